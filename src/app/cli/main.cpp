@@ -1,0 +1,36 @@
+// qzarn-cli: the headless tools (evaluate expressions, make, convert, dump and
+// render documents). Each subcommand lives in its own file.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "app/cli/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(int argc, char** argv);  // argv[0] is the subcommand
+  const char* usage;
+};
+
+constexpr Command kCommands[] = {
+    {"eval", qzarn::cli::RunEval,
+     "eval [--var NAME=VALUE]... [--int-gap G] TEXT...   evaluate expressions"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: qzarn-cli COMMAND [ARGS]\n");
+  for (const Command& c : kCommands) std::fprintf(stderr, "  qzarn-cli %s\n", c.usage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string_view name = argv[1];
+  for (const Command& c : kCommands)
+    if (name == c.name) return c.run(argc - 1, argv + 1);
+  return Usage();
+}
