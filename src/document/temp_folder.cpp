@@ -1,0 +1,118 @@
+#include "document/temp_folder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+namespace qzarn {
+namespace {
+
+constexpr std::string_view kSnapshotPrefix = "qzarn-snap-";
+constexpr std::string_view kSnapshotSuffix = ".qzl";
+
+bool ParseNumber(std::string_view text, long& out) {
+  if (text.empty()) return false;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc() && end == text.data() + text.size() && out >= 0;
+}
+
+bool ProcessRuns(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
+
+std::string TempFolder::DefaultPath() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat st {};
+  if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
+    return std::string(runtime) + "/qzarn";
+  return "/tmp/qzarn-" + std::to_string(::getuid());
+}
+
+std::optional<TempFolder> TempFolder::Open(const std::string& path, std::string& error) {
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+    error = "cannot create " + path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    error = "cannot examine " + path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    error = path + " is not a folder";
+    return std::nullopt;
+  }
+  if (st.st_uid != ::getuid()) {
+    error = path + " belongs to another user";
+    return std::nullopt;
+  }
+  if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) {
+    error = "cannot make " + path + " private: " + std::strerror(errno);
+    return std::nullopt;
+  }
+  return TempFolder(path);
+}
+
+std::optional<std::string> TempFolder::CreateSnapshotFile(std::string& error) const {
+  static std::atomic<unsigned long> counter{0};
+  const std::string stem = path_ + "/" + std::string(kSnapshotPrefix) + std::to_string(::getpid());
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string name = stem + "-" + std::to_string(++counter) + std::string(kSnapshotSuffix);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) {
+      error = "cannot create " + name + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
+  }
+  error = "no free snapshot name in " + path_;
+  return std::nullopt;
+}
+
+bool TempFolder::IsSnapshotName(std::string_view name, long* pid) {
+  if (name.size() <= kSnapshotPrefix.size() + kSnapshotSuffix.size() ||
+      !name.starts_with(kSnapshotPrefix) || !name.ends_with(kSnapshotSuffix))
+    return false;
+  std::string_view middle = name.substr(
+      kSnapshotPrefix.size(), name.size() - kSnapshotPrefix.size() - kSnapshotSuffix.size());
+  std::size_t dash = middle.find('-');
+  long process = 0, number = 0;
+  if (dash == std::string_view::npos || !ParseNumber(middle.substr(0, dash), process) ||
+      !ParseNumber(middle.substr(dash + 1), number))
+    return false;
+  if (pid != nullptr) *pid = process;
+  return true;
+}
+
+int TempFolder::DeleteStaleSnapshots() const {
+  DIR* dir = ::opendir(path_.c_str());
+  if (dir == nullptr) return 0;
+  int deleted = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    long pid = 0;
+    if (!IsSnapshotName(entry->d_name, &pid) || ProcessRuns(pid)) continue;
+    std::string full = path_ + "/" + entry->d_name;
+    struct stat st {};
+    // Only plain files are removed; a folder or link under a snapshot's name is left alone.
+    if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(full.c_str()) == 0)
+      ++deleted;
+  }
+  ::closedir(dir);
+  return deleted;
+}
+
+}  // namespace qzarn

@@ -1,0 +1,260 @@
+#include "platform/binary_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+static_assert(std::endian::native == std::endian::little,
+              "document bytes are copied as little-endian values");
+
+namespace qzarn {
+
+bool ByteReader::ReadBytes(void* out, std::size_t n) {
+  if (n > remaining()) return false;
+  if (n != 0) std::memcpy(out, data_.data() + pos_, n);
+  pos_ += n;
+  return true;
+}
+
+bool ByteReader::ReadSpan(std::size_t n, std::span<const std::uint8_t>& out) {
+  if (n > remaining()) return false;
+  out = data_.subspan(pos_, n);
+  pos_ += n;
+  return true;
+}
+
+bool ByteReader::ReadInto(std::size_t n, std::vector<std::uint8_t>& out) {
+  std::span<const std::uint8_t> s;
+  if (!ReadSpan(n, s)) return false;
+  out.insert(out.end(), s.begin(), s.end());
+  return true;
+}
+
+bool ByteReader::Skip(std::size_t n) {
+  if (n > remaining()) return false;
+  pos_ += n;
+  return true;
+}
+
+bool ByteReader::Seek(std::size_t pos) {
+  if (pos > data_.size()) return false;
+  pos_ = pos;
+  return true;
+}
+
+bool ByteReader::ReadI32(std::int32_t& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadU32(std::uint32_t& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadU16(std::uint16_t& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadI16(std::int16_t& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadU8(std::uint8_t& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadF32(float& v) {
+  return ReadBytes(&v, sizeof v);
+}
+bool ByteReader::ReadF64(double& v) {
+  return ReadBytes(&v, sizeof v);
+}
+
+void ByteWriter::WriteBytes(const void* data, std::size_t n) {
+  if (n == 0) return;
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  bytes_.insert(bytes_.end(), p, p + n);
+}
+
+void ByteWriter::WriteZeros(std::size_t n) {
+  bytes_.resize(bytes_.size() + n, 0);
+}
+void ByteWriter::WriteI32(std::int32_t v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteU32(std::uint32_t v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteU16(std::uint16_t v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteI16(std::int16_t v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteU8(std::uint8_t v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteF32(float v) {
+  WriteBytes(&v, sizeof v);
+}
+void ByteWriter::WriteF64(double v) {
+  WriteBytes(&v, sizeof v);
+}
+
+void ByteWriter::PatchU32(std::size_t pos, std::uint32_t v) {
+  if (pos + sizeof v <= bytes_.size()) std::memcpy(bytes_.data() + pos, &v, sizeof v);
+}
+
+std::int32_t LoadI32(const std::uint8_t* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+std::uint32_t LoadU32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+std::uint16_t LoadU16(const std::uint8_t* p) {
+  std::uint16_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+double LoadF64(const std::uint8_t* p) {
+  double v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+float LoadF32(const std::uint8_t* p) {
+  float v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+void StoreI32(std::uint8_t* p, std::int32_t v) {
+  std::memcpy(p, &v, sizeof v);
+}
+void StoreU32(std::uint8_t* p, std::uint32_t v) {
+  std::memcpy(p, &v, sizeof v);
+}
+void StoreU16(std::uint8_t* p, std::uint16_t v) {
+  std::memcpy(p, &v, sizeof v);
+}
+void StoreF64(std::uint8_t* p, double v) {
+  std::memcpy(p, &v, sizeof v);
+}
+void StoreF32(std::uint8_t* p, float v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+namespace {
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { Close(); }
+  int get() const { return fd_; }
+  bool Close() {
+    if (fd_ < 0) return true;
+    int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
+                   std::size_t max_size) {
+  out.clear();
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    error = ErrnoText("cannot open", path);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = "not a regular file: " + path;
+    return false;
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > max_size) {
+    error = "file too large: " + path;
+    return false;
+  }
+  out.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t done = 0;
+  while (done < out.size()) {
+    ssize_t n = ::read(fd.get(), out.data() + done, out.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = ErrnoText("cannot read", path);
+      out.clear();
+      return false;
+    }
+    if (n == 0) break;  // the file shrank while we read it
+    done += static_cast<std::size_t>(n);
+  }
+  out.resize(done);
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         std::string& error, std::size_t fail_after_bytes) {
+  // The temporary name lives in the target's folder so that the final rename stays on one file
+  // system and replaces the target in one step.
+  std::random_device rd;
+  std::string temp;
+  int raw = -1;
+  for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
+    temp = FolderOf(path) + "/.qzarn-save-" + std::to_string(rd()) + ".part";
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) break;
+  }
+  if (raw < 0) {
+    error = ErrnoText("cannot create", temp);
+    return false;
+  }
+  FileDescriptor fd(raw);
+  auto fail = [&](const std::string& what) {
+    error = what;
+    fd.Close();
+    ::unlink(temp.c_str());
+    return false;
+  };
+  // A replaced file keeps its permissions.
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    (void)::fchmod(fd.get(), old.st_mode & 07777);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t chunk = std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 20);
+    if (done + chunk > fail_after_bytes) {
+      chunk = fail_after_bytes - done;
+      if (chunk == 0) return fail("cannot write " + temp + ": injected failure");
+    }
+    ssize_t n = ::write(fd.get(), bytes.data() + done, chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail(ErrnoText("cannot write", temp));
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd.get()) != 0) return fail(ErrnoText("cannot flush", temp));
+  if (!fd.Close()) return fail(ErrnoText("cannot close", temp));
+  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(ErrnoText("cannot replace", path));
+  return true;
+}
+
+}  // namespace qzarn

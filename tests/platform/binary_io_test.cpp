@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/binary_io.h"
+
+namespace qzarn {
+namespace {
+
+TEST(ByteReader, ReadsLittleEndianAndStopsAtTheEnd) {
+  ByteWriter w;
+  w.WriteI32(-2);
+  w.WriteU16(0xBEEF);
+  w.WriteF64(1.5);
+  w.WriteU8(7);
+  ByteReader r(w.bytes());
+  std::int32_t i = 0;
+  std::uint16_t u = 0;
+  double d = 0;
+  std::uint8_t b = 0;
+  ASSERT_TRUE(r.ReadI32(i) && r.ReadU16(u) && r.ReadF64(d) && r.ReadU8(b));
+  EXPECT_EQ(i, -2);
+  EXPECT_EQ(u, 0xBEEF);
+  EXPECT_EQ(d, 1.5);
+  EXPECT_EQ(b, 7);
+  EXPECT_TRUE(r.at_end());
+  EXPECT_FALSE(r.ReadU8(b));
+  EXPECT_EQ(w.bytes()[0], 0xFE);  // little-endian on disk
+}
+
+TEST(ByteReader, FailedReadConsumesNothing) {
+  const std::vector<std::uint8_t> three = {1, 2, 3};
+  ByteReader r(three);
+  std::int32_t v = 0;
+  EXPECT_FALSE(r.ReadI32(v));
+  EXPECT_EQ(r.position(), 0u);
+  std::vector<std::uint8_t> grown;
+  EXPECT_FALSE(r.ReadInto(SIZE_MAX, grown));  // hostile length: no allocation attempted
+  EXPECT_TRUE(grown.empty());
+  EXPECT_FALSE(r.Skip(4));
+  EXPECT_TRUE(r.Skip(3));
+  EXPECT_FALSE(r.Seek(4));
+}
+
+class AtomicWrite : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qzarn-binio-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(AtomicWrite, ReplacesTheTargetAndLeavesNoTemporaryFile) {
+  const std::string path = (dir_ / "a.bin").string();
+  const std::vector<std::uint8_t> first(100, 1), second(5000, 2);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
+  ::chmod(path.c_str(), 0640);
+  ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
+  std::vector<std::uint8_t> back;
+  ASSERT_TRUE(ReadFileBytes(path, back, error));
+  EXPECT_EQ(back, second);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
+  const std::string path = (dir_ / "a.bin").string();
+  const std::vector<std::uint8_t> old(100, 1), fresh(5000, 2);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, old, error));
+  EXPECT_FALSE(WriteFileAtomically(path, fresh, error, 2500));
+  EXPECT_FALSE(error.empty());
+  std::vector<std::uint8_t> back;
+  ASSERT_TRUE(ReadFileBytes(path, back, error));
+  EXPECT_EQ(back, old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+TEST_F(AtomicWrite, MissingFolderOrDirectoryTargetFails) {
+  std::string error;
+  const std::vector<std::uint8_t> data(10, 3);
+  EXPECT_FALSE(WriteFileAtomically((dir_ / "no/such/x.bin").string(), data, error));
+  std::filesystem::create_directory(dir_ / "sub");
+  std::ofstream((dir_ / "sub" / "keep").string()) << "x";
+  EXPECT_FALSE(WriteFileAtomically((dir_ / "sub").string(), data, error));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "sub" / "keep"));
+}
+
+TEST_F(AtomicWrite, ReadRefusesDirectoriesAndOversizedFiles) {
+  std::vector<std::uint8_t> out;
+  std::string error;
+  EXPECT_FALSE(ReadFileBytes(dir_.string(), out, error));
+  const std::string path = (dir_ / "big.bin").string();
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(1000, 0), error));
+  EXPECT_FALSE(ReadFileBytes(path, out, error, 999));
+  EXPECT_TRUE(ReadFileBytes(path, out, error, 1000));
+}
+
+}  // namespace
+}  // namespace qzarn
