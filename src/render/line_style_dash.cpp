@@ -1,0 +1,137 @@
+#include "render/line_style_dash.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <tuple>
+
+#include "render/line_style_dda.h"
+
+namespace qzarn::render {
+namespace {
+
+int RoundToPixel(double v) {
+  return static_cast<int>(std::lrint(v));
+}
+
+bool Reachable(double v) {
+  return std::isfinite(v) && std::fabs(v) < kMaxDeviceCoordinate;
+}
+
+// The coordinate at `at` along the segment a-b, measured on the other axis.
+int Interpolate(double a_main, double a_other, double b_main, double b_other, double at) {
+  return RoundToPixel(a_other + (at - a_main) * (b_other - a_other) / (b_main - a_main));
+}
+
+}  // namespace
+
+LinePainter::LinePainter(LineSurface surface) : surface_(std::move(surface)) {
+  if (surface_.styles == nullptr) surface_.styles = &DefaultLineStyles();
+}
+
+void LinePainter::BeginDash(bool suspend) {
+  dash_.phase = 0;
+  dash_.pen_down = false;
+  if (suspend) return;
+  Canvas& canvas = *surface_.canvas;
+  Pen pen = canvas.pen();
+  dash_.saved_style = pen.style;
+  const int entry = LineStyleEntryOf(pen.style);
+  if (entry < 0) {
+    dash_.scale = -1;
+    dash_.pattern.clear();
+    return;
+  }
+  pen.style = PenStyle::kSolid;
+  canvas.SetPen(pen);
+  dash_.scale = surface_.pattern_scale;
+  dash_.pattern = ExpandPattern(surface_.styles->entries[entry], pen.width, dash_.scale);
+}
+
+PointF LinePainter::ToDevice(double x, double y) const {
+  return surface_.to_device ? surface_.to_device(x, y) : PointF{x, y};
+}
+
+std::optional<std::pair<Point, Point>> LinePainter::Admit(PointF a, PointF b) const {
+  if (!Reachable(a.x) || !Reachable(a.y) || !Reachable(b.x) || !Reachable(b.y)) {
+    return std::nullopt;
+  }
+  const double w = surface_.width;
+  const double h = surface_.height;
+  if ((a.y < 0 && b.y < 0) || (a.y > h && b.y > h) || (a.x < 0 && b.x < 0) ||
+      (a.x > w && b.x > w)) {
+    return std::nullopt;
+  }
+  return std::pair{Point{RoundToPixel(a.x), RoundToPixel(a.y)},
+                   Point{RoundToPixel(b.x), RoundToPixel(b.y)}};
+}
+
+void LinePainter::DrawSegment(double x1, double y1, double x2, double y2) {
+  DrawDeviceSegment(ToDevice(x1, y1), ToDevice(x2, y2));
+}
+
+void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
+  std::optional<std::pair<Point, Point>> ends = Admit(from, to);
+  if (!ends) return;
+  Canvas& canvas = *surface_.canvas;
+  if (canvas.pen().width == 0) return;
+  auto [a, b] = *ends;
+
+  if (dash_.active()) {
+    const int period = static_cast<int>(dash_.pattern.size());
+    if (period == 0) return;  // a style without runs draws nothing
+    Point down_at = a;
+    StepLine(a, b, [&](Point p) {
+      dash_.phase = (dash_.phase + 1) % period;
+      const bool ink = dash_.pattern[static_cast<std::size_t>(dash_.phase)] == 1;
+      if (ink && !dash_.pen_down) {
+        dash_.pen_down = true;
+        down_at = p;
+      } else if (!ink && dash_.pen_down) {
+        dash_.pen_down = false;
+        canvas.DrawLine(down_at, p);
+      }
+    });
+    if (dash_.pen_down) canvas.DrawLine(down_at, b);
+    dash_.pen_down = false;
+    return;
+  }
+
+  if (surface_.printing) std::tie(a, b) = ClipForPrint(a, b, surface_.width, surface_.height);
+  if (a == b) return;
+  canvas.DrawLine(a, b);
+}
+
+void LinePainter::DrawPlainSegment(double x1, double y1, double x2, double y2) {
+  DrawPlainDeviceSegment(ToDevice(x1, y1), ToDevice(x2, y2));
+}
+
+void LinePainter::DrawPlainDeviceSegment(PointF from, PointF to) {
+  std::optional<std::pair<Point, Point>> ends = Admit(from, to);
+  if (!ends || ends->first == ends->second) return;
+  surface_.canvas->DrawLine(ends->first, ends->second);
+}
+
+std::pair<Point, Point> ClipForPrint(Point a, Point b, double width, double height) {
+  const long long dx = static_cast<long long>(b.x) - a.x;
+  const long long dy = static_cast<long long>(b.y) - a.y;
+  if (std::llabs(dy) < std::llabs(dx)) {
+    if (a.x > b.x) std::swap(a, b);
+    const Point a0 = a, b0 = b;  // both moves follow the original segment
+    if (a0.x < 0) a = {0, Interpolate(a0.x, a0.y, b0.x, b0.y, 0)};
+    if (b0.x > width) {
+      const int right = RoundToPixel(width);
+      b = {right, Interpolate(a0.x, a0.y, b0.x, b0.y, right)};
+    }
+  } else if (dy != 0) {
+    if (a.y > b.y) std::swap(a, b);
+    const Point a0 = a, b0 = b;
+    if (a0.y < 0) a = {Interpolate(a0.y, a0.x, b0.y, b0.x, 0), 0};
+    if (b0.y > height) {
+      const int bottom = RoundToPixel(height);
+      b = {Interpolate(a0.y, a0.x, b0.y, b0.x, bottom), bottom};
+    }
+  }
+  return {a, b};
+}
+
+}  // namespace qzarn::render

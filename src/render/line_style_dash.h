@@ -1,0 +1,82 @@
+#pragma once
+// Dashed and plain segments of figure lines, grid lines and curves.
+//
+// A figure that draws dashed lines calls BeginDash once and then DrawSegment
+// for each of its segments: the dash pattern is expanded once, stepped pixel
+// by pixel along every segment, and its phase runs on from one segment to the
+// next, so curves, circles and polygons made of many short segments keep an
+// even rhythm across their joints.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "render/canvas.h"
+#include "render/line_style.h"
+
+namespace qzarn::render {
+
+// Segments with a device coordinate of this magnitude or more are never drawn.
+inline constexpr double kMaxDeviceCoordinate = 1e7;
+
+// Where segments are drawn.
+struct LineSurface {
+  Canvas* canvas = nullptr;
+  double width = 0;   // device extent W
+  double height = 0;  // device extent H
+  bool printing = false;
+  int pattern_scale = 1;                   // k of ExpandPattern, see DashPatternScale
+  const LineStyleTable* styles = nullptr;  // null = the built-in table
+  // Plane units to device pixels for the plane-unit entry points; without it
+  // plane units are taken as device pixels.
+  std::function<PointF(double x, double y)> to_device;
+};
+
+struct DashState {
+  std::vector<std::uint8_t> pattern;  // one byte per pixel, 1 = ink
+  int phase = 0;
+  bool pen_down = false;
+  PenStyle saved_style = PenStyle::kSolid;
+  int scale = -1;  // device pixels per surface pixel; −1 = no custom dash
+  bool active() const { return scale != -1; }
+};
+
+class LinePainter {
+ public:
+  explicit LinePainter(LineSurface surface);
+
+  // Restarts the phase. Unless suspended, takes the canvas pen's style: a dash
+  // style switches the canvas pen to solid and expands the matching pattern
+  // for the pen width; a solid or clear pen turns the custom dash off.
+  void BeginDash(bool suspend = false);
+
+  // One segment with the current pen, dashed while a custom dash is active.
+  // Plane units (mapped through to_device) or device pixels.
+  void DrawSegment(double x1, double y1, double x2, double y2);
+  void DrawDeviceSegment(PointF from, PointF to);
+
+  // One segment with the canvas pen as it is, never dashed (tick marks,
+  // locus lines, marks).
+  void DrawPlainSegment(double x1, double y1, double x2, double y2);
+  void DrawPlainDeviceSegment(PointF from, PointF to);
+
+  const DashState& dash() const { return dash_; }
+  const LineSurface& surface() const { return surface_; }
+
+ private:
+  PointF ToDevice(double x, double y) const;
+  // Rounded ends of a segment that may reach the device, or nothing.
+  std::optional<std::pair<Point, Point>> Admit(PointF from, PointF to) const;
+
+  LineSurface surface_;
+  DashState dash_;
+};
+
+// Clipping of solid segments on paper: along the longer axis the ends are
+// ordered and moved onto the edges 0 and round(W) (respectively round(H));
+// moved coordinates are rounded.
+std::pair<Point, Point> ClipForPrint(Point from, Point to, double width, double height);
+
+}  // namespace qzarn::render

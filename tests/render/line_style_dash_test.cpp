@@ -1,0 +1,219 @@
+#include "render/line_style_dash.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include "render/line_style_dda.h"
+#include "render/recording_canvas.h"
+
+namespace qzarn::render {
+namespace {
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// Pixels inked by the recorded 1-pixel lines: a line covers its stepped
+// points, the end excluded, like the device line it stands for.
+Pixels Inked(const RecordingCanvas& canvas) {
+  Pixels out;
+  for (const CanvasCall& c : canvas.CallsOf(CallKind::kLine)) {
+    Point a{static_cast<int>(c.points[0].x), static_cast<int>(c.points[0].y)};
+    Point b{static_cast<int>(c.points[1].x), static_cast<int>(c.points[1].y)};
+    for (Point p : LinePoints(a, b))
+      out.insert({p.x, p.y});
+  }
+  return out;
+}
+
+std::set<int> InkedColumns(const RecordingCanvas& canvas) {
+  std::set<int> columns;
+  for (auto [x, y] : Inked(canvas))
+    columns.insert(x);
+  return columns;
+}
+
+struct Fixture {
+  RecordingCanvas canvas{{640, 480}};
+  LinePainter painter;
+  explicit Fixture(PenStyle style, int width = 1, bool printing = false)
+      : painter(LineSurface{&canvas, 640, 480, printing, 1, nullptr, nullptr}) {
+    canvas.SetPen({kBlack, width, style});
+    painter.BeginDash();
+    canvas.ClearCalls();
+  }
+};
+
+TEST(DrawSegment, DefaultDashAtWidthOne) {
+  Fixture f(PenStyle::kDash);
+  EXPECT_TRUE(f.painter.dash().active());
+  EXPECT_EQ(f.canvas.pen().style, PenStyle::kSolid);  // the marks are drawn solid
+  f.painter.DrawSegment(10, 5, 30, 5);
+  // Pattern 0,0,1,1,1,1 (period 6); the phase advances before each pixel, so
+  // the first pixel reads byte 1 and ink starts at the second pixel.
+  std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{11, 5}, {15, 5}}));
+  EXPECT_EQ(lines[1].points, (std::vector<PointF>{{17, 5}, {21, 5}}));
+  EXPECT_EQ(lines[2].points, (std::vector<PointF>{{23, 5}, {27, 5}}));
+  EXPECT_EQ(lines[3].points, (std::vector<PointF>{{29, 5}, {30, 5}}));  // pen still down at the end
+  EXPECT_EQ(f.painter.dash().phase, 20 % 6);
+  EXPECT_FALSE(f.painter.dash().pen_down);
+}
+
+TEST(DrawSegment, PhaseRunsOnAcrossPolylineJoints) {
+  // One long flat line and the same line cut into uneven pieces ink the same
+  // columns (the pieces may round their rows differently).
+  for (PenStyle style :
+       {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDot, PenStyle::kDashDotDot}) {
+    Fixture whole(style);
+    whole.painter.DrawSegment(0, 0, 90, 45);
+    Fixture pieces(style);
+    const int cuts[] = {0, 7, 10, 11, 23, 40, 41, 42, 66, 90};
+    for (std::size_t i = 0; i + 1 < std::size(cuts); ++i) {
+      pieces.painter.DrawSegment(cuts[i], cuts[i] / 2, cuts[i + 1], cuts[i + 1] / 2);
+    }
+    EXPECT_EQ(InkedColumns(whole.canvas), InkedColumns(pieces.canvas)) << static_cast<int>(style);
+    EXPECT_FALSE(Inked(whole.canvas).empty());
+  }
+}
+
+TEST(DrawSegment, BeginDashRestartsThePhase) {
+  Fixture f(PenStyle::kDash);
+  f.painter.DrawSegment(0, 0, 3, 0);
+  EXPECT_EQ(f.painter.dash().phase, 3);
+  f.painter.BeginDash(/*suspend=*/true);
+  EXPECT_EQ(f.painter.dash().phase, 0);
+  EXPECT_TRUE(f.painter.dash().active());  // the pattern is kept
+}
+
+TEST(DrawSegment, SolidPenDrawsOneLine) {
+  Fixture f(PenStyle::kSolid, 3);
+  EXPECT_FALSE(f.painter.dash().active());
+  f.painter.DrawSegment(10.4, 20.5, 100.6, 21.5);
+  std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  // Ends rounded to the nearest pixel, halves to even.
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{10, 20}, {101, 22}}));
+  EXPECT_TRUE(lines[0].integer);
+  EXPECT_EQ(lines[0].state.pen.width, 3);
+}
+
+TEST(DrawSegment, ClearPenStaysClear) {
+  Fixture f(PenStyle::kClear);
+  EXPECT_FALSE(f.painter.dash().active());
+  EXPECT_EQ(f.canvas.pen().style, PenStyle::kClear);
+}
+
+struct RejectCase {
+  const char* name;
+  PointF a, b;
+  bool drawn;
+};
+
+TEST(DrawSegment, RejectsSegmentsThatCannotReachTheSurface) {
+  const std::vector<RejectCase> cases = {
+      {"inside", {10, 10}, {20, 20}, true},
+      {"crossing the surface", {-100, 240}, {800, 240}, true},
+      {"both above", {10, -1}, {600, -5}, false},
+      {"both below", {10, 481}, {600, 500}, false},
+      {"both left", {-1, 10}, {-50, 400}, false},
+      {"both right", {641, 10}, {700, 400}, false},
+      {"one end at 10^7", {10, 10}, {1e7, 10}, false},
+      {"one end at -10^7", {10, 10}, {10, -1e7}, false},
+      {"just below 10^7", {10, 10}, {9999999.4, 10}, true},
+      {"not a number", {10, 10}, {std::nan(""), 10}, false},
+      {"coincident ends", {10.2, 10}, {9.8, 10}, false},
+  };
+  for (PenStyle style : {PenStyle::kSolid, PenStyle::kDash}) {
+    for (const RejectCase& c : cases) {
+      SCOPED_TRACE(c.name);
+      if (style == PenStyle::kDash && std::string_view(c.name) == "just below 10^7") {
+        continue;  // drawn, but stepping 10^7 pixels is a test of patience only
+      }
+      Fixture f(style);
+      f.painter.DrawSegment(c.a.x, c.a.y, c.b.x, c.b.y);
+      EXPECT_EQ(f.canvas.CountOf(CallKind::kLine) > 0, c.drawn);
+    }
+  }
+}
+
+TEST(DrawSegment, WidthZeroAndEmptyPatternDrawNothing) {
+  Fixture zero(PenStyle::kSolid, 0);
+  zero.painter.DrawSegment(0, 0, 100, 100);
+  EXPECT_EQ(zero.canvas.CountOf(CallKind::kLine), 0u);
+
+  LineStyleTable styles = DefaultLineStyles();
+  styles.entries[1].run_count = 0;
+  RecordingCanvas canvas;
+  LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, &styles, nullptr});
+  canvas.SetPen({kBlack, 2, PenStyle::kDot});
+  painter.BeginDash();
+  painter.DrawSegment(0, 0, 100, 100);
+  EXPECT_TRUE(painter.dash().active());
+  EXPECT_EQ(canvas.CountOf(CallKind::kLine), 0u);
+}
+
+TEST(DrawSegment, WiderPensStretchThePattern) {
+  Fixture f(PenStyle::kDot, 3);  // gap 5, mark 2, period 7
+  f.painter.DrawSegment(0, 0, 14, 0);
+  std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{4, 0}, {6, 0}}));
+  EXPECT_EQ(lines[1].points, (std::vector<PointF>{{11, 0}, {13, 0}}));
+}
+
+TEST(DrawSegment, PlaneUnitsGoThroughTheMapping) {
+  RecordingCanvas canvas;
+  LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, nullptr, [](double x, double y) {
+                                    return PointF{320 + 25 * x, 240 - 25 * y};
+                                  }});
+  painter.BeginDash();
+  painter.DrawSegment(0, 0, 1, 1);
+  painter.DrawSegment(0, 0, 1e6, 0);  // maps beyond 10^7 pixels
+  std::vector<CanvasCall> lines = canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{320, 240}, {345, 215}}));
+}
+
+TEST(DrawSegment, PrintingClipsSolidSegmentsToTheExtents) {
+  Fixture f(PenStyle::kSolid, 1, /*printing=*/true);
+  f.painter.DrawSegment(-100, 100, 740, 142);
+  std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{0, 105}, {640, 137}}));
+}
+
+struct ClipCase {
+  Point a, b;
+  Point ca, cb;
+};
+
+TEST(ClipForPrint, MovesEndsOntoTheEdges) {
+  const std::vector<ClipCase> cases = {
+      {{-10, 0}, {110, 12}, {0, 1}, {100, 11}},  // flat: clipped in x
+      {{110, 12}, {-10, 0}, {0, 1}, {100, 11}},  // ends reordered by x
+      {{0, -10}, {12, 110}, {1, 0}, {6, 50}},    // steep: clipped in y, H = 50
+      {{5, 5}, {50, 40}, {5, 5}, {50, 40}},      // inside: unchanged
+      {{3, 3}, {3, 3}, {3, 3}, {3, 3}},          // a point stays put
+  };
+  for (const ClipCase& c : cases) {
+    auto [a, b] = ClipForPrint(c.a, c.b, 100, 50);
+    EXPECT_EQ(a, c.ca);
+    EXPECT_EQ(b, c.cb);
+  }
+}
+
+TEST(DrawPlainSegment, NeverDashed) {
+  Fixture f(PenStyle::kDash, 2);
+  f.painter.DrawPlainSegment(0, 0, 50, 0);
+  f.painter.DrawPlainSegment(0, 0, 0, 2e7);
+  std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].points, (std::vector<PointF>{{0, 0}, {50, 0}}));
+}
+
+}  // namespace
+}  // namespace qzarn::render
