@@ -1,0 +1,37 @@
+#include "settings/window_placement.h"
+
+#include <algorithm>
+
+namespace qzarn {
+namespace {
+
+constexpr int kMinimumWindowSize = 200;
+constexpr int kVisibleMargin = 8;
+
+int clamp_size(int size, int screen) {
+  return std::clamp(size, std::min(kMinimumWindowSize, screen), std::max(screen, 1));
+}
+
+int place_edge(int edge, int size, int screen) {
+  const bool lost = edge + size < kVisibleMargin || edge > screen - kVisibleMargin;
+  return lost ? 0 : edge;
+}
+
+}  // namespace
+
+WindowBounds place_main_window(const UserSettings& settings, int screen_width, int screen_height) {
+  if (settings.Width < -10 && settings.Height < -10) return {0, 0, screen_width, screen_height};
+  WindowBounds b;
+  b.width = clamp_size(settings.Width, screen_width);
+  b.height = clamp_size(settings.Height, screen_height);
+  b.left = place_edge(settings.Left, b.width, screen_width);
+  b.top = place_edge(settings.Top, b.height, screen_height);
+  return b;
+}
+
+int new_screen_surface_size(int setting, int screen_width) {
+  if (setting <= 0) return screen_width - 21;
+  return std::clamp(setting, 50, 2500);
+}
+
+}  // namespace qzarn

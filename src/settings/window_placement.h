@@ -1,0 +1,26 @@
+#pragma once
+// Start-up rules that turn the stored window and screen sizes into usable ones.
+
+#include "settings/settings_keys.h"
+
+namespace qzarn {
+
+struct WindowBounds {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+// The main window's normal bounds from Left, Top, Width and Height on a screen of the given
+// size: both sizes below -10 mean the whole screen at (0, 0); otherwise the sizes are
+// clamped to 200 .. the screen size, and a left or top edge that leaves less than 8 pixels
+// of the window on the screen, or lies beyond it, becomes 0.
+WindowBounds place_main_window(const UserSettings& settings, int screen_width, int screen_height);
+
+// The drawing-surface width or height of new screens from InitScreenX or InitScreenY: a
+// setting of 0 or less is automatic (the screen width minus 21, for the height too),
+// others are clamped to 50..2500.
+int new_screen_surface_size(int setting, int screen_width);
+
+}  // namespace qzarn
