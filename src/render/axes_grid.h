@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/geometry_values.h"
 #include "render/view_transform.h"
 
 namespace qzarn::render {
@@ -56,10 +57,7 @@ struct AxesSettings {
   int font_style = 0;
 };
 
-struct PlanePoint {
-  double x = 0, y = 0;
-  bool operator==(const PlanePoint&) const = default;
-};
+using qzarn::PlanePoint;
 struct PlaneSegment {
   PlanePoint a, b;
 };
