@@ -119,8 +119,11 @@ void SetLabelFont(DrawContext& ctx, const std::string& family, int size, int sty
 
 bool DrawLabelText(DrawContext& ctx, std::string_view utf8, double x, double y, HAnchor h,
                    VAnchor v) {
+  return DrawDeviceText(ctx, utf8, ctx.ToDevice(x, y), h, v);
+}
+
+bool DrawDeviceText(DrawContext& ctx, std::string_view utf8, PointF at, HAnchor h, VAnchor v) {
   if (utf8.empty()) return false;
-  const PointF at = ctx.ToDevice(x, y);
   if (!(std::fabs(at.x) <= kMaxTextPixel) || !(std::fabs(at.y) <= kMaxTextPixel)) return false;
   Canvas& canvas = ctx.canvas();
   const TextAnchor anchor{static_cast<HorizontalAnchor>(h), static_cast<VerticalAnchor>(v)};

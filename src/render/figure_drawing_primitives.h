@@ -37,6 +37,9 @@ void SetLabelFont(DrawContext& ctx, const std::string& family, int size, int sty
 bool DrawLabelText(DrawContext& ctx, std::string_view utf8, double x, double y, HAnchor h,
                    VAnchor v);
 
+// The same with the anchor point in device pixels.
+bool DrawDeviceText(DrawContext& ctx, std::string_view utf8, PointF at, HAnchor h, VAnchor v);
+
 // Colour of a selected figure's pens, brushes and texts on background b.
 Colour SelectionColour(const DrawContext& ctx, Colour background, Colour c);
 
