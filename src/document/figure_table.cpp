@@ -1,0 +1,189 @@
+#include "document/figure_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace qzarn {
+
+void FigureOwned::clear() {
+  // Swapping with empty vectors gives the memory back, not just the size.
+  *this = FigureOwned{};
+}
+
+bool FigureOwned::empty() const {
+  return SampleX.empty() && SampleY.empty() && KisekiList.empty() && HatchX.empty() &&
+         HatchY.empty() && ObjectBytes.empty();
+}
+
+std::size_t LayoutSize(std::int32_t type) {
+  switch (FamilyOf(type)) {
+    case LayoutFamily::kPoint:
+      return sizeof(PointRecord);
+    case LayoutFamily::kLine:
+      return sizeof(LineRecord);
+    case LayoutFamily::kCircle:
+      return sizeof(CircleRecord);
+    case LayoutFamily::kFunction:
+      return sizeof(FunctionRecord);
+    case LayoutFamily::kFrame:
+      return sizeof(FrameRecord);
+    case LayoutFamily::kPolygon:
+      return sizeof(PolygonRecord);
+    case LayoutFamily::kMultiPoint:
+      return sizeof(MultiPointRecord);
+    case LayoutFamily::kNone:
+      break;
+  }
+  return 0;
+}
+
+namespace {
+
+// Offset of the reserved block in the record of a type.
+std::size_t ReservedBlockOffset(std::int32_t type) {
+  switch (FamilyOf(type)) {
+    case LayoutFamily::kPoint:
+      return offsetof(PointRecord, Reserved);
+    case LayoutFamily::kLine:
+      return offsetof(LineRecord, Reserved);
+    case LayoutFamily::kCircle:
+      return offsetof(CircleRecord, Reserved);
+    case LayoutFamily::kFunction:
+      return offsetof(FunctionRecord, Reserved);
+    case LayoutFamily::kFrame:
+      return type == kOleFigure ? offsetof(FrameRecord, Tail.Object.Reserved)
+                                : offsetof(FrameRecord, Tail.Text.Reserved);
+    case LayoutFamily::kPolygon:
+      return offsetof(PolygonRecord, Reserved);
+    case LayoutFamily::kMultiPoint:
+      return offsetof(MultiPointRecord, Reserved);
+    case LayoutFamily::kNone:
+      break;
+  }
+  return 0;
+}
+
+bool FitsItsType(const FigureRecord& record) {
+  return IsFigureType(record.type()) && record.bytes().size() == LayoutSize(record.type());
+}
+
+}  // namespace
+
+FigureRecord FigureRecord::Blank(std::int32_t type) {
+  FigureRecord r;
+  if (!IsFigureType(type)) return r;
+  r.type_ = type;
+  r.bytes_.assign(LayoutSize(type), 0);
+  auto* block = reinterpret_cast<F32*>(r.bytes_.data() + ReservedBlockOffset(type));
+  for (int i = 0; i < 10; ++i)
+    block[i] = kReservedBlockInit[i];
+  return r;
+}
+
+std::span<std::uint8_t> FigureRecord::stored_bytes(FormatVersion version) {
+  const auto n =
+      std::min<std::size_t>(static_cast<std::size_t>(RecordSize(type_, version)), bytes_.size());
+  return std::span<std::uint8_t>(bytes_).first(n);
+}
+
+std::span<const std::uint8_t> FigureRecord::stored_bytes(FormatVersion version) const {
+  const auto n =
+      std::min<std::size_t>(static_cast<std::size_t>(RecordSize(type_, version)), bytes_.size());
+  return std::span<const std::uint8_t>(bytes_).first(n);
+}
+
+std::string_view FigureRecord::name() const {
+  if (const auto* p = point()) return p->Name.view();
+  if (const auto* l = line()) return l->Name.view();
+  if (const auto* c = circle()) return c->Name.view();
+  if (const auto* f = function()) return f->Name.view();
+  if (const auto* fr = frame()) return fr->Name.view();
+  if (const auto* pg = polygon()) return pg->Name.view();
+  if (const auto* m = multi_point()) return m->Names[0].view();
+  return {};
+}
+
+StoredSlot FigureSlot::stored() const {
+  StoredSlot s{};
+  s.Record = RecordWord;
+  s.FigureType = FigureType;
+  s.Computed = Computed;
+  s.Marked = Marked;
+  std::memcpy(s.Reserved, Reserved, sizeof Reserved);
+  return s;
+}
+
+FigureSlot* FigureTable::slot(int index) {
+  return index >= 0 && index <= kLastSlot ? &(*this)[index] : nullptr;
+}
+
+const FigureSlot* FigureTable::slot(int index) const {
+  return index >= 0 && index <= kLastSlot ? &(*this)[index] : nullptr;
+}
+
+FigureRecord* FigureTable::record(int index) {
+  FigureSlot* s = slot(index);
+  return s && !s->empty() ? &s->Record : nullptr;
+}
+
+const FigureRecord* FigureTable::record(int index) const {
+  const FigureSlot* s = slot(index);
+  return s && !s->empty() ? &s->Record : nullptr;
+}
+
+bool HasFreeSlot(const FigureTable& table) {
+  return std::any_of(table.slots().begin(), table.slots().end(),
+                     [](const FigureSlot& s) { return s.empty(); });
+}
+
+bool PlaceFigure(FigureTable& table, int index, FigureRecord record) {
+  FigureSlot* s = table.slot(index);
+  if (!s || !FitsItsType(record)) return false;
+  FreeFigure(table, index);
+  s->FigureType = record.type();
+  s->Computed = 0;
+  s->Marked = 0;
+  s->Record = std::move(record);
+  table.LastIndex = std::max(table.LastIndex, index);
+  return true;
+}
+
+std::optional<int> NewFigure(FigureTable& table, FigureRecord record) {
+  if (!FitsItsType(record)) return std::nullopt;
+  for (int i = 0; i <= kLastSlot; ++i) {
+    if (!table[i].empty()) continue;
+    PlaceFigure(table, i, std::move(record));
+    return i;
+  }
+  return std::nullopt;
+}
+
+void FreeFigure(FigureTable& table, int index) {
+  FigureSlot* s = table.slot(index);
+  if (!s) return;
+  *s = FigureSlot{};
+}
+
+void ClearTable(FigureTable& table) {
+  for (FigureSlot& s : table.slots())
+    s = FigureSlot{};
+  table.LastIndex = -1;
+}
+
+bool FindByName(const FigureTable& table, std::string_view name, int own_index) {
+  if (name.empty()) return false;  // an empty name is no name
+  for (int i = 0; i <= kLastSlot; ++i) {
+    if (i == own_index || table[i].empty()) continue;
+    const FigureRecord& r = table[i].Record;
+    if (const auto* m = r.multi_point()) {
+      for (const auto& n : m->Names)
+        if (n == name) return true;
+    } else if (r.name() == name) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace qzarn
