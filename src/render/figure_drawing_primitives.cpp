@@ -102,7 +102,8 @@ void DrawCircle(DrawContext& ctx, LinePainter& painter, double radius_px, double
     }
     return;
   }
-  if (canvas.pen().style == PenStyle::kClear) return;
+  // A circle of no pixel radius leaves its centre mark alone on the picture.
+  if (canvas.pen().style == PenStyle::kClear || r == 0) return;
   canvas.DrawEllipse(RectF{px - r, py - r, px + r, py + r});
 }
 

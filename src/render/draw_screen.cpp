@@ -1,0 +1,92 @@
+#include "render/draw_screen.h"
+
+#include "platform/text_encoding.h"
+#include "render/background.h"
+#include "render/draw_axes.h"
+#include "render/figure_drawing.h"
+
+namespace qzarn::render {
+
+namespace {
+
+AxisSettings AxisFrom(std::int16_t style, std::int16_t width_step, std::uint32_t colour,
+                      double interval, bool automatic, std::string_view name_cp932) {
+  AxisSettings a;
+  a.style = style;
+  const auto bits = static_cast<std::uint16_t>(width_step);
+  a.width = bits & 0xFF;
+  a.label_step = bits >> 8;
+  a.colour = colour & 0xFFFFFFu;
+  a.interval = interval;
+  a.automatic = automatic;
+  a.name = cp932_to_utf8(name_cp932);
+  return a;
+}
+
+}  // namespace
+
+ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
+  const ViewSettings& v = screen.View();
+  ViewParams p;
+  p.view.surface_width = v.ScreenWidth;
+  p.view.surface_height = v.ScreenHeight;
+  p.view.scale = v.Scale.get() > 0 ? v.Scale.get() : 25;
+  p.view.zoom = (v.Zoom.get() > 0 ? v.Zoom.get() : 100) / 100.0;
+  p.view.centre_x = v.CentreX;
+  p.view.centre_y = v.CentreY;
+  p.view.pan_x = v.PanX;
+  p.view.pan_y = v.PanY;
+  p.view.stretch_x = screen.StretchX > 0 ? screen.StretchX : 1.0;
+  p.view.stretch_y = screen.StretchY > 0 ? screen.StretchY : 1.0;
+  p.coordinate_kind_code = v.CoordinateKind;
+  AxesSettings& a = p.axes;
+  const int kind = v.CoordinateKind;
+  a.kind = kind >= 0 && kind <= 4 ? static_cast<CoordinateKind>(kind) : CoordinateKind::kStandard;
+  a.x = AxisFrom(v.XAxisStyle, v.XAxisWidthStep, v.XAxisColor, v.XTick, v.AutoXTick,
+                 v.XAxisName.view());
+  a.y = AxisFrom(v.YAxisStyle, v.YAxisWidthStep, v.YAxisColor, v.YTick, v.AutoYTick,
+                 v.YAxisName.view());
+  a.show_axes = v.ShowAxes;
+  a.show_grid = v.ShowGrid;
+  a.grid_as_points = v.GridAsPoints;
+  a.grid_style = v.GridStyle;
+  a.grid_width = v.GridWidth;
+  a.grid_colour = v.GridColor.get() & 0xFFFFFFu;
+  a.font_size = screen.Font.FontSize;
+  a.japanese_font = screen.Font.FontSet.get() == 128;
+  a.font_style = screen.Font.FontStyle;
+  p.axis_font_family = cp932_to_utf8(screen.Font.FontName.view());
+  p.background = v.BackColor.get() & 0xFFFFFFu;
+  p.picture_mode = v.BackgroundMode;
+  p.picture = picture;
+  p.full_redraw = v.FullRedraw;
+  p.selected_index = screen.SelectedIndex;
+  return p;
+}
+
+void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
+                const DrawScreenInputs& inputs) {
+  if (screen == nullptr) return;
+  const ViewParams params = ViewParamsFromScreen(*screen, inputs.picture);
+  DrawContext ctx(canvas, params, options, inputs.print);
+  if (inputs.recompute) inputs.recompute(*screen);
+  const FigureTable& figures = screen->Figures;
+  DrawBackground(ctx);
+  DrawFigures(ctx, figures, FigureLayer::kBack, inputs.excluded);
+  DrawAxes(ctx);
+  DrawAxisLabels(ctx);
+  DrawFigures(ctx, figures, FigureLayer::kFrontAreas, inputs.excluded);
+  DrawFigures(ctx, figures, FigureLayer::kFrontShapes, inputs.excluded);
+  DrawFigures(ctx, figures, FigureLayer::kFrontFrames, inputs.excluded);
+  if (!inputs.print.printing) DrawOuterFrame(ctx);
+  ctx.End();
+}
+
+void DrawSelectedFigure(Canvas& canvas, const Screen& screen, const RenderOptions& options) {
+  if (screen.SelectedIndex < 0) return;
+  const ViewParams params = ViewParamsFromScreen(screen, nullptr);
+  DrawContext ctx(canvas, params, options);
+  DrawFigure(ctx, screen.Figures, screen.SelectedIndex);
+}
+
+}  // namespace qzarn::render

@@ -1,0 +1,30 @@
+#pragma once
+// The drawing routine of each figure kind (dispatched by figure_drawing.cpp).
+
+#include "document/figure_table.h"
+#include "render/figure_drawing_ink.h"
+
+namespace qzarn::render {
+
+// Point, Bunten, Cross, Suisen, Cross2.
+void DrawPointFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record);
+// Up to four intersection points.
+void DrawCross3Figure(FigureInk& ink, const FigureRecord& record);
+// Line and Sessen.
+void DrawLineFigure(FigureInk& ink, const FigureRecord& record);
+// Angle division line.
+void DrawAngleFigure(FigureInk& ink, const FigureRecord& record);
+void DrawParabolaFigure(FigureInk& ink, const FigureRecord& record);
+void DrawCircleFigure(FigureInk& ink, const FigureRecord& record);
+// Angle measure mark.
+void DrawAngle2Figure(FigureInk& ink, const FigureRecord& record);
+void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record);
+
+// The locus ring: entries 0 .. min(TrackCount, 499).
+inline constexpr int kLocusRing = 500;
+inline int LocusEntries(int track_count) {
+  if (track_count < 0) return 0;
+  return std::min(track_count, kLocusRing - 1) + 1;
+}
+
+}  // namespace qzarn::render
