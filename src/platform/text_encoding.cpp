@@ -74,13 +74,16 @@ void convert(iconv_t cd, std::string_view input, std::string& out, OnError on_er
   // iconv's interface takes a non-const input pointer but never writes through it.
   char* in = const_cast<char*>(input.data());
   std::size_t in_left = input.size();
-  char buffer[4096];
   while (in_left > 0) {
-    char* out_ptr = buffer;
-    std::size_t out_left = sizeof buffer;
+    // Converting straight into the result: one input byte never needs more than three
+    // output bytes (a code page 932 byte becoming U+FFFD or a kana in UTF-8).
+    const std::size_t start = out.size();
+    out.resize(start + 3 * in_left + 4);
+    char* out_ptr = out.data() + start;
+    std::size_t out_left = out.size() - start;
     const std::size_t rc = iconv(cd, &in, &in_left, &out_ptr, &out_left);
     const int error = errno;
-    out.append(buffer, static_cast<std::size_t>(out_ptr - buffer));
+    out.resize(static_cast<std::size_t>(out_ptr - out.data()));
     if (rc != static_cast<std::size_t>(-1)) break;
     if (error == E2BIG) continue;
     // EILSEQ or EINVAL (a sequence cut off by the end of the input).
@@ -96,7 +99,6 @@ void convert(iconv_t cd, std::string_view input, std::string& out, OnError on_er
 std::string cp932_to_utf8(std::string_view cp932) {
   if (is_ascii(cp932)) return std::string(cp932);
   std::string out;
-  out.reserve(cp932.size() * 3 / 2 + 4);
   convert(converters().to_utf8(), cp932, out, [](std::string_view, std::string& o) {
     o.append(kUtf8Replacement);
     return std::size_t{1};
@@ -110,7 +112,6 @@ Cp932Text utf8_to_cp932(std::string_view utf8) {
     result.bytes.assign(utf8);
     return result;
   }
-  result.bytes.reserve(utf8.size());
   convert(converters().to_cp932(), utf8, result.bytes,
           [&result](std::string_view rest, std::string& o) {
             result.lossy = true;
