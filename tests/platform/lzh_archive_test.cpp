@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -108,6 +109,12 @@ std::vector<RoundTripCase> RoundTripCases() {
   Bytes far_repeat = RandomBytes(8191, 7);
   for (int i = 0; i < 3; ++i)
     far_repeat.insert(far_repeat.end(), far_repeat.begin(), far_repeat.begin() + 8191);
+  // Byte k drawn with probability 2^-(k+1): literal codes deeper than the
+  // 16 bits decoders accept unless the encoder limits them.
+  std::mt19937 rng(8);
+  Bytes skewed(200000);
+  for (auto& b : skewed)
+    b = static_cast<std::uint8_t>(std::countr_zero(rng() | 0x80000000u));
   Bytes two_symbols(70000);
   for (std::size_t i = 0; i < two_symbols.size(); ++i)
     two_symbols[i] = (i * 7 % 13 < 6) ? 'x' : 'y';
@@ -119,6 +126,7 @@ std::vector<RoundTripCase> RoundTripCases() {
       {"zeros 1 MiB", Bytes(1 << 20, 0), "-lh5-", 0.01},
       {"single symbol blocks", Bytes(200000, 'q'), "-lh5-", 0.01},
       {"two symbols", two_symbols, "-lh5-", 0.2},
+      {"skewed literals", skewed, "-lh5-", 0.5},
       {"all byte values", all_values, "-lh5-", 0.9},
       {"repeat at window edge", far_repeat, "-lh5-", 0.4},
       {"random 64 KiB", RandomBytes(65536, 1), "-lh0-", 1.0},
