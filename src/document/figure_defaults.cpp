@@ -449,8 +449,8 @@ std::span<const DefaultValue> BuiltInDefaults(std::int32_t type) {
 }
 
 const FieldInfo* DefaultField(std::int32_t type, const DefaultValue& value) {
-  for (const FieldInfo* field : FieldsOfType(type))
-    if (field->offset == value.offset) return field;
+  for (const FieldInfo& field : FieldTable(FamilyOf(type)))
+    if (field.offset == value.offset && field.applies_to(type)) return &field;
   return nullptr;
 }
 

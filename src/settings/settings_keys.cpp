@@ -23,6 +23,14 @@ constexpr SettingKey<ProgramSettings> kProgramKeys[] = {
 #undef QZARN_USER_ROW
 #undef QZARN_PROGRAM_ROW
 
+// A stray carriage return inside a line reads as a blank, as it is written, so that a text
+// reads the same before and after it was written back.
+std::string text_value(std::string_view raw) {
+  std::string text = cp932_to_utf8(raw);
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  return text;
+}
+
 template <typename T>
 std::optional<T> parse_value(std::string_view raw) {
   if constexpr (std::is_same_v<T, bool>)
@@ -34,7 +42,7 @@ std::optional<T> parse_value(std::string_view raw) {
   else if constexpr (std::is_same_v<T, ColorRef>)
     return parse_setting_color(raw);
   else
-    return cp932_to_utf8(raw);
+    return text_value(raw);
 }
 
 template <typename T>
@@ -146,7 +154,7 @@ UserSettings read_user_settings(const IniFile& ini) {
   UserSettings settings = read_keys<UserSettings>(ini, kUserKeys);
   for (int n = 1; n <= kMaxRecentFiles; ++n) {
     const auto raw = ini.value(kRecentSection, recent_file_key(n));
-    if (raw && !raw->empty()) settings.RecentFiles.push_back(cp932_to_utf8(*raw));
+    if (raw && !raw->empty()) settings.RecentFiles.push_back(text_value(*raw));
   }
   return settings;
 }

@@ -151,6 +151,9 @@ TEST(SettingsKeys, RecentFilesAreNumberedMostRecentFirst) {
   // Gaps in a hand-edited file close up.
   EXPECT_EQ(read_user_settings(IniFile::parse("[RecentFile]\nFile2=/a\nFile5=/b\n")).RecentFiles,
             (std::vector<std::string>{"/a", "/b"}));
+  // A carriage return inside a line reads as the blank it is written as.
+  EXPECT_EQ(read_user_settings(IniFile::parse("[RecentFile]\nFile1=/a\rb\n")).RecentFiles,
+            (std::vector<std::string>{"/a b"}));
 }
 
 TEST(SettingsKeys, TextsWithoutACodePage932FormAreReported) {
