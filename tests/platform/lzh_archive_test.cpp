@@ -59,7 +59,7 @@ Bytes RecordLike(std::size_t size, unsigned seed) {
   return out;
 }
 
-std::span<const std::uint8_t> View(const std::string& s) {
+std::span<const std::uint8_t> View(std::string_view s) {
   return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
@@ -252,7 +252,8 @@ TEST(LzhArchive, EmptyAndNonArchivesAreToldApart) {
 }
 
 TEST(LzhArchive, TruncatedArchivesFailCleanly) {
-  const std::vector<LzhWriteMember> written = {{"a.qzl", View(std::string(3000, 'a') + "tail")},
+  const std::string first = std::string(3000, 'a') + "tail";
+  const std::vector<LzhWriteMember> written = {{"a.qzl", View(first)},
                                                {"b.qzl", View("short member")}};
   Bytes archive;
   ASSERT_TRUE(WriteLzhArchive(written, archive).ok());
