@@ -295,14 +295,14 @@ class MatchFinder {
 
 // LZSS with one step of lazy evaluation: a match is deferred by a byte when
 // the next position offers a longer one.
-std::vector<Item> Parse(std::span<const std::uint8_t> data) {
-  std::vector<Item> items;
-  items.reserve(data.size() / 2 + 16);
+// Items go to `sink` in order, so that blocks can be written as they fill.
+template <typename Sink>
+void Parse(std::span<const std::uint8_t> data, Sink&& sink) {
   MatchFinder finder(data);
-  auto literal = [&](std::size_t pos) { items.push_back({data[pos], 0}); };
+  auto literal = [&](std::size_t pos) { sink(Item{data[pos], 0}); };
   auto match = [&](const Match& m) {
-    items.push_back({static_cast<std::uint16_t>(kLiteralCodes + m.length - kLh5MinMatch),
-                     static_cast<std::uint16_t>(m.distance - 1)});
+    sink(Item{static_cast<std::uint16_t>(kLiteralCodes + m.length - kLh5MinMatch),
+              static_cast<std::uint16_t>(m.distance - 1)});
   };
 
   Match pending;  // match found for pos - 1
@@ -332,7 +332,6 @@ std::vector<Item> Parse(std::span<const std::uint8_t> data) {
     ++pos;
   }
   if (has_pending) literal(pos - 1);  // a match cannot start at the last byte
-  return items;
 }
 
 }  // namespace
@@ -340,13 +339,18 @@ std::vector<Item> Parse(std::span<const std::uint8_t> data) {
 std::vector<std::uint8_t> EncodeLh5(std::span<const std::uint8_t> data) {
   std::vector<std::uint8_t> out;
   if (data.empty()) return out;
-  const std::vector<Item> items = Parse(data);
   out.reserve(data.size() / 2 + 64);
   BitWriter writer(out);
-  for (std::size_t start = 0; start < items.size(); start += kBlockCodes) {
-    const std::size_t count = std::min(kBlockCodes, items.size() - start);
-    PutBlock(writer, std::span<const Item>(items).subspan(start, count));
-  }
+  std::vector<Item> block;
+  block.reserve(kBlockCodes);
+  Parse(data, [&](const Item& item) {
+    block.push_back(item);
+    if (block.size() == kBlockCodes) {
+      PutBlock(writer, block);
+      block.clear();
+    }
+  });
+  if (!block.empty()) PutBlock(writer, block);
   writer.Flush();
   // Some decoders (jlha among them) give up on the last codes when they
   // cannot fill their look-ahead from the input, though the bits they need
