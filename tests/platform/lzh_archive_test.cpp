@@ -348,6 +348,15 @@ TEST(LzhArchive, HeaderPatchesAreCaught) {
        LzhError::kNone,
        LzhError::kCorruptData,
        {}},
+      // Decoding stops at the promised size; the shorter bytes fail the CRC.
+      {"size smaller than the data holds",
+       [](Bytes& a) {
+         PutLe32(a, 11, 4000);
+         RefreshHeaderCrc(a);
+       },
+       LzhError::kNone,
+       LzhError::kCrcMismatch,
+       {}},
       {"unknown method",
        [](Bytes& a) {
          a[5] = 'z';
