@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "document/figure_layouts.h"
+#include "document/screen.h"
 
 namespace qzarn {
 namespace {
@@ -403,6 +404,58 @@ constexpr FieldInfo kMultiPointFields[] = {
     F(MultiPointRecord, TrackY, kCross3),
 };
 
+constexpr FieldInfo kViewSettingsFields[] = {
+    F(ViewSettings, ScreenWidth, 0),
+    F(ViewSettings, ScreenHeight, 0),
+    F(ViewSettings, FullScreenWidth, 0),
+    F(ViewSettings, FullScreenHeight, 0),
+    F(ViewSettings, CoordinateKind, 0),
+    F(ViewSettings, XAxisStyle, 0),
+    F(ViewSettings, XAxisWidthStep, 0),
+    F(ViewSettings, XAxisColor, 0),
+    F(ViewSettings, YAxisStyle, 0),
+    F(ViewSettings, YAxisWidthStep, 0),
+    F(ViewSettings, YAxisColor, 0),
+    F(ViewSettings, ShowAxes, 0),
+    F(ViewSettings, XAxisName, 0),
+    F(ViewSettings, YAxisName, 0),
+    F(ViewSettings, GridAsPoints, 0),
+    F(ViewSettings, GridStyle, 0),
+    F(ViewSettings, ShowGrid, 0),
+    F(ViewSettings, Scale, 0),
+    F(ViewSettings, XTick, 0),
+    F(ViewSettings, YTick, 0),
+    F(ViewSettings, AutoXTick, 0),
+    F(ViewSettings, AutoYTick, 0),
+    F(ViewSettings, GridWidth, 0),
+    F(ViewSettings, GridColor, 0),
+    F(ViewSettings, BackColor, 0),
+    F(ViewSettings, BackPicture, 0),
+    F(ViewSettings, BackgroundMode, 0),
+    F(ViewSettings, Zoom, 0),
+    F(ViewSettings, CentreX, 0),
+    F(ViewSettings, CentreY, 0),
+    F(ViewSettings, PanX, 0),
+    F(ViewSettings, PanY, 0),
+    F(ViewSettings, PrintSize, 0),
+    F(ViewSettings, PrintCopies, 0),
+    F(ViewSettings, WidthRatio, 0),
+    F(ViewSettings, FullRedraw, 0),
+    F(ViewSettings, SnapStep, 0),
+    F(ViewSettings, PaletteWidth, 0),
+    F(ViewSettings, PaletteHeight, 0),
+    F(ViewSettings, PaletteMode, 0),
+    F(ViewSettings, PaletteVariable, 0),
+    F(ViewSettings, PaletteRow, 0),
+    F(ViewSettings, PaletteColumn, 0),
+    F(ViewSettings, PaletteStep, 0),
+};
+
+struct FontOnly {
+  LabelFont Font;
+};
+constexpr FieldInfo kLabelFontFields[] = {FONT(FontOnly, Font, 0)};
+
 // clang-format on
 
 #undef FONT
@@ -485,6 +538,13 @@ std::span<const FieldInfo> FieldTable(LayoutFamily family) {
       break;
   }
   return {};
+}
+
+std::span<const FieldInfo> ViewSettingsFields() {
+  return kViewSettingsFields;
+}
+std::span<const FieldInfo> LabelFontFields() {
+  return kLabelFontFields;
 }
 
 std::vector<const FieldInfo*> FieldsOfType(std::int32_t type) {

@@ -35,6 +35,12 @@ struct FieldInfo {
 // Every named field of the layout family, in offset order.
 std::span<const FieldInfo> FieldTable(LayoutFamily family);
 
+// The named fields of the screen's view settings (offsets within the settings
+// block) and of a label or axis font block. Their `types` is 0: they belong to
+// no figure type.
+std::span<const FieldInfo> ViewSettingsFields();
+std::span<const FieldInfo> LabelFontFields();
+
 // The fields a figure of the given type carries, each under the name it has in
 // that type, in offset order. Empty for an unknown type.
 std::vector<const FieldInfo*> FieldsOfType(std::int32_t type);

@@ -64,6 +64,36 @@ std::size_t ReservedBlockOffset(std::int32_t type) {
   return 0;
 }
 
+// Offset of the first reference field; the others follow as consecutive words.
+std::size_t FirstReferenceOffset(std::int32_t type) {
+  switch (FamilyOf(type)) {
+    case LayoutFamily::kPoint:
+      return offsetof(PointRecord, Ref0);
+    case LayoutFamily::kLine:
+      return offsetof(LineRecord, Ref0);
+    case LayoutFamily::kCircle:
+      return offsetof(CircleRecord, Ref0);
+    case LayoutFamily::kFrame:
+      return offsetof(FrameRecord, Ref0);
+    case LayoutFamily::kPolygon:
+      return offsetof(PolygonRecord, Refs);
+    case LayoutFamily::kMultiPoint:
+      return offsetof(MultiPointRecord, Ref0);
+    case LayoutFamily::kFunction:
+    case LayoutFamily::kNone:
+      break;
+  }
+  return 0;
+}
+
+// Where reference number i lies in a record of `size` bytes, if it has one.
+std::optional<std::size_t> ReferenceOffset(std::size_t size, std::int32_t type, int i) {
+  if (i < 0 || i >= ReferenceCount(type)) return std::nullopt;
+  const std::size_t at = FirstReferenceOffset(type) + 4 * static_cast<std::size_t>(i);
+  if (at + 4 > size) return std::nullopt;
+  return at;
+}
+
 bool FitsItsType(const FigureRecord& record) {
   return IsFigureType(record.type()) && record.bytes().size() == LayoutSize(record.type());
 }
@@ -102,6 +132,59 @@ std::string_view FigureRecord::name() const {
   if (const auto* pg = polygon()) return pg->Name.view();
   if (const auto* m = multi_point()) return m->Names[0].view();
   return {};
+}
+
+int ReferenceCount(std::int32_t type) {
+  switch (type) {
+    case kPointFigure:
+      return 1;
+    case kBuntenFigure:
+    case kCrossFigure:
+    case kSuisenFigure:
+    case kCross2Figure:
+    case kLineFigure:
+    case kParabolaFigure:
+    case kSessenFigure:
+    case kOleFigure:
+    case kCharFigure:
+    case kCross3Figure:
+      return 2;
+    case kAngle2Figure:
+    case kAngleFigure:
+    case kCircleFigure:
+      return 3;
+    case kMensekiFigure:
+      return 4;
+    case kPolyFigure:
+    case kSplineFigure:
+      return kPolygonVertices;
+    default:
+      return 0;
+  }
+}
+
+std::int32_t ReferenceAt(const FigureRecord& record, int i) {
+  const auto at = ReferenceOffset(record.bytes().size(), record.type(), i);
+  if (!at) return kNoReference;
+  I32 word;
+  std::memcpy(word.bytes, record.bytes().data() + *at, sizeof word.bytes);
+  return word;
+}
+
+bool SetReferenceAt(FigureRecord& record, int i, std::int32_t ref) {
+  const auto at = ReferenceOffset(record.bytes().size(), record.type(), i);
+  if (!at) return false;
+  I32 word;
+  word = ref;
+  std::memcpy(record.bytes().data() + *at, word.bytes, sizeof word.bytes);
+  return true;
+}
+
+bool DependsOn(const FigureRecord& record, int slot) {
+  const int n = ReferenceCount(record.type());
+  for (int i = 0; i < n; ++i)
+    if (RefersTo(ReferenceAt(record, i), slot)) return true;
+  return false;
 }
 
 StoredSlot FigureSlot::stored() const {

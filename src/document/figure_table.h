@@ -47,6 +47,18 @@ constexpr bool RefersTo(std::int32_t ref, int slot) {
   return ref >= 0 && slot >= 0 && ReferenceSlot(ref) == slot;
 }
 
+// The reference fields a figure of the type has (Ref0, Ref1, ... in order; the
+// 31 vertices of a polygon or spline): 0 for a function graph and unknown types.
+int ReferenceCount(std::int32_t type);
+class FigureRecord;
+// Reference number i (0 <= i < ReferenceCount) of the record; kNoReference when
+// i is out of range.
+std::int32_t ReferenceAt(const FigureRecord& record, int i);
+// Returns false when i is out of range.
+bool SetReferenceAt(FigureRecord& record, int i, std::int32_t ref);
+// Whether any reference field of the record names the figure in `slot`.
+bool DependsOn(const FigureRecord& record, int slot);
+
 // ---- What a record owns ----------------------------------------------------
 
 // One remembered curve of a function's curve locus: n + 1 sample pairs.

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "document/field_table.h"
+
 namespace qzarn {
 namespace {
 
@@ -157,6 +159,59 @@ TEST(References, EncodeAndDecode) {
   EXPECT_FALSE(RefersTo(kNoReference, 9999));
   EXPECT_TRUE(RefersTo(20017, 17));
   EXPECT_FALSE(RefersTo(20017, 20017));
+}
+
+}  // namespace
+}  // namespace qzarn
+
+namespace qzarn {
+namespace {
+
+TEST(References, FieldsPerTypeReadTheRefWords) {
+  struct Case {
+    int type;
+    int count;
+  };
+  const Case cases[] = {{kPointFigure, 1},    {kSuisenFigure, 2},
+                        {kMensekiFigure, 4},  {kAngle2Figure, 3},
+                        {kAngleFigure, 3},    {kLineFigure, 2},
+                        {kCircleFigure, 3},   {kCharFigure, 2},
+                        {kOleFigure, 2},      {kPolyFigure, 31},
+                        {kSplineFigure, 31},  {kCross3Figure, 2},
+                        {kFunctionFigure, 0}, {0, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReferenceCount(c.type), c.count) << c.type;
+    FigureRecord r = FigureRecord::Blank(c.type);
+    for (int i = 0; i < c.count; ++i)
+      ASSERT_TRUE(SetReferenceAt(r, i, 100 + i)) << c.type;
+    EXPECT_FALSE(SetReferenceAt(r, c.count, 7));
+    EXPECT_EQ(ReferenceAt(r, c.count), kNoReference);
+    if (c.count == 0) continue;
+    // The words sit where the layouts name them.
+    const FieldInfo* first =
+        FindField(c.type, c.type == kPolyFigure || c.type == kSplineFigure ? "Refs" : "Ref0");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(ReadNumber(r.bytes(), *first), 100.0);
+    EXPECT_EQ(ReferenceAt(r, c.count - 1), 100 + c.count - 1);
+  }
+  // Angle2 keeps its line style in the fourth word; it is no reference.
+  FigureRecord a = FigureRecord::Blank(kAngle2Figure);
+  a.point()->Index4() = 5;
+  EXPECT_FALSE(DependsOn(a, 5));
+}
+
+TEST(References, DependsOnComparesBySlot) {
+  FigureRecord s = FigureRecord::Blank(kSuisenFigure);
+  SetReferenceAt(s, 0, MakeReference(4));
+  SetReferenceAt(s, 1, kYAxisReference);
+  EXPECT_TRUE(DependsOn(s, 4));
+  EXPECT_FALSE(DependsOn(s, 2));  // -2 names the y axis, not slot 2
+  FigureRecord p = FigureRecord::Blank(kPolyFigure);
+  for (int i = 0; i < kPolygonVertices; ++i)
+    SetReferenceAt(p, i, kNoReference);
+  SetReferenceAt(p, 30, MakeReference(17, 2));
+  EXPECT_TRUE(DependsOn(p, 17));
+  EXPECT_FALSE(DependsOn(p, 2));
 }
 
 }  // namespace

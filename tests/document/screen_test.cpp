@@ -4,6 +4,9 @@
 
 #include <cstring>
 #include <set>
+#include <stdexcept>
+
+#include "document/field_table.h"
 
 namespace qzarn {
 namespace {
@@ -170,6 +173,43 @@ TEST(Screen, ResetToNewScreenFreesFiguresAndPicture) {
   EXPECT_EQ(static_cast<int>(s->Equations.EquationLast), -1);
   EXPECT_EQ(s->SelectedIndex, -1);
   EXPECT_FALSE(s->Modified);
+}
+
+}  // namespace
+}  // namespace qzarn
+
+namespace qzarn {
+namespace {
+
+TEST(ScreenFields, TablesReadTheNewScreenValues) {
+  ScreenTitleCounter titles;
+  const auto s = Screen::Create(NewScreenDefaults{}, titles);
+  const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(&s->Settings),
+                                           sizeof(ViewSettings));
+  std::set<std::string_view> names;
+  std::uint32_t end = 0;
+  for (const FieldInfo& f : ViewSettingsFields()) {
+    EXPECT_TRUE(names.insert(f.name).second) << f.name;
+    EXPECT_GE(f.offset, end) << f.name;  // in order, no overlaps
+    end = f.offset + f.size();
+  }
+  EXPECT_LE(end, sizeof(ViewSettings));
+  auto field = [](std::string_view name) -> const FieldInfo& {
+    for (const FieldInfo& f : ViewSettingsFields())
+      if (f.name == name) return f;
+    throw std::runtime_error("no field");
+  };
+  EXPECT_EQ(ReadNumber(view, field("Zoom")), 100.0);
+  EXPECT_EQ(ReadNumber(view, field("Scale")), 25.0);
+  EXPECT_EQ(ReadNumber(view, field("PaletteRow")), -1.0);
+  EXPECT_EQ(ReadString(view, field("YAxisName")), "y");
+  EXPECT_EQ(field("CentreY").offset, 124u);
+
+  const std::span<const std::uint8_t> font(reinterpret_cast<const std::uint8_t*>(&s->Font),
+                                           sizeof(AxisFont));
+  ASSERT_EQ(LabelFontFields().size(), 5u);
+  EXPECT_EQ(ReadNumber(font, LabelFontFields()[2]), 16.0);   // FontSize
+  EXPECT_EQ(ReadNumber(font, LabelFontFields()[4]), 128.0);  // FontSet
 }
 
 }  // namespace
