@@ -126,6 +126,18 @@ TEST_F(FigureTableTest, FindByNameSkipsTheOwnFigureAndSeesEveryCross3Point) {
   EXPECT_FALSE(FindByName(*table, "A", -1));
 }
 
+TEST_F(FigureTableTest, ACopiedTableOwnsItsOwnRecords) {
+  FigureRecord f = FigureRecord::Blank(kFunctionFigure);
+  f.owned.SampleX.assign(5, 1.0f);
+  NewFigure(*table, std::move(f));
+  auto copy = std::make_unique<FigureTable>(*table);  // what a property dialog edits
+  copy->record(0)->function()->SizeL = 9;
+  copy->record(0)->owned.SampleX.clear();
+  FreeFigure(*copy, 0);
+  EXPECT_EQ(static_cast<int>(table->record(0)->function()->SizeL), 0);
+  EXPECT_EQ(table->record(0)->owned.SampleX.size(), 5u);
+}
+
 TEST_F(FigureTableTest, StoredSlotCarriesTheWordsAsRead) {
   NewFigure(*table, NamedPoint("A"));
   FigureSlot& s = (*table)[0];
