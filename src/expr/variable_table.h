@@ -56,7 +56,8 @@ struct VariableTable {
   void reset_for_new_screen() {
     std::memset(cells, 0, sizeof cells);
     for (int r = 0; r <= 9; ++r)
-      for (int c = 1; c <= 26; ++c) cell(r, c).defined = 1;
+      for (int c = 1; c <= 26; ++c)
+        cell(r, c).defined = 1;
   }
 };
 static_assert(sizeof(VariableTable) == 15288);

@@ -1,0 +1,219 @@
+#include "expr/program.h"
+
+#include "expr/function_codes.h"
+#include "expr/parse_table.h"
+#include "expr/reductions.h"
+
+namespace qzarn {
+namespace {
+
+using Op = ProgramOpcode;
+
+// Semantics of the machine for translation: reductions emit the operation
+// that the evaluator would compute at that moment, in the same order.
+struct Translator {
+  CompiledProgram& program;
+
+  ProgramOp& Emit(Op opcode) {
+    ProgramOp& op = program.ops[program.count++];
+    op = ProgramOp{opcode, 0, 0, 0, 0, 0.0};
+    return op;
+  }
+
+  void EmitConstant(double v) { Emit(Op::kConst).value = v; }
+
+  void EmitCell(int column, int row) {
+    if (column < 1 || column > kVariableColumns || row < 0 || row >= kVariableRows) {
+      EmitConstant(0.0);
+      return;
+    }
+    ProgramOp& op = Emit(Op::kVar);
+    op.column_index = static_cast<std::uint8_t>(column - 1);
+    op.row = static_cast<std::uint8_t>(row);
+  }
+
+  // The right operand is the last value pushed; a constant or cell pushed by
+  // the operation just before is folded into the operator.
+  void EmitBinary(int production) {
+    Op base;
+    switch (production) {
+      case kProdAdd:
+        base = Op::kAddS;
+        break;
+      case kProdSubtract:
+        base = Op::kSubS;
+        break;
+      case kProdMultiply:
+        base = Op::kMulS;
+        break;
+      case kProdDivide:
+        base = Op::kDivS;
+        break;
+      case kProdPower:
+        base = Op::kPowS;
+        break;
+      default:
+        base = Op::kBinaryS;
+        break;
+    }
+    ProgramOp& last = program.ops[program.count - 1];
+    int variant = 0;
+    if (last.opcode == Op::kConst) variant = 1;
+    if (last.opcode == Op::kVar) variant = 2;
+    if (variant != 0) {
+      last.opcode = static_cast<Op>(static_cast<int>(base) + variant);
+      last.code = static_cast<std::uint8_t>(production);
+      return;
+    }
+    Emit(base).code = static_cast<std::uint8_t>(production);
+  }
+
+  double Argument(const Token& t, bool negate) {
+    if (t.kind == TokenKind::kVariable)
+      EmitCell(t.column, t.row);
+    else
+      EmitConstant(negate ? -t.number : t.number);
+    return 0.0;
+  }
+
+  double Reduce(int p, const ParseEntry* e, ExprFlags& f) {
+    switch (p) {
+      case 9:
+        Emit(Op::kNegate);
+        break;
+      case 13:
+        EmitCell(e[0].column, e[0].row);
+        break;
+      case 15:
+        EmitConstant(e[0].value);
+        break;
+      case 16:
+        if (!TakesOneArgument(e[0].code))
+          f.syntax_error = true;
+        else
+          Emit(Op::kFunction1).code = e[0].code;
+        break;
+      case 21:
+        if (e[0].code == kCodePiConstant)
+          EmitConstant(kPi);
+        else
+          Emit(Op::kRandom);
+        break;
+      case 22:
+        if (!TakesTwoArguments(e[0].code)) {
+          f.syntax_error = true;
+        } else {
+          ProgramOp& op = Emit(Op::kFunction2);
+          op.code = e[0].code;
+          op.uses_variables = f.uses_variables;
+        }
+        break;
+      case 99:
+        if (!TakesThreeArguments(e[0].code))
+          f.syntax_error = true;
+        else
+          Emit(Op::kFunction3).code = e[0].code;
+        break;
+      default:
+        if (IsBinaryProduction(p)) EmitBinary(p);
+        break;  // single-entry productions and parentheses compute nothing
+    }
+    return 0.0;
+  }
+};
+
+inline double Cell(const VariableTable& table, const ProgramOp& op) {
+  double v = table.cells[op.row][op.column_index].read();
+  return std::isfinite(v) ? v : 0.0;
+}
+
+}  // namespace
+
+CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
+  CompiledProgram program;
+  Translator sem{program};
+  ExprFlags flags;
+  CompiledReader reader(compiled);
+  ParseEntry stack[kParseStackSize];
+  double unused = 0.0;
+  bool accepted = RunMachine(sem, reader, stack, flags, unused);
+  ProgramOp& end = sem.Emit(Op::kEnd);
+  if (!accepted)
+    end.code = static_cast<std::uint8_t>((flags.syntax_error ? 1 : 0) | (flags.too_long ? 2 : 0));
+  end.uses_variables = flags.uses_variables;
+  return program;
+}
+
+Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
+                           const CompiledProgram& program) {
+  double stack[kParseStackSize + 4];
+  int sp = 0;
+  bool me = false;
+  ExprFlags& flags = engine.flags;
+#define QZ_BINARY(S, C, V, EXPR) \
+  case Op::S: {                  \
+    double r = stack[--sp];      \
+    double l = stack[sp - 1];    \
+    stack[sp - 1] = EXPR;        \
+    break;                       \
+  }                              \
+  case Op::C: {                  \
+    double r = op->value;        \
+    double l = stack[sp - 1];    \
+    stack[sp - 1] = EXPR;        \
+    break;                       \
+  }                              \
+  case Op::V: {                  \
+    double r = Cell(table, *op); \
+    double l = stack[sp - 1];    \
+    stack[sp - 1] = EXPR;        \
+    break;                       \
+  }
+  for (const ProgramOp* op = program.ops;; ++op) {
+    switch (op->opcode) {
+      case Op::kConst:
+        stack[sp++] = op->value;
+        break;
+      case Op::kVar:
+        stack[sp++] = Cell(table, *op);
+        break;
+      case Op::kRandom:
+        stack[sp++] = NextRandom(engine.random_seed);
+        break;
+      case Op::kNegate:
+        stack[sp - 1] = -stack[sp - 1];
+        break;
+        QZ_BINARY(kAddS, kAddC, kAddV, Settle(l + r, me))
+        QZ_BINARY(kSubS, kSubC, kSubV, Settle(l - r, me))
+        QZ_BINARY(kMulS, kMulC, kMulV, Settle(l * r, me))
+        QZ_BINARY(kDivS, kDivC, kDivV, DivideValues(l, r, me))
+        QZ_BINARY(kPowS, kPowC, kPowV, PowerRule(l, r, me))
+        QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, ApplyBinary(op->code, l, r, me))
+      case Op::kFunction1:
+        stack[sp - 1] = FunctionOf1(op->code, stack[sp - 1], engine.int_gap, me);
+        break;
+      case Op::kFunction2: {
+        bool se = false;
+        double arg = stack[--sp];
+        stack[sp - 1] = FunctionOf2(op->code, stack[sp - 1], arg, me, se);
+        if (se) {
+          flags = ExprFlags{true, me, false, op->uses_variables != 0};
+          return FinishEvaluation(flags, 0.0);
+        }
+        break;
+      }
+      case Op::kFunction3: {
+        double q = stack[--sp];
+        double p = stack[--sp];
+        stack[sp - 1] = FunctionOf3(op->code, stack[sp - 1], p, q, me);
+        break;
+      }
+      case Op::kEnd:
+        flags = ExprFlags{(op->code & 1) != 0, me, (op->code & 2) != 0, op->uses_variables != 0};
+        return FinishEvaluation(flags, op->code == 0 ? stack[sp - 1] : 0.0);
+    }
+  }
+#undef QZ_BINARY
+}
+
+}  // namespace qzarn

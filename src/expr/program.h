@@ -1,0 +1,71 @@
+#pragma once
+// The fast path for curve sampling: a compiled form translated once into
+// postfix code with resolved cells, run without re-parsing. It computes the
+// same values, flags, attribute codes and random draws as the parsing
+// evaluator, because the translation is made by the very same parse machine
+// and every operation calls the same arithmetic.
+
+#include <cstdint>
+
+#include "expr/engine.h"
+#include "expr/expr_types.h"
+#include "expr/variable_table.h"
+
+namespace qzarn {
+
+enum class ProgramOpcode : std::uint8_t {
+  kConst,   // push value
+  kVar,     // push the cell (row, column)
+  kRandom,  // push the next random value
+  kNegate,
+  // Binary operators; S takes the right operand from the stack, C is the
+  // constant `value`, V the cell. `code` holds the production for kBinary*.
+  kAddS,
+  kAddC,
+  kAddV,
+  kSubS,
+  kSubC,
+  kSubV,
+  kMulS,
+  kMulC,
+  kMulV,
+  kDivS,
+  kDivC,
+  kDivV,
+  kPowS,
+  kPowC,
+  kPowV,
+  kBinaryS,
+  kBinaryC,
+  kBinaryV,
+  kFunction1,  // code
+  kFunction2,  // code; a ROUND digit error stops with the flags as they stood
+  kFunction3,  // code
+  kEnd,        // code: bit 0 syntax error, bit 1 length error; else accept
+};
+
+struct ProgramOp {
+  ProgramOpcode opcode;
+  std::uint8_t code;
+  std::uint8_t row;
+  std::uint8_t column_index;    // column - 1
+  std::uint8_t uses_variables;  // kFunction2 and kEnd: the flag at that point of parsing
+  double value;
+};
+
+// Every token yields at most one operation, plus the end.
+inline constexpr int kProgramCapacity = kCompiledCapacity + 2;
+
+struct CompiledProgram {
+  ProgramOp ops[kProgramCapacity];
+  int count = 0;
+};
+
+CompiledProgram TranslateExpression(const CompiledExpression& compiled);
+
+// Sets engine.flags and draws from engine.random_seed exactly as
+// engine.EvaluateCompiled would for the translated compiled form.
+Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
+                           const CompiledProgram& program);
+
+}  // namespace qzarn
