@@ -47,6 +47,7 @@ class ByteWriter {
  public:
   ByteWriter() = default;
 
+  void Reserve(std::size_t n) { bytes_.reserve(n); }
   void WriteI32(std::int32_t v);
   void WriteU32(std::uint32_t v);
   void WriteU16(std::uint16_t v);

@@ -5,5 +5,8 @@
 namespace qzarn::cli {
 
 int RunEval(int argc, char** argv);
+int RunNew(int argc, char** argv);
+int RunSave(int argc, char** argv);
+int RunDump(int argc, char** argv);
 
 }  // namespace qzarn::cli

@@ -17,6 +17,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"eval", qzarn::cli::RunEval,
      "eval [--var NAME=VALUE]... [--int-gap G] TEXT...   evaluate expressions"},
+    {"new", qzarn::cli::RunNew, "new OUT.qzl [--compressed]   write a new empty screen"},
+    {"save", qzarn::cli::RunSave,
+     "save IN OUT [--compressed|--plain]   load, recompute and save a document"},
+    {"dump", qzarn::cli::RunDump, "dump FILE   print a document as JSON"},
 };
 
 int Usage() {

@@ -1,0 +1,39 @@
+#include "app/cli/cli_document.h"
+
+#include <cstdio>
+
+namespace qzarn::cli {
+
+std::unique_ptr<Screen> NewCliScreen() {
+  ScreenTitleCounter titles;
+  return Screen::Create(NewScreenDefaults{}, titles);
+}
+
+std::unique_ptr<Screen> LoadCliDocument(const char* command, const std::string& path,
+                                        LoadResult* result) {
+  std::unique_ptr<Screen> screen = NewCliScreen();
+  LoadResult r = LoadDocument(*screen, path, LoadOptions{});
+  if (!r.ok()) {
+    std::fprintf(stderr, "%s: cannot load %s: %s\n", command, path.c_str(), r.detail.c_str());
+    return nullptr;
+  }
+  screen->FilePath = path;
+  if (result != nullptr) *result = std::move(r);
+  return screen;
+}
+
+bool SaveCliDocument(const char* command, const Screen& screen, const std::string& path,
+                     bool compressed) {
+  // The settings a missing settings file gives (picture format and quality); the form is the
+  // command line's choice.
+  SaveOptions options = SaveOptionsFromSettings(UserSettings{});
+  options.compressed = compressed;
+  SaveResult r = SaveDocument(screen, path, options);
+  if (!r.ok) {
+    std::fprintf(stderr, "%s: cannot save %s: %s\n", command, path.c_str(), r.detail.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qzarn::cli
