@@ -3,8 +3,8 @@
 // form's times with the plain form's.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <unistd.h>
+#include <memory>
 
 #include <cstdio>
 #include <random>
@@ -22,11 +22,12 @@ std::unique_ptr<Screen> FullScreen() {
   std::mt19937 rng(1);
   int functions = 0;
   for (int slot = 0; slot < kFigureSlots; ++slot) {
-    const std::int32_t type = slot % 25 == 0 && functions < 20 ? kFunctionFigure
-                                                               : 1 + slot % kLastFigureType;
+    const std::int32_t type =
+        slot % 25 == 0 && functions < 20 ? kFunctionFigure : 1 + slot % kLastFigureType;
     FigureRecord r = FigureRecord::Blank(type);
     // Mostly zeros with some values, like a real record (empty locus arrays, short texts).
-    for (int k = 0; k < 64; ++k) r.bytes()[rng() % r.bytes().size()] = static_cast<std::uint8_t>(rng());
+    for (int k = 0; k < 64; ++k)
+      r.bytes()[rng() % r.bytes().size()] = static_cast<std::uint8_t>(rng());
     if (type == kFunctionFigure) {
       ++functions;
       r.function()->KisekiF = true;

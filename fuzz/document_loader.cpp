@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Keep the picture in the format it came in, so writing it back changes nothing.
   qzarn::SaveOptions options;
-  options.picture_as_jpeg =
-      screen.Background.format == qzarn::BackgroundPicture::Format::kJpeg;
+  options.picture_as_jpeg = screen.Background.format == qzarn::BackgroundPicture::Format::kJpeg;
   std::vector<std::uint8_t> first, second;
   std::string error;
   if (!qzarn::WritePlainDocument(screen, "f.qzl", options, first, error)) std::abort();

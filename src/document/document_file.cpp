@@ -23,7 +23,8 @@ std::string_view BaseName(std::string_view path) {
 
 std::string Upper(std::string_view s) {
   std::string u(s);
-  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : u)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return u;
 }
 
@@ -142,8 +143,7 @@ LoadResult ReadDocumentBytes(std::span<const std::uint8_t> bytes, Screen& screen
   return ReadPlainDocument(bytes, screen, options);
 }
 
-SaveResult SaveDocument(const Screen& screen, const std::string& path,
-                        const SaveOptions& options) {
+SaveResult SaveDocument(const Screen& screen, const std::string& path, const SaveOptions& options) {
   SaveResult result;
   result.message = std::string(kSaveFailedMessage);
   // A file the user may not write is not replaced behind their back.

@@ -35,7 +35,7 @@ inline constexpr std::string_view kLoadFailedMessageHead = "“";
 inline constexpr std::string_view kLoadFailedMessageTail = "”の読み込みに失敗しました．";
 
 struct SaveOptions {
-  bool compressed = false;    // the CompressMode setting (snapshots: always false)
+  bool compressed = false;      // the CompressMode setting (snapshots: always false)
   bool picture_as_jpeg = true;  // the BackBitmap setting
   int jpeg_quality = 50;        // BackBitmapQuality, clamped to 1..100
   // The target is the screen's current file: a target that cannot be written then gives the
@@ -60,11 +60,11 @@ struct LoadOptions {
 
 enum class LoadError {
   kNone,
-  kWrongExtension,   // not ".qzl": refused without a message
-  kUnreadable,       // the file could not be opened or read
-  kUnknownFormat,    // the format tag is none of the accepted ones (message shown)
-  kCorrupt,          // truncated or inconsistent content
-  kBadArchive,       // compressed form: no readable member holding a document
+  kWrongExtension,  // not ".qzl": refused without a message
+  kUnreadable,      // the file could not be opened or read
+  kUnknownFormat,   // the format tag is none of the accepted ones (message shown)
+  kCorrupt,         // truncated or inconsistent content
+  kBadArchive,      // compressed form: no readable member holding a document
 };
 
 struct LoadResult {
@@ -104,8 +104,7 @@ LoadResult ReadDocumentBytes(std::span<const std::uint8_t> bytes, Screen& screen
 // ---- Files ----------------------------------------------------------------------------------
 
 // Writes the screen to `path`. The screen's Title, FilePath and Modified are left to the caller.
-SaveResult SaveDocument(const Screen& screen, const std::string& path,
-                        const SaveOptions& options);
+SaveResult SaveDocument(const Screen& screen, const std::string& path, const SaveOptions& options);
 
 // Loads a plain document file. Only paths whose extension starts with ".qzl" (any case) are
 // accepted. On success the screen holds the document and its Modified flag is cleared.

@@ -19,8 +19,7 @@ inline constexpr std::size_t kTagLength = 12;
 
 inline constexpr std::string_view kCompressedTag = "Q-ZARN PRESS";
 inline constexpr std::array<std::string_view, 6> kPlainTags = {
-    "Q-ZARN V1.00", "Q-ZARN V1.01", "Q-ZARN V1.02",
-    "Q-ZARN V1.03", "Q-ZARN V1.04", "Q-ZARN V1.05"};
+    "Q-ZARN V1.00", "Q-ZARN V1.01", "Q-ZARN V1.02", "Q-ZARN V1.03", "Q-ZARN V1.04", "Q-ZARN V1.05"};
 inline constexpr std::string_view kCurrentTag = kPlainTags[5];
 
 // The highest figure slot and palette entry index the writer could use.

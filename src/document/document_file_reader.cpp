@@ -213,8 +213,7 @@ class PlainReader {
       if (!r_.ReadI32(marker)) return Truncated("the palette");
       if (marker < 0) break;
       if (marker >= kPaletteItems) return Corrupt("palette entry " + std::to_string(marker));
-      if (!r_.ReadBytes(doc.PaletteItems[static_cast<std::size_t>(marker)].Bytes,
-                        kPaletteItemSize))
+      if (!r_.ReadBytes(doc.PaletteItems[static_cast<std::size_t>(marker)].Bytes, kPaletteItemSize))
         return Truncated("a palette entry");
     }
     if (marker == kCurveLociMarker) {

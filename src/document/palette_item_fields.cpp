@@ -11,22 +11,30 @@ constexpr FieldInfo Field(std::string_view name, std::uint32_t offset, FieldKind
 }
 
 constexpr FieldInfo kLabelFields[] = {
-    Field("Kind", 0, FieldKind::kI32),          Field("Caption", 4, FieldKind::kString, 203),
-    Field("Left", 208, FieldKind::kI32),        Field("Top", 212, FieldKind::kI32),
+    Field("Kind", 0, FieldKind::kI32),           Field("Caption", 4, FieldKind::kString, 203),
+    Field("Left", 208, FieldKind::kI32),         Field("Top", 212, FieldKind::kI32),
     Field("FontColor", 216, FieldKind::kColour), Field("FontSize", 220, FieldKind::kI32),
-    Field("FontSet", 224, FieldKind::kI32),     Field("FontName", 228, FieldKind::kString, 32),
+    Field("FontSet", 224, FieldKind::kI32),      Field("FontName", 228, FieldKind::kString, 32),
     Field("FontStyle", 261, FieldKind::kU8),
 };
 
 constexpr FieldInfo kBoxFields[] = {
-    Field("Kind", 0, FieldKind::kI32),          Field("Variable", 4, FieldKind::kI32),
-    Field("Left", 8, FieldKind::kI32),          Field("Top", 12, FieldKind::kI32),
-    Field("Width", 16, FieldKind::kI32),        Field("Height", 20, FieldKind::kI32),
-    Field("Value", 24, FieldKind::kF64),        Field("InitialValue", 32, FieldKind::kF64),
-    Field("Maximum", 40, FieldKind::kF64),      Field("Minimum", 48, FieldKind::kF64),
-    Field("Step", 56, FieldKind::kF64),         Field("FontColor", 64, FieldKind::kColour),
-    Field("FontSize", 68, FieldKind::kI32),     Field("FontSet", 72, FieldKind::kI32),
-    Field("FontName", 76, FieldKind::kString, 32), Field("FontStyle", 109, FieldKind::kU8),
+    Field("Kind", 0, FieldKind::kI32),
+    Field("Variable", 4, FieldKind::kI32),
+    Field("Left", 8, FieldKind::kI32),
+    Field("Top", 12, FieldKind::kI32),
+    Field("Width", 16, FieldKind::kI32),
+    Field("Height", 20, FieldKind::kI32),
+    Field("Value", 24, FieldKind::kF64),
+    Field("InitialValue", 32, FieldKind::kF64),
+    Field("Maximum", 40, FieldKind::kF64),
+    Field("Minimum", 48, FieldKind::kF64),
+    Field("Step", 56, FieldKind::kF64),
+    Field("FontColor", 64, FieldKind::kColour),
+    Field("FontSize", 68, FieldKind::kI32),
+    Field("FontSet", 72, FieldKind::kI32),
+    Field("FontName", 76, FieldKind::kString, 32),
+    Field("FontStyle", 109, FieldKind::kU8),
 };
 
 }  // namespace

@@ -29,14 +29,15 @@ constexpr std::uint16_t CapacityOf() {
 
 template <class M>
 constexpr FieldInfo MakeField(std::string_view name, std::size_t offset) {
-  return FieldInfo{name, static_cast<std::uint32_t>(offset), KindOf<M>(), CapacityOf<M>(), 1,
-                   ~FigureTypeMask{0}};
+  return FieldInfo{name,        static_cast<std::uint32_t>(offset),
+                   KindOf<M>(), CapacityOf<M>(),
+                   1,           ~FigureTypeMask{0}};
 }
 
 // A field under its member name, so the name is spelled only in the layout struct.
-#define QZARN_FIELD(Block, member)                                                        \
-  MakeField<std::remove_reference_t<decltype(std::declval<Block&>().member)>>(#member, \
-                                                                               offsetof(Block, member))
+#define QZARN_FIELD(Block, member)                                             \
+  MakeField<std::remove_reference_t<decltype(std::declval<Block&>().member)>>( \
+      #member, offsetof(Block, member))
 
 constexpr FieldInfo kViewFields[] = {
     QZARN_FIELD(ViewSettings, ScreenWidth),
@@ -86,10 +87,8 @@ constexpr FieldInfo kViewFields[] = {
 };
 
 constexpr FieldInfo kAxisFontFields[] = {
-    QZARN_FIELD(AxisFont, FontName),
-    QZARN_FIELD(AxisFont, FontColor),
-    QZARN_FIELD(AxisFont, FontSize),
-    QZARN_FIELD(AxisFont, FontStyle),
+    QZARN_FIELD(AxisFont, FontName), QZARN_FIELD(AxisFont, FontColor),
+    QZARN_FIELD(AxisFont, FontSize), QZARN_FIELD(AxisFont, FontStyle),
     QZARN_FIELD(AxisFont, FontSet),
 };
 
@@ -97,7 +96,11 @@ constexpr FieldInfo kAxisFontFields[] = {
 
 }  // namespace
 
-std::span<const FieldInfo> ViewSettingsFields() { return kViewFields; }
-std::span<const FieldInfo> AxisFontFields() { return kAxisFontFields; }
+std::span<const FieldInfo> ViewSettingsFields() {
+  return kViewFields;
+}
+std::span<const FieldInfo> AxisFontFields() {
+  return kAxisFontFields;
+}
 
 }  // namespace qzarn

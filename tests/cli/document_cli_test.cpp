@@ -45,7 +45,8 @@ class DocumentCli : public ::testing::Test {
     if (p == nullptr) return r;
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+      r.out.append(buf, n);
     const int status = ::pclose(p);
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::vector<std::uint8_t> err;
@@ -80,10 +81,9 @@ class DocumentCli : public ::testing::Test {
 };
 
 TEST_F(DocumentCli, UsageErrorsExitWithTwo) {
-  for (const char* args :
-       {"new", "new a.qzl b.qzl", "new --bogus a.qzl", "save", "save a.qzl",
-        "save a.qzl b.qzl c.qzl", "save a.qzl b.qzl --compressed --plain", "save a b --zip",
-        "dump", "dump a.qzl b.qzl", "dump --json"}) {
+  for (const char* args : {"new", "new a.qzl b.qzl", "new --bogus a.qzl", "save", "save a.qzl",
+                           "save a.qzl b.qzl c.qzl", "save a.qzl b.qzl --compressed --plain",
+                           "save a b --zip", "dump", "dump a.qzl b.qzl", "dump --json"}) {
     CliRun r = Cli(args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_FALSE(r.err.empty()) << args;

@@ -73,14 +73,30 @@ class JsonParser {
       if (i_ >= s_.size()) return false;
       const char e = s_[i_++];
       switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case '/': out += '/'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+          out += '"';
+          break;
+        case '\\':
+          out += '\\';
+          break;
+        case '/':
+          out += '/';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
         case 'u': {
           if (i_ + 4 > s_.size()) return false;
           for (int k = 0; k < 4; ++k)
@@ -101,17 +117,20 @@ class JsonParser {
     if (i_ >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[i_]))) return false;
     if (s_[i_] == '0' && i_ + 1 < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_ + 1])))
       return false;
-    while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+    while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_])))
+      ++i_;
     if (i_ < s_.size() && s_[i_] == '.') {
       ++i_;
       if (i_ >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[i_]))) return false;
-      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_])))
+        ++i_;
     }
     if (i_ < s_.size() && (s_[i_] == 'e' || s_[i_] == 'E')) {
       ++i_;
       if (i_ < s_.size() && (s_[i_] == '+' || s_[i_] == '-')) ++i_;
       if (i_ >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[i_]))) return false;
-      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+      while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_])))
+        ++i_;
     }
     v.kind = Json::Kind::kNumber;
     v.text = std::string(s_.substr(start, i_ - start));

@@ -63,8 +63,10 @@ TEST(DocumentFileBounds, IndicesAndCountsFromTheFile) {
   cases.push_back({"equation last -1", {-1, -100, -1}, 500, true});
   cases.push_back({"unknown end marker", {-1, -7}, 500, true});
   cases.push_back({"missing end marker", {-1}, 500, false});
-  cases.push_back({"figure type 0", {0, SlotWords(0)[0], SlotWords(0)[1], SlotWords(0)[2], -1, -1},
-                   500, false});
+  cases.push_back({"figure type 0",
+                   {0, SlotWords(0)[0], SlotWords(0)[1], SlotWords(0)[2], -1, -1},
+                   500,
+                   false});
   cases.push_back({"figure type 19", {0, 0, 19, 0, -1, -1}, 500, false});
   cases.push_back({"locus count hostile", {-1, -110, 0x7FFFFFFF}, 500, false});
   cases.push_back({"locus for an empty slot", {-1, -110, 0, 4, 0, 7, 7, -1, -1}, 500, false});
@@ -159,8 +161,9 @@ void LoadDamagedCopies(bool compressed) {
     ASSERT_TRUE(WriteDocumentBytes(*rich, "doc.qzl", c, packed_original, error));
   }
   std::mt19937 rng(compressed ? 99 : 42);
-  const std::int32_t hostile[] = {-1, -2, -100, -110, 0, 200, 201, 500, 501, 0x7FFFFFFF,
-                                  static_cast<std::int32_t>(0x80000000), 18, 19, 99, 100};
+  const std::int32_t hostile[] = {
+      -1, -2, -100, -110, 0, 200, 201, 500, 501, 0x7FFFFFFF, static_cast<std::int32_t>(0x80000000),
+      18, 19, 99,   100};
   auto screen = RichScreen(6);
   auto before = Plain(*screen);
   int loaded = 0;
@@ -213,8 +216,12 @@ void LoadDamagedCopies(bool compressed) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(5));
 }
 
-TEST(DocumentFileCorruption, PlainCopies) { LoadDamagedCopies(false); }
-TEST(DocumentFileCorruption, CompressedCopies) { LoadDamagedCopies(true); }
+TEST(DocumentFileCorruption, PlainCopies) {
+  LoadDamagedCopies(false);
+}
+TEST(DocumentFileCorruption, CompressedCopies) {
+  LoadDamagedCopies(true);
+}
 
 }  // namespace
 }  // namespace qzarn

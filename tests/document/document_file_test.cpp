@@ -26,7 +26,8 @@ TEST(DocumentFile, EmptyScreenHasTheDocumentedLayout) {
   ASSERT_EQ(bytes.size(), kAfterFont + 3 * 4);
   EXPECT_EQ(bytes[0], 12);
   EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 13), "Q-ZARN V1.05");
-  for (std::size_t i = 13; i < 40; ++i) EXPECT_EQ(bytes[i], 0) << i;
+  for (std::size_t i = 13; i < 40; ++i)
+    EXPECT_EQ(bytes[i], 0) << i;
   EXPECT_EQ(I32At(bytes, 40), 500);
   EXPECT_EQ(I32At(bytes, 44), 200);
   EXPECT_EQ(bytes[48], 7);  // "doc.qzl"
@@ -131,9 +132,9 @@ TEST(DocumentFile, OptionalBlocksAndTheirMarkers) {
     std::size_t at = figures_end;
     if (c.locus) {
       EXPECT_EQ(I32At(bytes, at), -110);
-      EXPECT_EQ(I32At(bytes, at + 4), 0);  // one record
-      EXPECT_EQ(I32At(bytes, at + 8), 2);  // its slot
-      EXPECT_EQ(I32At(bytes, at + 12), 1);  // n: two points
+      EXPECT_EQ(I32At(bytes, at + 4), 0);    // one record
+      EXPECT_EQ(I32At(bytes, at + 8), 2);    // its slot
+      EXPECT_EQ(I32At(bytes, at + 12), 1);   // n: two points
       EXPECT_EQ(I32At(bytes, at + 32), -1);  // end of its nodes
       at += 36;
     }
@@ -176,8 +177,8 @@ TEST(DocumentFile, PictureFormatFollowsTheSettings) {
   auto again = Plain(*back);
   RgbImage img;
   std::string error;
-  ASSERT_TRUE(DecodeBmp(std::span(again).subspan(at + 4, static_cast<std::size_t>(I32At(again, at))),
-                        img, error))
+  ASSERT_TRUE(DecodeBmp(
+      std::span(again).subspan(at + 4, static_cast<std::size_t>(I32At(again, at))), img, error))
       << error;
   EXPECT_EQ(img.width, 3);
 }

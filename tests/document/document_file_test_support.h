@@ -37,7 +37,8 @@ inline void SetLoadedRuntimeState(FigureRecord& r) {
 
 inline FigureRecord RandomRecord(std::int32_t type, std::mt19937& rng) {
   FigureRecord r = FigureRecord::Blank(type);
-  for (std::uint8_t& b : r.stored_bytes()) b = static_cast<std::uint8_t>(rng());
+  for (std::uint8_t& b : r.stored_bytes())
+    b = static_cast<std::uint8_t>(rng());
   SetLoadedRuntimeState(r);
   return r;
 }
@@ -63,7 +64,8 @@ inline std::unique_ptr<Screen> RichScreen(unsigned seed = 1) {
   for (std::int32_t type = 1; type <= kLastFigureType; ++type) {
     FigureRecord r = RandomRecord(type, rng);
     if (type == kOleFigure)
-      for (int i = 0; i < 300; ++i) r.owned.ObjectBytes.push_back(static_cast<std::uint8_t>(rng()));
+      for (int i = 0; i < 300; ++i)
+        r.owned.ObjectBytes.push_back(static_cast<std::uint8_t>(rng()));
     PlaceFigure(s->Figures, type - 1, std::move(r));
     FigureSlot& slot = s->Figures[type - 1];
     slot.Computed = static_cast<std::uint8_t>(type % 2);
@@ -77,7 +79,8 @@ inline std::unique_ptr<Screen> RichScreen(unsigned seed = 1) {
   s->Figures[8].Record.function()->KisekiF = false;  // the other function records no locus
   for (int i : {0, 1, 7}) {
     PaletteItem& item = s->PaletteItems[static_cast<std::size_t>(i)];
-    for (std::uint8_t& b : item.Bytes) b = static_cast<std::uint8_t>(rng());
+    for (std::uint8_t& b : item.Bytes)
+      b = static_cast<std::uint8_t>(rng());
     item.SetKind(i == 1 ? 1 : 0);
   }
   s->Equations.EquationLast = 1;

@@ -48,7 +48,8 @@ std::vector<std::uint8_t> OldDocument(FormatVersion version, const Screen& s,
 // A record factory that marks every byte, so that what a short record leaves unread shows.
 FigureRecord Marked(std::int32_t type) {
   FigureRecord r = FigureRecord::Blank(type);
-  for (std::uint8_t& b : r.bytes()) b = 0xA5;
+  for (std::uint8_t& b : r.bytes())
+    b = 0xA5;
   return r;
 }
 
@@ -71,8 +72,8 @@ TEST(DocumentFileVersions, ShortRecordsOfEveryVersion) {
   };
   std::mt19937 rng(11);
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "type " << c.type << " version "
-                                    << static_cast<int>(c.version));
+    SCOPED_TRACE(testing::Message()
+                 << "type " << c.type << " version " << static_cast<int>(c.version));
     auto s = NewScreen();
     FigureRecord r = RandomRecord(c.type, rng);
     const auto bytes = OldDocument(c.version, *s, {{3, r}});
@@ -96,7 +97,8 @@ TEST(DocumentFileVersions, ShortRecordsOfEveryVersion) {
     const auto got = loaded->stored_bytes();
     const auto want = expected.stored_bytes();
     ASSERT_EQ(got.size(), want.size());
-    for (std::size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i], want[i]) << "offset " << i;
+    for (std::size_t i = 0; i < got.size(); ++i)
+      ASSERT_EQ(got[i], want[i]) << "offset " << i;
   }
 }
 

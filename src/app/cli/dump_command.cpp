@@ -38,7 +38,9 @@ void WriteScalar(JsonWriter& json, std::span<const std::uint8_t> bytes, const Fi
     json.Number(*value);
 }
 
-bool IsLocusArray(const FieldInfo& field) { return field.count >= kTrackLength; }
+bool IsLocusArray(const FieldInfo& field) {
+  return field.count >= kTrackLength;
+}
 
 void WriteField(JsonWriter& json, std::span<const std::uint8_t> bytes, const FieldInfo& field) {
   json.Key(field.name);
@@ -47,7 +49,8 @@ void WriteField(JsonWriter& json, std::span<const std::uint8_t> bytes, const Fie
     return;
   }
   json.BeginArray();
-  for (int i = 0; i < field.count; ++i) WriteScalar(json, bytes, field, i);
+  for (int i = 0; i < field.count; ++i)
+    WriteScalar(json, bytes, field, i);
   json.EndArray();
 }
 
@@ -108,7 +111,8 @@ void WritePalette(JsonWriter& json, const std::array<PaletteItem, kPaletteItems>
     json.Key("index");
     json.Integer(i);
     const std::span<const std::uint8_t> bytes(item.Bytes, kPaletteItemSize);
-    for (const FieldInfo& f : PaletteItemFields(item.Kind())) WriteField(json, bytes, f);
+    for (const FieldInfo& f : PaletteItemFields(item.Kind()))
+      WriteField(json, bytes, f);
     json.EndObject();
   }
   json.EndArray();
