@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "document/figure_defaults.h"
+
 namespace qzarn::cli {
 
 std::unique_ptr<Screen> NewCliScreen() {
@@ -12,7 +14,11 @@ std::unique_ptr<Screen> NewCliScreen() {
 std::unique_ptr<Screen> LoadCliDocument(const char* command, const std::string& path,
                                         LoadResult* result) {
   std::unique_ptr<Screen> screen = NewCliScreen();
-  LoadResult r = LoadDocument(*screen, path, LoadOptions{});
+  // Records of older versions are shorter: their tail keeps the built-in default attributes.
+  static const FigureDefaults defaults;
+  LoadOptions options;
+  options.make_record = [](std::int32_t type) { return defaults.Record(type); };
+  LoadResult r = LoadDocument(*screen, path, options);
   if (!r.ok()) {
     std::fprintf(stderr, "%s: cannot load %s: %s\n", command, path.c_str(), r.detail.c_str());
     return nullptr;

@@ -13,7 +13,6 @@
 #include "app/cli/json_writer.h"
 #include "document/field_table.h"
 #include "document/palette_item_fields.h"
-#include "document/settings_block_fields.h"
 #include "platform/text_encoding.h"
 
 namespace qzarn::cli {
@@ -175,7 +174,7 @@ int RunDump(int argc, char** argv) {
   json.Key("settings");
   WriteFields(json, BytesOf(screen->View()), ViewSettingsFields());
   json.Key("axis_font");
-  WriteFields(json, BytesOf(screen->Font), AxisFontFields());
+  WriteFields(json, BytesOf(screen->Font), LabelFontFields());
   json.Key("variables");
   WriteVariables(json, screen->Variables());
   json.Key("equations");
