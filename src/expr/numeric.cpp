@@ -25,13 +25,6 @@ bool IntegerOperands(double l, double r, std::int32_t& li, std::int32_t& ri) {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
 
-double Sine(double x) {
-  return std::fabs(x) >= 9223372036854775808.0 ? 0.0 : std::sin(x);
-}
-double Cosine(double x) {
-  return std::fabs(x) >= 9223372036854775808.0 ? 0.0 : std::cos(x);
-}
-
 double Logarithm(double x, double divisor, bool& math_error) {
   if (x <= 0) return Fail(math_error);
   if (x < 0.01) return -100.0;
@@ -130,9 +123,7 @@ double FunctionOf1(int code, double x, double int_gap, bool& math_error) {
   double v;
   switch (code) {
     case kCodeSqrt:
-      if (std::fabs(x) <= 0.000001) return 0.0;
-      if (x < 0) return Fail(math_error);
-      return std::sqrt(x);
+      return SquareRoot(x, math_error);
     case kCodeInt: {
       double f = std::floor(x);
       if (f + 1 - x < int_gap) return Fail(math_error);
@@ -144,9 +135,9 @@ double FunctionOf1(int code, double x, double int_gap, bool& math_error) {
     case kCodeRound:
       return RoundHalfAway(x);
     case kCodeSin:
-      return Sine(x);
+      return SineOf(x);
     case kCodeCos:
-      return Cosine(x);
+      return CosineOf(x);
     case kCodeTan: {
       double c = std::cos(x);
       if (std::fabs(c) < 0.0001) return Fail(math_error);

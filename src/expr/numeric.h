@@ -32,6 +32,24 @@ inline double DivideValues(double l, double r, bool& math_error) {
   return Settle(l / r, math_error);
 }
 
+// SQRT: magnitudes up to 0.000001 count as 0, below that a math error.
+inline double SquareRoot(double x, bool& math_error) {
+  if (std::fabs(x) <= 0.000001) return 0.0;
+  if (x < 0) {
+    math_error = true;
+    return 0.0;
+  }
+  return std::sqrt(x);
+}
+
+// SIN and COS give 0 from 2^63 on, where the reduction of the angle fails.
+inline double SineOf(double x) {
+  return std::fabs(x) >= 9223372036854775808.0 ? 0.0 : std::sin(x);
+}
+inline double CosineOf(double x) {
+  return std::fabs(x) >= 9223372036854775808.0 ? 0.0 : std::cos(x);
+}
+
 double PowerRuleSlow(double b, double e, bool& math_error);
 
 // `b ^ e`. Squares of ordinary magnitudes (the common `x^2`) are exact

@@ -11,6 +11,21 @@ using Op = ProgramOpcode;
 
 // Semantics of the machine for translation: reductions emit the operation
 // that the evaluator would compute at that moment, in the same order.
+Op FunctionOpcode(int code) {
+  switch (code) {
+    case kCodeSin:
+      return Op::kSin;
+    case kCodeCos:
+      return Op::kCos;
+    case kCodeSqrt:
+      return Op::kSqrt;
+    case kCodeAbs:
+      return Op::kAbs;
+    default:
+      return Op::kFunction1;
+  }
+}
+
 struct Translator {
   CompiledProgram& program;
 
@@ -60,6 +75,16 @@ struct Translator {
     int variant = 0;
     if (last.opcode == Op::kConst) variant = 1;
     if (last.opcode == Op::kVar) variant = 2;
+    if (variant == 1 && program.count >= 2 && program.ops[program.count - 2].opcode == Op::kVar) {
+      // A lone cell as the left operand: an expression whose last operation
+      // only pushes is that one push.
+      ProgramOp& left = program.ops[program.count - 2];
+      left.opcode = static_cast<Op>(static_cast<int>(base) + 3);
+      left.code = static_cast<std::uint8_t>(production);
+      left.value = last.value;
+      --program.count;
+      return;
+    }
     if (variant != 0) {
       last.opcode = static_cast<Op>(static_cast<int>(base) + variant);
       last.code = static_cast<std::uint8_t>(production);
@@ -91,7 +116,7 @@ struct Translator {
         if (!TakesOneArgument(e[0].code))
           f.syntax_error = true;
         else
-          Emit(Op::kFunction1).code = e[0].code;
+          Emit(FunctionOpcode(e[0].code)).code = e[0].code;
         break;
       case 21:
         if (e[0].code == kCodePiConstant)
@@ -146,56 +171,84 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
 
 Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
                            const CompiledProgram& program) {
+  // The top of the value stack lives in `acc`; `stack` holds the values below.
   double stack[kParseStackSize + 4];
   int sp = 0;
+  double acc = 0.0;
   bool me = false;
   ExprFlags& flags = engine.flags;
-#define QZ_BINARY(S, C, V, EXPR) \
-  case Op::S: {                  \
-    double r = stack[--sp];      \
-    double l = stack[sp - 1];    \
-    stack[sp - 1] = EXPR;        \
-    break;                       \
-  }                              \
-  case Op::C: {                  \
-    double r = op->value;        \
-    double l = stack[sp - 1];    \
-    stack[sp - 1] = EXPR;        \
-    break;                       \
-  }                              \
-  case Op::V: {                  \
-    double r = Cell(table, *op); \
-    double l = stack[sp - 1];    \
-    stack[sp - 1] = EXPR;        \
-    break;                       \
+#define QZ_BINARY(S, C, V, VC, EXPR) \
+  case Op::VC: {                     \
+    stack[sp++] = acc;               \
+    double l = Cell(table, *op);     \
+    double r = op->value;            \
+    acc = EXPR;                      \
+    break;                           \
+  }                                  \
+  case Op::S: {                      \
+    double r = acc;                  \
+    double l = stack[--sp];          \
+    acc = EXPR;                      \
+    break;                           \
+  }                                  \
+  case Op::C: {                      \
+    double r = op->value;            \
+    double l = acc;                  \
+    acc = EXPR;                      \
+    break;                           \
+  }                                  \
+  case Op::V: {                      \
+    double r = Cell(table, *op);     \
+    double l = acc;                  \
+    acc = EXPR;                      \
+    break;                           \
   }
   for (const ProgramOp* op = program.ops;; ++op) {
     switch (op->opcode) {
       case Op::kConst:
-        stack[sp++] = op->value;
+        stack[sp++] = acc;
+        acc = op->value;
         break;
       case Op::kVar:
-        stack[sp++] = Cell(table, *op);
+        stack[sp++] = acc;
+        acc = Cell(table, *op);
         break;
       case Op::kRandom:
-        stack[sp++] = NextRandom(engine.random_seed);
+        stack[sp++] = acc;
+        acc = NextRandom(engine.random_seed);
         break;
       case Op::kNegate:
-        stack[sp - 1] = -stack[sp - 1];
+        acc = -acc;
         break;
-        QZ_BINARY(kAddS, kAddC, kAddV, Settle(l + r, me))
-        QZ_BINARY(kSubS, kSubC, kSubV, Settle(l - r, me))
-        QZ_BINARY(kMulS, kMulC, kMulV, Settle(l * r, me))
-        QZ_BINARY(kDivS, kDivC, kDivV, DivideValues(l, r, me))
-        QZ_BINARY(kPowS, kPowC, kPowV, PowerRule(l, r, me))
-        QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, ApplyBinary(op->code, l, r, me))
+        QZ_BINARY(kAddS, kAddC, kAddV, kAddVC, Settle(l + r, me))
+        QZ_BINARY(kSubS, kSubC, kSubV, kSubVC, Settle(l - r, me))
+        QZ_BINARY(kMulS, kMulC, kMulV, kMulVC, Settle(l * r, me))
+        QZ_BINARY(kDivS, kDivC, kDivV, kDivVC, DivideValues(l, r, me))
+        QZ_BINARY(kPowS, kPowC, kPowV, kPowVC, PowerRule(l, r, me))
+        QZ_BINARY(kLtS, kLtC, kLtV, kLtVC, l < r ? 1.0 : 0.0)
+        QZ_BINARY(kLeS, kLeC, kLeV, kLeVC, l <= r ? 1.0 : 0.0)
+        QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, l > r ? 1.0 : 0.0)
+        QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, l >= r ? 1.0 : 0.0)
+        QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, ApplyBinary(op->code, l, r, me))
+      case Op::kSin:
+        acc = SineOf(acc);
+        break;
+      case Op::kCos:
+        acc = CosineOf(acc);
+        break;
+      case Op::kSqrt:
+        acc = SquareRoot(acc, me);
+        break;
+      case Op::kAbs:
+        acc = std::fabs(acc);
+        break;
       case Op::kFunction1:
-        stack[sp - 1] = FunctionOf1(op->code, stack[sp - 1], engine.int_gap, me);
+        acc = FunctionOf1(op->code, acc, engine.int_gap, me);
         break;
       case Op::kFunction2: {
         bool se = false;
-        double arg = stack[--sp];
-        stack[sp - 1] = FunctionOf2(op->code, stack[sp - 1], arg, me, se);
+        double x = stack[--sp];
+        acc = FunctionOf2(op->code, x, acc, me, se);
         if (se) {
           flags = ExprFlags{true, me, false, op->uses_variables != 0};
           return FinishEvaluation(flags, 0.0);
@@ -203,14 +256,14 @@ Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
         break;
       }
       case Op::kFunction3: {
-        double q = stack[--sp];
         double p = stack[--sp];
-        stack[sp - 1] = FunctionOf3(op->code, stack[sp - 1], p, q, me);
+        double x = stack[--sp];
+        acc = FunctionOf3(op->code, x, p, acc, me);
         break;
       }
       case Op::kEnd:
         flags = ExprFlags{(op->code & 1) != 0, me, (op->code & 2) != 0, op->uses_variables != 0};
-        return FinishEvaluation(flags, op->code == 0 ? stack[sp - 1] : 0.0);
+        return FinishEvaluation(flags, op->code == 0 ? acc : 0.0);
     }
   }
 #undef QZ_BINARY

@@ -19,25 +19,52 @@ enum class ProgramOpcode : std::uint8_t {
   kRandom,  // push the next random value
   kNegate,
   // Binary operators; S takes the right operand from the stack, C is the
-  // constant `value`, V the cell. `code` holds the production for kBinary*.
+  // constant `value`, V the cell; VC pushes the operation of the cell (left)
+  // and the constant (right). `code` holds the production for kBinary*.
   kAddS,
   kAddC,
   kAddV,
+  kAddVC,
   kSubS,
   kSubC,
   kSubV,
+  kSubVC,
   kMulS,
   kMulC,
   kMulV,
+  kMulVC,
   kDivS,
   kDivC,
   kDivV,
+  kDivVC,
   kPowS,
   kPowC,
   kPowV,
+  kPowVC,
+  kLtS,
+  kLtC,
+  kLtV,
+  kLtVC,
+  kLeS,
+  kLeC,
+  kLeV,
+  kLeVC,
+  kGtS,
+  kGtC,
+  kGtV,
+  kGtVC,
+  kGeS,
+  kGeC,
+  kGeV,
+  kGeVC,
   kBinaryS,
   kBinaryC,
   kBinaryV,
+  kBinaryVC,
+  kSin,  // the most common functions, inline
+  kCos,
+  kSqrt,
+  kAbs,
   kFunction1,  // code
   kFunction2,  // code; a ROUND digit error stops with the flags as they stood
   kFunction3,  // code
