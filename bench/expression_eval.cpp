@@ -144,9 +144,11 @@ void MuParser(benchmark::State& state, const Subject& s) {
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0)
-        seconds[r.benchmark_name()] = r.cpu_accumulated_time / static_cast<double>(r.iterations);
+    for (const Run& r : runs) {
+      // With repetitions, the median stands for the benchmark.
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
+      if (r.iterations > 0) seconds[r.run_name.str()] = r.GetAdjustedCPUTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> seconds;

@@ -85,6 +85,15 @@ struct Translator {
       --program.count;
       return;
     }
+    if (variant == 2 && program.count >= 2 && program.ops[program.count - 2].opcode == Op::kConst) {
+      ProgramOp& left = program.ops[program.count - 2];
+      left.opcode = static_cast<Op>(static_cast<int>(base) + 4);
+      left.code = static_cast<std::uint8_t>(production);
+      left.row = last.row;
+      left.column_index = last.column_index;
+      --program.count;
+      return;
+    }
     if (variant != 0) {
       last.opcode = static_cast<Op>(static_cast<int>(base) + variant);
       last.code = static_cast<std::uint8_t>(production);
@@ -177,31 +186,38 @@ Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
   double acc = 0.0;
   bool me = false;
   ExprFlags& flags = engine.flags;
-#define QZ_BINARY(S, C, V, VC, EXPR) \
-  case Op::VC: {                     \
-    stack[sp++] = acc;               \
-    double l = Cell(table, *op);     \
-    double r = op->value;            \
-    acc = EXPR;                      \
-    break;                           \
-  }                                  \
-  case Op::S: {                      \
-    double r = acc;                  \
-    double l = stack[--sp];          \
-    acc = EXPR;                      \
-    break;                           \
-  }                                  \
-  case Op::C: {                      \
-    double r = op->value;            \
-    double l = acc;                  \
-    acc = EXPR;                      \
-    break;                           \
-  }                                  \
-  case Op::V: {                      \
-    double r = Cell(table, *op);     \
-    double l = acc;                  \
-    acc = EXPR;                      \
-    break;                           \
+#define QZ_BINARY(S, C, V, VC, CV, EXPR) \
+  case Op::CV: {                         \
+    stack[sp++] = acc;                   \
+    double l = op->value;                \
+    double r = Cell(table, *op);         \
+    acc = EXPR;                          \
+    break;                               \
+  }                                      \
+  case Op::VC: {                         \
+    stack[sp++] = acc;                   \
+    double l = Cell(table, *op);         \
+    double r = op->value;                \
+    acc = EXPR;                          \
+    break;                               \
+  }                                      \
+  case Op::S: {                          \
+    double r = acc;                      \
+    double l = stack[--sp];              \
+    acc = EXPR;                          \
+    break;                               \
+  }                                      \
+  case Op::C: {                          \
+    double r = op->value;                \
+    double l = acc;                      \
+    acc = EXPR;                          \
+    break;                               \
+  }                                      \
+  case Op::V: {                          \
+    double r = Cell(table, *op);         \
+    double l = acc;                      \
+    acc = EXPR;                          \
+    break;                               \
   }
   for (const ProgramOp* op = program.ops;; ++op) {
     switch (op->opcode) {
@@ -220,16 +236,17 @@ Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
       case Op::kNegate:
         acc = -acc;
         break;
-        QZ_BINARY(kAddS, kAddC, kAddV, kAddVC, Settle(l + r, me))
-        QZ_BINARY(kSubS, kSubC, kSubV, kSubVC, Settle(l - r, me))
-        QZ_BINARY(kMulS, kMulC, kMulV, kMulVC, Settle(l * r, me))
-        QZ_BINARY(kDivS, kDivC, kDivV, kDivVC, DivideValues(l, r, me))
-        QZ_BINARY(kPowS, kPowC, kPowV, kPowVC, PowerRule(l, r, me))
-        QZ_BINARY(kLtS, kLtC, kLtV, kLtVC, l < r ? 1.0 : 0.0)
-        QZ_BINARY(kLeS, kLeC, kLeV, kLeVC, l <= r ? 1.0 : 0.0)
-        QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, l > r ? 1.0 : 0.0)
-        QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, l >= r ? 1.0 : 0.0)
-        QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, ApplyBinary(op->code, l, r, me))
+        QZ_BINARY(kAddS, kAddC, kAddV, kAddVC, kAddCV, Settle(l + r, me))
+        QZ_BINARY(kSubS, kSubC, kSubV, kSubVC, kSubCV, Settle(l - r, me))
+        QZ_BINARY(kMulS, kMulC, kMulV, kMulVC, kMulCV, Settle(l * r, me))
+        QZ_BINARY(kDivS, kDivC, kDivV, kDivVC, kDivCV, DivideValues(l, r, me))
+        QZ_BINARY(kPowS, kPowC, kPowV, kPowVC, kPowCV, PowerRule(l, r, me))
+        QZ_BINARY(kLtS, kLtC, kLtV, kLtVC, kLtCV, l < r ? 1.0 : 0.0)
+        QZ_BINARY(kLeS, kLeC, kLeV, kLeVC, kLeCV, l <= r ? 1.0 : 0.0)
+        QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, kGtCV, l > r ? 1.0 : 0.0)
+        QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, kGeCV, l >= r ? 1.0 : 0.0)
+        QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, kBinaryCV,
+                  ApplyBinary(op->code, l, r, me))
       case Op::kSin:
         acc = SineOf(acc);
         break;
