@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "expr/variable_table.h"
 #include "platform/rgb_image.h"
 #include "render/axes_grid.h"
 #include "render/canvas.h"
@@ -39,10 +40,11 @@ struct ViewParams {
   AxesSettings axes;
   std::string axis_font_family = "ＭＳ Ｐゴシック";
   Colour background = kWhite;
-  int picture_mode = 1;               // BackgroundMode plus 100 when the outer frame is off
-  const RgbImage* picture = nullptr;  // background picture or none
-  bool full_redraw = true;            // FullRedraw
-  int selected_index = -1;            // SelectedIndex
+  int picture_mode = 1;                      // BackgroundMode plus 100 when the outer frame is off
+  const RgbImage* picture = nullptr;         // background picture or none
+  bool full_redraw = true;                   // FullRedraw
+  int selected_index = -1;                   // SelectedIndex
+  const VariableTable* variables = nullptr;  // live values shown in text boxes
 
   bool FrameOn() const { return picture_mode < 100; }
 };

@@ -4,6 +4,7 @@
 #include "render/background.h"
 #include "render/draw_axes.h"
 #include "render/figure_drawing.h"
+#include "render/text_box.h"
 
 namespace qzarn::render {
 
@@ -61,6 +62,7 @@ ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
   p.picture = picture;
   p.full_redraw = v.FullRedraw;
   p.selected_index = screen.SelectedIndex;
+  p.variables = &screen.Variables();
   return p;
 }
 
@@ -70,6 +72,7 @@ void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
   const ViewParams params = ViewParamsFromScreen(*screen, inputs.picture);
   DrawContext ctx(canvas, params, options, inputs.print);
   if (inputs.recompute) inputs.recompute(*screen);
+  FitTextBoxes(ctx, screen->Figures);
   const FigureTable& figures = screen->Figures;
   DrawBackground(ctx);
   DrawFigures(ctx, figures, FigureLayer::kBack, inputs.excluded);

@@ -1,6 +1,7 @@
 #include "render/figure_drawing.h"
 
 #include "render/figure_drawing_kinds.h"
+#include "render/text_box.h"
 
 namespace qzarn::render {
 
@@ -55,13 +56,15 @@ void DrawFigure(DrawContext& ctx, const FigureTable& table, int index) {
     case kPolyFigure:
       DrawPolyFigure(ink, table, *record);
       break;
-    // Function curves and regions, areas between curves, splines, text boxes
-    // and embedded objects are drawn by their own modules once those kinds
-    // are computed; until then they leave no mark.
+    case kCharFigure:
+      if (const FrameRecord* f = record->frame()) DrawTextBox(ink, *f);
+      break;
+    // Function curves and regions, areas between curves, splines and embedded
+    // objects are drawn by their own modules once those kinds are computed;
+    // until then they leave no mark.
     case kFunctionFigure:
     case kMensekiFigure:
     case kSplineFigure:
-    case kCharFigure:
     case kOleFigure:
     default:
       break;

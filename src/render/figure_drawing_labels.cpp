@@ -47,8 +47,12 @@ std::string FormatCoordinates(double x, double y, CoordinateKind kind, int d) {
       if (theta >= 360) theta -= 360;
       return "(" + FormatDecimals(std::hypot(x, y), d) + "," + FormatDecimals(theta, d) + "\u309C)";
     }
-    case CoordinateKind::kComplex:
-      return "(" + FormatDecimals(x, d) + (y >= 0 ? "+" : "") + FormatDecimals(y, d) + "i)";
+    case CoordinateKind::kComplex: {
+      // The sign goes with the written imaginary part: a tiny negative y is
+      // written as 0 and still needs its plus.
+      const std::string im = FormatDecimals(y, d);
+      return "(" + FormatDecimals(x, d) + (im.front() == '-' ? "" : "+") + im + "i)";
+    }
     case CoordinateKind::kStandard:
     default:
       return "(" + FormatDecimals(x, d) + "," + FormatDecimals(y, d) + ")";
