@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "expr/engine.h"
 #include "platform/text_encoding.h"
 #include "render/figure_drawing_labels.h"
 
@@ -15,17 +16,12 @@ namespace {
 
 constexpr int kMaxFieldWidth = 20;
 
-// a..z -> row 0, a1..z9 -> rows 1..9; the cell of the screen's variable table.
+// a..z -> row 0, a1..z9 -> rows 1..9 (any case): the names the palette offers.
 std::optional<double> ReadVariable(std::string_view name, const VariableTable* variables) {
-  if (variables == nullptr || name.empty() || name.size() > 2) return std::nullopt;
-  const char letter = static_cast<char>(name[0] >= 'A' && name[0] <= 'Z' ? name[0] + 32 : name[0]);
-  if (letter < 'a' || letter > 'z') return std::nullopt;
-  int row = 0;
-  if (name.size() == 2) {
-    if (name[1] < '1' || name[1] > '9') return std::nullopt;
-    row = name[1] - '0';
-  }
-  return variables->read(row, letter - 'a' + 1);
+  if (variables == nullptr) return std::nullopt;
+  const std::optional<VariableName> cell = ParseVariableName(name);
+  if (!cell) return std::nullopt;
+  return variables->read(cell->row, cell->column);
 }
 
 // A whole number 0..20 written with digits only; -9 otherwise.
@@ -131,8 +127,7 @@ std::string InsertValue(std::string_view content, const VariableTable* variables
     from = colon + 1;
   }
   if (parts.size() > 3) return std::string(kValueError);
-  std::string name(parts[0]);
-  const std::optional<double> value = ReadVariable(name, variables);
+  const std::optional<double> value = ReadVariable(parts[0], variables);
   if (!value || !std::isfinite(*value)) return std::string(kValueError);
   std::string text;
   if (parts.size() == 1) {
