@@ -161,14 +161,11 @@ void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord
   }
   const double area = p->SS;
   if ((p->DispP || p->DispZ) && std::fabs(area) < 20000) {
-    std::string name = cp932_to_utf8(p->Name.view());
-    std::string text;
-    if (p->DispP) text = name;
-    if (p->DispP && p->DispZ) text += "=";
-    if (p->DispZ) text += FormatDecimals(area, p->Dir);
+    const std::string name = p->DispP ? cp932_to_utf8(p->Name.view()) : std::string();
+    const std::string value = p->DispZ ? FormatDecimals(area, p->Dir) : std::string();
     const LabelFontSpec font = FontOf(p->Font);
-    DrawValueLabel(ink, text, font, RoundToInt(std::sqrt(ctx.z()) * font.size * 0.8), p->LabelX,
-                   p->LabelY, false);
+    DrawNamedValueLabel(ink, name, value, font, RoundToInt(std::sqrt(ctx.z()) * font.size * 0.8),
+                        p->LabelX, p->LabelY);
   }
 }
 

@@ -120,13 +120,35 @@ void DrawPointLabel(FigureInk& ink, std::string_view name, int direction, bool c
   if (!DrawDeviceText(ctx, text, at, h, v)) return;
   if (!subscript) return;
 
+  DrawNameSubscript(ink, name, font, std::sqrt(z) * font.size * 0.6);
+}
+
+void DrawNameSubscript(FigureInk& ink, std::string_view name, const LabelFontSpec& font,
+                       double size) {
+  DrawContext& ctx = ink.ctx();
+  Canvas& canvas = ctx.canvas();
   const PointF drawn = ctx.last_text_position;
   const TextExtent first = canvas.MeasureText(name.substr(0, 1));
-  SetLabelFont(ctx, font.family, RoundToInt(std::sqrt(z) * font.size * 0.6), font.style | kFontBold,
-               -1, ink.Of(font.colour));
+  SetLabelFont(ctx, font.family, RoundToInt(size), font.style | kFontBold, -1, ink.Of(font.colour));
   const TextExtent small = canvas.MeasureText(name.substr(1, 1));
   const PointF sub{drawn.x + first.width, drawn.y + (first.height - small.height / 2.0)};
   DrawDeviceText(ctx, name.substr(1, 1), sub, HAnchor::kLeft, VAnchor::kMiddle);
+}
+
+void DrawNamedValueLabel(FigureInk& ink, std::string_view name, const std::string& value,
+                         const LabelFontSpec& font, int size, double x, double y) {
+  const bool subscript = IsSubscriptName(name, true);
+  std::string text(name);
+  if (subscript) text[1] = ' ';
+  if (!name.empty() && !value.empty()) text += "=";
+  text += value;
+  if (!ink.labels() || text.empty()) return;
+  if (!(std::fabs(x) < kMaxLabelCoordinate) || !(std::fabs(y) < kMaxLabelCoordinate)) return;
+  DrawContext& ctx = ink.ctx();
+  SetFigureFont(ink, font, size, font.style);
+  ctx.canvas().SetBackground(BackgroundMode::kTransparent, ctx.params().background);
+  if (!DrawLabelText(ctx, text, x, y, HAnchor::kCentre, VAnchor::kMiddle)) return;
+  if (subscript) DrawNameSubscript(ink, name, font, size * 0.6);
 }
 
 void DrawValueLabel(FigureInk& ink, const std::string& text, const LabelFontSpec& font, int size,

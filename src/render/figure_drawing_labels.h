@@ -26,6 +26,17 @@ bool IsSubscriptName(std::string_view name, bool digits_only);
 void DrawPointLabel(FigureInk& ink, std::string_view name_utf8, int direction, bool coordinates,
                     const LabelFontSpec& font, int mark_size, int rim_width, double x, double y);
 
+// The second character of a subscript name, small and bold, after the first
+// character of the text just drawn (the name with a space in its place);
+// size in pixels before the print factor.
+void DrawNameSubscript(FigureInk& ink, std::string_view name, const LabelFontSpec& font,
+                       double size);
+
+// "name=value" (or either part alone) centred at a plane point, transparent;
+// a letter-and-digit name gets its digit as a subscript.
+void DrawNamedValueLabel(FigureInk& ink, std::string_view name, const std::string& value,
+                         const LabelFontSpec& font, int size, double x, double y);
+
 // A value text centred at a plane point in the figure font at `size` pixels
 // (opaque on the screen background when asked).
 void DrawValueLabel(FigureInk& ink, const std::string& text, const LabelFontSpec& font, int size,

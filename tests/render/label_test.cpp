@@ -178,3 +178,43 @@ TEST_F(PointLabelTest, FarPointsAndFarAnchorsDrawNothing) {
 
 }  // namespace
 }  // namespace qzarn::render
+
+namespace qzarn::render {
+namespace {
+
+TEST_F(PointLabelTest, PolygonNameWithDigitSubscriptAndValue) {
+  struct Case {
+    const char* name;
+    const char* value;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {"S1", "2.5", {"S =2.5", "1"}},
+      {"S1", "", {"S ", "1"}},
+      {"", "2.5", {"2.5"}},
+      {"SA", "2.5", {"SA=2.5"}},  // letters stay in line for areas
+      {"", "", {}},
+  };
+  for (const Case& c : cases) {
+    canvas.ClearCalls();
+    DrawContext ctx(canvas, params, options);
+    {
+      FigureInk ink(ctx, false);
+      DrawNamedValueLabel(ink, c.name, c.value, font, 13, 1, 1);
+    }
+    const auto texts = canvas.CallsOf(CallKind::kText);
+    ASSERT_EQ(texts.size(), c.texts.size()) << c.name;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      EXPECT_EQ(texts[i].text, c.texts[i]) << c.name;
+    if (texts.size() == 2) {
+      // Centred name; the digit after "S" (7 wide at 13 px) at round(13 * 0.6).
+      EXPECT_EQ(texts[0].state.anchor,
+                (TextAnchor{HorizontalAnchor::kCentre, VerticalAnchor::kMiddle}));
+      EXPECT_EQ(texts[1].state.font.height, 8);
+      // Lowered by 13 - 8 / 2 from the top of the centred 13-pixel text.
+      EXPECT_NEAR(texts[1].points[0].y, ctx.PY(1) - 6.5 + 13 - 4, 1e-9);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qzarn::render
