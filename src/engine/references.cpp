@@ -43,94 +43,34 @@ LinePoints LineOfReference(const Screen& screen, std::int32_t ref) {
   return {{r.X0, r.Y0}, {r.X1, r.Y1}};
 }
 
-FigureReferences ReferencesOf(const Screen& screen, int index) {
-  FigureReferences out;
-  const std::int32_t type = FigureTypeAt(screen, index);
-  switch (type) {
-    case kPointFigure: {
-      out.push(RecordAt<PointRecord>(screen, index).Ref0);
-      break;
-    }
-    case kBuntenFigure:
-    case kCrossFigure:
-    case kSuisenFigure:
-    case kCross2Figure: {
-      const PointRecord& r = RecordAt<PointRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      break;
-    }
-    case kAngle2Figure: {
-      const PointRecord& r = RecordAt<PointRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      out.push(r.Ref2);
-      break;
-    }
-    case kMensekiFigure: {
-      const PointRecord& r = RecordAt<PointRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      out.push(r.Ref2);
-      out.push(r.Ref3);
-      break;
-    }
+namespace {
+
+// How many of the type's reference fields the figure's definition form reads:
+// only the two-point forms of lines and parabolas and the point forms of
+// circles take points from other figures; the equation forms keep whatever
+// their reference fields hold without reading it.
+int UsedReferenceCount(const FigureRecord& record) {
+  switch (record.type()) {
     case kLineFigure:
-    case kParabolaFigure: {
-      // Only the two-point form takes its points from other figures.
-      const LineRecord& r = RecordAt<LineRecord>(screen, index);
-      if (r.Mode == 0) {
-        out.push(r.Ref0);
-        out.push(r.Ref1);
-      }
-      break;
-    }
-    case kSessenFigure: {
-      const LineRecord& r = RecordAt<LineRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      break;
-    }
-    case kAngleFigure: {
-      const LineRecord& r = RecordAt<LineRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      out.push(r.Ref2);
-      break;
-    }
+    case kParabolaFigure:
+      return record.line()->Mode == 0 ? 2 : 0;
     case kCircleFigure: {
-      // Centre and point, or three points; the equation forms use none.
-      const CircleRecord& r = RecordAt<CircleRecord>(screen, index);
-      if (r.Mode == 0 || r.Mode == 3) {
-        out.push(r.Ref0);
-        out.push(r.Ref1);
-      }
-      if (r.Mode == 3) out.push(r.Ref2);
-      break;
-    }
-    case kOleFigure:
-    case kCharFigure: {
-      const FrameRecord& r = RecordAt<FrameRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      break;
-    }
-    case kPolyFigure:
-    case kSplineFigure: {
-      const PolygonRecord& r = RecordAt<PolygonRecord>(screen, index);
-      for (const I32& ref : r.Refs)
-        out.push(ref);
-      break;
-    }
-    case kCross3Figure: {
-      const MultiPointRecord& r = RecordAt<MultiPointRecord>(screen, index);
-      out.push(r.Ref0);
-      out.push(r.Ref1);
-      break;
+      const std::int32_t mode = record.circle()->Mode;
+      return mode == 0 ? 2 : mode == 3 ? 3 : 0;
     }
     default:
-      break;
+      return ReferenceCount(record.type());
   }
+}
+
+}  // namespace
+
+FigureReferences ReferencesOf(const Screen& screen, int index) {
+  FigureReferences out;
+  const FigureRecord* record = screen.Figures.record(index);
+  if (record == nullptr) return out;
+  const int count = UsedReferenceCount(*record);
+  for (int i = 0; i < count; ++i) out.push(ReferenceAt(*record, i));
   return out;
 }
 
