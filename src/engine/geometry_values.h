@@ -4,16 +4,18 @@
 
 #include <cmath>
 
+#include "expr/expr_types.h"
+
 namespace qzarn {
 
 // A construction without a geometric result (parallel lines, negative radius,
 // degenerate conic) stores this in all of its output coordinates; drawing skips
 // any figure with a relevant coordinate of this magnitude or more.
-inline constexpr double UndefinedValue = 1e15;
+inline constexpr double UndefinedValue = kUndefinedValue;
 
 // A failed evaluation or a missing reference reads as this; coordinates of this
 // magnitude or more are off the plane for drawing, hit testing and dragging.
-inline constexpr double OffPlaneValue = 20000.0;
+inline constexpr double OffPlaneValue = kOffPlaneValue;
 
 struct PlanePoint {
   double x = 0.0;

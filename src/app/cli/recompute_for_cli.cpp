@@ -1,9 +1,20 @@
 #include "app/cli/cli_document.h"
+#include "engine/engine_ui.h"
+#include "engine/figure_expressions.h"
+#include "engine/recompute.h"
+#include "expr/engine.h"
 
 namespace qzarn::cli {
 
-// The figure engine's recompute pass is not part of the program yet: until it is, documents
-// pass through unchanged (every figure keeps the values stored in the file).
-void RecomputeForCli(Screen&) {}
+// One pass with a fresh expression engine, as the desktop program runs after
+// loading. A reference cycle asks nothing of a headless run: it shows in the
+// figures' Computed flags and the screen's CycleReported.
+void RecomputeForCli(Screen& screen) {
+  ExprEngine expr;
+  FigureExpressions expressions(expr);
+  SilentEngineUi ui;
+  FigureEngine engine(expressions, ui);
+  engine.RecomputeScreen(screen);
+}
 
 }  // namespace qzarn::cli

@@ -1,0 +1,115 @@
+#include "engine/references.h"
+
+#include "engine/engine_ui.h"
+#include "engine/screen_access.h"
+
+namespace qzarn {
+
+namespace {
+
+bool IsPointFigure(std::int32_t type) {
+  return type == kPointFigure || type == kBuntenFigure || type == kCrossFigure ||
+         type == kSuisenFigure || type == kCross2Figure;
+}
+
+bool IsLineFigure(std::int32_t type) {
+  return type == kLineFigure || type == kAngleFigure || type == kSessenFigure;
+}
+
+}  // namespace
+
+PlanePoint PointOfReference(const Screen& screen, std::int32_t ref) {
+  if (ref < 0) return kOffPlanePoint;
+  const int index = ReferenceSlot(ref);
+  const std::int32_t type = FigureTypeAt(screen, index);
+  if (IsPointFigure(type)) {
+    const PointRecord& r = RecordAt<PointRecord>(screen, index);
+    return {r.X, r.Y};
+  }
+  if (type == kCross3Figure) {
+    const int sub = ReferenceSubIndex(ref);
+    if (sub >= kCross3Points) return kOffPlanePoint;
+    const MultiPointRecord& r = RecordAt<MultiPointRecord>(screen, index);
+    return {r.PX[sub], r.PY[sub]};
+  }
+  return kOffPlanePoint;
+}
+
+LinePoints LineOfReference(const Screen& screen, std::int32_t ref) {
+  if (ref < 0) return kOffPlaneLine;
+  const int index = ReferenceSlot(ref);
+  if (!IsLineFigure(FigureTypeAt(screen, index))) return kOffPlaneLine;
+  const LineRecord& r = RecordAt<LineRecord>(screen, index);
+  return {{r.X0, r.Y0}, {r.X1, r.Y1}};
+}
+
+namespace {
+
+// How many of the type's reference fields the figure's definition form reads:
+// only the two-point forms of lines and parabolas and the point forms of
+// circles take points from other figures; the equation forms keep whatever
+// their reference fields hold without reading it.
+int UsedReferenceCount(const FigureRecord& record) {
+  switch (record.type()) {
+    case kLineFigure:
+    case kParabolaFigure:
+      return record.line()->Mode == 0 ? 2 : 0;
+    case kCircleFigure: {
+      const std::int32_t mode = record.circle()->Mode;
+      return mode == 0 ? 2 : mode == 3 ? 3 : 0;
+    }
+    default:
+      return ReferenceCount(record.type());
+  }
+}
+
+}  // namespace
+
+FigureReferences ReferencesOf(const Screen& screen, int index) {
+  FigureReferences out;
+  const FigureRecord* record = screen.Figures.record(index);
+  if (record == nullptr) return out;
+  const int count = UsedReferenceCount(*record);
+  for (int i = 0; i < count; ++i) out.push(ReferenceAt(*record, i));
+  return out;
+}
+
+namespace {
+
+bool FigureRefersTo(const Screen& screen, int index, int target) {
+  const FigureReferences refs = ReferencesOf(screen, index);
+  for (int i = 0; i < refs.count; ++i)
+    if (RefersTo(refs.refs[static_cast<std::size_t>(i)], target)) return true;
+  return false;
+}
+
+// Marks, depth first, every figure that refers to `target`; the searches
+// started are counted and stop at the limit.
+void MarkDependents(Screen& screen, int target, int& searches) {
+  if (searches >= kDependentSearchLimit) return;
+  ++searches;
+  for (int i = 0; i < kFigureSlots; ++i) {
+    if (FigureTypeAt(screen, i) == kNoFigure || IsMarked(screen, i)) continue;
+    if (!FigureRefersTo(screen, i, target)) continue;
+    SetMarked(screen, i, true);
+    MarkDependents(screen, i, searches);
+  }
+}
+
+}  // namespace
+
+bool DeleteWithDependents(Screen& screen, int index, EngineUi& ui) {
+  if (index < 0 || index >= kFigureSlots) return false;
+  const int last = LastFigureIndex(screen);
+  for (int i = 0; i <= last; ++i)
+    SetMarked(screen, i, false);
+  SetMarked(screen, index, true);
+  int searches = 0;
+  MarkDependents(screen, index, searches);
+  if (searches >= 2 && !ui.AskYesNo(kDeleteDependentsQuestion)) return false;
+  for (int i = 0; i <= last; ++i)
+    if (IsMarked(screen, i)) DeleteFigureAt(screen, i);
+  return true;
+}
+
+}  // namespace qzarn
