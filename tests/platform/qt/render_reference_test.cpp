@@ -88,5 +88,26 @@ TEST(RenderReference, ComparisonNoticesAMovedFigure) {
   EXPECT_GT(DifferingFraction(before, after, 24), 0.003);
 }
 
+TEST(RenderReference, BatchedLinesPaintLikeSeparateLines) {
+  const std::vector<render::Point> ends = {{2, 3}, {30, 3}, {5, 10}, {5, 40}, {8, 8}, {37, 29}};
+  for (bool antialias : {false, true}) {
+    QImage one(48, 48, QImage::Format_RGB32), many(48, 48, QImage::Format_RGB32);
+    one.fill(Qt::white);
+    many.fill(Qt::white);
+    {
+      QPainter p1(&one), p2(&many);
+      QtCanvas c1(p1, {48, 48}), c2(p2, {48, 48});
+      for (QtCanvas* c : {&c1, &c2}) {
+        c->SetAntialiasing(antialias);
+        c->SetPen(render::Pen{0x0000FF, 3, render::PenStyle::kSolid});
+      }
+      c1.DrawLines(ends);
+      for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
+        c2.DrawLine(ends[i], ends[i + 1]);
+    }
+    EXPECT_EQ(DifferingFraction(one, many, 0), 0.0) << antialias;
+  }
+}
+
 }  // namespace
 }  // namespace qzarn
