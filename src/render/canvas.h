@@ -216,6 +216,13 @@ class Canvas {
   virtual void SetPixel(Point p, Colour colour) = 0;
   virtual void DrawLine(Point from, Point to) = 0;
   virtual void DrawLine(PointF from, PointF to) = 0;
+  // Many separate lines in one call: entries 2i and 2i + 1 are the ends of
+  // line i (a trailing odd entry is ignored). Devices that can batch them
+  // (the dash marks of a long dashed line) override this.
+  virtual void DrawLines(std::span<const Point> ends) {
+    for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
+      DrawLine(ends[i], ends[i + 1]);
+  }
   virtual void DrawPolyline(std::span<const Point> points) = 0;
   virtual void DrawPolyline(std::span<const PointF> points) = 0;
   // The outline is closed back to the first point.

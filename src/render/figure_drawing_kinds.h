@@ -20,6 +20,17 @@ void DrawCircleFigure(FigureInk& ink, const FigureRecord& record);
 void DrawAngle2Figure(FigureInk& ink, const FigureRecord& record);
 void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record);
 
+struct ParabolaShape {
+  double h, k;    // vertex
+  double x1, y1;  // a point on the curve
+  bool straight;  // general form reduced to a line
+};
+// The sampled parabola (or the line it degenerates to) in the pen set on the
+// canvas. factor: 2 for the figure, 4 for its locus; dashed: one sweep with the
+// dash phase running on.
+void DrawParabolaShape(FigureInk& ink, LinePainter& lines, const ParabolaShape& p, double factor,
+                       bool dashed, int point_size);
+
 // The locus ring: entries 0 .. min(TrackCount, 499).
 inline constexpr int kLocusRing = 500;
 inline int LocusEntries(int track_count) {

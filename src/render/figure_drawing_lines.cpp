@@ -82,14 +82,8 @@ LineShape ShapeOf(const LineRecord& l, double x0, double y0, double x1, double y
           l.SizeL};
 }
 
-struct ParabolaShape {
-  double h, k;    // vertex
-  double x1, y1;  // a point on the curve
-  bool straight;  // general form reduced to a line
-};
+}  // namespace
 
-// The sampled parabola (or the line it degenerates to). factor: 2 for the
-// figure, 4 for its locus.
 void DrawParabolaShape(FigureInk& ink, LinePainter& lines, const ParabolaShape& p, double factor,
                        bool dashed, int point_size) {
   DrawContext& ctx = ink.ctx();
@@ -152,6 +146,8 @@ void DrawParabolaShape(FigureInk& ink, LinePainter& lines, const ParabolaShape& 
     t = u;
   }
 }
+
+namespace {
 
 // Marks at the defining points: solid, 1 pixel, in the point colour.
 void DrawDefiningMarks(FigureInk& ink, const LineRecord& l, bool first, bool second) {

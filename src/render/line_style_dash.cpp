@@ -80,6 +80,16 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
     const int period = static_cast<int>(dash_.pattern.size());
     if (period == 0) return;  // a style without runs draws nothing
     Point down_at = a;
+    marks_.clear();
+    // Marks wholly outside the device are stepped (the phase runs on) but not
+    // handed over: a whole line is several times longer than the view.
+    const int margin = canvas.pen().width + 1;
+    const int right = static_cast<int>(std::ceil(surface_.width)) + margin;
+    const int bottom = static_cast<int>(std::ceil(surface_.height)) + margin;
+    auto keep = [&](Point p, Point q) {
+      return !((p.x < -margin && q.x < -margin) || (p.y < -margin && q.y < -margin) ||
+               (p.x > right && q.x > right) || (p.y > bottom && q.y > bottom));
+    };
     StepLine(a, b, [&](Point p) {
       dash_.phase = (dash_.phase + 1) % period;
       const bool ink = dash_.pattern[static_cast<std::size_t>(dash_.phase)] == 1;
@@ -88,11 +98,18 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
         down_at = p;
       } else if (!ink && dash_.pen_down) {
         dash_.pen_down = false;
-        canvas.DrawLine(down_at, p);
+        if (keep(down_at, p)) {
+          marks_.push_back(down_at);
+          marks_.push_back(p);
+        }
       }
     });
-    if (dash_.pen_down) canvas.DrawLine(down_at, b);
+    if (dash_.pen_down && keep(down_at, b)) {
+      marks_.push_back(down_at);
+      marks_.push_back(b);
+    }
     dash_.pen_down = false;
+    canvas.DrawLines(marks_);
     return;
   }
 

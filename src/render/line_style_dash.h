@@ -72,6 +72,7 @@ class LinePainter {
 
   LineSurface surface_;
   DashState dash_;
+  std::vector<Point> marks_;  // the dash marks of one segment, drawn in one call
 };
 
 // Clipping of solid segments on paper: along the longer axis the ends are

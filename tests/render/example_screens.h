@@ -363,7 +363,7 @@ inline std::unique_ptr<Screen> PointsExample() {
   const int e = b.Point("E", -8, -6, 0, 180);
   const int f = b.Point("F", -4, -6, 0, 0);
   const int g = b.Point("G", -4, -2, 0, 90);
-  b.Angle2(f, g, e, 0x0000C0, 0xFFC0C0, 1);    // 45 degrees
+  b.Angle2(e, g, f, 0x0000C0, 0xFFC0C0, 1);    // 45 degrees
   b.Angle2(g, f, e, 0x0000C0, 0xC0FFC0, 0.8);  // a right angle: a square mark
   for (int i = 0; i < 8; ++i) {
     const double t = i * std::numbers::pi / 4;

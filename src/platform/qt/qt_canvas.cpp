@@ -164,6 +164,17 @@ void QtCanvas::DrawLine(render::PointF from, render::PointF to) {
   painter_.drawLine(QLineF(Shifted(from, off), Shifted(to, off)));
 }
 
+void QtCanvas::DrawLines(std::span<const render::Point> ends) {
+  if (ends.size() < 2) return;
+  Prepare(Use::kStroke);
+  const double off = Offset();
+  lines_.clear();
+  lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
+    lines_.append(QLineF(Shifted(ends[i], off), Shifted(ends[i + 1], off)));
+  painter_.drawLines(lines_);
+}
+
 template <typename P>
 void QtCanvas::Polyline(std::span<const P> points) {
   if (points.size() < 2) return;

@@ -35,6 +35,7 @@ class QtCanvas : public render::Canvas {
   void SetPixel(render::Point p, render::Colour colour) override;
   void DrawLine(render::Point from, render::Point to) override;
   void DrawLine(render::PointF from, render::PointF to) override;
+  void DrawLines(std::span<const render::Point> ends) override;
   void DrawPolyline(std::span<const render::Point> points) override;
   void DrawPolyline(std::span<const render::PointF> points) override;
   void DrawPolygon(std::span<const render::Point> points) override;
@@ -74,6 +75,7 @@ class QtCanvas : public render::Canvas {
   std::optional<render::Font> qfont_for_;
   bool qfont_antialiased_ = false;
   QFont qfont_;
+  QList<QLineF> lines_;  // reused by DrawLines
 };
 
 }  // namespace qzarn
