@@ -1,5 +1,6 @@
 #include "render/figure_drawing.h"
 
+#include "render/curve_drawing.h"
 #include "render/figure_drawing_kinds.h"
 #include "render/text_box.h"
 
@@ -59,10 +60,12 @@ void DrawFigure(DrawContext& ctx, const FigureTable& table, int index) {
     case kCharFigure:
       if (const FrameRecord* f = record->frame()) DrawTextBox(ink, *f);
       break;
-    // Function curves and regions, areas between curves, splines and embedded
-    // objects are drawn by their own modules once those kinds are computed;
-    // until then they leave no mark.
     case kFunctionFigure:
+      DrawFunctionFigure(ink, *record);
+      break;
+    // Areas between curves, splines and embedded objects are drawn by their
+    // own modules once those kinds are computed; until then they leave no
+    // mark.
     case kMensekiFigure:
     case kSplineFigure:
     case kOleFigure:

@@ -1,0 +1,110 @@
+#pragma once
+// Sampling of function figures into their sample lists: explicit, parametric
+// and polar curves (with families and recurrences) here, implicit curves and
+// regions in implicit_curves.h. A sample list is a sequence of (x, y) pairs of
+// 32-bit floats in plane units; (20000, 20000) is a break, and no list holds
+// more than 10001 entries.
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "document/figure_layouts.h"
+#include "document/figure_table.h"
+#include "expr/variable_table.h"
+
+namespace qzarn {
+
+class ExprEngine;
+class Screen;
+struct CompiledProgram;
+
+inline constexpr float kSampleBreak = 20000.0f;
+inline constexpr int kMaxSampleEntries = 10001;
+// Steps below this produce no curve.
+inline constexpr double kMinimumStep = 1e-8;
+
+// Variable columns the samplers write (row 0).
+inline constexpr int kColumnR = 18;
+inline constexpr int kColumnX = 24;
+inline constexpr int kColumnY = 25;
+
+enum FunctionKind : std::int32_t {
+  kExplicitCurve = 1,
+  kParametricCurve = 2,
+  kPolarCurve = 3,
+  kImplicitCurve = 4,
+};
+
+// The sample list being built by one resampling.
+class SampleList {
+ public:
+  SampleList() {
+    x_.reserve(kMaxSampleEntries);
+    y_.reserve(kMaxSampleEntries);
+  }
+  int size() const { return static_cast<int>(x_.size()); }
+  // Index of the last entry, -1 when empty.
+  int last() const { return size() - 1; }
+  void Append(double x, double y) {
+    if (size() >= kMaxSampleEntries) return;
+    x_.push_back(static_cast<float>(x));
+    y_.push_back(static_cast<float>(y));
+  }
+  void AppendBreak() { Append(kSampleBreak, kSampleBreak); }
+  std::vector<float>& xs() { return x_; }
+  std::vector<float>& ys() { return y_; }
+  const std::vector<float>& xs() const { return x_; }
+  const std::vector<float>& ys() const { return y_; }
+
+ private:
+  std::vector<float> x_, y_;
+};
+
+// One expression text compiled once for a resampling and run many times
+// against the variable cells.
+class CurveProgram {
+ public:
+  CurveProgram(ExprEngine& expr, std::string_view text);
+  ~CurveProgram();
+  CurveProgram(const CurveProgram&) = delete;
+  CurveProgram& operator=(const CurveProgram&) = delete;
+
+  // The value (the off-plane value 20000 when it cannot be computed).
+  double Evaluate(const VariableTable& table);
+  // Whether the last Evaluate raised a math error.
+  bool math_error() const { return math_error_; }
+
+ private:
+  ExprEngine& expr_;
+  std::unique_ptr<CompiledProgram> program_;
+  bool math_error_ = false;
+};
+
+// Cell column of a variable chosen in a function dialog list, 0 for "*" (none)
+// or an index outside the list.
+// Lists "*", a..w, z (explicit family, parametric family).
+int FamilyColumnAbcwz(std::int32_t index);
+// List a..w, z counted from 0 (parametric curve parameter).
+int ParameterColumnAbcwz(std::int32_t index);
+// List a..q, s..z counted from 0 (polar angle).
+int AngleColumnNoR(std::int32_t index);
+// List "*", a..q, s..z (polar family).
+int FamilyColumnNoR(std::int32_t index);
+
+// Samples the function record into `owned` when its curve is invalid, using
+// the variable cells of `vars` (written as the samplers go). Returns whether
+// the curve was resampled; sets CurveValid either way.
+bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable& vars,
+                      ExprEngine& expr);
+// The same for the function figure in `slot` of the screen; false for a slot
+// that holds no function figure.
+bool ResampleFunction(Screen& screen, ExprEngine& expr, int slot);
+
+// Whether one of the texts that shape the curve of this kind refers to the
+// variable cell (row, column): the display condition while it is on, and the
+// body and range texts the kind reads.
+bool FunctionUsesVariable(const FunctionRecord& record, int row, int column);
+
+}  // namespace qzarn
