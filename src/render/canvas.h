@@ -127,8 +127,10 @@ enum FontStyleBits : std::uint8_t {
 
 struct Font {
   std::string family = "ＭＳ Ｐゴシック";  // UTF-8
-  int height = 16;                         // character cell height in pixels
-  std::uint8_t style = 0;                  // FontStyleBits
+  // Em height in pixels (a Windows font height taken as negative: without
+  // internal leading); MeasureText reports the slightly taller cell.
+  int height = 16;
+  std::uint8_t style = 0;  // FontStyleBits
   Colour colour = kBlack;
   int charset = 128;  // kept for callers that choose symbols by it; 128 = Shift-JIS
   bool operator==(const Font&) const = default;
