@@ -92,7 +92,7 @@ void DefineImplicit(FunctionRecord& f, const char* text, int relation, int level
   f.AreaWd2 = w;
 }
 
-void ReportAgainstTarget(benchmark::State& state, double seconds, const Fixture& fx) {
+void ReportAgainstTarget(benchmark::State& state, double seconds, Fixture& fx) {
   const double per = seconds / static_cast<double>(state.iterations());
   state.counters["ms"] = per * 1e3;
   state.counters["ratio_vs_5ms"] = per / kImplicitTargetSeconds;
