@@ -1,11 +1,12 @@
 // Function curves and the figures built on curves or on many points. The
 // references of these figures are computed here, so that cycles and the
-// Computed flags hold for them already; their constructions (curve sampling,
-// intersections of functions and of conics, areas, tangents, polygon areas)
-// arrive with the curve, intersection and area work. Until then each of them
-// keeps the values stored in its record.
+// Computed flags hold for them already; the constructions not built yet
+// (intersections of functions, areas, tangents, polygon areas) keep the
+// values stored in their records.
 
 #include "engine/figure_computations.h"
+#include "engine/figure_expressions.h"
+#include "engine/function_sampling.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
 #include "engine/screen_access.h"
@@ -14,10 +15,11 @@ namespace qzarn {
 
 namespace {
 
-// Curve sampling: not built yet, so an invalid curve stays invalid and keeps
-// the samples it has. Returns whether the curve was resampled.
-bool SampleFunctionCurve(FigureEngine&, FunctionRecord&) {
-  return false;
+// Resamples an invalid curve against the screen's variables (the samplers
+// write x, y and the parameters into the table as they go). Returns whether
+// the curve was resampled.
+bool SampleFunctionCurve(FigureEngine& engine, int index) {
+  return ResampleFunction(engine.screen(), engine.expressions().expr(), index);
 }
 
 // Constructions from curves and conics, not built yet: the record keeps its
@@ -49,7 +51,7 @@ bool GatherVertices(FigureEngine& engine, PolygonRecord& r) {
 void ComputeFunctionFigure(FigureEngine& engine, int index) {
   FunctionRecord& r = RecordAt<FunctionRecord>(engine.screen(), index);
   if (r.CurveValid) return;
-  if (!SampleFunctionCurve(engine, r)) return;
+  if (!SampleFunctionCurve(engine, index)) return;
   r.CurveValid = 1;
   engine.RecordLocus(index);
   MarkModified(engine.screen());

@@ -4,6 +4,7 @@
 #include "engine/equations.h"
 #include "engine/figure_computations.h"
 #include "engine/figure_expressions.h"
+#include "engine/locus.h"
 #include "engine/references.h"
 #include "engine/screen_access.h"
 
@@ -60,9 +61,10 @@ double FigureEngine::Evaluate(const Expression& text) {
   return expressions_.Evaluate(VariablesOf(*screen_), text.view());
 }
 
-void FigureEngine::RecordLocus(int /*index*/) {
-  // Locus recording arrives with the loci; until then a figure with its locus
-  // switch on records nothing and keeps its stored locus.
+void FigureEngine::RecordLocus(int index) {
+  // A figure whose locus switch is on adds its new position (or, for a
+  // function, a snapshot of its curve) after every successful computation.
+  qzarn::RecordLocus(*screen_, index);
 }
 
 namespace {

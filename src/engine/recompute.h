@@ -40,6 +40,8 @@ class FigureEngine {
   double Evaluate(const Expression& text);
   // The figure is computed and, when its locus is on, its position recorded.
   void RecordLocus(int index);
+  // The evaluator of the pass, for the curve samplers that run compiled programs.
+  FigureExpressions& expressions() { return expressions_; }
 
  private:
   bool ComputeSlot(int index, std::int32_t type);

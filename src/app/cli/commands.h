@@ -8,5 +8,6 @@ int RunEval(int argc, char** argv);
 int RunNew(int argc, char** argv);
 int RunSave(int argc, char** argv);
 int RunDump(int argc, char** argv);
+int RunRender(int argc, char** argv);
 
 }  // namespace qzarn::cli

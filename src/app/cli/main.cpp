@@ -21,6 +21,8 @@ constexpr Command kCommands[] = {
     {"save", qzarn::cli::RunSave,
      "save IN OUT [--compressed|--plain]   load, recompute and save a document"},
     {"dump", qzarn::cli::RunDump, "dump FILE   print a document as JSON"},
+    {"render", qzarn::cli::RunRender,
+     "render FILE -o OUT.png|OUT.bmp|OUT.jpg [--no-antialias]   draw the screen picture"},
 };
 
 int Usage() {
