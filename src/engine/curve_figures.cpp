@@ -4,6 +4,7 @@
 // (intersections of functions, areas, tangents, polygon areas) keep the
 // values stored in their records.
 
+#include "engine/cross3_figure.h"
 #include "engine/figure_computations.h"
 #include "engine/figure_expressions.h"
 #include "engine/function_sampling.h"
@@ -28,7 +29,9 @@ void ConstructFunctionIntersection(FigureEngine&, PointRecord&) {}
 void ConstructArea(FigureEngine&, PointRecord&) {}
 void ConstructTangent(FigureEngine&, LineRecord&) {}
 void ConstructPolygonArea(FigureEngine&, PolygonRecord&) {}
-void ConstructIntersectionSet(FigureEngine&, MultiPointRecord&) {}
+void ConstructIntersectionSet(FigureEngine& engine, MultiPointRecord& r) {
+  ComputeCross3(engine.screen().Figures, r);
+}
 
 // Functions are not computed as references: the figures built on them read
 // the function's texts themselves.
