@@ -125,12 +125,15 @@ TEST_F(EquationsTest, EquationsInvalidateTheirCurvesInEveryPass) {
   const int palette = b.Function("d*x");
   b.Equation(kC, 0, "1");
   Pass();
-  EXPECT_EQ(Fn(derived).CurveValid, 0);
-  EXPECT_EQ(Fn(palette).CurveValid, 1);
-  Fn(derived).CurveValid = 1;  // as if resampled
+  // A resample rewrites SampleLast; a marker left there shows which curves the
+  // next pass sampled again.
+  for (int slot : {derived, palette}) {
+    EXPECT_EQ(Fn(slot).CurveValid, 1);
+    Fn(slot).SampleLast = -7;
+  }
   Pass();
-  EXPECT_EQ(Fn(derived).CurveValid, 0);  // same value, invalidated again
-  EXPECT_EQ(Fn(palette).CurveValid, 1);
+  EXPECT_NE(Fn(derived).SampleLast, -7);  // same value, sampled again
+  EXPECT_EQ(Fn(palette).SampleLast, -7);  // untouched variable, curve kept
 }
 
 TEST_F(EquationsTest, InvalidateAllCurves) {
