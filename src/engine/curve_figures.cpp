@@ -23,8 +23,8 @@ bool SampleFunctionCurve(FigureEngine& engine, int index) {
   return ResampleFunction(engine.screen(), engine.expressions().expr(), index);
 }
 
-// Constructions from curves and conics, not built yet: the record keeps its
-// stored values.
+// Constructions from curves not built yet (function intersections, areas,
+// tangents, polygon areas): the record keeps its stored values.
 void ConstructFunctionIntersection(FigureEngine&, PointRecord&) {}
 void ConstructArea(FigureEngine&, PointRecord&) {}
 void ConstructTangent(FigureEngine&, LineRecord&) {}
