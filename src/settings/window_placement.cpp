@@ -29,9 +29,4 @@ WindowBounds place_main_window(const UserSettings& settings, int screen_width, i
   return b;
 }
 
-int new_screen_surface_size(int setting, int screen_width) {
-  if (setting <= 0) return screen_width - 21;
-  return std::clamp(setting, 50, 2500);
-}
-
 }  // namespace qzarn

@@ -18,9 +18,4 @@ struct WindowBounds {
 // of the window on the screen, or lies beyond it, becomes 0.
 WindowBounds place_main_window(const UserSettings& settings, int screen_width, int screen_height);
 
-// The drawing-surface width or height of new screens from InitScreenX or InitScreenY: a
-// setting of 0 or less is automatic (the screen width minus 21, for the height too),
-// others are clamped to 50..2500.
-int new_screen_surface_size(int setting, int screen_width);
-
 }  // namespace qzarn

@@ -268,13 +268,5 @@ TEST(WindowPlacement, StoredBoundsAreMadeUsable) {
   }
 }
 
-TEST(WindowPlacement, NewScreenSurfaceSize) {
-  EXPECT_EQ(new_screen_surface_size(-1, 1920), 1899);
-  EXPECT_EQ(new_screen_surface_size(0, 1920), 1899);
-  EXPECT_EQ(new_screen_surface_size(3000, 1920), 2500);
-  EXPECT_EQ(new_screen_surface_size(10, 1920), 50);
-  EXPECT_EQ(new_screen_surface_size(800, 1920), 800);
-}
-
 }  // namespace
 }  // namespace qzarn
