@@ -13,6 +13,18 @@
 
 namespace qzarn {
 
+// Every opcode, in the order of ProgramOpcode (the evaluator keeps a jump table in this order).
+#define QZ_PROGRAM_OPCODES(X)                                                                     \
+  X(kConst)                                                                                       \
+  X(kVar) X(kRandom) X(kNegate) X(kAddS) X(kAddC) X(kAddV) X(kAddVC) X(kAddCV) X(kSubS) X(kSubC)  \
+      X(kSubV) X(kSubVC) X(kSubCV) X(kMulS) X(kMulC) X(kMulV) X(kMulVC) X(kMulCV) X(kDivS)        \
+          X(kDivC) X(kDivV) X(kDivVC) X(kDivCV) X(kPowS) X(kPowC) X(kPowV) X(kPowVC) X(kPowCV)    \
+              X(kLtS) X(kLtC) X(kLtV) X(kLtVC) X(kLtCV) X(kLeS) X(kLeC) X(kLeV) X(kLeVC) X(kLeCV) \
+                  X(kGtS) X(kGtC) X(kGtV) X(kGtVC) X(kGtCV) X(kGeS) X(kGeC) X(kGeV) X(kGeVC)      \
+                      X(kGeCV) X(kBinaryS) X(kBinaryC) X(kBinaryV) X(kBinaryVC) X(kBinaryCV)      \
+                          X(kSin) X(kCos) X(kSqrt) X(kAbs) X(kFunction1) X(kFunction2)            \
+                              X(kFunction3) X(kEnd)
+
 enum class ProgramOpcode : std::uint8_t {
   kConst,   // push value
   kVar,     // push the cell (row, column)
