@@ -63,11 +63,14 @@ void DrawFigure(DrawContext& ctx, const FigureTable& table, int index) {
     case kFunctionFigure:
       DrawFunctionFigure(ink, *record);
       break;
-    // Areas between curves, splines and embedded objects are drawn by their
-    // own modules once those kinds are computed; until then they leave no
-    // mark.
     case kMensekiFigure:
+      DrawMensekiFigure(ink, *record);
+      break;
     case kSplineFigure:
+      DrawSplineFigure(ink, table, *record);
+      break;
+    // Embedded objects are drawn by the platform's object container; without
+    // one they leave no mark.
     case kOleFigure:
     default:
       break;

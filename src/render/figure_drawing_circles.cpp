@@ -1,4 +1,4 @@
-// Circles (with their fill and locus), angle measure marks and polygons.
+// Circles (with their fill and locus) and angle measure marks.
 
 #include <cmath>
 #include <numbers>
@@ -121,51 +121,6 @@ void DrawAngle2Figure(FigureInk& ink, const FigureRecord& record) {
     const int size = RoundToInt(std::sqrt(ctx.z()) * font.size);
     DrawValueLabel(ink, text, font, size, vx + radius * std::cos(mid), vy + radius * std::sin(mid),
                    false);
-  }
-}
-
-void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record) {
-  const PolygonRecord* p = record.polygon();
-  if (p == nullptr || !ConditionAllows(p->Boolean, p->ConditionValue)) return;
-  DrawContext& ctx = ink.ctx();
-  std::vector<PlanePoint> corners;
-  for (int i = 0; i < kPolygonVertices; ++i) {
-    const std::int32_t ref = p->Refs[i];
-    if (ref < 0) continue;
-    const FigureRecord* r = table.record(ReferenceSlot(ref));
-    if (r == nullptr || r->empty()) continue;
-    corners.push_back({p->VX[i].get(), p->VY[i].get()});
-  }
-  if (corners.size() < 2) return;
-  for (const PlanePoint& c : corners) {
-    if (!(std::fabs(ctx.PX(c.x)) < 20000) || !(std::fabs(ctx.PY(c.y)) < 20000)) return;
-  }
-  corners.push_back(corners.front());
-  // The pattern alone does not fill: new polygons carry a pattern with filling off.
-  if (p->DispB && p->StyleB != 0 && !ink.erasable()) {
-    ink.Fill(p->ColorB.get(), p->StyleB);
-    ink.SolidPen(ctx.params().background, 1);
-    ink.canvas().SetBackground(BackgroundMode::kTransparent, ctx.params().background);
-    std::vector<PointF> device;
-    for (const PlanePoint& c : corners)
-      device.push_back(ctx.ToDevice(c.x, c.y));
-    ink.canvas().DrawPolygon(device);
-    ink.NoFill();
-  }
-  if (p->DispL || ink.selected()) {
-    ink.Pen(p->LineColor.get(), p->SizeL, p->StyleL);
-    LinePainter lines = ctx.Lines();
-    lines.BeginDash();
-    for (std::size_t i = 0; i + 1 < corners.size(); ++i)
-      lines.DrawSegment(corners[i].x, corners[i].y, corners[i + 1].x, corners[i + 1].y);
-  }
-  const double area = p->SS;
-  if ((p->DispP || p->DispZ) && std::fabs(area) < 20000) {
-    const std::string name = p->DispP ? cp932_to_utf8(p->Name.view()) : std::string();
-    const std::string value = p->DispZ ? FormatDecimals(area, p->Dir) : std::string();
-    const LabelFontSpec font = FontOf(p->Font);
-    DrawNamedValueLabel(ink, name, value, font, RoundToInt(std::sqrt(ctx.z()) * font.size * 0.8),
-                        p->LabelX, p->LabelY);
   }
 }
 

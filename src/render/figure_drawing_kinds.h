@@ -1,6 +1,8 @@
 #pragma once
 // The drawing routine of each figure kind (dispatched by figure_drawing.cpp).
 
+#include <vector>
+
 #include "document/figure_table.h"
 #include "render/figure_drawing_ink.h"
 
@@ -19,6 +21,16 @@ void DrawCircleFigure(FigureInk& ink, const FigureRecord& record);
 // Angle measure mark.
 void DrawAngle2Figure(FigureInk& ink, const FigureRecord& record);
 void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record);
+// Area between two curves: its hatch shape and its value label.
+void DrawMensekiFigure(FigureInk& ink, const FigureRecord& record);
+void DrawSplineFigure(FigureInk& ink, const FigureTable& table, const FigureRecord& record);
+// The parameter step a spline is drawn with: its own step SS, the default
+// 0.01 when SS is not positive, and never finer than 1/10000.
+double SplineDrawingStep(double ss);
+
+// The vertices of a polygon or spline as the engine gathered them: the
+// entries whose reference is set and names an existing figure, in order.
+std::vector<PlanePoint> UsedVertices(const FigureTable& table, const PolygonRecord& p);
 
 struct ParabolaShape {
   double h, k;    // vertex

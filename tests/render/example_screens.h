@@ -238,16 +238,12 @@ class ScreenBuilder {
     p.ColorB = fill;
     p.StyleB = pattern;
     p.Dir = 2;
-    for (int i = 0; i < kPolygonVertices; ++i)
-      p.Refs[i] = -1;
+    SetVertices(p, vertices);
     double sx = 0, sy = 0, area = 0;
     const std::size_t n = vertices.size();
     for (std::size_t i = 0; i < n && i < kPolygonVertices; ++i) {
       const PointRecord& v = PointAt(vertices[i]);
       const PointRecord& w = PointAt(vertices[(i + 1) % n]);
-      p.Refs[i] = vertices[i];
-      p.VX[i] = v.X;
-      p.VY[i] = v.Y;
       sx += v.X;
       sy += v.Y;
       area += v.X * w.Y - w.X * v.Y;
@@ -257,6 +253,36 @@ class ScreenBuilder {
     p.SS = std::fabs(area) / 2;
     LabelFontOf(p.Font, 16, 0x000080);
     return Add(std::move(r));
+  }
+
+  // Spline through point figures, open or closed.
+  int Spline(const std::vector<int>& vertices, std::uint32_t colour, int style, bool closed,
+             int width = 2) {
+    FigureRecord r = FigureRecord::Blank(kSplineFigure);
+    PolygonRecord& p = *r.polygon();
+    p.Mode = -1;
+    p.DispL = true;
+    p.DispP = closed;
+    p.LineColor = colour;
+    p.SizeL = width;
+    p.StyleL = style;
+    p.SS = 0.01;
+    p.Dir = 1;
+    SetVertices(p, vertices);
+    LabelFontOf(p.Font);
+    return Add(std::move(r));
+  }
+
+  // The references of a polygon or spline and the vertices the engine copies.
+  void SetVertices(PolygonRecord& p, const std::vector<int>& vertices) {
+    for (int i = 0; i < kPolygonVertices; ++i)
+      p.Refs[i] = -1;
+    for (std::size_t i = 0; i < vertices.size() && i < kPolygonVertices; ++i) {
+      const PointRecord& v = PointAt(vertices[i]);
+      p.Refs[i] = vertices[i];
+      p.VX[i] = v.X;
+      p.VY[i] = v.Y;
+    }
   }
 
   static double Direction(double dx, double dy) {
@@ -387,6 +413,32 @@ inline std::unique_ptr<Screen> PolygonExample() {
   return b.Take();
 }
 
+inline std::unique_ptr<Screen> SplinesExample() {
+  ScreenBuilder b;
+  // An open curve through a zigzag, and the same points joined dashed.
+  const int a = b.Point("A", -11, -6, 0, 270);
+  const int c = b.Point("B", -8, 2, 0, 90);
+  const int d = b.Point("C", -4, -3, 0, 270);
+  const int e = b.Point("D", -1, 5, 0, 90);
+  b.Spline({a, c, d, e}, 0xC00000, 0, false);
+  const int f = b.Point("E", -11, -9, 0, 180);
+  const int g = b.Point("F", -6, -7, 0, 270);
+  const int h = b.Point("G", -1, -9, 0, 0);
+  b.Spline({f, g, h}, 0x0060C0, 1, false);
+  // Closed curves: a rounded quadrilateral, dash-dot, and a loop through
+  // three points.
+  const int p = b.Point("P", 3, 1, 0, 225);
+  const int q = b.Point("Q", 10, 0, 0, 315);
+  const int r = b.Point("R", 9, 7, 0, 45);
+  const int s = b.Point("S", 4, 6, 0, 135);
+  b.Spline({p, q, r, s}, 0x008000, 3, true, 3);
+  const int u = b.Point("U", 4, -4, 0, 180);
+  const int v = b.Point("V", 10, -6, 0, 0);
+  const int w = b.Point("W", 7, -9, 0, 270);
+  b.Spline({u, v, w}, 0x800080, 0, true);
+  return b.Take();
+}
+
 // The coordinate kinds, each with a few figures.
 inline std::unique_ptr<Screen> CoordinateKindExample(int kind) {
   ScreenBuilder b;
@@ -456,6 +508,7 @@ inline std::vector<NamedExample> AllExamples() {
       {"parabolas", ParabolasExample},
       {"points", PointsExample},
       {"polygon", PolygonExample},
+      {"splines", SplinesExample},
       {"degrees", [] { return CoordinateKindExample(1); }},
       {"radians", [] { return CoordinateKindExample(2); }},
       {"polar", [] { return CoordinateKindExample(3); }},
