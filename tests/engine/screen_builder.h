@@ -131,6 +131,14 @@ class ScreenBuilder {
 
   FigureRecord& Record(int index) { return screen_->Figures[index].Record; }
 
+  // Any point-family figure by its two texts and first two references, and any
+  // record made elsewhere.
+  int PointFamily(std::int32_t type, std::string_view fx, std::string_view fy, std::int32_t ref0,
+                  std::int32_t ref1) {
+    return AddPointLike(type, fx, fy, ref0, ref1);
+  }
+  int AddRecord(FigureRecord rec) { return Add(std::move(rec)); }
+
  private:
   // The texts and references of the first two points, as lines, circles and
   // frames name them alike.
