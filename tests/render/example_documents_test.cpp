@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "document/document_file.h"
 #include "example_screens.h"
@@ -17,6 +18,19 @@ namespace qzarn::render {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The stored bytes of a record as loading leaves them: the curve and hatch
+// state that a recompute pass set is reset, so the next pass computes it.
+std::vector<std::uint8_t> AsLoaded(const FigureRecord& record) {
+  FigureRecord copy = record;
+  if (FunctionRecord* f = copy.function()) {
+    f->CurveValid = 0;
+    f->SampleLast = -1;
+  }
+  if (copy.type() == kMensekiFigure) copy.point()->HatchCount = -1;
+  const auto bytes = copy.stored_bytes();
+  return {bytes.begin(), bytes.end()};
+}
 
 TEST(ExampleDocuments, WriteAndReadBack) {
   const char* write = std::getenv("QZARN_WRITE_EXAMPLES");
@@ -41,7 +55,7 @@ TEST(ExampleDocuments, WriteAndReadBack) {
       const FigureRecord* a = screen->Figures.record(i);
       const FigureRecord* b = back->Figures.record(i);
       ASSERT_TRUE(a != nullptr && b != nullptr) << i;
-      EXPECT_TRUE(std::ranges::equal(a->stored_bytes(), b->stored_bytes())) << i;
+      EXPECT_TRUE(std::ranges::equal(AsLoaded(*a), b->stored_bytes())) << i;
     }
     EXPECT_EQ(back->View().ScreenWidth, screen->View().ScreenWidth);
   }

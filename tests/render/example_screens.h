@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "document/screen.h"
+#include "engine/engine_ui.h"
+#include "engine/figure_expressions.h"
+#include "engine/recompute.h"
+#include "expr/engine.h"
 
 namespace qzarn::examples {
 
@@ -21,6 +25,15 @@ inline std::string Num(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.10g", v);
   return buf;
+}
+
+// One recompute pass over the screen, as after loading a document.
+inline void RecomputeExample(Screen& screen) {
+  ExprEngine expr;
+  FigureExpressions expressions(expr);
+  SilentEngineUi ui;
+  FigureEngine engine(expressions, ui);
+  engine.RecomputeScreen(screen);
 }
 
 class ScreenBuilder {
@@ -255,6 +268,81 @@ class ScreenBuilder {
     return Add(std::move(r));
   }
 
+  // Explicit function y = f(x) sampled over [-13, 13].
+  int Function(const char* text, std::uint32_t colour, int width = 2) {
+    FigureRecord r = FigureRecord::Blank(kFunctionFigure);
+    FunctionRecord& f = *r.function();
+    f.FuncKind = 1;
+    f.FuncX = text;
+    f.AreaSx1 = "-13";
+    f.AreaEx1 = "13";
+    f.AreaWd1 = "0.05";
+    f.Seido = 1e-4;
+    f.DispL = true;
+    f.SizeL = width;
+    f.SizeP = 2;
+    f.ColorL = colour;
+    f.ColorP = colour;
+    LabelFontOf(f.Font);
+    return Add(std::move(r));
+  }
+
+  // Area between two graphs (-1: the x axis) over [a, b], hatched with a
+  // pattern, its value shown.
+  int Area(const char* name, int f, int g, double a, double b, std::uint32_t colour, int pattern,
+           int nodes = 50) {
+    FigureRecord r = FigureRecord::Blank(kMensekiFigure);
+    PointRecord& m = *r.point();
+    m.Name = name;
+    m.Ref0 = f;
+    m.Ref1 = g;
+    m.Ref2 = -1;
+    m.Ref3 = -1;
+    m.FX = Num(a);
+    m.FY = Num(b);
+    m.Radius = nodes;
+    m.Color = colour;
+    m.RimColor = colour;
+    m.RimRadius = 1;
+    m.Direction = 2;         // decimals
+    m.DispName = true;       // name
+    m.DispMark = true;       // value
+    m.Coordinates = true;    // hatching
+    m.TrackThick = pattern;  // hatch pattern
+    m.TrackColor = 0x0000FF;
+    m.ArcRadius = 1e15;  // until computed
+    m.HatchCount = -1;
+    LabelFontOf(m.Font, 18, 0x000080);
+    return Add(std::move(r));
+  }
+
+  // Intersection of two graphs inside [a, b].
+  int Cross2(const char* name, int f, int g, double a, double b, int direction) {
+    FigureRecord r = FigureRecord::Blank(kCross2Figure);
+    PointRecord& p = *r.point();
+    SetPointLook(p, name, 0x0000C0, direction, true);
+    p.Ref0 = f;
+    p.Ref1 = g;
+    p.FX = Num(a);
+    p.FY = Num(b);
+    p.X = 1e15;
+    p.Y = 1e15;
+    return Add(std::move(r));
+  }
+
+  // Tangent to a graph at x, with its slope shown.
+  int Sessen(int f, double x, std::uint32_t colour, int style = 0) {
+    FigureRecord r = FigureRecord::Blank(kSessenFigure);
+    LineRecord& l = *r.line();
+    SetLineLook(l, colour, style, 2);
+    l.Ref0 = f;
+    l.FX0 = Num(x);
+    l.DispN = true;
+    l.DispP = true;
+    l.X0 = l.Y0 = l.X1 = l.Y1 = 1e15;  // until computed
+    return Add(std::move(r));
+  }
+
   // Spline through point figures, open or closed.
   int Spline(const std::vector<int>& vertices, std::uint32_t colour, int style, bool closed,
              int width = 2) {
@@ -439,6 +527,24 @@ inline std::unique_ptr<Screen> SplinesExample() {
   return b.Take();
 }
 
+// Figures whose values come from curves (areas, intersections and tangents
+// of graphs): computed by a recompute pass, as the program does after loading.
+inline std::unique_ptr<Screen> AreasExample() {
+  ScreenBuilder b;
+  const int f = b.Function("x^2/2-2", 0xC00000);  // dark blue
+  const int g = b.Function("x+2", 0x008000);
+  b.Area("S1", f, g, -2, 4, 0xFF8040, 3);  // 18
+  b.Cross2("P", f, g, 0, 6, 0);            // (4, 6)
+  b.Sessen(f, -3, 0x0000C0, 1);            // slope -3 at (-3, 2.5)
+  const int p1 = b.Point("A", 5, -8.5, 0, 270);
+  const int p2 = b.Point("B", 11, -8, 0, 315);
+  const int p3 = b.Point("C", 11.5, -3.5, 0, 45);
+  const int p4 = b.Point("D", 6.5, -2.5, 0, 135);
+  b.Poly({p1, p2, p3, p4}, 0x800000, 0xFFC080, 5, true);
+  RecomputeExample(b.screen());
+  return b.Take();
+}
+
 // The coordinate kinds, each with a few figures.
 inline std::unique_ptr<Screen> CoordinateKindExample(int kind) {
   ScreenBuilder b;
@@ -509,6 +615,7 @@ inline std::vector<NamedExample> AllExamples() {
       {"points", PointsExample},
       {"polygon", PolygonExample},
       {"splines", SplinesExample},
+      {"areas", AreasExample},
       {"degrees", [] { return CoordinateKindExample(1); }},
       {"radians", [] { return CoordinateKindExample(2); }},
       {"polar", [] { return CoordinateKindExample(3); }},

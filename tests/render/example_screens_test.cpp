@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <set>
+#include <string>
 
 #include "render/draw_screen.h"
 #include "render/recording_canvas.h"
@@ -55,6 +56,27 @@ TEST(ExampleScreens, LinesExampleIntersectionLiesOnBothLines) {
   const double x = p->X, y = p->Y;
   EXPECT_NEAR((x + 8) * 9 - (y + 4) * 14, 0, 1e-9);
   EXPECT_NEAR((x + 9) * -12 - (y - 6) * 18, 0, 1e-9);
+}
+
+// The areas example takes its values from a recompute pass: the area between
+// y = x²/2 − 2 and y = x + 2 over [−2, 4] is 18, hatched between the graphs.
+TEST(ExampleScreens, AreasExampleShowsTheComputedArea) {
+  std::unique_ptr<Screen> screen = examples::AreasExample();
+  const RecordingCanvas canvas = DrawExample(*screen);
+  bool hatched = false;
+  for (const CanvasCall& c : canvas.CallsOf(CallKind::kPolygon)) {
+    if (c.state.brush.style != BrushStyle::kVertical) continue;
+    hatched = true;
+    EXPECT_EQ(c.points.size(), 2u * 51 + 1);  // 51 nodes on each graph, closed
+    EXPECT_EQ(c.points.front(), c.points.back());
+  }
+  EXPECT_TRUE(hatched);
+  std::set<std::string> texts;
+  for (const CanvasCall& c : canvas.CallsOf(CallKind::kText))
+    texts.insert(c.text);
+  EXPECT_TRUE(texts.count("S =18"));   // the area, its name with a subscript
+  EXPECT_TRUE(texts.count("P(4,6)"));  // the graphs' intersection
+  EXPECT_TRUE(texts.count("-3"));      // the tangent's slope
 }
 
 }  // namespace
