@@ -14,6 +14,12 @@ constexpr double kStep30 = kPi / 6;  // 30 degrees in plane units
 // Grid and label loops stop here whatever the settings say: a stored interval
 // of 0.01 at zoom 10 % on a 2500 pixel surface needs about 10^5 positions.
 constexpr long kMaxPositions = 200000;
+// A dotted grid denser than this covers the surface with overlapping marks (a
+// 2500 x 2500 surface has 6.25 million pixels, and every mark is at least 3
+// pixels wide), so such a grid is left out instead of planned: a damaged or
+// extreme view (a huge surface, a tiny scale with a 0.01 interval) would
+// otherwise ask for billions of marks and stall the window.
+constexpr std::size_t kMaxGridDots = 2000000;
 
 // A manual interval as read from a file may be zero or negative; the dialog
 // never stores less than 0.01, so that is the smallest step we walk.
@@ -108,6 +114,10 @@ void PlanPolarGrid(const ViewTransform& view, const AxesSettings& axes, GridPlan
     const double n = axes.y.automatic ? 12.0 : SafeInterval(axes.y.interval);
     const long rays = std::min(Round(2 * n), kMaxPositions);
     const long half = std::max(Round(n), 1L);
+    const std::size_t per_ray = static_cast<std::size_t>(
+        std::min(static_cast<double>(kMaxPositions) + 1,
+                 std::floor(static_cast<double>(Round(bound)) / step) + 1));
+    if (static_cast<double>(rays) * static_cast<double>(per_ray) > kMaxGridDots) return;
     plan.dots.push_back({0, 0});
     for (long c = 0; c < rays; ++c) {
       const double angle = static_cast<double>(c) / static_cast<double>(half) * kPi;
@@ -305,6 +315,9 @@ GridPlan PlanGrid(const ViewTransform& view, const AxesSettings& axes) {
     }
     const double ystep = axes.y.automatic ? (z >= 1 ? 1.0 : 5.0) : SafeInterval(axes.y.interval);
     const std::vector<double> ys = DotPositions(ystep, r.bottom, r.top);
+    const auto columns =
+        std::count_if(xs.begin(), xs.end(), [&](double x) { return x >= r.left && x <= r.right; });
+    if (static_cast<double>(columns) * static_cast<double>(ys.size()) > kMaxGridDots) return plan;
     for (double x : xs) {
       if (x < r.left || x > r.right) continue;
       for (double y : ys)

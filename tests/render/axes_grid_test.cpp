@@ -280,6 +280,29 @@ TEST(Grid, StoredZeroIntervalDoesNotHang) {
   EXPECT_LT(g.lines.size(), 5000u);
 }
 
+TEST(Grid, DotsTooDenseToSeeAreLeftOutRatherThanPlanned) {
+  // A damaged view: a huge surface and a tiny scale with the smallest interval
+  // would ask for billions of marks, in every coordinate kind.
+  for (CoordinateKind kind :
+       {CoordinateKind::kStandard, CoordinateKind::kDegrees, CoordinateKind::kPolar}) {
+    AxesSettings a = Axes(kind);
+    a.grid_as_points = true;
+    a.x.automatic = a.y.automatic = false;
+    a.x.interval = 0.01;
+    // In polar kinds the y interval is the number of rays in a half turn.
+    a.y.interval = kind == CoordinateKind::kPolar ? 360 : 0.01;
+    ViewTransform v = Screen(100000, 100000, 100);
+    v.scale = 1;
+    EXPECT_TRUE(PlanGrid(v, a).dots.empty()) << static_cast<int>(kind);
+  }
+  // Dense but still countable: every crossing is planned.
+  AxesSettings a = Axes();
+  a.grid_as_points = true;
+  a.x.automatic = a.y.automatic = false;
+  a.x.interval = a.y.interval = 0.1;
+  EXPECT_EQ(PlanGrid(Screen(640, 480, 100), a).dots.size(), 257u * 191u);  // x -12.8..12.8, y -9.5..9.5
+}
+
 TEST(Grid, DotsCoverVisibleCrossingsOnce) {
   AxesSettings a = Axes();
   a.grid_as_points = true;
