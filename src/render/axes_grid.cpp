@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <unordered_set>
 
 namespace qzarn::render {
 
@@ -41,6 +42,20 @@ std::string DegreeSign(bool japanese_font) {
   // Half-width katakana semi-voiced mark in a Shift-JIS font, the Latin-1
   // degree sign otherwise.
   return japanese_font ? "\uFF9F" : "\u00B0";
+}
+
+// Keeps the first of the positions that fall on the same device pixel. Grid
+// lines or dots closer than a pixel paint the same pixels again, and a small
+// interval at a low zoom (0.01 at 10 %) would otherwise ask for a hundred
+// thousand full-length lines each redraw.
+template <typename ToPixel>
+void KeepOnePerPixel(std::vector<double>& positions, ToPixel&& to_pixel) {
+  std::unordered_set<long long> seen;
+  std::erase_if(positions, [&](double v) {
+    const double px = std::round(to_pixel(v));
+    const long long key = std::fabs(px) < 4e18 ? static_cast<long long>(px) : 0;
+    return !seen.insert(key).second;
+  });
 }
 
 // Positions k * step for k = 0, 1, 2 ... while k * step <= limit (limit >= 0).
@@ -137,6 +152,7 @@ void PlanPolarGrid(const ViewTransform& view, const AxesSettings& axes, GridPlan
                     if (k > 0) plan.circles.push_back(r);
                   });
   }
+  KeepOnePerPixel(plan.circles, [&](double radius) { return radius * view.UnitPixels(); });
   const long count =
       axes.y.automatic ? 12 : std::min(Round(SafeInterval(axes.y.interval)), kMaxPositions);
   for (long i = 0; i < count; ++i) {
@@ -314,7 +330,9 @@ GridPlan PlanGrid(const ViewTransform& view, const AxesSettings& axes) {
       xs = DotPositions(step, r.left, r.right);
     }
     const double ystep = axes.y.automatic ? (z >= 1 ? 1.0 : 5.0) : SafeInterval(axes.y.interval);
-    const std::vector<double> ys = DotPositions(ystep, r.bottom, r.top);
+    std::vector<double> ys = DotPositions(ystep, r.bottom, r.top);
+    KeepOnePerPixel(xs, [&](double x) { return view.PlaneToPixelX(x); });
+    KeepOnePerPixel(ys, [&](double y) { return view.PlaneToPixelY(y); });
     const auto columns =
         std::count_if(xs.begin(), xs.end(), [&](double x) { return x >= r.left && x <= r.right; });
     if (static_cast<double>(columns) * static_cast<double>(ys.size()) > kMaxGridDots) return plan;
@@ -325,11 +343,14 @@ GridPlan PlanGrid(const ViewTransform& view, const AxesSettings& axes) {
     }
     return plan;
   }
-  const std::vector<double> xs = thirty ? ThirtyDegreeLinePositions(axes.x, z, r.left, r.right)
-                                        : StandardLinePositions(axes.x, z, r.left, r.right);
+  std::vector<double> xs = thirty ? ThirtyDegreeLinePositions(axes.x, z, r.left, r.right)
+                                  : StandardLinePositions(axes.x, z, r.left, r.right);
+  std::vector<double> ys = StandardLinePositions(axes.y, z, r.bottom, r.top);
+  KeepOnePerPixel(xs, [&](double x) { return view.PlaneToPixelX(x); });
+  KeepOnePerPixel(ys, [&](double y) { return view.PlaneToPixelY(y); });
   for (double x : xs)
     plan.lines.push_back({{x, r.top}, {x, r.bottom}});
-  for (double y : StandardLinePositions(axes.y, z, r.bottom, r.top))
+  for (double y : ys)
     plan.lines.push_back({{r.left, y}, {r.right, y}});
   return plan;
 }

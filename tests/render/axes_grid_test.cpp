@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 
 namespace qzarn::render {
 namespace {
@@ -280,6 +281,32 @@ TEST(Grid, StoredZeroIntervalDoesNotHang) {
   EXPECT_LT(g.lines.size(), 5000u);
 }
 
+TEST(Grid, LinesCloserThanAPixelAreDrawnOncePerPixel) {
+  // The smallest interval at the lowest zoom: 0.025 pixels apart, a hundred thousand
+  // positions across the surface, of which one per pixel column or row is kept.
+  AxesSettings a = Axes();
+  a.x.automatic = a.y.automatic = false;
+  a.x.interval = a.y.interval = 0.01;
+  const ViewTransform v = Screen(2500, 2000, 10);
+  const GridPlan g = PlanGrid(v, a);
+  std::set<long> columns, rows;
+  for (const PlaneSegment& s : g.lines) {
+    if (s.a.x == s.b.x)
+      EXPECT_TRUE(columns.insert(std::lround(v.PlaneToPixelX(s.a.x))).second);
+    else
+      EXPECT_TRUE(rows.insert(std::lround(v.PlaneToPixelY(s.a.y))).second);
+  }
+  EXPECT_GE(columns.size(), 2500u);
+  EXPECT_LE(columns.size(), 2502u);
+  EXPECT_GE(rows.size(), 2000u);
+  EXPECT_LE(rows.size(), 2002u);
+
+  AxesSettings polar = Axes(CoordinateKind::kPolar);
+  polar.x.automatic = false;
+  polar.x.interval = 0.01;
+  EXPECT_LE(PlanGrid(v, polar).circles.size(), 2600u);
+}
+
 TEST(Grid, DotsTooDenseToSeeAreLeftOutRatherThanPlanned) {
   // A damaged view: a huge surface and a tiny scale with the smallest interval
   // would ask for billions of marks, in every coordinate kind.
@@ -300,7 +327,8 @@ TEST(Grid, DotsTooDenseToSeeAreLeftOutRatherThanPlanned) {
   a.grid_as_points = true;
   a.x.automatic = a.y.automatic = false;
   a.x.interval = a.y.interval = 0.1;
-  EXPECT_EQ(PlanGrid(Screen(640, 480, 100), a).dots.size(), 257u * 191u);  // x -12.8..12.8, y -9.5..9.5
+  EXPECT_EQ(PlanGrid(Screen(640, 480, 100), a).dots.size(),
+            257u * 191u);  // x -12.8..12.8, y -9.5..9.5
 }
 
 TEST(Grid, DotsCoverVisibleCrossingsOnce) {
