@@ -84,7 +84,11 @@ void BM_BareQPainter(benchmark::State& state) {
       const CanvasCall& c = calls[i];
       if (!(c.state.pen == last_pen)) {
         last_pen = c.state.pen;
-        QPen pen(ToQColor(last_pen.colour), last_pen.width, QtStyle(last_pen.style), Qt::RoundCap,
+        // The same ends as the canvas gives its pens.
+        const Qt::PenCapStyle cap = last_pen.width <= 1                            ? Qt::FlatCap
+                                    : last_pen.width <= 3 && !options.antialiasing ? Qt::SquareCap
+                                                                                   : Qt::RoundCap;
+        QPen pen(ToQColor(last_pen.colour), last_pen.width, QtStyle(last_pen.style), cap,
                  Qt::RoundJoin);
         painter.setPen(pen);
       }

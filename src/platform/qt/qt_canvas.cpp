@@ -8,6 +8,7 @@
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_image.h"
+#include "render/line_style_dda.h"
 
 namespace qzarn {
 
@@ -58,13 +59,21 @@ Qt::BrushStyle ToQtBrushStyle(BrushStyle style) {
   return Qt::NoBrush;
 }
 
-QPen ToQPen(const render::Pen& pen) {
+QPen ToQPen(const render::Pen& pen, bool smooth) {
   QPen q(ToQtPenStyle(pen.style));
   q.setColor(ToQColor(pen.colour));
   q.setWidth(std::max(pen.width, 1));
   // A flat end on a 1-pixel line leaves out its last pixel, as window
-  // systems draw lines; wide lines get round ends and joins.
-  q.setCapStyle(pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
+  // systems draw lines; wide lines get round ends and joins. Without
+  // antialiasing, a round end of a 2- or 3-pixel line covers the same pixels
+  // as a square one but is built from curves for every dash mark, which made
+  // dashed figures cost most of a picture; such lines get square ends.
+  Qt::PenCapStyle cap = Qt::RoundCap;
+  if (pen.width <= 1)
+    cap = Qt::FlatCap;
+  else if (pen.width <= 3 && !smooth)
+    cap = Qt::SquareCap;
+  q.setCapStyle(cap);
   q.setJoinStyle(Qt::RoundJoin);
   return q;
 }
@@ -137,9 +146,11 @@ void QtCanvas::Prepare(Use use) {
   const render::CanvasState& s = state();
   const render::Pen pen = use == Use::kFill ? render::Pen{0, 1, PenStyle::kClear} : s.pen;
   const render::Brush brush = use == Use::kStroke ? render::Brush{} : s.brush;
-  if (applied_pen_ != pen) {
-    painter_.setPen(ToQPen(pen));
+  const bool smooth = s.antialiasing && s.raster_mode == render::RasterMode::kCopy;
+  if (applied_pen_ != pen || applied_pen_smooth_ != smooth) {
+    painter_.setPen(ToQPen(pen, smooth));
     applied_pen_ = pen;
+    applied_pen_smooth_ = smooth;
   }
   if (applied_brush_ != brush) {
     painter_.setBrush(QBrush(ToQColor(brush.colour), ToQtBrushStyle(brush.style)));
@@ -164,9 +175,48 @@ void QtCanvas::DrawLine(render::PointF from, render::PointF to) {
   painter_.drawLine(QLineF(Shifted(from, off), Shifted(to, off)));
 }
 
+bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends) {
+  const render::CanvasState& s = state();
+  if (s.pen.width > 1 || s.pen.style != PenStyle::kSolid || s.antialiasing ||
+      s.raster_mode != render::RasterMode::kCopy)
+    return false;
+  QPaintDevice* device = painter_.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      image->devicePixelRatio() != 1.0 || !image->isDetached() ||
+      !painter_.deviceTransform().isIdentity())
+    return false;
+  // A clip the caller set on the painter itself is not known here.
+  if (painter_.hasClipping() && !s.clip) return false;
+  int left = 0, top = 0, right = image->width(), bottom = image->height();
+  if (s.clip) {
+    left = std::max(left, s.clip->left);
+    top = std::max(top, s.clip->top);
+    right = std::min(right, s.clip->right);
+    bottom = std::min(bottom, s.clip->bottom);
+  }
+  const QRgb colour = 0xFF000000u | ToQColor(s.pen.colour).rgb();
+  uchar* bits = image->bits();
+  const qsizetype stride = image->bytesPerLine();
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+    render::StepLine(ends[i], ends[i + 1], [&](render::Point p) {
+      if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
+      reinterpret_cast<QRgb*>(bits + p.y * stride)[p.x] = colour;
+    });
+  }
+  return true;
+}
+
 void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   if (ends.size() < 2) return;
   Prepare(Use::kStroke);
+  // Dashed figures hand over tens of thousands of marks of a pixel or two; set
+  // their pixels directly (every pixel from a mark's start up to its end, as a
+  // 1-pixel line is drawn) instead of a rasteriser round trip for each.
+  if (PlotThinMarks(ends)) return;
   const double off = Offset();
   lines_.clear();
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));

@@ -6,10 +6,11 @@
 //
 // Pixel conventions (see render/canvas.h): a 1-pixel line leaves out its end
 // pixel, so the segments of a polyline meet without painting a joint twice;
-// wider lines have round ends and joins. With antialiasing on, coordinates
-// are shifted by half a pixel so that integer points stay on pixel centres and
-// 1-pixel lines stay sharp. Long solid polylines are drawn in pieces, which is
-// several times faster for wide antialiased pens.
+// wider lines have round ends and joins (without antialiasing, 2- and 3-pixel
+// lines get square ends: all but a few pixels the same, and far faster). With
+// antialiasing on, coordinates are shifted by half a pixel so that integer points stay on pixel
+// centres and 1-pixel lines stay sharp. Long solid polylines are drawn in pieces, which is several
+// times faster for wide antialiased pens.
 
 #include <QFont>
 #include <QPainter>
@@ -57,6 +58,9 @@ class QtCanvas : public render::Canvas {
   enum class Use { kStroke, kFill, kStrokeAndFill };
   // Brings the painter in line with the canvas state for one primitive.
   void Prepare(Use use);
+  // 1-pixel solid marks set straight into a 32-bit image; false when the pen,
+  // the modes or the painter's device need the rasteriser.
+  bool PlotThinMarks(std::span<const render::Point> ends);
   void SyncModes();
   double Offset() const;
   template <typename P>
@@ -71,6 +75,7 @@ class QtCanvas : public render::Canvas {
   // What was last handed to the painter, to skip redundant updates.
   std::optional<render::CanvasState> applied_;  // modes, clip and background only
   std::optional<render::Pen> applied_pen_;
+  bool applied_pen_smooth_ = false;
   std::optional<render::Brush> applied_brush_;
   std::optional<render::Font> qfont_for_;
   bool qfont_antialiased_ = false;

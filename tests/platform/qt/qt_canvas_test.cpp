@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/qt/qt_image.h"
+#include "render/line_style_dda.h"
 
 namespace qzarn {
 namespace {
@@ -125,6 +126,33 @@ TEST(QtCanvas, ThinLinesLeaveOutTheirEndPixel) {
       EXPECT_EQ(FromQRgb(img.pixel(x, 2)), kWhite) << x;
       EXPECT_EQ(FromQRgb(img.pixel(x, 4)), kWhite) << x;
     }
+  }
+}
+
+TEST(QtCanvas, ThinMarksInkTheSteppedPixelsInsideTheClip) {
+  // Marks as dashed figures hand them over: short, in every direction, partly
+  // outside the image, one with coinciding ends; drawn with and without a clip.
+  const std::vector<Point> marks = {{2, 2},   {9, 5},   {20, 3}, {14, 12}, {5, 20},  {5, 14},
+                                    {30, 30}, {30, 30}, {-3, 8}, {4, 8},   {27, 25}, {45, 25}};
+  for (bool clipped : {false, true}) {
+    SCOPED_TRACE(clipped);
+    Surface s(32, 32);
+    s.canvas->SetPen({kRed, 1, PenStyle::kSolid});
+    const Rect clip{0, 0, 10, 32};
+    if (clipped) s.canvas->SetClipRect(clip);
+    s.canvas->DrawLines(marks);
+    std::vector<std::vector<bool>> want(32, std::vector<bool>(32, false));
+    for (std::size_t i = 0; i + 1 < marks.size(); i += 2)
+      StepLine(marks[i], marks[i + 1], [&](Point p) {
+        if (p.x >= 0 && p.x < 32 && p.y >= 0 && p.y < 32 && (!clipped || p.x < clip.right))
+          want[static_cast<std::size_t>(p.y)][static_cast<std::size_t>(p.x)] = true;
+      });
+    const QImage& img = s.Done();
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        EXPECT_EQ(FromQRgb(img.pixel(x, y)),
+                  want[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] ? kRed : kWhite)
+            << x << "," << y;
   }
 }
 
