@@ -157,14 +157,17 @@ bool HitProbe::OnSegment(double x0, double y0, double x1, double y1, double half
   return InBand(Pixel(x0, y0), Pixel(x1, y1), half_width, restricted, mouse);
 }
 
-HitFactors HitFactorsFrom(const ProgramSettings& settings) {
-  HitFactors f;
+HitSettings HitSettingsFrom(const ProgramSettings& settings, const RenderOptions& options) {
+  HitSettings s;
+  HitFactors& f = s.factors;
   f.PointFindValue = settings.PointFindValue;
   f.PointLocusFindValue = settings.PointLocusFindValue;
   f.LineFindValue = settings.LineFindValue;
   f.CircleFindValue = settings.CircleFindValue;
   f.CircleLocusFindValue = settings.CircleLocusFindValue;
-  return f;
+  s.point_zoom = options.layout.point_zoom;
+  s.tangent = options.tangent;
+  return s;
 }
 
 bool InBand(PointF a, PointF b, double half_width, bool restricted, PointF mouse) {

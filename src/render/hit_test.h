@@ -7,6 +7,7 @@
 
 #include "document/screen.h"
 #include "render/canvas.h"
+#include "render/draw_context.h"
 #include "render/view_transform.h"
 
 namespace qzarn {
@@ -36,8 +37,6 @@ struct HitFactors {
   double CircleFindValue = 1.0;
   double CircleLocusFindValue = 1.0;
 };
-HitFactors HitFactorsFrom(const ProgramSettings& settings);
-
 // What the hit tests read besides the screen.
 struct HitSettings {
   HitFactors factors;
@@ -46,6 +45,10 @@ struct HitSettings {
   bool tool_armed = false;        // a drawing tool is armed: figures are not picked
   bool free_positioning = false;  // the main window's fine snapping is on
 };
+
+// The factors from the program settings, point zoom and the jump threshold
+// from the options drawing uses; no tool armed, no fine snapping.
+HitSettings HitSettingsFrom(const ProgramSettings& settings, const RenderOptions& options);
 
 struct HitResult {
   int slot = -1;  // the figure hit, -1 for none

@@ -55,10 +55,15 @@ bool OnPairs(const HitProbe& probe, std::span<const float> xs, std::span<const f
 bool OnJoinedSamples(const HitProbe& probe, std::span<const float> xs, std::span<const float> ys,
                      const SampleStyle& style) {
   if (style.band) {
+    // Joined samples are on the plane, so each is converted once.
     const std::vector<bool> joins = CurveJoins(xs, ys, probe.tangent, style.full_tests);
+    PointF from;
     for (std::size_t i = 1; i < joins.size(); ++i) {
-      if (joins[i] && probe.OnSegment(xs[i - 1], ys[i - 1], xs[i], ys[i], style.half_width, true))
-        return true;
+      if (!joins[i]) continue;
+      from = joins[i - 1] ? from : probe.Pixel(xs[i - 1], ys[i - 1]);
+      const PointF to = probe.Pixel(xs[i], ys[i]);
+      if (InBand(from, to, style.half_width, true, probe.mouse)) return true;
+      from = to;
     }
     return false;
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/function_sampling.h"
+#include "engine/implicit_curves.h"
 #include "figure_drawing_fixture.h"
 #include "render/figure_drawing_ink.h"
 
@@ -332,6 +333,26 @@ TEST_F(HitTestTest, FunctionCurveBreaksJumpsAndDots) {
   EXPECT_TRUE(Selected(0, Px(-2) + 5, Py(-2)).hit());  // dots of 2 * SizeP when selected
   f.SampleLast = 1000000;  // a count beyond the lists reads the lists only
   EXPECT_TRUE(PickAt(3, 9).hit());
+}
+
+TEST_F(HitTestTest, RegionHatchingAndBoundaryAsShown) {
+  // One hatch segment, the separator, one boundary segment, the area entry.
+  const float sep = kRegionSeparator, area = kRegionAreaMark;
+  FigureRecord& r = AddFunction({-6, -4, sep, sep, -6, -4, 20000, 20000, area, 0},
+                                {1, 1, sep, sep, -1, -1, 20000, 20000, 12, 0});
+  FunctionRecord& f = *r.function();
+  f.FuncKind = kImplicitCurve;
+  f.Mode = kRelationGreater;
+  f.Recursive = true;  // hatching hidden
+  EXPECT_FALSE(PickAt(-5, 1).hit());
+  EXPECT_TRUE(PickAt(-5, -1).hit());
+  f.Recursive = false;
+  f.DispL = false;  // hatching shown, boundary hidden
+  EXPECT_TRUE(PickAt(-5, 1).hit());
+  EXPECT_FALSE(PickAt(-5, -1).hit());
+  f.Recursive = true;  // neither shown: the segment ends count as dots
+  EXPECT_TRUE(PickAt(-4, -1).hit());
+  EXPECT_FALSE(PickAt(-5, -1).hit());
 }
 
 TEST_F(HitTestTest, AreaHatchAndSpline) {
