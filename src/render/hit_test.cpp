@@ -22,18 +22,6 @@ constexpr double kFrameBand = 8;
 
 enum class SearchMode { kPick, kSelected };
 
-SnapSettings SnapOf(const Screen& screen, const ViewParams& params, bool main_free) {
-  SnapSettings snap;
-  snap.kind = params.axes.kind;
-  snap.sensitivity = screen.View().SnapStep;
-  snap.free_positioning = screen.SnapFine || main_free;
-  snap.auto_x = params.axes.x.automatic;
-  snap.auto_y = params.axes.y.automatic;
-  snap.x_interval = params.axes.x.interval;
-  snap.y_interval = params.axes.y.interval;
-  return snap;
-}
-
 HitProbe MakeProbe(const Screen& screen, const HitSettings& settings, double px, double py,
                    SearchMode mode) {
   const ViewParams params = ViewParamsFromScreen(screen, nullptr);
@@ -45,7 +33,7 @@ HitProbe MakeProbe(const Screen& screen, const HitSettings& settings, double px,
   p.mouse = {px, py};
   p.plane_x = p.view.PixelToPlaneX(px);
   p.plane_y = p.view.PixelToPlaneY(py);
-  p.snapped = SnapMouse(p.view, SnapOf(screen, params, settings.free_positioning), px, py);
+  p.snapped = SnapMouse(p.view, MouseSnapOf(screen, params, settings.free_positioning), px, py);
   p.z = p.view.zoom;
   p.unit = p.view.UnitPixels();
   p.mark_m = settings.point_zoom ? p.z : 1.0;
@@ -155,6 +143,18 @@ bool HitProbe::OnSegment(double x0, double y0, double x1, double y1, double half
                          bool restricted) const {
   if (!OnPlane(x0) || !OnPlane(y0) || !OnPlane(x1) || !OnPlane(y1)) return false;
   return InBand(Pixel(x0, y0), Pixel(x1, y1), half_width, restricted, mouse);
+}
+
+SnapSettings MouseSnapOf(const Screen& screen, const ViewParams& params, bool main_free) {
+  SnapSettings snap;
+  snap.kind = params.axes.kind;
+  snap.sensitivity = screen.View().SnapStep;
+  snap.free_positioning = screen.SnapFine || main_free;
+  snap.auto_x = params.axes.x.automatic;
+  snap.auto_y = params.axes.y.automatic;
+  snap.x_interval = params.axes.x.interval;
+  snap.y_interval = params.axes.y.interval;
+  return snap;
 }
 
 HitSettings HitSettingsFrom(const ProgramSettings& settings, const RenderOptions& options) {

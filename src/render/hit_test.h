@@ -75,6 +75,10 @@ HitResult PickPoint(const Screen& screen, const HitSettings& settings, double px
 HitResult HitSelected(const Screen& screen, const HitSettings& settings, int slot, double px,
                       double py);
 
+// How the screen snaps mouse positions: its step, coordinate kind and axis
+// intervals; main_free is the main window's fine-snapping flag.
+SnapSettings MouseSnapOf(const Screen& screen, const ViewParams& params, bool main_free);
+
 // The band test: whether the pixel lies within half_width of the segment a-b,
 // measured vertically when the segment is flatter than 45 degrees and
 // horizontally otherwise (a parallelogram, not a perpendicular distance).
