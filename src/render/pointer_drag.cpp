@@ -60,6 +60,8 @@ class DragStep {
   // The coordinate text follows the value; the stored coordinate takes the
   // value unless the text did not follow (a variable's recompute has set it).
   void Follow(Expression& text, F64& coordinate, double value) {
+    const std::string_view t = Trimmed(text.view());
+    if (!IsPlainNumberText(t) && !ParseVariableName(t)) return;
     Begin();
     if (DragCoordinate(ctx_, screen_, text, value) == CoordinateWrite::kNumber) coordinate = value;
   }

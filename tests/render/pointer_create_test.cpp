@@ -57,6 +57,15 @@ TEST_F(ToolTest, CancelledDialogLeavesNothing) {
   EXPECT_EQ(screen().MouseMode, 0);
 }
 
+TEST_F(ToolTest, ReleaseAtThePressStillCreatesAndOtherButtonsDoNothing) {
+  tool = kCircleTool;
+  ToolMouseDown(ctx, state, screen(), {Px(1), Py(1), false, false});
+  EXPECT_EQ(screen().MouseMode, 0);
+  EXPECT_TRUE(Click(kCircleTool, 1, 1, 1, 1));
+  EXPECT_EQ(Text(CircleAt(LastCreated()).FX1), "0");
+  EXPECT_EQ(screen().GrabbedHandle, -1);
+}
+
 TEST_F(ToolTest, NotSelectedWhenEditAttrIsOff) {
   ctx.edit_attr = false;
   EXPECT_TRUE(Click(kCircleTool, 0, 0, 1, 1));

@@ -101,6 +101,16 @@ TEST_F(PointerToolsTest, ExpressionCoordinateWithNumberKeepsItsValueTooWithoutRe
   EXPECT_EQ(Text(PointAt(p).FY), "2");
 }
 
+TEST_F(PointerToolsTest, PointOnExpressionsAloneIsLeftUntouched) {
+  const int p = AddPoint("a + 1", "2 * b");
+  Recompute();
+  Press(p, 1, 0);
+  DragTo(3, 2);
+  EXPECT_DOUBLE_EQ(PointAt(p).X, 1);
+  EXPECT_FALSE(screen().Modified);
+  EXPECT_TRUE(ui.canvas.DrawingCalls().empty());
+}
+
 TEST_F(PointerToolsTest, OffPlanePointIsNotDragged) {
   const int p = AddPoint("2", "3");
   Recompute();
