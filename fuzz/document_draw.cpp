@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a document and, when they load, recomputes every
 // figure and draws the screen: whatever a damaged file holds (counts, steps,
 // references, texts), opening and showing it must neither crash nor hang.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "render/draw_screen.h"
+#include "render/hit_test.h"
 #include "render/recording_canvas.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -30,5 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qzarn::render::DrawScreen(canvas, screen.get(), qzarn::render::RenderOptions{}, inputs);
   // A second pass sees the results of the first, as a redraw after an edit does.
   engine.RecomputeScreen(*screen);
+  // The mouse moving over it: every figure is hit-tested at a few positions.
+  const qzarn::render::HitSettings hit;
+  for (double p : {0.0, 37.5, 160.0, 239.0}) {
+    qzarn::render::PickFigure(*screen, hit, p * 4 / 3, p);
+    qzarn::render::PickPoint(*screen, hit, p, p);
+    for (int slot = 0; slot <= std::min(screen->Figures.LastIndex, 500); ++slot)
+      qzarn::render::HitSelected(*screen, hit, slot, p, 240 - p);
+  }
   return 0;
 }
