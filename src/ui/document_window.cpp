@@ -1,0 +1,639 @@
+#include "ui/document_window.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "engine/engine_ui.h"
+#include "engine/recompute.h"
+#include "engine/references.h"
+#include "platform/image_codec.h"
+#include "render/draw_screen.h"
+#include "render/hit_test.h"
+
+namespace qzarn::ui {
+
+namespace {
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr const char* kObjectNotEditableMessage = "このｵﾌﾞｼﾞｪｸﾄは編集できません．";
+
+// The coordinate-system dialog's tabs a double click on an axis opens.
+constexpr int kXAxisTab = 1;
+constexpr int kYAxisTab = 2;
+
+}  // namespace
+
+QString SaveChangesQuestion(const QString& caption) {
+  return QStringLiteral("“") + caption + QStringLiteral("” が変更されています．保存しますか？");
+}
+
+QString SaveDialogTitle(const QString& caption) {
+  return QStringLiteral("ﾌｧｲﾙ名を付けて保存 [") + caption + QStringLiteral("]");
+}
+
+// ---- Questions ------------------------------------------------------------------------
+
+SaveChoice DialogQuestions::AskSaveChanges(QWidget* parent, const QString& caption) {
+  const auto answer = QMessageBox::question(
+      parent, QString(), SaveChangesQuestion(caption),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (answer == QMessageBox::Yes) return SaveChoice::kYes;
+  if (answer == QMessageBox::No) return SaveChoice::kNo;
+  return SaveChoice::kCancel;
+}
+
+std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QString& caption) {
+  QFileDialog dialog(parent, SaveDialogTitle(caption));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QString::fromUtf8(kSaveFilter));
+  dialog.setDefaultSuffix(QStringLiteral("qzl"));
+  dialog.selectFile(caption + QStringLiteral(".qzl"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front();
+}
+
+void DialogQuestions::ShowError(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, QString(), text);
+}
+
+// ---- Surface --------------------------------------------------------------------------
+
+ScreenSurface::ScreenSurface(DocumentWindow& window) : QWidget(nullptr), window_(window) {
+  setObjectName(QStringLiteral("Image"));
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void ScreenSurface::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QImage& picture = window_.picture();
+  if (picture.isNull()) {
+    painter.fillRect(event->rect(), Qt::white);
+    return;
+  }
+  painter.drawImage(event->rect().topLeft(), picture, event->rect());
+}
+
+void ScreenSurface::mousePressEvent(QMouseEvent* event) {
+  window_.ImageMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void ScreenSurface::mouseMoveEvent(QMouseEvent* event) {
+  window_.ImageMouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void ScreenSurface::mouseReleaseEvent(QMouseEvent* event) {
+  window_.ImageMouseUp(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+// A double click arrives in place of the second press: the window first handles
+// the double click and then the press, as the platform's own order has it.
+void ScreenSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  window_.ImageDblClick(at);
+  if (!window_.closed()) window_.ImageMouseDown(event->button(), event->modifiers(), at);
+}
+
+// ---- Window ---------------------------------------------------------------------------
+
+DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen> screen,
+                               DocumentHooks hooks, QWidget* parent)
+    : QWidget(parent),
+      env_(env),
+      hooks_(std::move(hooks)),
+      undoable_(std::make_unique<UndoableScreen>(env.undo, std::move(screen))),
+      ctx_{env.engine,   env.expressions, *this,           env.render,
+           env.defaults, attributes_,     env.current_tool} {
+  setObjectName(QStringLiteral("TMDIChildForm"));
+  setFocusPolicy(Qt::StrongFocus);
+  ctx_.hit = env.hit;
+  ctx_.edit_attr = env.edit_attr;
+  ctx_.cont_attrib = env.cont_attrib;
+
+  Screen& s = undoable_->screen();
+  setWindowTitle(Utf8(s.Title));
+
+  scroll_ = new QScrollArea(this);
+  scroll_->setWidgetResizable(false);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  surface_ = new ScreenSurface(*this);
+  scroll_->setWidget(surface_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroll_);
+
+  const auto make_action = [this](const char* caption, QKeySequence keys, auto slot) {
+    auto* action = new QAction(QString::fromUtf8(caption), this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+    return action;
+  };
+  undo_ = make_action(kUndoCaption, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { M_UndoClick(); });
+  redo_ =
+      make_action(kRedoCaption, QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { M_RepeatClick(); });
+  temporary_save_ = make_action(kTemporarySaveCaption, QKeySequence(Qt::CTRL | Qt::Key_A),
+                                [this] { M_SaveDoClick(); });
+  jump_home_ = make_action(kJumpToHomeCaption, QKeySequence(Qt::CTRL | Qt::Key_H),
+                           [this] { JumpToHomeClick(); });
+
+  s.SelectedIndex = -1;
+  s.GrabbedHandle = -1;
+  s.BitmapWidth = s.View().ScreenWidth;
+  s.BitmapHeight = s.View().ScreenHeight;
+  s.Ready = true;
+  RefreshScreen();
+  UpdateCommandState();
+}
+
+DocumentWindow::~DocumentWindow() {
+  EndPicturePainter();
+}
+
+Screen* DocumentWindow::screen() {
+  return undoable_ ? &undoable_->screen() : nullptr;
+}
+const Screen* DocumentWindow::screen() const {
+  return undoable_ ? &undoable_->screen() : nullptr;
+}
+
+QString DocumentWindow::statusText(int panel) const {
+  if (panel < 0 || panel >= static_cast<int>(status_.size())) return {};
+  return status_[static_cast<std::size_t>(panel)];
+}
+
+// ---- Picture --------------------------------------------------------------------------
+
+void DocumentWindow::FitSurfaceToScreen() {
+  Screen& s = undoable_->screen();
+  // A damaged or hostile document must not make us allocate gigabytes.
+  const int width = std::clamp<int>(s.View().ScreenWidth, 1, 10000);
+  const int height = std::clamp<int>(s.View().ScreenHeight, 1, 10000);
+  s.BitmapWidth = width;
+  s.BitmapHeight = height;
+  if (picture_.width() != width || picture_.height() != height) {
+    EndPicturePainter();
+    picture_ = QImage(width, height, QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+  }
+  if (surface_->width() != width || surface_->height() != height)
+    surface_->setFixedSize(width, height);
+}
+
+const RgbImage* DocumentWindow::BackgroundPicture() {
+  const Screen& s = undoable_->screen();
+  if (s.Background.empty()) return nullptr;
+  if (background_source_ != s.Background.bytes) {
+    background_source_ = s.Background.bytes;
+    std::string error;
+    background_ok_ = DecodeImage(background_source_, background_, error);
+  }
+  return background_ok_ ? &background_ : nullptr;
+}
+
+void DocumentWindow::EndPicturePainter() {
+  picture_canvas_.reset();
+  if (picture_painter_) picture_painter_->end();
+  picture_painter_.reset();
+}
+
+void DocumentWindow::ShowPicture() {
+  EndPicturePainter();
+  surface_->update();
+}
+
+render::Canvas& DocumentWindow::PictureCanvas() {
+  if (!picture_canvas_) {
+    picture_painter_ = std::make_unique<QPainter>(&picture_);
+    picture_canvas_ = std::make_unique<QtCanvas>(*picture_painter_,
+                                                 render::Size{picture_.width(), picture_.height()});
+  }
+  return *picture_canvas_;
+}
+
+void DocumentWindow::RefreshScreen() {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  if (s.ActiveObject >= 0) return;
+  FitSurfaceToScreen();
+  EndPicturePainter();
+  {
+    QPainter painter(&picture_);
+    QtCanvas canvas(painter, render::Size{picture_.width(), picture_.height()});
+    render::DrawScreenInputs inputs;
+    inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
+    inputs.picture = BackgroundPicture();
+    render::DrawScreen(canvas, &s, env_.render, inputs);
+  }
+  surface_->update();
+}
+
+// ---- PointerUi ------------------------------------------------------------------------
+
+void DocumentWindow::SetCursor(render::PointerCursor cursor) {
+  surface_->setCursor(cursor == render::PointerCursor::kHandPoint ? Qt::PointingHandCursor
+                                                                  : Qt::ArrowCursor);
+}
+
+void DocumentWindow::SetStatus(int panel, std::string_view text) {
+  if (panel < 0 || panel >= static_cast<int>(status_.size())) return;
+  const QString value = Utf8(text);
+  status_[static_cast<std::size_t>(panel)] = value;
+  emit statusChanged(panel, value);
+}
+
+bool DocumentWindow::EditFigureDialog(Screen& screen, int index) {
+  // Not connected: nothing was confirmed, so a new figure is discarded again.
+  if (!hooks_.figure_dialog) return false;
+  EndPicturePainter();
+  return hooks_.figure_dialog(screen, index);
+}
+
+void DocumentWindow::TakeUndoSnapshot(Screen&) {
+  if (!undoable_) return;
+  ReportUndo(undoable_->RecordEdit());
+  UpdateCommandState();
+}
+
+void DocumentWindow::CreateObjectFigure(Screen& screen, int index, int tool) {
+  EndPicturePainter();
+  if (hooks_.create_object) {
+    hooks_.create_object(screen, index, tool);
+    return;
+  }
+  // Without an object service no object can result: the frame goes again.
+  FreeFigure(screen.Figures, index);
+  if (screen.SelectedIndex == index) screen.SelectedIndex = -1;
+  env_.questions.ShowError(this, QString::fromUtf8(kObjectNotEditableMessage));
+  RefreshScreen();
+}
+
+void DocumentWindow::BeginObjectEdit(Screen&, int) {
+  EndPicturePainter();
+  env_.questions.ShowError(this, QString::fromUtf8(kObjectNotEditableMessage));
+}
+
+void DocumentWindow::EndObjectEdit() {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  if (hooks_.end_object_edit) hooks_.end_object_edit(s);
+  s.ActiveObject = -1;
+}
+
+void DocumentWindow::ReportUndo(const UndoResult& result) {
+  if (result.status == UndoStatus::kWriteFailed || result.status == UndoStatus::kLoadFailed)
+    env_.questions.ShowError(this, Utf8(result.message));
+}
+
+// ---- Commands -------------------------------------------------------------------------
+
+void DocumentWindow::UpdateCommandState() {
+  if (!undoable_) return;
+  undo_->setEnabled(undoable_->CanUndo());
+  redo_->setEnabled(undoable_->CanRedo());
+  temporary_save_->setEnabled(true);
+  if (hooks_.command_state_changed) hooks_.command_state_changed();
+  emit commandStateChanged();
+}
+
+void DocumentWindow::M_UndoClick() {
+  if (!undoable_ || !undoable_->CanUndo()) return;
+  ReportUndo(undoable_->Undo());
+  RefreshScreen();
+  UpdateCommandState();
+}
+
+void DocumentWindow::M_RepeatClick() {
+  if (!undoable_ || !undoable_->CanRedo()) return;
+  ReportUndo(undoable_->Redo());
+  RefreshScreen();
+  UpdateCommandState();
+}
+
+void DocumentWindow::M_SaveDoClick() {
+  TakeUndoSnapshot(undoable_->screen());
+}
+
+void DocumentWindow::JumpToHomeClick() {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  s.View().PanX = 0;
+  s.View().PanY = 0;
+  RefreshScreen();
+}
+
+void DocumentWindow::SetZoom(int percent) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  const auto zoom = static_cast<std::int16_t>(std::clamp(percent, 1, 32767));
+  if (s.View().Zoom == zoom) return;
+  s.View().Zoom = zoom;
+  s.Modified = true;
+  RefreshScreen();
+  UpdateCommandState();
+}
+
+void DocumentWindow::DeleteSelectedFigure() {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  const int index = s.SelectedIndex;
+  if (s.Figures.record(index) == nullptr) return;
+  s.Modified = true;
+  if (!DeleteWithDependents(s, index, env_.engine_ui)) return;
+  EndObjectEdit();
+  s.SelectedIndex = -1;
+  s.GrabbedHandle = -1;
+  RefreshScreen();
+  UpdateCommandState();
+  SetCursor(render::PointerCursor::kDefault);
+  TakeUndoSnapshot(s);
+}
+
+// ---- Mouse ----------------------------------------------------------------------------
+
+render::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers modifiers,
+                                             bool left) const {
+  render::PointerEvent e;
+  e.x = at.x();
+  e.y = at.y();
+  e.shift = modifiers.testFlag(Qt::ShiftModifier);
+  e.left = left;
+  return e;
+}
+
+void DocumentWindow::SyncHitSettings() {
+  ctx_.hit.tool_armed = env_.current_tool >= 0;
+}
+
+void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                    QPoint at) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  const bool left = button == Qt::LeftButton, right = button == Qt::RightButton;
+  render::BeginPress(ctx_, state_, s, at.x(), at.y());
+  setFocus(Qt::MouseFocusReason);
+
+  if (env_.web_mode && right) {
+    if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, 0)) RefreshScreen();
+    return;
+  }
+
+  SyncHitSettings();
+  if (s.SelectedIndex >= 0 && (left || right)) {
+    const render::HitResult hit = render::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
+    if (!hit.hit()) {
+      EndObjectEdit();
+      s.SelectedIndex = -1;
+    }
+    // Dragging a text box to another screen belongs to the figure clipboard,
+    // which is not part of this window.
+  }
+
+  if (env_.current_tool >= 0) {
+    SetCursor(render::PointerCursor::kDefault);
+    render::ToolMouseDown(ctx_, state_, s, EventAt(at, modifiers, left));
+    ShowPicture();
+    if (s.SelectedIndex >= 0) UpdateCommandState();
+    return;
+  }
+  if (!left && !right) return;
+  if (s.SelectedIndex < 0) s.SelectedIndex = render::PickFigure(s, ctx_.hit, at.x(), at.y()).slot;
+  UpdateCommandState();
+  if (s.SelectedIndex < 0) {
+    env_.current_tool = render::kPanningTool;
+    SetCursor(render::PointerCursor::kDefault);
+  } else {
+    // A pan that never saw its release must not turn this press into one.
+    if (env_.current_tool == render::kPanningTool) env_.current_tool = render::kNoTool;
+    SetCursor(render::PointerCursor::kHandPoint);
+  }
+  RefreshScreen();
+}
+
+void DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
+  Screen& s = undoable_->screen();
+  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
+  const render::HitResult hit =
+      record ? render::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y())
+             : render::HitResult{};
+  if (!hit.hit()) {
+    SetCursor(render::PointerCursor::kDefault);
+    return;
+  }
+  const bool framed = record->type() == kCharFigure || record->type() == kOleFigure;
+  if (!framed || buttons != Qt::NoButton) {
+    SetCursor(render::PointerCursor::kHandPoint);
+    return;
+  }
+  // Over a frame without a button: the cursor shows what a drag would move.
+  Qt::CursorShape shape = Qt::ArrowCursor;
+  switch (hit.handle) {
+    case 0:  // bottom-left
+    case 8:  // top-right
+      shape = Qt::SizeBDiagCursor;
+      break;
+    case 2:  // top-left
+    case 6:  // bottom-right
+      shape = Qt::SizeFDiagCursor;
+      break;
+    case 1:
+    case 7:
+      shape = Qt::SizeHorCursor;
+      break;
+    case 3:
+    case 5:
+      shape = Qt::SizeVerCursor;
+      break;
+    case render::kFrameBorderHandle:
+      shape = Qt::PointingHandCursor;
+      break;
+    case render::kFrameInsideHandle:
+      if (record->type() == kCharFigure) shape = Qt::PointingHandCursor;
+      break;
+    default:
+      break;
+  }
+  surface_->setCursor(shape);
+  s.GrabbedHandle = hit.handle;
+}
+
+void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                                    QPoint at) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  if (s.ActiveObject >= 0) return;
+  SyncHitSettings();
+  if (env_.current_tool < 0 || env_.current_tool == render::kPanningTool)
+    MouseCursorFeedback(buttons, at);
+
+  const bool left = buttons.testFlag(Qt::LeftButton);
+  if (env_.current_tool >= 0) {
+    render::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
+  } else if (left) {
+    render::DragSelected(ctx_, state_, s, EventAt(at, modifiers, true));
+  }
+  render::ShowPosition(ctx_, s, at.x(), at.y());
+  ShowPicture();
+}
+
+void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                  QPoint at) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  state_.grab_x = state_.grab_y = -1;
+  SetCursor(render::PointerCursor::kDefault);
+  s.SnapFine = false;
+  ctx_.hit.free_positioning = false;
+  SyncHitSettings();
+  const int tool = env_.current_tool;
+  if (tool >= 0) {
+    if (render::ToolMouseUp(ctx_, state_, s, EventAt(at, modifiers, button == Qt::LeftButton))) {
+      TakeUndoSnapshot(s);
+      RefreshScreen();
+    }
+  } else if (tool == render::kPanningTool) {
+    // The pan ends with its button.
+    env_.current_tool = render::kNoTool;
+  }
+  if (s.SelectedIndex >= 0) {
+    if (!s.View().FullRedraw) RefreshScreen();
+    s.GrabbedHandle = -1;
+    UpdateCommandState();
+  }
+  ShowPicture();
+}
+
+void DocumentWindow::ImageDblClick(QPoint at) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  if (s.SelectedIndex < 0 && s.View().ShowAxes) {
+    const render::ViewParams params = render::ViewParamsFromScreen(s, nullptr);
+    const double x_axis_py = params.view.PlaneToPixelY(0);
+    const double y_axis_px = params.view.PlaneToPixelX(0);
+    int tab = -1;
+    if (std::fabs(at.y() - x_axis_py) <= params.axes.x.width / 2.0 + 2)
+      tab = kXAxisTab;
+    else if (std::fabs(at.x() - y_axis_px) <= params.axes.y.width / 2.0 + 2)
+      tab = kYAxisTab;
+    if (tab >= 0) {
+      if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, tab)) {
+        RefreshScreen();
+        TakeUndoSnapshot(s);
+      }
+      SetCursor(render::PointerCursor::kDefault);
+      return;
+    }
+  }
+  if (render::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
+  UpdateCommandState();
+  if (!env_.drag_drop) render::ActivateObjectAt(ctx_, s, state_.press_x, state_.press_y);
+  ShowPicture();
+  SetCursor(render::PointerCursor::kDefault);
+}
+
+// ---- Keyboard -------------------------------------------------------------------------
+
+void DocumentWindow::keyPressEvent(QKeyEvent* event) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  const int key = event->key();
+  s.SnapFine = key == Qt::Key_Alt;
+  shift_down_ = key == Qt::Key_Shift;
+  if (shift_down_ && env_.current_tool == render::kLineTool) {
+    render::ToggleLineSegment(ctx_, state_, s);
+    ShowPicture();
+  }
+  ctrl_down_ = event->modifiers() == Qt::ControlModifier;
+  if (!ctrl_down_) {
+    if (key == Qt::Key_Home) {
+      JumpToHomeClick();
+    } else if (key == Qt::Key_Delete) {
+      DeleteSelectedFigure();
+    }
+  }
+  event->accept();
+}
+
+void DocumentWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (!undoable_) return;
+  undoable_->screen().SnapFine = false;
+  // Cut, copy and paste with Ctrl belong to the figure clipboard, which is not
+  // part of this window; their shortcuts reach it through the main window.
+  ctrl_down_ = false;
+  event->accept();
+}
+
+void DocumentWindow::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  UpdateCommandState();
+}
+
+// ---- Closing --------------------------------------------------------------------------
+
+bool DocumentWindow::SaveTo(const QString& path) {
+  Screen& s = undoable_->screen();
+  SaveOptions options = env_.save;
+  options.target_is_current_file = !s.FilePath.empty() && path.toStdString() == s.FilePath;
+  const SaveResult result = SaveDocument(s, path.toStdString(), options);
+  if (!result.ok) {
+    env_.questions.ShowError(this, Utf8(result.message));
+    return false;
+  }
+  s.FilePath = path.toStdString();
+  s.Modified = false;
+  return true;
+}
+
+bool DocumentWindow::ConfirmClose() {
+  EndObjectEdit();
+  Screen& s = undoable_->screen();
+  if (s.Modified && !env_.web_mode) {
+    const QString caption = windowTitle();
+    switch (env_.questions.AskSaveChanges(this, caption)) {
+      case SaveChoice::kCancel:
+        return false;
+      case SaveChoice::kYes:
+        if (const std::optional<QString> path = env_.questions.AskSavePath(this, caption)) {
+          // A failed save keeps the window open: closing now would lose the work.
+          if (!SaveTo(*path)) return false;
+        }
+        break;
+      case SaveChoice::kNo:
+        break;
+    }
+  }
+  return true;
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+  if (!undoable_) {
+    event->accept();
+    return;
+  }
+  if (!ConfirmClose()) {
+    event->ignore();
+    return;
+  }
+  undoable_->screen().SelectedIndex = -1;
+  EndPicturePainter();
+  // Deletes the snapshot files; the screen and its figures go with it.
+  undoable_->Close();
+  undoable_.reset();
+  setEnabled(false);
+  event->accept();
+}
+
+}  // namespace qzarn::ui

@@ -1,0 +1,248 @@
+#pragma once
+// The document window: one screen shown on a surface the size of the screen's
+// drawing area, inside a scroll area, as a child of the main window's
+// multiple-document area. The window owns the screen (through an
+// UndoableScreen, so its snapshot files go when the window goes), keeps the
+// off-screen picture up to date and turns mouse and keyboard input into calls
+// on the pointer tools.
+//
+// What the window needs from the rest of the program arrives as a
+// DocumentEnvironment (program-wide engine, options, undo session, tool code)
+// and a DocumentHooks (dialogs and services owned by other windows). A hook
+// that is not connected makes its command unavailable; it never pretends that
+// a dialog ran.
+
+// The core headers come before Qt's: the figure table has a member named like a
+// Qt keyword macro.
+#include "document/document_file.h"
+#include "document/figure_defaults.h"
+#include "document/undo_session.h"
+#include "platform/rgb_image.h"
+#include "render/pointer_tools.h"
+
+#include <QAction>
+#include <QImage>
+#include <QPainter>
+#include <QScrollArea>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/qt/qt_canvas.h"
+
+namespace qzarn {
+
+class EngineUi;
+class FigureEngine;
+class FigureExpressions;
+
+namespace ui {
+
+inline constexpr const char* kUndoCaption = "元に戻す(&U)";
+inline constexpr const char* kRedoCaption = "やり直し(&R)";
+inline constexpr const char* kTemporarySaveCaption = "一時保存(&A)";
+inline constexpr const char* kJumpToHomeCaption = "原点を中央へ移動(&H)";
+inline constexpr const char* kSaveFilter = "Sorvaneファイル (*.qzl)";
+
+// The closing question: "“" + caption + "” が変更されています．保存しますか？".
+QString SaveChangesQuestion(const QString& caption);
+// The title of the save dialog offered on closing.
+QString SaveDialogTitle(const QString& caption);
+
+enum class SaveChoice { kYes, kNo, kCancel };
+
+// The questions the window asks the user. The desktop program answers with
+// message boxes and the file dialog; tests answer them directly.
+class DocumentQuestions {
+ public:
+  virtual ~DocumentQuestions() = default;
+  // Yes, No and Cancel for a modified screen being closed.
+  virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& caption) = 0;
+  // The file to save to; nothing when the user cancels the dialog.
+  virtual std::optional<QString> AskSavePath(QWidget* parent, const QString& caption) = 0;
+  // A failure the user must see (error icon, OK).
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+};
+
+// Message boxes and the save dialog.
+class DialogQuestions final : public DocumentQuestions {
+ public:
+  SaveChoice AskSaveChanges(QWidget* parent, const QString& caption) override;
+  std::optional<QString> AskSavePath(QWidget* parent, const QString& caption) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+};
+
+// Program-wide parts every document window works with. All references must
+// outlive the windows.
+struct DocumentEnvironment {
+  FigureEngine& engine;
+  FigureExpressions& expressions;
+  EngineUi& engine_ui;  // the delete question and the engine's notices
+  UndoSession& undo;
+  const render::RenderOptions& render;
+  const FigureDefaults& defaults;
+  int& current_tool;  // the application's CurrentTool
+  DocumentQuestions& questions;
+  render::HitSettings hit{};  // the Find factors and point zoom of the settings
+  SaveOptions save{};         // CompressMode and the picture options
+  bool web_mode = false;      // the restricted start mode
+  bool drag_drop = false;     // "ドラッグ・アンド・ドロップ編集を行う(&D)"
+  bool edit_attr = true;      // EditAttr
+  bool cont_attrib = true;    // ContAttrib
+};
+
+// Dialogs and services of other windows. Empty members are not connected yet:
+// the property dialog then counts as cancelled (a new figure is discarded),
+// the coordinate-system dialog does not open, and object editing reports that
+// the object cannot be edited.
+struct DocumentHooks {
+  // The property dialog of the figure in the slot; true when confirmed.
+  std::function<bool(Screen&, int)> figure_dialog;
+  // The coordinate-system dialog, opened on the given tab (0: general, 1: X axis,
+  // 2: Y axis); true when confirmed.
+  std::function<bool(Screen&, int)> coordinate_dialog;
+  // Ends in-place editing of the screen's embedded object.
+  std::function<void(Screen&)> end_object_edit;
+  // Creates the embedded object of a new frame figure (tool 65, 81 or 82); must
+  // remove the figure again when no object results.
+  std::function<void(Screen&, int, int)> create_object;
+  // Refreshes the main window's controls (zoom box, palettes, attribute bar).
+  std::function<void()> command_state_changed;
+};
+
+class DocumentWindow;
+
+// The paint box: shows the window's picture and hands its mouse events over.
+class ScreenSurface final : public QWidget {
+ public:
+  explicit ScreenSurface(DocumentWindow& window);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  DocumentWindow& window_;
+};
+
+class DocumentWindow final : public QWidget, private render::PointerUi {
+  Q_OBJECT
+
+ public:
+  // Takes over the screen (new or loaded); its state becomes the first undo
+  // snapshot. The caption is the screen's title.
+  DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen> screen, DocumentHooks hooks = {},
+                 QWidget* parent = nullptr);
+  ~DocumentWindow() override;
+
+  // The screen; null once the window has closed.
+  Screen* screen();
+  const Screen* screen() const;
+  bool closed() const { return undoable_ == nullptr; }
+
+  ScreenSurface& surface() { return *surface_; }
+  QScrollArea& scrollArea() { return *scroll_; }
+  // The off-screen picture of the screen.
+  const QImage& picture() const { return picture_; }
+  // The text last written to status panel 0..2.
+  QString statusText(int panel) const;
+
+  // Recomputes, draws the whole screen into the picture and shows it.
+  void RefreshScreen() override;
+  // Enables the window's commands from its state and tells the main window.
+  void UpdateCommandState();
+
+  // Commands of the window (menu items and shortcuts).
+  QAction& undoAction() { return *undo_; }
+  QAction& redoAction() { return *redo_; }
+  QAction& temporarySaveAction() { return *temporary_save_; }
+  QAction& jumpToHomeAction() { return *jump_home_; }
+  void M_UndoClick();
+  void M_RepeatClick();
+  void M_SaveDoClick();
+  void JumpToHomeClick();
+  void DeleteSelectedFigure();
+  // Sets the zoom in percent (clamped to what the view field holds) and redraws.
+  void SetZoom(int percent);
+
+  // Mouse input in surface pixels (the surface calls these).
+  void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+  void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
+  void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+  void ImageDblClick(QPoint at);
+
+ signals:
+  // A status bar panel (0 prompt, 1 position, 2 hints) has new text.
+  void statusChanged(int panel, const QString& text);
+  void commandStateChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  friend class ScreenSurface;
+
+  // PointerUi
+  render::Canvas& PictureCanvas() override;
+  void SetCursor(render::PointerCursor cursor) override;
+  void SetStatus(int panel, std::string_view text) override;
+  bool EditFigureDialog(Screen& screen, int index) override;
+  void TakeUndoSnapshot(Screen& screen) override;
+  void CreateObjectFigure(Screen& screen, int index, int tool) override;
+  void BeginObjectEdit(Screen& screen, int index) override;
+
+  // Ends drawing on the picture and shows it.
+  void ShowPicture();
+  void EndPicturePainter();
+  void FitSurfaceToScreen();
+  const RgbImage* BackgroundPicture();
+  render::PointerEvent EventAt(QPoint at, Qt::KeyboardModifiers modifiers, bool left) const;
+  // Refreshes the hit settings from the window and program state.
+  void SyncHitSettings();
+  void ReportUndo(const UndoResult& result);
+  // FormClose: asks about saving; false when the window stays open.
+  bool ConfirmClose();
+  bool SaveTo(const QString& path);
+  void EndObjectEdit();
+  void MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
+
+  DocumentEnvironment& env_;
+  DocumentHooks hooks_;
+  std::unique_ptr<UndoableScreen> undoable_;
+  AttributeMemory attributes_;
+  render::PointerContext ctx_;
+  render::PointerState state_;
+
+  QScrollArea* scroll_ = nullptr;
+  ScreenSurface* surface_ = nullptr;
+  QImage picture_;
+  // Open while a pointer tool draws erasably on the picture during one event.
+  std::unique_ptr<QPainter> picture_painter_;
+  std::unique_ptr<QtCanvas> picture_canvas_;
+
+  RgbImage background_;
+  std::vector<std::uint8_t> background_source_;
+  bool background_ok_ = false;
+
+  std::array<QString, 3> status_;
+  bool ctrl_down_ = false;
+  bool shift_down_ = false;
+
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  QAction* temporary_save_ = nullptr;
+  QAction* jump_home_ = nullptr;
+};
+
+}  // namespace ui
+}  // namespace qzarn

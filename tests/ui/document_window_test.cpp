@@ -1,0 +1,318 @@
+// The document window driven the way a user drives it: mouse events on the
+// surface, key presses, the undo commands and closing.
+#include "ui/document_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine_fixture.h"
+#include "engine/screen_builder.h"
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_image.h"
+
+namespace qzarn::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptedQuestions final : public DocumentQuestions {
+ public:
+  SaveChoice AskSaveChanges(QWidget*, const QString& caption) override {
+    asked.push_back(SaveChangesQuestion(caption));
+    return answer;
+  }
+  std::optional<QString> AskSavePath(QWidget*, const QString& caption) override {
+    path_titles.push_back(SaveDialogTitle(caption));
+    return path;
+  }
+  void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
+
+  SaveChoice answer = SaveChoice::kCancel;
+  std::optional<QString> path;
+  std::vector<QString> asked;
+  std::vector<QString> path_titles;
+  std::vector<QString> errors;
+};
+
+// 25 pixels per unit, the origin at (320, 240), snapping to 0.5.
+constexpr int Px(double x) {
+  return static_cast<int>(320 + 25 * x);
+}
+constexpr int Py(double y) {
+  return static_cast<int>(240 - 25 * y);
+}
+
+class DocumentWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(session_); }
+
+  static std::optional<UndoSession> StartSession(const QTemporaryDir& dir) {
+    std::string error;
+    std::optional<UndoSession> session =
+        UndoSession::Start((dir.path() + "/undo").toStdString(), error);
+    if (!session) return session;
+    // Room for snapshots whatever the test machine's disk holds.
+    session->store().free_space = [](const std::string&) {
+      return std::optional<std::uint64_t>(1ull << 30);
+    };
+    return session;
+  }
+
+  // A 640 x 480 screen with a visible free point whose texts are numbers.
+  std::unique_ptr<Screen> PointScreen(std::string_view fx, std::string_view fy) {
+    testing::ScreenBuilder build;
+    Screen& s = build.screen();
+    ViewSettings& v = s.View();
+    v.ScreenWidth = 640;
+    v.ScreenHeight = 480;
+    v.CentreX = 320;
+    v.CentreY = 240;
+    v.Scale = 25;
+    v.Zoom = 100;
+    v.PanX = v.PanY = 0;
+    v.SnapStep = 0.5;
+    v.FullRedraw = true;
+    point_ = build.Point(fx, fy);
+    PointRecord& p = *build.Record(point_).point();
+    p.Radius = 4;
+    p.RimRadius = 2;
+    p.DispMark = true;
+    return build.release();
+  }
+
+  std::unique_ptr<DocumentWindow> Open(std::unique_ptr<Screen> screen) {
+    auto window = std::make_unique<DocumentWindow>(env_, std::move(screen));
+    window->resize(700, 540);
+    window->show();
+    return window;
+  }
+
+  PointRecord& Point(DocumentWindow& w) { return *w.screen()->Figures.record(point_)->point(); }
+
+  static void Drag(DocumentWindow& w, QPoint from, QPoint to) {
+    QWidget* surface = &w.surface();
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    QTest::mouseMove(surface, (from + to) / 2);
+    QTest::mouseMove(surface, to);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+  }
+
+  // Pixels that differ within 6 pixels of the centre.
+  static int ChangedAround(const QImage& a, const QImage& b, QPoint centre) {
+    int changed = 0;
+    for (int y = centre.y() - 6; y <= centre.y() + 6; ++y)
+      for (int x = centre.x() - 6; x <= centre.x() + 6; ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) ++changed;
+    return changed;
+  }
+
+  static bool SendClose(DocumentWindow& w) {
+    QCloseEvent close;
+    QApplication::sendEvent(&w, &close);
+    return close.isAccepted();
+  }
+
+  QTemporaryDir temp_;
+  std::optional<UndoSession> session_ = StartSession(temp_);
+  testing::EngineFixture fx_;
+  render::RenderOptions render_;
+  FigureDefaults defaults_;
+  int tool_ = render::kNoTool;
+  ScriptedQuestions questions_;
+  DocumentEnvironment env_{fx_.engine, fx_.expressions, fx_.ui, *session_,
+                           render_,    defaults_,       tool_,  questions_};
+  int point_ = -1;
+};
+
+TEST_F(DocumentWindowTest, DraggingAPointWritesItsSnappedPositionAndRedraws) {
+  auto w = Open(PointScreen("2", "3"));
+  const QImage before = w->picture();
+  EXPECT_EQ(before.size(), QSize(640, 480));
+  EXPECT_EQ(w->surface().size(), QSize(640, 480));
+
+  Drag(*w, {Px(2), Py(3)}, {Px(4.5) + 3, Py(1) - 2});
+  EXPECT_EQ(w->screen()->SelectedIndex, point_);
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "4.5");
+  EXPECT_EQ(std::string(Point(*w).FY.view()), "1");
+  EXPECT_DOUBLE_EQ(Point(*w).X, 4.5);
+  EXPECT_DOUBLE_EQ(Point(*w).Y, 1);
+  EXPECT_TRUE(w->screen()->Modified);
+  EXPECT_NE(w->picture(), before);
+  // The mark left its old place.
+  EXPECT_GT(ChangedAround(before, w->picture(), {Px(2), Py(3)}), 5);
+  EXPECT_GT(ChangedAround(before, w->picture(), {Px(4.5), Py(1)}), 5);
+  EXPECT_FALSE(w->statusText(1).isEmpty());
+}
+
+TEST_F(DocumentWindowTest, DraggingEmptySpacePansAndReleaseEndsThePan) {
+  auto w = Open(PointScreen("2", "3"));
+  Drag(*w, {100, 100}, {160, 130});
+  EXPECT_EQ(w->screen()->SelectedIndex, -1);
+  EXPECT_EQ(w->screen()->View().PanX, 60);
+  EXPECT_EQ(w->screen()->View().PanY, 30);
+  EXPECT_EQ(tool_, render::kNoTool);
+  // The point moved with the view: a press where it is now selects it.
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2) + 60, Py(3) + 30});
+  EXPECT_EQ(w->screen()->SelectedIndex, point_);
+
+  // Home re-centres the origin; with Ctrl held it does nothing.
+  QTest::keyClick(w.get(), Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(w->screen()->View().PanX, 60);
+  QTest::keyClick(w.get(), Qt::Key_Home);
+  EXPECT_EQ(w->screen()->View().PanX, 0);
+  EXPECT_EQ(w->screen()->View().PanY, 0);
+}
+
+TEST_F(DocumentWindowTest, PressOffTheSelectionDeselects) {
+  auto w = Open(PointScreen("2", "3"));
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  ASSERT_EQ(w->screen()->SelectedIndex, point_);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-5), Py(-5)});
+  EXPECT_EQ(w->screen()->SelectedIndex, -1);
+}
+
+TEST_F(DocumentWindowTest, UndoAfterADragAndTemporarySaveRestoresThePosition) {
+  auto w = Open(PointScreen("2", "3"));
+  EXPECT_FALSE(w->undoAction().isEnabled());
+  EXPECT_TRUE(w->temporarySaveAction().isEnabled());
+
+  Drag(*w, {Px(2), Py(3)}, {Px(-1), Py(-2)});
+  ASSERT_EQ(std::string(Point(*w).FX.view()), "-1");
+  w->temporarySaveAction().trigger();
+  EXPECT_TRUE(w->undoAction().isEnabled());
+  EXPECT_FALSE(w->redoAction().isEnabled());
+
+  const QImage moved = w->picture();
+  w->undoAction().trigger();
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "2");
+  EXPECT_EQ(std::string(Point(*w).FY.view()), "3");
+  EXPECT_DOUBLE_EQ(Point(*w).X, 2);
+  EXPECT_NE(w->picture(), moved);
+  EXPECT_FALSE(w->undoAction().isEnabled());
+  EXPECT_TRUE(w->redoAction().isEnabled());
+
+  w->redoAction().trigger();
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "-1");
+  EXPECT_DOUBLE_EQ(Point(*w).X, -1);
+}
+
+TEST_F(DocumentWindowTest, DeleteKeyRemovesTheSelectedFigureAndRecordsIt) {
+  auto w = Open(PointScreen("2", "3"));
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  ASSERT_EQ(w->screen()->SelectedIndex, point_);
+  QTest::keyClick(w.get(), Qt::Key_Delete);
+  EXPECT_EQ(w->screen()->Figures.record(point_), nullptr);
+  EXPECT_EQ(w->screen()->SelectedIndex, -1);
+  EXPECT_TRUE(w->undoAction().isEnabled());
+  w->undoAction().trigger();
+  EXPECT_NE(w->screen()->Figures.record(point_), nullptr);
+}
+
+struct CloseCase {
+  const char* name;
+  bool modified;
+  SaveChoice answer;
+  bool give_path;
+  bool stays_open;
+  bool asks;
+  bool file_written;
+};
+
+class DocumentWindowCloseTest : public DocumentWindowTest,
+                                public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(DocumentWindowCloseTest, AsksAboutUnsavedChanges) {
+  const CloseCase& c = GetParam();
+  auto w = Open(PointScreen("2", "3"));
+  const QString title = w->windowTitle();
+  ASSERT_FALSE(title.isEmpty());
+  EXPECT_EQ(title, QString::fromStdString(w->screen()->Title));
+  w->temporarySaveAction().trigger();  // a snapshot file that closing must remove
+  std::vector<std::string> snapshots;
+  for (const std::string& f : w->screen()->UndoFiles)
+    if (!f.empty()) snapshots.push_back(f);
+  ASSERT_EQ(snapshots.size(), 2u);
+  for (const std::string& f : snapshots)
+    ASSERT_TRUE(fs::exists(f));
+  w->screen()->Modified = c.modified;
+
+  const QString target = temp_.path() + "/saved.qzl";
+  questions_.answer = c.answer;
+  if (c.give_path) questions_.path = target;
+
+  EXPECT_EQ(SendClose(*w), !c.stays_open);
+  EXPECT_EQ(w->closed(), !c.stays_open);
+  if (c.asks) {
+    ASSERT_EQ(questions_.asked.size(), 1u);
+    EXPECT_EQ(questions_.asked[0],
+              QStringLiteral("“") + title + QStringLiteral("” が変更されています．保存しますか？"));
+  } else {
+    EXPECT_TRUE(questions_.asked.empty());
+  }
+  EXPECT_EQ(fs::exists(target.toStdString()), c.file_written);
+  for (const std::string& f : snapshots)
+    EXPECT_EQ(fs::exists(f), c.stays_open) << f;
+  if (c.answer == SaveChoice::kYes && c.asks) {
+    ASSERT_EQ(questions_.path_titles.size(), 1u);
+    EXPECT_EQ(questions_.path_titles[0],
+              QStringLiteral("ﾌｧｲﾙ名を付けて保存 [") + title + QStringLiteral("]"));
+  }
+  if (c.file_written) {
+    testing::ScreenBuilder other;
+    ASSERT_TRUE(LoadDocument(other.screen(), target.toStdString()).ok());
+    EXPECT_EQ(std::string(other.Record(point_).point()->FX.view()), "2");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentWindowCloseTest,
+    ::testing::Values(
+        CloseCase{"UnmodifiedClosesWithoutAsking", false, SaveChoice::kCancel, false, false, false,
+                  false},
+        CloseCase{"CancelKeepsTheWindow", true, SaveChoice::kCancel, false, true, true, false},
+        CloseCase{"NoClosesWithoutAFile", true, SaveChoice::kNo, false, false, true, false},
+        CloseCase{"YesSavesToTheChosenFile", true, SaveChoice::kYes, true, false, true, true},
+        CloseCase{"YesWithTheDialogCancelledClosesUnsaved", true, SaveChoice::kYes, false, false,
+                  true, false}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(DocumentWindowTest, AFailedSaveOnClosingKeepsTheWindowOpen) {
+  auto w = Open(PointScreen("2", "3"));
+  w->screen()->Modified = true;
+  questions_.answer = SaveChoice::kYes;
+  questions_.path = temp_.path() + "/no/such/folder/x.qzl";
+  EXPECT_FALSE(SendClose(*w));
+  EXPECT_FALSE(w->closed());
+  ASSERT_EQ(questions_.errors.size(), 1u);
+  EXPECT_EQ(questions_.errors[0], QStringLiteral("ファイルの保存に失敗しました．"));
+}
+
+TEST_F(DocumentWindowTest, ExampleDocumentIsShownOnTheSurface) {
+  InstallFontSubstitutions();
+  testing::ScreenBuilder build;
+  const std::string path = std::string(QZARN_SOURCE_DIR) + "/examples/areas.qzl";
+  LoadOptions load;
+  load.make_record = [this](std::int32_t type) { return defaults_.Record(type); };
+  ASSERT_TRUE(LoadDocument(build.screen(), path, load).ok());
+  auto w = Open(build.release());
+  const QImage shown = w->grab().toImage();
+  ASSERT_TRUE(SavePng(shown, "/tmp/docwindow_areas.png"));
+  // More than the background: the figures and axes put many colours on it.
+  int non_white = 0;
+  for (int y = 0; y < w->picture().height(); y += 4)
+    for (int x = 0; x < w->picture().width(); x += 4)
+      if ((w->picture().pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++non_white;
+  EXPECT_GT(non_white, 100);
+}
+
+}  // namespace
+}  // namespace qzarn::ui
