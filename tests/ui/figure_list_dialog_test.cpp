@@ -157,6 +157,28 @@ TEST(FigureListDialogTest, PropertyChangeSurvivesCancel) {
   EXPECT_TRUE(s.b.screen().Figures[s.line].Record.line()->DispB);
 }
 
+// The list comes back where it was closed and as large as it was.
+TEST(FigureListDialogTest, ReopensWithItsLastPositionAndSize) {
+  ABLine s;
+  RecordingUi ui;
+  QPoint moved_to;
+  QSize resized_to;
+  RunList(s.b.screen(), WithUi(ui), [&](QDialog& d) {
+    const QPoint before = d.pos();
+    d.move(d.pos() + QPoint(37, 21));
+    d.resize(d.size() + QSize(60, 40));
+    moved_to = d.pos();
+    resized_to = d.size();
+    EXPECT_NE(moved_to, before);
+    d.reject();
+  });
+  RunList(s.b.screen(), WithUi(ui), [&](QDialog& d) {
+    EXPECT_EQ(d.pos(), moved_to);
+    EXPECT_EQ(d.size(), resized_to);
+    d.reject();
+  });
+}
+
 // The list of a real document, grabbed for a look.
 TEST(FigureListDialogTest, ExampleDocumentRendersItsFigures) {
   ScreenBuilder b;
