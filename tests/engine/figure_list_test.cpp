@@ -99,6 +99,23 @@ TEST(FigureListTest, PropertyChangesOnTheSharedRecordShowAfterRefill) {
   EXPECT_EQ(list.rows()[2].content, "点Q1、点Bを参照");
 }
 
+// A figure that disappears from the screen behind the list's back (a property
+// dialog discarding it) drops out of the rows and is not freed twice.
+TEST(FigureListTest, FigureFreedOnTheScreenMeanwhileIsSkipped) {
+  ABLine s;
+  FigureList list(s.b.screen());
+  FreeFigure(s.b.screen().Figures, s.line);
+  list.Refill();
+  EXPECT_EQ(list.RowOfSlot(s.line), -1);
+  EXPECT_EQ(list.SlotOfRow(2), s.free_point);
+  RecordingUi ui;
+  EXPECT_EQ(list.Delete(s.a, ui), 1);
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(list.Apply(nullptr), 1);
+  EXPECT_TRUE(s.b.screen().Figures[s.a].empty());
+  EXPECT_FALSE(s.b.screen().Figures[s.c].empty());
+}
+
 TEST(FigureListTest, DisplayColumnShowsHiddenAndCycle) {
   ABLine s;
   s.b.Record(s.c).point()->DispMark = false;
