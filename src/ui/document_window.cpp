@@ -1,9 +1,13 @@
 #include "ui/document_window.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QVBoxLayout>
@@ -12,9 +16,11 @@
 #include <string>
 
 #include "engine/engine_ui.h"
+#include "engine/figure_list.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
 #include "platform/image_codec.h"
+#include "platform/qt/qt_image.h"
 #include "render/draw_screen.h"
 #include "render/hit_test.h"
 
@@ -27,6 +33,19 @@ QString Utf8(std::string_view text) {
 }
 
 constexpr const char* kObjectNotEditableMessage = "このｵﾌﾞｼﾞｪｸﾄは編集できません．";
+constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
+constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
+constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
+
+constexpr int kMinZoom = 10;
+constexpr int kMaxZoom = 1000;
+// The name popup is at most this wide (pixels) and sits just left of and below the cursor.
+constexpr int kHintMaxWidth = 100;
+
+bool ClipboardHasImage() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data != nullptr && data->hasImage();
+}
 
 // The coordinate-system dialog's tabs a double click on an axis opens.
 constexpr int kXAxisTab = 1;
@@ -40,6 +59,18 @@ QString SaveChangesQuestion(const QString& caption) {
 
 QString SaveDialogTitle(const QString& caption) {
   return QStringLiteral("ﾌｧｲﾙ名を付けて保存 [") + caption + QStringLiteral("]");
+}
+
+int ZoomFromText(const QString& text) {
+  QString digits = text.trimmed();
+  if (digits.endsWith(QLatin1Char('%'))) digits.chop(1);
+  bool ok = false;
+  const qlonglong value = digits.trimmed().toLongLong(&ok);
+  return static_cast<int>(std::clamp<qlonglong>(ok ? value : 0, kMinZoom, kMaxZoom));
+}
+
+QString ZoomText(int percent) {
+  return QString::number(percent) + QLatin1Char('%');
 }
 
 // ---- Questions ------------------------------------------------------------------------
@@ -65,6 +96,11 @@ std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QStri
 
 void DialogQuestions::ShowError(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QString(), text);
+}
+
+bool DialogQuestions::AskYesNo(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 // ---- Surface --------------------------------------------------------------------------
@@ -149,6 +185,16 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
                                 [this] { M_SaveDoClick(); });
   jump_home_ = make_action(kJumpToHomeCaption, QKeySequence(Qt::CTRL | Qt::Key_H),
                            [this] { JumpToHomeClick(); });
+  copy_picture_ =
+      make_action(kCopyPictureCaption, QKeySequence(), [this] { CopyToClipboardClick(); });
+  paste_picture_ =
+      make_action(kPastePictureCaption, QKeySequence(), [this] { PasteBitmapClick(); });
+  for (const InsertItem& item : kInsertItems) {
+    QAction* action = make_action(item.caption, QKeySequence(),
+                                  [this, tool = item.tool] { InsertPointClick(tool); });
+    action->setObjectName(QString::fromLatin1(item.name));
+    insert_actions_.push_back(action);
+  }
 
   s.SelectedIndex = -1;
   s.GrabbedHandle = -1;
@@ -305,6 +351,10 @@ void DocumentWindow::UpdateCommandState() {
   undo_->setEnabled(undoable_->CanUndo());
   redo_->setEnabled(undoable_->CanRedo());
   temporary_save_->setEnabled(true);
+  paste_picture_->setEnabled(ClipboardHasImage());
+  const bool free_slot = HasFreeSlot(undoable_->screen().Figures);
+  for (QAction* action : insert_actions_)
+    action->setEnabled(free_slot);
   if (hooks_.command_state_changed) hooks_.command_state_changed();
   emit commandStateChanged();
 }
@@ -338,12 +388,46 @@ void DocumentWindow::JumpToHomeClick() {
 void DocumentWindow::SetZoom(int percent) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
-  const auto zoom = static_cast<std::int16_t>(std::clamp(percent, 1, 32767));
+  const auto zoom = static_cast<std::int16_t>(std::clamp(percent, kMinZoom, kMaxZoom));
   if (s.View().Zoom == zoom) return;
   s.View().Zoom = zoom;
   s.Modified = true;
   RefreshScreen();
   UpdateCommandState();
+}
+
+void DocumentWindow::InsertPointClick(int tool) {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  env_.current_tool = tool;
+  if (!render::IsMouseTool(tool)) {
+    if (render::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
+    RefreshScreen();
+  }
+  UpdateCommandState();
+}
+
+void DocumentWindow::CopyToClipboardClick() {
+  if (hooks_.drop_copied_figure) hooks_.drop_copied_figure();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setImage(picture_);
+}
+
+void DocumentWindow::PasteBitmapClick() {
+  if (!undoable_ || !ClipboardHasImage()) return;
+  Screen& s = undoable_->screen();
+  const QImage image = QGuiApplication::clipboard()->image();
+  if (image.isNull()) return;
+  if (!s.Background.empty() &&
+      !env_.questions.AskYesNo(this, QString::fromUtf8(kReplacePictureQuestion)))
+    return;
+  // Centred with the outer frame, whatever placement the old picture had.
+  s.View().BackgroundMode = 1;
+  s.Background.format = BackgroundPicture::Format::kBmp;
+  s.Background.bytes = EncodeBmp(FromQImage(image));
+  s.Modified = true;
+  RefreshScreen();
 }
 
 void DocumentWindow::DeleteSelectedFigure() {
@@ -360,6 +444,30 @@ void DocumentWindow::DeleteSelectedFigure() {
   UpdateCommandState();
   SetCursor(render::PointerCursor::kDefault);
   TakeUndoSnapshot(s);
+}
+
+// ---- Name popup ----
+
+void DocumentWindow::ShowFigureHint(QPoint at) {
+  if (!env_.hint_popup || hint_ != nullptr) return;
+  const Screen& s = undoable_->screen();
+  const QString text = Utf8(FigureDisplayName(s, s.SelectedIndex)).trimmed();
+  if (text.isEmpty()) return;
+  hint_ = new QLabel(text, this, Qt::ToolTip);
+  hint_->setObjectName(QStringLiteral("FigureHint"));
+  hint_->setWordWrap(true);
+  hint_->setMaximumWidth(kHintMaxWidth);
+  hint_->adjustSize();
+  const QPoint cursor = surface_->mapToGlobal(at);
+  hint_->move(cursor.x() - hint_->width() - 8, cursor.y() + 3);
+  hint_->show();
+}
+
+void DocumentWindow::HideFigureHint() {
+  if (hint_ == nullptr) return;
+  hint_->hide();
+  hint_->deleteLater();
+  hint_ = nullptr;
 }
 
 // ---- Mouse ----------------------------------------------------------------------------
@@ -385,6 +493,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
   const bool left = button == Qt::LeftButton, right = button == Qt::RightButton;
   render::BeginPress(ctx_, state_, s, at.x(), at.y());
   setFocus(Qt::MouseFocusReason);
+  HideFigureHint();
 
   if (env_.web_mode && right) {
     if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, 0)) RefreshScreen();
@@ -423,7 +532,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
   RefreshScreen();
 }
 
-void DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
+bool DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
   Screen& s = undoable_->screen();
   const FigureRecord* record = s.Figures.record(s.SelectedIndex);
   const render::HitResult hit =
@@ -431,12 +540,12 @@ void DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
              : render::HitResult{};
   if (!hit.hit()) {
     SetCursor(render::PointerCursor::kDefault);
-    return;
+    return false;
   }
   const bool framed = record->type() == kCharFigure || record->type() == kOleFigure;
   if (!framed || buttons != Qt::NoButton) {
     SetCursor(render::PointerCursor::kHandPoint);
-    return;
+    return true;
   }
   // Over a frame without a button: the cursor shows what a drag would move.
   Qt::CursorShape shape = Qt::ArrowCursor;
@@ -468,6 +577,7 @@ void DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
   }
   surface_->setCursor(shape);
   s.GrabbedHandle = hit.handle;
+  return true;
 }
 
 void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
@@ -476,8 +586,16 @@ void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifi
   Screen& s = undoable_->screen();
   if (s.ActiveObject >= 0) return;
   SyncHitSettings();
-  if (env_.current_tool < 0 || env_.current_tool == render::kPanningTool)
-    MouseCursorFeedback(buttons, at);
+  if (env_.current_tool < 0) {
+    const bool over = MouseCursorFeedback(buttons, at);
+    const FigureRecord* record = s.Figures.record(s.SelectedIndex);
+    const bool framed =
+        record != nullptr && (record->type() == kCharFigure || record->type() == kOleFigure);
+    if (over && !framed && buttons == Qt::NoButton)
+      ShowFigureHint(at);
+    else if (!over)
+      HideFigureHint();
+  }
 
   const bool left = buttons.testFlag(Qt::LeftButton);
   if (env_.current_tool >= 0) {
@@ -519,6 +637,7 @@ void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers 
 void DocumentWindow::ImageDblClick(QPoint at) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
+  HideFigureHint();
   if (s.SelectedIndex < 0 && s.View().ShowAxes) {
     const render::ViewParams params = render::ViewParamsFromScreen(s, nullptr);
     const double x_axis_py = params.view.PlaneToPixelY(0);
@@ -557,6 +676,7 @@ void DocumentWindow::keyPressEvent(QKeyEvent* event) {
     ShowPicture();
   }
   ctrl_down_ = event->modifiers() == Qt::ControlModifier;
+  HideFigureHint();
   if (!ctrl_down_) {
     if (key == Qt::Key_Home) {
       JumpToHomeClick();
@@ -628,6 +748,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   undoable_->screen().SelectedIndex = -1;
+  HideFigureHint();
   EndPicturePainter();
   // Deletes the snapshot files; the screen and its figures go with it.
   undoable_->Close();

@@ -34,6 +34,8 @@
 
 #include "platform/qt/qt_canvas.h"
 
+class QLabel;
+
 namespace qzarn {
 
 class EngineUi;
@@ -66,6 +68,8 @@ class DocumentQuestions {
   virtual std::optional<QString> AskSavePath(QWidget* parent, const QString& caption) = 0;
   // A failure the user must see (error icon, OK).
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
 };
 
 // Message boxes and the save dialog.
@@ -74,6 +78,7 @@ class DialogQuestions final : public DocumentQuestions {
   SaveChoice AskSaveChanges(QWidget* parent, const QString& caption) override;
   std::optional<QString> AskSavePath(QWidget* parent, const QString& caption) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  bool AskYesNo(QWidget* parent, const QString& text) override;
 };
 
 // Program-wide parts every document window works with. All references must
@@ -90,9 +95,10 @@ struct DocumentEnvironment {
   render::HitSettings hit{};  // the Find factors and point zoom of the settings
   SaveOptions save{};         // CompressMode and the picture options
   bool web_mode = false;      // the restricted start mode
-  bool drag_drop = false;     // "ドラッグ・アンド・ドロップ編集を行う(&D)"
-  bool edit_attr = true;      // EditAttr
-  bool cont_attrib = true;    // ContAttrib
+  bool drag_drop = true;  // DragDrop: "ドラッグ・アンド・ドロップ編集を行う(&D)"
+  bool hint_popup = true;  // HintPopup: "選択した図形名をﾎﾟｯﾌﾟｱｯﾌﾟ表示(&P)"
+  bool edit_attr = true;    // EditAttr
+  bool cont_attrib = true;  // ContAttrib
 };
 
 // Dialogs and services of other windows. Empty members are not connected yet:
@@ -112,6 +118,51 @@ struct DocumentHooks {
   std::function<void(Screen&, int, int)> create_object;
   // Refreshes the main window's controls (zoom box, palettes, attribute bar).
   std::function<void()> command_state_changed;
+  // The figure clipboard: whether a copied figure is held, and dropping it
+  // when the screen picture goes to the clipboard instead.
+  std::function<bool()> has_copied_figure;
+  std::function<void()> drop_copied_figure;
+};
+
+// The zoom box: a whole number with or without "%", clamped to 10..1000; any
+// other text reads as 0 and so gives 10.
+int ZoomFromText(const QString& text);
+QString ZoomText(int percent);
+
+// The Insert menu items of the window: object name, caption and the tool they arm.
+struct InsertItem {
+  const char* name;
+  const char* caption;
+  int tool;
+};
+inline constexpr InsertItem kInsertItems[] = {
+    {"InsertPoint", "点(&P)", 51},
+    {"InsertBunten", "分点(&B)...", 52},
+    {"InsertCross", "交点(&K)...", 53},
+    {"InsertSuisen", "垂線の足(&U)...", 54},
+    {"InsertAngle", "角の等分(&T)...", 55},
+    {"InsertAngle2", "角度(&A)...", 56},
+    {"MenuLineP2", "２点指定(&P)", 57},
+    {"MenuLineK2", "一般形(&K)...", 68},
+    {"MenuLineH2", "標準形(&H)...", 69},
+    {"MenuCircleP2", "中心指定(&P)", 58},
+    {"MenuCircleP3", "３点指定(&S)...", 74},
+    {"MenuCircleK2", "一般形(&K)...", 75},
+    {"MenuCircleH2", "標準形(&H)...", 76},
+    {"MenuIHoubP2", "頂点指定(&P)", 59},
+    {"MenuIHoubK2", "一般形(&K)...", 71},
+    {"MenuIHoubS2", "標準形(&H)...", 72},
+    {"InsertPoly", "多角形(&V)...", 64},
+    {"InsertSpline", "スプライン曲線(&C)...", 83},
+    {"I_FuncYo", "陽関数(&Y)...", 77},
+    {"I_FuncIn", "陰関数/領域(&I)...", 78},
+    {"I_FuncBi", "媒介変数の関数(&B)...", 79},
+    {"I_FuncKy", "極方程式(&K)...", 80},
+    {"InsertCross2", "関数の交点(&N)...", 61},
+    {"InsertMenseki", "関数の面積(&S)...", 63},
+    {"InsertSessen", "関数の接線(&E)...", 62},
+    {"InsertChar", "文字(&R)...", 66},
+    {"InsertOLE", "ｵﾌﾟｼﾞｪｸﾄ(&O)...", 65},
 };
 
 class DocumentWindow;
@@ -164,12 +215,21 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   QAction& redoAction() { return *redo_; }
   QAction& temporarySaveAction() { return *temporary_save_; }
   QAction& jumpToHomeAction() { return *jump_home_; }
+  QAction& copyPictureAction() { return *copy_picture_; }
+  QAction& pastePictureAction() { return *paste_picture_; }
+  // The Insert items, in the order of kInsertItems.
+  const std::vector<QAction*>& insertActions() const { return insert_actions_; }
   void M_UndoClick();
   void M_RepeatClick();
   void M_SaveDoClick();
   void JumpToHomeClick();
   void DeleteSelectedFigure();
-  // Sets the zoom in percent (clamped to what the view field holds) and redraws.
+  // Arms the tool of an Insert item; a tool whose figure is defined in a dialog
+  // creates it at once.
+  void InsertPointClick(int tool);
+  void CopyToClipboardClick();
+  void PasteBitmapClick();
+  // Sets the zoom in percent (clamped to 10..1000) and redraws when it changed.
   void SetZoom(int percent);
 
   // Mouse input in surface pixels (the surface calls these).
@@ -214,7 +274,10 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   bool ConfirmClose();
   bool SaveTo(const QString& path);
   void EndObjectEdit();
-  void MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
+  // Returns whether the pointer is over the selected figure.
+  bool MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
+  void ShowFigureHint(QPoint at);
+  void HideFigureHint();
 
   DocumentEnvironment& env_;
   DocumentHooks hooks_;
@@ -242,6 +305,11 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   QAction* redo_ = nullptr;
   QAction* temporary_save_ = nullptr;
   QAction* jump_home_ = nullptr;
+  QAction* copy_picture_ = nullptr;
+  QAction* paste_picture_ = nullptr;
+  std::vector<QAction*> insert_actions_;
+  // The name popup of the selected figure; shown once per hover.
+  QLabel* hint_ = nullptr;
 };
 
 }  // namespace ui

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+#include <QClipboard>
+#include <QLabel>
+#include <QMouseEvent>
+
 #include "engine/engine_fixture.h"
 #include "engine/screen_builder.h"
 #include "platform/qt/qt_fonts.h"
@@ -35,12 +39,18 @@ class ScriptedQuestions final : public DocumentQuestions {
     return path;
   }
   void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    yes_no.push_back(text);
+    return yes;
+  }
 
   SaveChoice answer = SaveChoice::kCancel;
   std::optional<QString> path;
   std::vector<QString> asked;
   std::vector<QString> path_titles;
   std::vector<QString> errors;
+  std::vector<QString> yes_no;
+  bool yes = true;
 };
 
 // 25 pixels per unit, the origin at (320, 240), snapping to 0.5.
@@ -89,8 +99,8 @@ class DocumentWindowTest : public ::testing::Test {
     return build.release();
   }
 
-  std::unique_ptr<DocumentWindow> Open(std::unique_ptr<Screen> screen) {
-    auto window = std::make_unique<DocumentWindow>(env_, std::move(screen));
+  std::unique_ptr<DocumentWindow> Open(std::unique_ptr<Screen> screen, DocumentHooks hooks = {}) {
+    auto window = std::make_unique<DocumentWindow>(env_, std::move(screen), std::move(hooks));
     window->resize(700, 540);
     window->show();
     return window;
@@ -104,6 +114,16 @@ class DocumentWindowTest : public ::testing::Test {
     QTest::mouseMove(surface, (from + to) / 2);
     QTest::mouseMove(surface, to);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+  }
+
+  // A double click as the platform delivers it: press, release, double click, release.
+  static void DoubleClick(DocumentWindow& w, QPoint at) {
+    QWidget* surface = &w.surface();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, surface->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &dbl);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, at);
   }
 
   // Pixels that differ within 6 pixels of the centre.
@@ -312,6 +332,180 @@ TEST_F(DocumentWindowTest, ExampleDocumentIsShownOnTheSurface) {
     for (int x = 0; x < w->picture().width(); x += 4)
       if ((w->picture().pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++non_white;
   EXPECT_GT(non_white, 100);
+}
+
+TEST_F(DocumentWindowTest, HoveringTheSelectedFigureShowsItsNameOnce) {
+  auto w = Open(PointScreen("2", "3"));
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  QTest::mouseMove(&w->surface(), {Px(2) + 1, Py(3)});
+  auto* hint = w->findChild<QLabel*>(QStringLiteral("FigureHint"));
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_FALSE(hint->text().isEmpty());
+  EXPECT_LE(hint->width(), 100);
+  QTest::mouseMove(&w->surface(), {Px(2), Py(3) + 1});
+  EXPECT_EQ(w->findChildren<QLabel*>(QStringLiteral("FigureHint")).size(), 1);
+  // Leaving the figure takes it away.
+  QTest::mouseMove(&w->surface(), {Px(-6), Py(-6)});
+  EXPECT_FALSE(hint->isVisible());
+}
+
+TEST(ZoomText, WholeNumbersWithOrWithoutPercentAreClampedOthersGiveTen) {
+  const struct {
+    const char* text;
+    int zoom;
+  } cases[] = {
+      {"15", 15},  {"5", 10}, {"2000%", 1000},  {"150%", 150}, {"12.5", 10},
+      {"abc", 10}, {"", 10},  {" 200 % ", 200}, {"-50", 10},   {"99999999999999999999", 10}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ZoomFromText(QString::fromUtf8(c.text)), c.zoom) << c.text;
+  EXPECT_EQ(ZoomText(150), QStringLiteral("150%"));
+}
+
+TEST_F(DocumentWindowTest, ZoomIsClampedAndRedraws) {
+  auto w = Open(PointScreen("2", "3"));
+  const QImage before = w->picture();
+  w->SetZoom(5000);
+  EXPECT_EQ(w->screen()->View().Zoom, 1000);
+  EXPECT_NE(w->picture(), before);
+  w->SetZoom(1);
+  EXPECT_EQ(w->screen()->View().Zoom, 10);
+}
+
+TEST_F(DocumentWindowTest, DoubleClickOnAnAxisOpensTheCoordinateDialogOnItsTab) {
+  std::vector<int> tabs;
+  std::vector<int> edited;
+  DocumentHooks hooks;
+  hooks.coordinate_dialog = [&](Screen&, int tab) {
+    tabs.push_back(tab);
+    return true;
+  };
+  hooks.figure_dialog = [&](Screen&, int index) {
+    edited.push_back(index);
+    return true;
+  };
+  auto w = Open(PointScreen("7", "0"), std::move(hooks));  // a point on the X axis
+  DoubleClick(*w, {Px(-7), Py(0) + 1});
+  DoubleClick(*w, {Px(0) - 1, Py(-6)});
+  EXPECT_EQ(tabs, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(edited.empty());
+  // Confirming the dialog is an undoable step.
+  EXPECT_TRUE(w->undoAction().isEnabled());
+
+  // With the point selected, a double click on the axis edits the point instead.
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(7), Py(0)});
+  ASSERT_EQ(w->screen()->SelectedIndex, point_);
+  DoubleClick(*w, {Px(7), Py(0)});
+  EXPECT_EQ(tabs.size(), 2u);
+  EXPECT_EQ(edited, (std::vector<int>{point_}));
+}
+
+TEST_F(DocumentWindowTest, PointToolCreatesAPointThroughItsDialog) {
+  DocumentHooks hooks;
+  int dialogs = 0;
+  bool confirm = true;
+  hooks.figure_dialog = [&](Screen&, int) {
+    ++dialogs;
+    return confirm;
+  };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  w->insertActions()[0]->trigger();  // 点(&P)
+  EXPECT_EQ(tool_, render::kPointTool);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(4)});
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(tool_, render::kNoTool);
+  const int created = point_ + 1;
+  ASSERT_NE(w->screen()->Figures.record(created), nullptr);
+  EXPECT_EQ(std::string(w->screen()->Figures.record(created)->point()->FX.view()), "-3");
+  EXPECT_EQ(std::string(w->screen()->Figures.record(created)->point()->FY.view()), "4");
+  EXPECT_TRUE(w->undoAction().isEnabled());
+
+  // A cancelled dialog leaves no figure behind.
+  confirm = false;
+  w->InsertPointClick(render::kPointTool);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-6), Py(4)});
+  EXPECT_EQ(w->screen()->Figures.record(created + 1), nullptr);
+}
+
+TEST_F(DocumentWindowTest, WithoutAPropertyDialogNewFiguresAreNotKept) {
+  auto w = Open(PointScreen("2", "3"));
+  w->InsertPointClick(render::kPointTool);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(4)});
+  w->InsertPointClick(77);  // 陽関数(&Y)...
+  for (int i = 0; i < kFigureSlots; ++i)
+    EXPECT_EQ(w->screen()->Figures.record(i) != nullptr, i == point_) << i;
+  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_FALSE(w->undoAction().isEnabled());
+}
+
+TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  w->InsertPointClick(render::kLineTool);
+  const QImage before = w->picture();
+  QWidget* surface = &w->surface();
+  // From the point (so the line refers to it) to an empty place.
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  QTest::mouseMove(surface, {Px(4), Py(0)});
+  EXPECT_EQ(w->statusText(0), QStringLiteral("第２点を指定"));
+  EXPECT_NE(w->picture(), before);  // the rubber band
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-4), Py(-1)});
+  const FigureRecord* line = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(line, nullptr);
+  ASSERT_EQ(line->type(), kLineFigure);
+  EXPECT_EQ(line->line()->Ref0, point_);
+  EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
+  EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
+  EXPECT_TRUE(w->undoAction().isEnabled());
+  EXPECT_EQ(tool_, render::kNoTool);
+}
+
+TEST_F(DocumentWindowTest, DialogToolCreatesItsFigureAtOnce) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  w->InsertPointClick(77);  // 陽関数(&Y)...
+  const FigureRecord* f = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->type(), kFunctionFigure);
+  EXPECT_TRUE(w->undoAction().isEnabled());
+  EXPECT_EQ(tool_, render::kNoTool);
+}
+
+TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {
+  auto w = Open(PointScreen("2", "3"));
+  w->copyPictureAction().trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+            w->picture());
+
+  QImage red(40, 30, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  QGuiApplication::clipboard()->setImage(red);
+  w->UpdateCommandState();
+  EXPECT_TRUE(w->pastePictureAction().isEnabled());
+  w->screen()->View().BackgroundMode = 2;  // tiled
+  w->pastePictureAction().trigger();
+  EXPECT_TRUE(questions_.yes_no.empty());  // nothing to replace yet
+  EXPECT_EQ(w->screen()->View().BackgroundMode, 1);
+  EXPECT_EQ(w->screen()->Background.format, BackgroundPicture::Format::kBmp);
+  // Inside the centred picture, off the axes and grid lines.
+  EXPECT_EQ(QColor(w->picture().pixel(310, 230)), QColor(Qt::red));
+
+  // A second picture asks first; No keeps the old one.
+  const std::vector<std::uint8_t> first = w->screen()->Background.bytes;
+  QImage blue(50, 50, QImage::Format_RGB32);
+  blue.fill(Qt::blue);
+  QGuiApplication::clipboard()->setImage(blue);
+  questions_.yes = false;
+  w->pastePictureAction().trigger();
+  ASSERT_EQ(questions_.yes_no.size(), 1u);
+  EXPECT_EQ(questions_.yes_no[0], QStringLiteral("現在の画像と置き換えますか？"));
+  EXPECT_EQ(w->screen()->Background.bytes, first);
+  questions_.yes = true;
+  w->pastePictureAction().trigger();
+  EXPECT_NE(w->screen()->Background.bytes, first);
+  QGuiApplication::clipboard()->clear();
 }
 
 }  // namespace
