@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -17,6 +18,9 @@
 
 #include "engine/engine_ui.h"
 #include "engine/figure_list.h"
+#include "engine/function_sampling.h"
+#include "engine/locus.h"
+#include "engine/locus_settings.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
 #include "platform/image_codec.h"
@@ -41,6 +45,12 @@ constexpr int kMinZoom = 10;
 constexpr int kMaxZoom = 1000;
 // The name popup is at most this wide (pixels) and sits just left of and below the cursor.
 constexpr int kHintMaxWidth = 100;
+
+// An inequality region (an implicit function with a relation other than "= 0").
+bool IsImplicitRegion(const FigureRecord& record) {
+  const FunctionRecord* f = record.function();
+  return f != nullptr && f->FuncKind == kImplicitCurve && f->Mode != 0;
+}
 
 bool ClipboardHasImage() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
@@ -142,6 +152,12 @@ void ScreenSurface::mouseDoubleClickEvent(QMouseEvent* event) {
   if (!window_.closed()) window_.ImageMouseDown(event->button(), event->modifiers(), at);
 }
 
+void ScreenSurface::contextMenuEvent(QContextMenuEvent* event) {
+  if (window_.closed()) return;
+  window_.PopupPropertyPopup();
+  window_.popupMenu().exec(event->globalPos());
+}
+
 // ---- Window ---------------------------------------------------------------------------
 
 DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen> screen,
@@ -196,6 +212,7 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
     insert_actions_.push_back(action);
   }
 
+  BuildPopup();
   s.SelectedIndex = -1;
   s.GrabbedHandle = -1;
   s.BitmapWidth = s.View().ScreenWidth;
@@ -446,6 +463,74 @@ void DocumentWindow::DeleteSelectedFigure() {
   TakeUndoSnapshot(s);
 }
 
+// ---- Pop-up menu ----
+
+void DocumentWindow::BuildPopup() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupProperty"));
+  const auto add = [this](const char* caption, auto slot) {
+    QAction* action = popup_->addAction(QString::fromUtf8(caption));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  clear_all_loci_ = add("全図形の軌跡の消去(&S)", [this] {
+    ClearAllLoci(undoable_->screen());
+    undoable_->screen().Modified = true;
+    RefreshScreen();
+  });
+  figure_separator_ = popup_->addSeparator();
+  figure_settings_ = add("図形の設定(&P)...", [this] { EditSelectedFigure(); });
+  object_settings_ = add("ｵﾌﾟｼﾞｪｸﾄの設定(&P)...", [this] { EditSelectedFigure(); });
+  object_edit_ = add("ｵﾌﾞｼﾞｪｸﾄの編集(&E)", [this] {
+    BeginObjectEdit(undoable_->screen(), undoable_->screen().SelectedIndex);
+  });
+  locus_settings_ = add("軌跡の設定(&K)...", [this] {
+    Screen& s = undoable_->screen();
+    if (hooks_.locus_dialog && hooks_.locus_dialog(s, s.SelectedIndex)) {
+      s.Modified = true;
+      RefreshScreen();
+    }
+  });
+  locus_clear_ = add("軌跡の消去(&L)", [this] {
+    Screen& s = undoable_->screen();
+    if (FigureRecord* record = s.Figures.record(s.SelectedIndex)) {
+      ClearLocus(*record);
+      s.Modified = true;
+      RefreshScreen();
+    }
+  });
+  popup_->addSeparator();
+  popup_->addAction(undo_);
+  popup_->addAction(redo_);
+  popup_->addAction(temporary_save_);
+}
+
+void DocumentWindow::PopupPropertyPopup() {
+  if (!undoable_) return;
+  UpdateCommandState();
+  const Screen& s = undoable_->screen();
+  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
+  const bool any_locus = AnyLocusOn(s);
+  clear_all_loci_->setVisible(any_locus);
+  figure_separator_->setVisible(record != nullptr || any_locus);
+  const bool object = record != nullptr && record->type() == kOleFigure;
+  figure_settings_->setVisible(record != nullptr && !object);
+  object_settings_->setVisible(object);
+  object_edit_->setVisible(object);
+  const bool locus =
+      record != nullptr && LocusDialogOf(*record).has_value() && !IsImplicitRegion(*record);
+  locus_settings_->setVisible(locus);
+  locus_settings_->setEnabled(static_cast<bool>(hooks_.locus_dialog));
+  locus_clear_->setVisible(locus && LocusOn(*record));
+}
+
+void DocumentWindow::EditSelectedFigure() {
+  Screen& s = undoable_->screen();
+  if (render::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
+  UpdateCommandState();
+  ShowPicture();
+}
+
 // ---- Name popup ----
 
 void DocumentWindow::ShowFigureHint(QPoint at) {
@@ -656,8 +741,7 @@ void DocumentWindow::ImageDblClick(QPoint at) {
       return;
     }
   }
-  if (render::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
-  UpdateCommandState();
+  EditSelectedFigure();
   if (!env_.drag_drop) render::ActivateObjectAt(ctx_, s, state_.press_x, state_.press_y);
   ShowPicture();
   SetCursor(render::PointerCursor::kDefault);

@@ -35,6 +35,7 @@
 #include "platform/qt/qt_canvas.h"
 
 class QLabel;
+class QMenu;
 
 namespace qzarn {
 
@@ -118,6 +119,8 @@ struct DocumentHooks {
   std::function<void(Screen&, int, int)> create_object;
   // Refreshes the main window's controls (zoom box, palettes, attribute bar).
   std::function<void()> command_state_changed;
+  // The locus dialog of the figure in the slot; true when confirmed.
+  std::function<bool(Screen&, int)> locus_dialog;
   // The figure clipboard: whether a copied figure is held, and dropping it
   // when the screen picture goes to the clipboard instead.
   std::function<bool()> has_copied_figure;
@@ -178,6 +181,7 @@ class ScreenSurface final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   DocumentWindow& window_;
@@ -228,6 +232,9 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   // creates it at once.
   void InsertPointClick(int tool);
   void CopyToClipboardClick();
+  // Brings the pop-up menu of the surface in line with the selection.
+  void PopupPropertyPopup();
+  QMenu& popupMenu() { return *popup_; }
   void PasteBitmapClick();
   // Sets the zoom in percent (clamped to 10..1000) and redraws when it changed.
   void SetZoom(int percent);
@@ -274,6 +281,8 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   bool ConfirmClose();
   bool SaveTo(const QString& path);
   void EndObjectEdit();
+  void BuildPopup();
+  void EditSelectedFigure();
   // Returns whether the pointer is over the selected figure.
   bool MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
   void ShowFigureHint(QPoint at);
@@ -308,6 +317,14 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   QAction* copy_picture_ = nullptr;
   QAction* paste_picture_ = nullptr;
   std::vector<QAction*> insert_actions_;
+  QMenu* popup_ = nullptr;
+  QAction* clear_all_loci_ = nullptr;
+  QAction* figure_separator_ = nullptr;
+  QAction* figure_settings_ = nullptr;
+  QAction* object_settings_ = nullptr;
+  QAction* object_edit_ = nullptr;
+  QAction* locus_settings_ = nullptr;
+  QAction* locus_clear_ = nullptr;
   // The name popup of the selected figure; shown once per hover.
   QLabel* hint_ = nullptr;
 };

@@ -16,6 +16,7 @@
 
 #include <QClipboard>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include "engine/engine_fixture.h"
@@ -171,6 +172,24 @@ TEST_F(DocumentWindowTest, DraggingAPointWritesItsSnappedPositionAndRedraws) {
   EXPECT_GT(ChangedAround(before, w->picture(), {Px(2), Py(3)}), 5);
   EXPECT_GT(ChangedAround(before, w->picture(), {Px(4.5), Py(1)}), 5);
   EXPECT_FALSE(w->statusText(1).isEmpty());
+}
+
+TEST_F(DocumentWindowTest, ErasableDragLeavesThePictureAsAFullRedrawWould) {
+  std::unique_ptr<Screen> screen = PointScreen("2", "3");
+  screen->View().FullRedraw = false;
+  auto w = Open(std::move(screen));
+  QWidget* surface = &w->surface();
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  const QImage pressed = w->picture();
+  QTest::mouseMove(surface, {Px(3), Py(3)});
+  // While the button is held the figure is moved on the picture without a redraw.
+  EXPECT_NE(w->picture(), pressed);
+  QTest::mouseMove(surface, {Px(5), Py(-2)});
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(5), Py(-2)});
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "5");
+  const QImage released = w->picture();
+  w->RefreshScreen();
+  EXPECT_EQ(w->picture(), released);
 }
 
 TEST_F(DocumentWindowTest, DraggingEmptySpacePansAndReleaseEndsThePan) {
@@ -348,6 +367,32 @@ TEST_F(DocumentWindowTest, HoveringTheSelectedFigureShowsItsNameOnce) {
   // Leaving the figure takes it away.
   QTest::mouseMove(&w->surface(), {Px(-6), Py(-6)});
   EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(DocumentWindowTest, PopupShowsTheItemsOfTheSelection) {
+  auto w = Open(PointScreen("2", "3"));
+  const auto visible = [&w](const char* caption) {
+    for (QAction* a : w->popupMenu().actions())
+      if (a->text() == QString::fromUtf8(caption)) return a->isVisible();
+    ADD_FAILURE() << caption;
+    return false;
+  };
+  w->PopupPropertyPopup();
+  EXPECT_FALSE(visible("図形の設定(&P)..."));
+  EXPECT_FALSE(visible("全図形の軌跡の消去(&S)"));
+  EXPECT_FALSE(visible("軌跡の消去(&L)"));
+
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  w->PopupPropertyPopup();
+  EXPECT_TRUE(visible("図形の設定(&P)..."));
+  EXPECT_FALSE(visible("ｵﾌﾞｼﾞｪｸﾄの編集(&E)"));
+  EXPECT_TRUE(visible("軌跡の設定(&K)..."));
+  EXPECT_FALSE(visible("軌跡の消去(&L)"));
+
+  Point(*w).Track = true;
+  w->PopupPropertyPopup();
+  EXPECT_TRUE(visible("軌跡の消去(&L)"));
+  EXPECT_TRUE(visible("全図形の軌跡の消去(&S)"));
 }
 
 TEST(ZoomText, WholeNumbersWithOrWithoutPercentAreClampedOthersGiveTen) {
