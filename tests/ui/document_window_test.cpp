@@ -506,6 +506,44 @@ TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
   EXPECT_EQ(tool_, render::kNoTool);
 }
 
+TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  QWidget* surface = &w->surface();
+  const auto draw = [&](int shifts) {
+    w->InsertPointClick(render::kLineTool);
+    QTest::mousePress(surface, Qt::LeftButton, {}, {Px(-6), Py(-6)});
+    QTest::mouseMove(surface, {Px(-2), Py(-6)});
+    for (int i = 0; i < shifts; ++i)
+      QTest::keyClick(w.get(), Qt::Key_Shift);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-2), Py(-5)});
+  };
+  draw(1);
+  draw(1);
+  const FigureRecord* first = w->screen()->Figures.record(point_ + 1);
+  const FigureRecord* second = w->screen()->Figures.record(point_ + 2);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  // Each press switches the remembered kind, which the next line takes.
+  EXPECT_NE(static_cast<bool>(first->line()->DispB), static_cast<bool>(second->line()->DispB));
+}
+
+TEST_F(DocumentWindowTest, AltDragPlacesThePointFinerThanTheMouseStep) {
+  auto w = Open(PointScreen("2", "3"));
+  QWidget* surface = &w->surface();
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  QTest::keyPress(w.get(), Qt::Key_Alt);
+  QTest::mouseMove(surface, {Px(2) + 7, Py(3) - 3});
+  QTest::keyRelease(w.get(), Qt::Key_Alt);
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(2) + 7, Py(3) - 3});
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "2.28");
+  EXPECT_EQ(std::string(Point(*w).FY.view()), "3.12");
+  // The fine step ends with the drag.
+  Drag(*w, {Px(2.28), Py(3.12)}, {Px(1) + 7, Py(3)});
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "1.5");
+}
+
 TEST_F(DocumentWindowTest, DialogToolCreatesItsFigureAtOnce) {
   DocumentHooks hooks;
   hooks.figure_dialog = [](Screen&, int) { return true; };
