@@ -809,12 +809,14 @@ bool DocumentWindow::ConfirmClose() {
     switch (env_.questions.AskSaveChanges(this, caption)) {
       case SaveChoice::kCancel:
         return false;
-      case SaveChoice::kYes:
-        if (const std::optional<QString> path = env_.questions.AskSavePath(this, caption)) {
-          // A failed save keeps the window open: closing now would lose the work.
-          if (!SaveTo(*path)) return false;
-        }
+      case SaveChoice::kYes: {
+        // The user asked to keep the changes: a save dialog dismissed without a
+        // name, or a failed save, keeps the window open instead of closing and
+        // losing the work unsaved.
+        const std::optional<QString> path = env_.questions.AskSavePath(this, caption);
+        if (!path || !SaveTo(*path)) return false;
         break;
+      }
       case SaveChoice::kNo:
         break;
     }

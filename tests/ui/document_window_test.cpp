@@ -320,7 +320,7 @@ INSTANTIATE_TEST_SUITE_P(
         CloseCase{"CancelKeepsTheWindow", true, SaveChoice::kCancel, false, true, true, false},
         CloseCase{"NoClosesWithoutAFile", true, SaveChoice::kNo, false, false, true, false},
         CloseCase{"YesSavesToTheChosenFile", true, SaveChoice::kYes, true, false, true, true},
-        CloseCase{"YesWithTheDialogCancelledClosesUnsaved", true, SaveChoice::kYes, false, false,
+        CloseCase{"YesWithTheDialogCancelledKeepsTheWindow", true, SaveChoice::kYes, false, true,
                   true, false}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
