@@ -1,0 +1,332 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace qzarn::shell {
+
+namespace {
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The screen title a file gives: its name without the extension.
+QString TitleOf(const QString& path) {
+  return QFileInfo(path).completeBaseName();
+}
+
+}  // namespace
+
+QString NotFoundMessage(const QString& path) {
+  return QStringLiteral("“") + path + QStringLiteral("” が見つかりません．");
+}
+
+void QuestionsEngineUi::ShowMessage(std::string_view text) {
+  questions_.ShowError(nullptr, Utf8(text));
+}
+
+bool QuestionsEngineUi::AskYesNo(std::string_view text) {
+  return questions_.AskYesNo(nullptr, Utf8(text));
+}
+
+MainWindow::MainWindow(ShellOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      own_questions_(options_.questions == nullptr ? std::make_unique<ui::DialogQuestions>()
+                                                   : nullptr),
+      questions_(options_.questions != nullptr ? options_.questions : own_questions_.get()),
+      settings_(options_.settings),
+      engine_ui_(*questions_) {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  mdi_ = new QMdiArea(this);
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_);
+  for (QLabel*& panel : panels_) {
+    panel = new QLabel(this);
+    panel->setMinimumWidth(120);
+  }
+  statusBar()->addWidget(panels_[0], 2);
+  statusBar()->addWidget(panels_[1], 1);
+  statusBar()->addWidget(panels_[2], 2);
+  BuildMenus();
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
+  UpdateCommandState();
+  resize(1024, 768);
+}
+
+MainWindow::~MainWindow() {
+  // The windows hold their screens through the undo session: they go first.
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    delete sub;
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  new_ = file->addAction(QStringLiteral("新規(&N)"), this, [this] { NewScreen(); });
+  new_->setShortcut(QKeySequence::New);
+  open_ = file->addAction(QStringLiteral("開く(&O)..."), this, [this] { OpenClick(); });
+  open_->setShortcut(QKeySequence::Open);
+  save_ = file->addAction(QStringLiteral("上書き保存(&S)"), this, [this] { SaveClick(); });
+  save_->setShortcut(QKeySequence::Save);
+  save_as_ =
+      file->addAction(QStringLiteral("名前を付けて保存(&A)..."), this, [this] { SaveAsClick(); });
+  file->addSeparator();
+  close_ =
+      file->addAction(QStringLiteral("閉じる(&C)"), this, [this] { mdi_->closeActiveSubWindow(); });
+  file->addSeparator();
+  exit_ = file->addAction(QStringLiteral("Sorvaneの終了(&X)"), this, [this] { close(); });
+
+  // The Edit commands belong to the active screen's window; these items forward.
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  undo_ = edit->addAction(QString::fromUtf8(ui::kUndoCaption), this, [this] {
+    if (ui::DocumentWindow* w = activeDocument()) w->M_UndoClick();
+  });
+  undo_->setShortcut(QKeySequence::Undo);
+  redo_ = edit->addAction(QString::fromUtf8(ui::kRedoCaption), this, [this] {
+    if (ui::DocumentWindow* w = activeDocument()) w->M_RepeatClick();
+  });
+  redo_->setShortcut(QKeySequence::Redo);
+  temporary_save_ = edit->addAction(QString::fromUtf8(ui::kTemporarySaveCaption), this, [this] {
+    if (ui::DocumentWindow* w = activeDocument()) w->M_SaveDoClick();
+  });
+}
+
+void MainWindow::Start(const QStringList& arguments) {
+  if (started_) return;
+  started_ = true;
+  // Settings first: a file that cannot be read is reported and left alone.
+  ReportSettingsProblems(settings_.load());
+  defaults_ = FigureDefaults(settings_.program_file());
+
+  // The undo session deletes the snapshots of ended runs. When the private
+  // folder cannot be used, snapshots go to a folder of this run only.
+  std::string error;
+  session_ = UndoSession::Start(options_.undo_folder, error);
+  undo_ok_ = session_.has_value();
+  if (!session_) {
+    fallback_folder_ = std::make_unique<QTemporaryDir>();
+    std::string fallback_error;
+    if (fallback_folder_->isValid())
+      session_ =
+          UndoSession::Start((fallback_folder_->path() + "/undo").toStdString(), fallback_error);
+    ShowStatus(2, QStringLiteral("作業用フォルダを使えません (") + Utf8(error) +
+                      QStringLiteral(")．元に戻す操作の記録は今回の実行だけの場所に置きます．"));
+  }
+  if (!session_) {
+    questions_->ShowError(this, QStringLiteral("作業用フォルダを使えません: ") + Utf8(error));
+    return;
+  }
+  env_ = std::make_unique<ui::DocumentEnvironment>(
+      ui::DocumentEnvironment{engine_, expressions_, engine_ui_, *session_, render_, defaults_,
+                              current_tool_, *questions_});
+  env_->save = SaveOptionsFromSettings(settings_.user());
+  session_->store().save = env_->save;
+
+  // The command line: a name may contain spaces, so arguments are joined until
+  // they name an existing file. Processing ends at the first name that is not a
+  // document or does not exist.
+  bool opened = false;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    QString name = arguments[i];
+    while (!QFileInfo::exists(name) && i + 1 < arguments.size())
+      name += QLatin1Char(' ') + arguments[++i];
+    if (!HasDocumentExtension(name.toStdString())) break;
+    if (!QFileInfo::exists(name)) {
+      // The first failing file ends processing silently; later ones are reported.
+      if (opened) questions_->ShowError(this, NotFoundMessage(name));
+      break;
+    }
+    if (!OpenDocumentFile(name)) break;
+    opened = true;
+  }
+  if (!opened && documents().isEmpty()) NewScreen();
+}
+
+void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& problems) {
+  for (const SettingsProblem& p : problems)
+    questions_->ShowError(this, Utf8(settings_problem_message(p)));
+}
+
+ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
+  if (!env_) return nullptr;
+  auto* window = new ui::DocumentWindow(*env_, std::move(screen));
+  // Drawing a loaded document computes its curves, which counts as a change;
+  // a screen just opened or created has none the user made.
+  if (window->screen() != nullptr) window->screen()->Modified = false;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  connect(window, &ui::DocumentWindow::statusChanged, this,
+          [this, window](int panel, const QString& text) {
+            if (window == activeDocument()) ShowStatus(panel, text);
+          });
+  connect(window, &ui::DocumentWindow::commandStateChanged, this, [this] { UpdateCommandState(); });
+  connect(window, &QObject::destroyed, this,
+          [this] { QTimer::singleShot(0, this, [this] { UpdateCommandState(); }); });
+  const QSize area = mdi_->size();
+  sub->resize(std::max(320, area.width() * 8 / 10), std::max(240, area.height() * 8 / 10));
+  sub->show();
+  mdi_->setActiveSubWindow(sub);
+  UpdateCommandState();
+  return window;
+}
+
+ui::DocumentWindow* MainWindow::NewScreen() {
+  const NewScreenDefaults defaults = NewScreenDefaultsFromSettings(settings_.user(), 640, 480);
+  return AddWindow(Screen::Create(defaults, titles_));
+}
+
+bool MainWindow::OpenDocumentFile(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    questions_->ShowError(this, NotFoundMessage(path));
+    return false;
+  }
+  const QString title = TitleOf(path);
+  // A screen with the same title is replaced rather than opened twice.
+  ui::DocumentWindow* target = nullptr;
+  for (ui::DocumentWindow* w : documents())
+    if (w->screen() != nullptr && Utf8(w->screen()->Title).compare(title, Qt::CaseInsensitive) == 0)
+      target = w;
+  if (target != nullptr && target->screen()->Modified &&
+      !questions_->AskYesNo(
+          this, QStringLiteral("同名で “") + title +
+                    QStringLiteral("” が編集されています．\n編集中の画面と置き換えますか？")))
+    return false;
+
+  auto screen = Screen::Create(NewScreenDefaultsFromSettings(settings_.user(), 640, 480), titles_);
+  LoadOptions options;
+  options.make_record = [this](std::int32_t type) { return defaults_.Record(type); };
+  const LoadResult r = LoadDocument(*screen, path.toStdString(), options);
+  if (!r.ok()) {
+    if (r.error != LoadError::kWrongExtension)
+      questions_->ShowError(this,
+                            Utf8(kLoadFailedMessageHead) + path + Utf8(kLoadFailedMessageTail));
+    return false;
+  }
+  screen->Title = title.toStdString();
+  screen->FilePath = QFileInfo(path).absoluteFilePath().toStdString();
+  screen->Modified = false;
+  QDir::setCurrent(QFileInfo(path).absolutePath());
+
+  // An untouched new screen is replaced by the document.
+  if (target == nullptr) {
+    const QList<ui::DocumentWindow*> open = documents();
+    if (open.size() == 1 && open.front()->screen() != nullptr &&
+        open.front()->screen()->FilePath.empty() && !open.front()->screen()->Modified)
+      target = open.front();
+  }
+  if (target != nullptr) {
+    QWidget* sub = target->parentWidget();
+    target->screen()->Modified = false;  // already asked
+    sub->close();
+  }
+  ui::DocumentWindow* window = AddWindow(std::move(screen));
+  return window != nullptr;
+}
+
+void MainWindow::OpenClick() {
+  const QString path =
+      QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QDir::currentPath(),
+                                   QString::fromUtf8(kOpenFilter));
+  if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+bool MainWindow::SaveTo(ui::DocumentWindow& window, const QString& path) {
+  Screen* s = window.screen();
+  if (s == nullptr) return false;
+  SaveOptions options = env_->save;
+  options.target_is_current_file = !s->FilePath.empty() && path.toStdString() == s->FilePath;
+  const SaveResult result = SaveDocument(*s, path.toStdString(), options);
+  if (!result.ok) {
+    questions_->ShowError(this, Utf8(result.message));
+    return false;
+  }
+  s->FilePath = path.toStdString();
+  s->Title = TitleOf(path).toStdString();
+  s->Modified = false;
+  window.setWindowTitle(TitleOf(path));
+  window.UpdateCommandState();
+  return true;
+}
+
+bool MainWindow::SaveClick() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return false;
+  if (w->screen()->FilePath.empty()) return SaveAsClick();
+  return SaveTo(*w, Utf8(w->screen()->FilePath));
+}
+
+bool MainWindow::SaveAsClick() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return false;
+  const std::optional<QString> path = questions_->AskSavePath(this, w->windowTitle());
+  if (!path) return false;
+  return SaveTo(*w, *path);
+}
+
+ui::DocumentWindow* MainWindow::activeDocument() const {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  if (sub == nullptr) {
+    const QList<QMdiSubWindow*> all = mdi_->subWindowList();
+    if (all.isEmpty()) return nullptr;
+    sub = all.back();
+  }
+  return qobject_cast<ui::DocumentWindow*>(sub->widget());
+}
+
+QList<ui::DocumentWindow*> MainWindow::documents() const {
+  QList<ui::DocumentWindow*> result;
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* w = qobject_cast<ui::DocumentWindow*>(sub->widget()); w != nullptr && !w->closed())
+      result.push_back(w);
+  return result;
+}
+
+QString MainWindow::statusText(int panel) const {
+  return panel >= 0 && panel < 3 ? panels_[panel]->text() : QString();
+}
+
+void MainWindow::ShowStatus(int panel, const QString& text) {
+  if (panel >= 0 && panel < 3) panels_[panel]->setText(text);
+}
+
+void MainWindow::UpdateCommandState() {
+  ui::DocumentWindow* w = activeDocument();
+  const bool any = w != nullptr && !w->closed();
+  for (QAction* a : {save_, save_as_, close_})
+    a->setEnabled(any);
+  undo_->setEnabled(any && w->undoAction().isEnabled());
+  redo_->setEnabled(any && w->redoAction().isEnabled());
+  temporary_save_->setEnabled(any && w->temporarySaveAction().isEnabled());
+  if (any)
+    for (int panel = 0; panel < 3; ++panel)
+      if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Every screen may ask about its changes; one that stays open cancels the exit.
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (!sub->close()) {
+      event->ignore();
+      UpdateCommandState();
+      return;
+    }
+  }
+  ReportSettingsProblems(settings_.save());
+  event->accept();
+}
+
+}  // namespace qzarn::shell
