@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -13,6 +15,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 
 namespace qzarn::shell {
 
@@ -102,6 +105,23 @@ void MainWindow::BuildMenus() {
   temporary_save_ = edit->addAction(QString::fromUtf8(ui::kTemporarySaveCaption), this, [this] {
     if (ui::DocumentWindow* w = activeDocument()) w->M_SaveDoClick();
   });
+
+  QToolBar* bar = addToolBar(QStringLiteral("標準"));
+  zoom_ = new QComboBox(bar);
+  zoom_->setEditable(true);
+  for (int percent : {25, 50, 75, 100, 150, 200, 400})
+    zoom_->addItem(ui::ZoomText(percent));
+  zoom_->setInsertPolicy(QComboBox::NoInsert);
+  bar->addWidget(zoom_);
+  connect(zoom_, &QComboBox::textActivated, this, [this] { ZoomBoxEntered(); });
+}
+
+void MainWindow::ZoomBoxEntered() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return;
+  w->SetZoom(ui::ZoomFromText(zoom_->currentText()));
+  // Shows the value the screen took (clamped, or 10 for text that is no number).
+  zoom_->setEditText(ui::ZoomText(w->screen()->View().Zoom));
 }
 
 void MainWindow::Start(const QStringList& arguments) {
@@ -311,6 +331,9 @@ void MainWindow::UpdateCommandState() {
   undo_->setEnabled(any && w->undoAction().isEnabled());
   redo_->setEnabled(any && w->redoAction().isEnabled());
   temporary_save_->setEnabled(any && w->temporarySaveAction().isEnabled());
+  zoom_->setEnabled(any);
+  if (any && w->screen() != nullptr && !zoom_->lineEdit()->hasFocus())
+    zoom_->setEditText(ui::ZoomText(w->screen()->View().Zoom));
   if (any)
     for (int panel = 0; panel < 3; ++panel)
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));

@@ -20,6 +20,7 @@
 #include <string>
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QMdiArea;
 class QTemporaryDir;
@@ -90,6 +91,9 @@ class MainWindow final : public QMainWindow {
   QAction& undoAction() { return *undo_; }
   QAction& redoAction() { return *redo_; }
   QAction& temporarySaveAction() { return *temporary_save_; }
+  // The zoom box: a percentage for the active screen.
+  QComboBox& zoomBox() { return *zoom_; }
+  void ZoomBoxEntered();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -131,6 +135,7 @@ class MainWindow final : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* temporary_save_ = nullptr;
+  QComboBox* zoom_ = nullptr;
 };
 
 }  // namespace qzarn::shell

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -171,6 +172,22 @@ TEST_F(MainWindowTest, SaveAndSaveAsWriteTheActiveScreen) {
   questions_.path.reset();
   EXPECT_TRUE(w.SaveClick());  // to its own file now, no dialog
   EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(MainWindowTest, ZoomBoxSetsTheActiveScreensZoom) {
+  MainWindow w(Options());
+  w.Start({});
+  const struct {
+    const char* text;
+    int zoom;
+  } cases[] = {{"150%", 150}, {"5", 10}, {"abc", 10}, {"2000", 1000}, {"75", 75}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    w.zoomBox().setEditText(QString::fromUtf8(c.text));
+    w.ZoomBoxEntered();
+    EXPECT_EQ(w.activeDocument()->screen()->View().Zoom, c.zoom);
+    EXPECT_EQ(w.zoomBox().currentText(), ui::ZoomText(c.zoom));
+  }
 }
 
 TEST_F(MainWindowTest, StartUpDeletesSnapshotsOfEndedRunsOnly) {
