@@ -47,23 +47,6 @@ void BM_DrawScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawScreen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-Qt::PenStyle QtStyle(PenStyle s) {
-  switch (s) {
-    case PenStyle::kClear:
-      return Qt::NoPen;
-    case PenStyle::kDash:
-      return Qt::DashLine;
-    case PenStyle::kDot:
-      return Qt::DotLine;
-    case PenStyle::kDashDot:
-      return Qt::DashDotLine;
-    case PenStyle::kDashDotDot:
-      return Qt::DashDotDotLine;
-    default:
-      return Qt::SolidLine;
-  }
-}
-
 // The same primitives with nothing but QPainter: pens and brushes set only
 // when they change, as the canvas does.
 void BM_BareQPainter(benchmark::State& state) {
@@ -84,13 +67,7 @@ void BM_BareQPainter(benchmark::State& state) {
       const CanvasCall& c = calls[i];
       if (!(c.state.pen == last_pen)) {
         last_pen = c.state.pen;
-        // The same ends as the canvas gives its pens.
-        const Qt::PenCapStyle cap = last_pen.width <= 1                            ? Qt::FlatCap
-                                    : last_pen.width <= 3 && !options.antialiasing ? Qt::SquareCap
-                                                                                   : Qt::RoundCap;
-        QPen pen(ToQColor(last_pen.colour), last_pen.width, QtStyle(last_pen.style), cap,
-                 Qt::RoundJoin);
-        painter.setPen(pen);
+        painter.setPen(ToQPen(last_pen, options.antialiasing));  // the canvas's own pens
       }
       if (!(c.state.brush == last_brush)) {
         last_brush = c.state.brush;

@@ -59,6 +59,24 @@ Qt::BrushStyle ToQtBrushStyle(BrushStyle style) {
   return Qt::NoBrush;
 }
 
+QPointF Shifted(render::Point p, double off) {
+  return {p.x + off, p.y + off};
+}
+QPointF Shifted(render::PointF p, double off) {
+  return {p.x + off, p.y + off};
+}
+
+// Box through the centres of the outermost pixels of an edge-exclusive box.
+QRectF CentreBox(const render::RectF& b, double off) {
+  return QRectF(QPointF(b.left + off, b.top + off), QPointF(b.right - 1 + off, b.bottom - 1 + off));
+}
+
+render::RectF ToRectF(const render::Rect& r) {
+  return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
+}
+
+}  // namespace
+
 QPen ToQPen(const render::Pen& pen, bool smooth) {
   QPen q(ToQtPenStyle(pen.style));
   q.setColor(ToQColor(pen.colour));
@@ -77,24 +95,6 @@ QPen ToQPen(const render::Pen& pen, bool smooth) {
   q.setJoinStyle(Qt::RoundJoin);
   return q;
 }
-
-QPointF Shifted(render::Point p, double off) {
-  return {p.x + off, p.y + off};
-}
-QPointF Shifted(render::PointF p, double off) {
-  return {p.x + off, p.y + off};
-}
-
-// Box through the centres of the outermost pixels of an edge-exclusive box.
-QRectF CentreBox(const render::RectF& b, double off) {
-  return QRectF(QPointF(b.left + off, b.top + off), QPointF(b.right - 1 + off, b.bottom - 1 + off));
-}
-
-render::RectF ToRectF(const render::Rect& r) {
-  return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
-}
-
-}  // namespace
 
 QtCanvas::QtCanvas(QPainter& painter, render::Size device) : painter_(painter), device_(device) {
   InstallFontSubstitutions();

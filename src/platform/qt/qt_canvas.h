@@ -20,6 +20,10 @@
 
 namespace qzarn {
 
+// The QPen a canvas pen becomes; `smooth` is whether it will draw antialiased
+// (which decides the ends of 2- and 3-pixel lines).
+QPen ToQPen(const render::Pen& pen, bool smooth);
+
 class QtCanvas : public render::Canvas {
  public:
   // Points per piece of a long polyline.
