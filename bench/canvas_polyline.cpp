@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/qt/qt_canvas.h"
+#include "qt/qt_canvas.h"
 #include "render/line_style_dash.h"
 #include "render/recording_canvas.h"
 

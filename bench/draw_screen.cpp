@@ -17,9 +17,9 @@
 #include <QPainter>
 #include <QPen>
 
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_image.h"
+#include "qt/qt_canvas.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_image.h"
 
 namespace {
 

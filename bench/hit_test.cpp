@@ -11,13 +11,14 @@
 
 #include "document/screen.h"
 #include "render/draw_screen.h"
-#include "render/hit_test.h"
+#include "interact/hit_test.h"
 #include "render/recording_canvas.h"
 
 namespace {
 
 using namespace qzarn;
 using namespace qzarn::render;
+using namespace qzarn::interact;
 
 constexpr int kFigures = 500;
 

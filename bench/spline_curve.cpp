@@ -19,8 +19,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_fonts.h"
+#include "qt/qt_canvas.h"
+#include "qt/qt_fonts.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "render/draw_screen.h"
-#include "render/hit_test.h"
+#include "interact/hit_test.h"
 #include "render/recording_canvas.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A second pass sees the results of the first, as a redraw after an edit does.
   engine.RecomputeScreen(*screen);
   // The mouse moving over it: every figure is hit-tested at a few positions.
-  const qzarn::render::HitSettings hit;
+  const qzarn::interact::HitSettings hit;
   for (double p : {0.0, 37.5, 160.0, 239.0}) {
-    qzarn::render::PickFigure(*screen, hit, p * 4 / 3, p);
-    qzarn::render::PickPoint(*screen, hit, p, p);
+    qzarn::interact::PickFigure(*screen, hit, p * 4 / 3, p);
+    qzarn::interact::PickPoint(*screen, hit, p, p);
     for (int slot = 0; slot <= std::min(screen->Figures.LastIndex, 500); ++slot)
-      qzarn::render::HitSelected(*screen, hit, slot, p, 240 - p);
+      qzarn::interact::HitSelected(*screen, hit, slot, p, 240 - p);
   }
   return 0;
 }

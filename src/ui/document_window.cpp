@@ -17,16 +17,16 @@
 #include <string>
 
 #include "engine/engine_ui.h"
-#include "engine/figure_list.h"
+#include "forms/figure_list.h"
 #include "engine/function_sampling.h"
 #include "engine/locus.h"
-#include "engine/locus_settings.h"
+#include "forms/locus_settings.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
 #include "platform/image_codec.h"
-#include "platform/qt/qt_image.h"
+#include "qt/qt_image.h"
 #include "render/draw_screen.h"
-#include "render/hit_test.h"
+#include "interact/hit_test.h"
 
 namespace qzarn::ui {
 
@@ -306,8 +306,8 @@ void DocumentWindow::RefreshScreen() {
 
 // ---- PointerUi ------------------------------------------------------------------------
 
-void DocumentWindow::SetCursor(render::PointerCursor cursor) {
-  surface_->setCursor(cursor == render::PointerCursor::kHandPoint ? Qt::PointingHandCursor
+void DocumentWindow::SetCursor(interact::PointerCursor cursor) {
+  surface_->setCursor(cursor == interact::PointerCursor::kHandPoint ? Qt::PointingHandCursor
                                                                   : Qt::ArrowCursor);
 }
 
@@ -417,8 +417,8 @@ void DocumentWindow::InsertPointClick(int tool) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   env_.current_tool = tool;
-  if (!render::IsMouseTool(tool)) {
-    if (render::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
+  if (!interact::IsMouseTool(tool)) {
+    if (interact::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
     RefreshScreen();
   }
   UpdateCommandState();
@@ -459,7 +459,7 @@ void DocumentWindow::DeleteSelectedFigure() {
   s.GrabbedHandle = -1;
   RefreshScreen();
   UpdateCommandState();
-  SetCursor(render::PointerCursor::kDefault);
+  SetCursor(interact::PointerCursor::kDefault);
   TakeUndoSnapshot(s);
 }
 
@@ -526,7 +526,7 @@ void DocumentWindow::PopupPropertyPopup() {
 
 void DocumentWindow::EditSelectedFigure() {
   Screen& s = undoable_->screen();
-  if (render::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
+  if (interact::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
   UpdateCommandState();
   ShowPicture();
 }
@@ -557,9 +557,9 @@ void DocumentWindow::HideFigureHint() {
 
 // ---- Mouse ----------------------------------------------------------------------------
 
-render::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers modifiers,
+interact::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers modifiers,
                                              bool left) const {
-  render::PointerEvent e;
+  interact::PointerEvent e;
   e.x = at.x();
   e.y = at.y();
   e.shift = modifiers.testFlag(Qt::ShiftModifier);
@@ -576,7 +576,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   const bool left = button == Qt::LeftButton, right = button == Qt::RightButton;
-  render::BeginPress(ctx_, state_, s, at.x(), at.y());
+  interact::BeginPress(ctx_, state_, s, at.x(), at.y());
   setFocus(Qt::MouseFocusReason);
   HideFigureHint();
 
@@ -587,7 +587,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
 
   SyncHitSettings();
   if (s.SelectedIndex >= 0 && (left || right)) {
-    const render::HitResult hit = render::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
+    const interact::HitResult hit = interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
     if (!hit.hit()) {
       EndObjectEdit();
       s.SelectedIndex = -1;
@@ -597,22 +597,22 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
   }
 
   if (env_.current_tool >= 0) {
-    SetCursor(render::PointerCursor::kDefault);
-    render::ToolMouseDown(ctx_, state_, s, EventAt(at, modifiers, left));
+    SetCursor(interact::PointerCursor::kDefault);
+    interact::ToolMouseDown(ctx_, state_, s, EventAt(at, modifiers, left));
     ShowPicture();
     if (s.SelectedIndex >= 0) UpdateCommandState();
     return;
   }
   if (!left && !right) return;
-  if (s.SelectedIndex < 0) s.SelectedIndex = render::PickFigure(s, ctx_.hit, at.x(), at.y()).slot;
+  if (s.SelectedIndex < 0) s.SelectedIndex = interact::PickFigure(s, ctx_.hit, at.x(), at.y()).slot;
   UpdateCommandState();
   if (s.SelectedIndex < 0) {
-    env_.current_tool = render::kPanningTool;
-    SetCursor(render::PointerCursor::kDefault);
+    env_.current_tool = interact::kPanningTool;
+    SetCursor(interact::PointerCursor::kDefault);
   } else {
     // A pan that never saw its release must not turn this press into one.
-    if (env_.current_tool == render::kPanningTool) env_.current_tool = render::kNoTool;
-    SetCursor(render::PointerCursor::kHandPoint);
+    if (env_.current_tool == interact::kPanningTool) env_.current_tool = interact::kNoTool;
+    SetCursor(interact::PointerCursor::kHandPoint);
   }
   RefreshScreen();
 }
@@ -620,16 +620,16 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
 bool DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
   Screen& s = undoable_->screen();
   const FigureRecord* record = s.Figures.record(s.SelectedIndex);
-  const render::HitResult hit =
-      record ? render::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y())
-             : render::HitResult{};
+  const interact::HitResult hit =
+      record ? interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y())
+             : interact::HitResult{};
   if (!hit.hit()) {
-    SetCursor(render::PointerCursor::kDefault);
+    SetCursor(interact::PointerCursor::kDefault);
     return false;
   }
   const bool framed = record->type() == kCharFigure || record->type() == kOleFigure;
   if (!framed || buttons != Qt::NoButton) {
-    SetCursor(render::PointerCursor::kHandPoint);
+    SetCursor(interact::PointerCursor::kHandPoint);
     return true;
   }
   // Over a frame without a button: the cursor shows what a drag would move.
@@ -651,10 +651,10 @@ bool DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
     case 5:
       shape = Qt::SizeVerCursor;
       break;
-    case render::kFrameBorderHandle:
+    case interact::kFrameBorderHandle:
       shape = Qt::PointingHandCursor;
       break;
-    case render::kFrameInsideHandle:
+    case interact::kFrameInsideHandle:
       if (record->type() == kCharFigure) shape = Qt::PointingHandCursor;
       break;
     default:
@@ -684,11 +684,11 @@ void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifi
 
   const bool left = buttons.testFlag(Qt::LeftButton);
   if (env_.current_tool >= 0) {
-    render::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
+    interact::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
   } else if (left) {
-    render::DragSelected(ctx_, state_, s, EventAt(at, modifiers, true));
+    interact::DragSelected(ctx_, state_, s, EventAt(at, modifiers, true));
   }
-  render::ShowPosition(ctx_, s, at.x(), at.y());
+  interact::ShowPosition(ctx_, s, at.x(), at.y());
   ShowPicture();
 }
 
@@ -697,19 +697,19 @@ void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers 
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   state_.grab_x = state_.grab_y = -1;
-  SetCursor(render::PointerCursor::kDefault);
+  SetCursor(interact::PointerCursor::kDefault);
   s.SnapFine = false;
   ctx_.hit.free_positioning = false;
   SyncHitSettings();
   const int tool = env_.current_tool;
   if (tool >= 0) {
-    if (render::ToolMouseUp(ctx_, state_, s, EventAt(at, modifiers, button == Qt::LeftButton))) {
+    if (interact::ToolMouseUp(ctx_, state_, s, EventAt(at, modifiers, button == Qt::LeftButton))) {
       TakeUndoSnapshot(s);
       RefreshScreen();
     }
-  } else if (tool == render::kPanningTool) {
+  } else if (tool == interact::kPanningTool) {
     // The pan ends with its button.
-    env_.current_tool = render::kNoTool;
+    env_.current_tool = interact::kNoTool;
   }
   if (s.SelectedIndex >= 0) {
     if (!s.View().FullRedraw) RefreshScreen();
@@ -737,14 +737,14 @@ void DocumentWindow::ImageDblClick(QPoint at) {
         RefreshScreen();
         TakeUndoSnapshot(s);
       }
-      SetCursor(render::PointerCursor::kDefault);
+      SetCursor(interact::PointerCursor::kDefault);
       return;
     }
   }
   EditSelectedFigure();
-  if (!env_.drag_drop) render::ActivateObjectAt(ctx_, s, state_.press_x, state_.press_y);
+  if (!env_.drag_drop) interact::ActivateObjectAt(ctx_, s, state_.press_x, state_.press_y);
   ShowPicture();
-  SetCursor(render::PointerCursor::kDefault);
+  SetCursor(interact::PointerCursor::kDefault);
 }
 
 // ---- Keyboard -------------------------------------------------------------------------
@@ -755,8 +755,8 @@ void DocumentWindow::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   s.SnapFine = key == Qt::Key_Alt;
   shift_down_ = key == Qt::Key_Shift;
-  if (shift_down_ && env_.current_tool == render::kLineTool) {
-    render::ToggleLineSegment(ctx_, state_, s);
+  if (shift_down_ && env_.current_tool == interact::kLineTool) {
+    interact::ToggleLineSegment(ctx_, state_, s);
     ShowPicture();
   }
   ctrl_down_ = event->modifiers() == Qt::ControlModifier;

@@ -18,7 +18,7 @@
 #include "document/figure_defaults.h"
 #include "document/undo_session.h"
 #include "platform/rgb_image.h"
-#include "render/pointer_tools.h"
+#include "interact/pointer_tools.h"
 
 #include <QAction>
 #include <QImage>
@@ -32,7 +32,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/qt/qt_canvas.h"
+#include "qt/qt_canvas.h"
 
 class QLabel;
 class QMenu;
@@ -93,7 +93,7 @@ struct DocumentEnvironment {
   const FigureDefaults& defaults;
   int& current_tool;  // the application's CurrentTool
   DocumentQuestions& questions;
-  render::HitSettings hit{};  // the Find factors and point zoom of the settings
+  interact::HitSettings hit{};  // the Find factors and point zoom of the settings
   SaveOptions save{};         // CompressMode and the picture options
   bool web_mode = false;      // the restricted start mode
   bool drag_drop = true;  // DragDrop: "ドラッグ・アンド・ドロップ編集を行う(&D)"
@@ -187,7 +187,7 @@ class ScreenSurface final : public QWidget {
   DocumentWindow& window_;
 };
 
-class DocumentWindow final : public QWidget, private render::PointerUi {
+class DocumentWindow final : public QWidget, private interact::PointerUi {
   Q_OBJECT
 
  public:
@@ -261,7 +261,7 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
 
   // PointerUi
   render::Canvas& PictureCanvas() override;
-  void SetCursor(render::PointerCursor cursor) override;
+  void SetCursor(interact::PointerCursor cursor) override;
   void SetStatus(int panel, std::string_view text) override;
   bool EditFigureDialog(Screen& screen, int index) override;
   void TakeUndoSnapshot(Screen& screen) override;
@@ -273,7 +273,7 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   void EndPicturePainter();
   void FitSurfaceToScreen();
   const RgbImage* BackgroundPicture();
-  render::PointerEvent EventAt(QPoint at, Qt::KeyboardModifiers modifiers, bool left) const;
+  interact::PointerEvent EventAt(QPoint at, Qt::KeyboardModifiers modifiers, bool left) const;
   // Refreshes the hit settings from the window and program state.
   void SyncHitSettings();
   void ReportUndo(const UndoResult& result);
@@ -292,8 +292,8 @@ class DocumentWindow final : public QWidget, private render::PointerUi {
   DocumentHooks hooks_;
   std::unique_ptr<UndoableScreen> undoable_;
   AttributeMemory attributes_;
-  render::PointerContext ctx_;
-  render::PointerState state_;
+  interact::PointerContext ctx_;
+  interact::PointerState state_;
 
   QScrollArea* scroll_ = nullptr;
   ScreenSurface* surface_ = nullptr;

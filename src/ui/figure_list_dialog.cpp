@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "engine/engine_ui.h"
-#include "platform/qt/qt_fonts.h"
+#include "qt/qt_fonts.h"
 
 namespace qzarn {
 

@@ -4,7 +4,7 @@
 // dialogs are opened. Modal; deletions reach the screen only on OK.
 
 // The core headers come before Qt's, whose `slots` keyword would break them.
-#include "engine/figure_list.h"
+#include "forms/figure_list.h"
 
 #include <QDialog>
 #include <QString>

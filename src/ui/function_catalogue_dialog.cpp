@@ -17,7 +17,7 @@
 #include <string>
 
 #include "expr/function_catalogue.h"
-#include "platform/qt/qt_fonts.h"
+#include "qt/qt_fonts.h"
 
 namespace qzarn {
 

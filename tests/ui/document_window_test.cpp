@@ -21,8 +21,8 @@
 
 #include "engine/engine_fixture.h"
 #include "engine/screen_builder.h"
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_image.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_image.h"
 
 namespace qzarn::ui {
 namespace {
@@ -147,7 +147,7 @@ class DocumentWindowTest : public ::testing::Test {
   testing::EngineFixture fx_;
   render::RenderOptions render_;
   FigureDefaults defaults_;
-  int tool_ = render::kNoTool;
+  int tool_ = interact::kNoTool;
   ScriptedQuestions questions_;
   DocumentEnvironment env_{fx_.engine, fx_.expressions, fx_.ui, *session_,
                            render_,    defaults_,       tool_,  questions_};
@@ -198,7 +198,7 @@ TEST_F(DocumentWindowTest, DraggingEmptySpacePansAndReleaseEndsThePan) {
   EXPECT_EQ(w->screen()->SelectedIndex, -1);
   EXPECT_EQ(w->screen()->View().PanX, 60);
   EXPECT_EQ(w->screen()->View().PanY, 30);
-  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_EQ(tool_, interact::kNoTool);
   // The point moved with the view: a press where it is now selects it.
   QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2) + 60, Py(3) + 30});
   EXPECT_EQ(w->screen()->SelectedIndex, point_);
@@ -455,10 +455,10 @@ TEST_F(DocumentWindowTest, PointToolCreatesAPointThroughItsDialog) {
   };
   auto w = Open(PointScreen("2", "3"), std::move(hooks));
   w->insertActions()[0]->trigger();  // 点(&P)
-  EXPECT_EQ(tool_, render::kPointTool);
+  EXPECT_EQ(tool_, interact::kPointTool);
   QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(4)});
   EXPECT_EQ(dialogs, 1);
-  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_EQ(tool_, interact::kNoTool);
   const int created = point_ + 1;
   ASSERT_NE(w->screen()->Figures.record(created), nullptr);
   EXPECT_EQ(std::string(w->screen()->Figures.record(created)->point()->FX.view()), "-3");
@@ -467,19 +467,19 @@ TEST_F(DocumentWindowTest, PointToolCreatesAPointThroughItsDialog) {
 
   // A cancelled dialog leaves no figure behind.
   confirm = false;
-  w->InsertPointClick(render::kPointTool);
+  w->InsertPointClick(interact::kPointTool);
   QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-6), Py(4)});
   EXPECT_EQ(w->screen()->Figures.record(created + 1), nullptr);
 }
 
 TEST_F(DocumentWindowTest, WithoutAPropertyDialogNewFiguresAreNotKept) {
   auto w = Open(PointScreen("2", "3"));
-  w->InsertPointClick(render::kPointTool);
+  w->InsertPointClick(interact::kPointTool);
   QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(4)});
   w->InsertPointClick(77);  // 陽関数(&Y)...
   for (int i = 0; i < kFigureSlots; ++i)
     EXPECT_EQ(w->screen()->Figures.record(i) != nullptr, i == point_) << i;
-  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_EQ(tool_, interact::kNoTool);
   EXPECT_FALSE(w->undoAction().isEnabled());
 }
 
@@ -487,7 +487,7 @@ TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
   DocumentHooks hooks;
   hooks.figure_dialog = [](Screen&, int) { return true; };
   auto w = Open(PointScreen("2", "3"), std::move(hooks));
-  w->InsertPointClick(render::kLineTool);
+  w->InsertPointClick(interact::kLineTool);
   const QImage before = w->picture();
   QWidget* surface = &w->surface();
   // From the point (so the line refers to it) to an empty place.
@@ -503,7 +503,7 @@ TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
   EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
   EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
   EXPECT_TRUE(w->undoAction().isEnabled());
-  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_EQ(tool_, interact::kNoTool);
 }
 
 TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
@@ -512,7 +512,7 @@ TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
   auto w = Open(PointScreen("2", "3"), std::move(hooks));
   QWidget* surface = &w->surface();
   const auto draw = [&](int shifts) {
-    w->InsertPointClick(render::kLineTool);
+    w->InsertPointClick(interact::kLineTool);
     QTest::mousePress(surface, Qt::LeftButton, {}, {Px(-6), Py(-6)});
     QTest::mouseMove(surface, {Px(-2), Py(-6)});
     for (int i = 0; i < shifts; ++i)
@@ -553,7 +553,7 @@ TEST_F(DocumentWindowTest, DialogToolCreatesItsFigureAtOnce) {
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->type(), kFunctionFigure);
   EXPECT_TRUE(w->undoAction().isEnabled());
-  EXPECT_EQ(tool_, render::kNoTool);
+  EXPECT_EQ(tool_, interact::kNoTool);
 }
 
 TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {

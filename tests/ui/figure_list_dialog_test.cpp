@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "../engine/engine_fixture.h"
-#include "../engine/figure_list_fixture.h"
+#include "forms/figure_list_fixture.h"
 #include "../engine/screen_builder.h"
 #include "document/document_file.h"
 #include "document/screen.h"

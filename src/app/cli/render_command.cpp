@@ -18,9 +18,9 @@
 #include <QImage>
 #include <QPainter>
 
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_image.h"
+#include "qt/qt_canvas.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_image.h"
 #endif
 
 namespace qzarn::cli {
