@@ -1,5 +1,8 @@
 #include "shell/main_window.h"
 
+#include "forms/recent_files.h"
+#include "ui/help_window.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -13,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -65,6 +69,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   statusBar()->addWidget(panels_[1], 1);
   statusBar()->addWidget(panels_[2], 2);
   BuildMenus();
+  ui::SetHelpWindowOwner(this);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
   UpdateCommandState();
   resize(1024, 768);
@@ -74,46 +79,6 @@ MainWindow::~MainWindow() {
   // The windows hold their screens through the undo session: they go first.
   for (QMdiSubWindow* sub : mdi_->subWindowList())
     delete sub;
-}
-
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  new_ = file->addAction(QStringLiteral("新規(&N)"), this, [this] { NewScreen(); });
-  new_->setShortcut(QKeySequence::New);
-  open_ = file->addAction(QStringLiteral("開く(&O)..."), this, [this] { OpenClick(); });
-  open_->setShortcut(QKeySequence::Open);
-  save_ = file->addAction(QStringLiteral("上書き保存(&S)"), this, [this] { SaveClick(); });
-  save_->setShortcut(QKeySequence::Save);
-  save_as_ =
-      file->addAction(QStringLiteral("名前を付けて保存(&A)..."), this, [this] { SaveAsClick(); });
-  file->addSeparator();
-  close_ =
-      file->addAction(QStringLiteral("閉じる(&C)"), this, [this] { mdi_->closeActiveSubWindow(); });
-  file->addSeparator();
-  exit_ = file->addAction(QStringLiteral("Sorvaneの終了(&X)"), this, [this] { close(); });
-
-  // The Edit commands belong to the active screen's window; these items forward.
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  undo_ = edit->addAction(QString::fromUtf8(ui::kUndoCaption), this, [this] {
-    if (ui::DocumentWindow* w = activeDocument()) w->M_UndoClick();
-  });
-  undo_->setShortcut(QKeySequence::Undo);
-  redo_ = edit->addAction(QString::fromUtf8(ui::kRedoCaption), this, [this] {
-    if (ui::DocumentWindow* w = activeDocument()) w->M_RepeatClick();
-  });
-  redo_->setShortcut(QKeySequence::Redo);
-  temporary_save_ = edit->addAction(QString::fromUtf8(ui::kTemporarySaveCaption), this, [this] {
-    if (ui::DocumentWindow* w = activeDocument()) w->M_SaveDoClick();
-  });
-
-  QToolBar* bar = addToolBar(QStringLiteral("標準"));
-  zoom_ = new QComboBox(bar);
-  zoom_->setEditable(true);
-  for (int percent : {25, 50, 75, 100, 150, 200, 400})
-    zoom_->addItem(ui::ZoomText(percent));
-  zoom_->setInsertPolicy(QComboBox::NoInsert);
-  bar->addWidget(zoom_);
-  connect(zoom_, &QComboBox::textActivated, this, [this] { ZoomBoxEntered(); });
 }
 
 void MainWindow::ZoomBoxEntered() {
@@ -130,6 +95,7 @@ void MainWindow::Start(const QStringList& arguments) {
   // Settings first: a file that cannot be read is reported and left alone.
   ReportSettingsProblems(settings_.load());
   defaults_ = FigureDefaults(settings_.program_file());
+  RebuildRecentFiles();
 
   // The undo session deletes the snapshots of ended runs. When the private
   // folder cannot be used, snapshots go to a folder of this run only.
@@ -189,6 +155,11 @@ ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
   window->setAttribute(Qt::WA_DeleteOnClose);
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // The frame buttons' keys (Ctrl+F4 …) of every screen would otherwise meet in
+  // the main window and cancel each other out once two screens are open.
+  if (QMenu* system = sub->systemMenu())
+    for (QAction* action : system->actions())
+      action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(window, &ui::DocumentWindow::statusChanged, this,
           [this, window](int panel, const QString& text) {
             if (window == activeDocument()) ShowStatus(panel, text);
@@ -254,6 +225,7 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
     sub->close();
   }
   ui::DocumentWindow* window = AddWindow(std::move(screen));
+  if (window != nullptr) RememberRecentFile(QFileInfo(path).absoluteFilePath());
   return window != nullptr;
 }
 
@@ -279,6 +251,7 @@ bool MainWindow::SaveTo(ui::DocumentWindow& window, const QString& path) {
   s->Modified = false;
   window.setWindowTitle(TitleOf(path));
   window.UpdateCommandState();
+  RememberRecentFile(QFileInfo(path).absoluteFilePath());
   return true;
 }
 
@@ -326,8 +299,14 @@ void MainWindow::ShowStatus(int panel, const QString& text) {
 void MainWindow::UpdateCommandState() {
   ui::DocumentWindow* w = activeDocument();
   const bool any = w != nullptr && !w->closed();
-  for (QAction* a : {save_, save_as_, close_})
+  for (QAction* a : screen_commands_)
     a->setEnabled(any);
+  for (QAction* a : unavailable_)
+    a->setEnabled(false);
+  const bool free_slot = any && w->screen() != nullptr && HasFreeSlot(w->screen()->Figures);
+  for (QAction* a : insert_commands_)
+    a->setEnabled(free_slot);
+  MirrorSettingsMenu();
   undo_->setEnabled(any && w->undoAction().isEnabled());
   redo_->setEnabled(any && w->redoAction().isEnabled());
   temporary_save_->setEnabled(any && w->temporarySaveAction().isEnabled());
@@ -337,6 +316,21 @@ void MainWindow::UpdateCommandState() {
   if (any)
     for (int panel = 0; panel < 3; ++panel)
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));
+}
+
+void MainWindow::RememberRecentFile(const QString& path) {
+  AddRecentFile(settings_.user().RecentFiles, path.toStdString());
+  RebuildRecentFiles();
+}
+
+// Hints of the menu item or control under the mouse go to the third panel
+// instead of covering the whole status bar.
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    ShowStatus(2, static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -13,8 +13,10 @@
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +25,8 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMdiArea;
+class QMenu;
+class QToolBar;
 class QTemporaryDir;
 
 namespace qzarn::shell {
@@ -91,15 +95,44 @@ class MainWindow final : public QMainWindow {
   QAction& undoAction() { return *undo_; }
   QAction& redoAction() { return *redo_; }
   QAction& temporarySaveAction() { return *temporary_save_; }
+  // Any menu command by its object name (e.g. "M_Close", "InsertPoint").
+  QAction* command(const QString& name) const;
+  // The recent-file entries shown in the File menu, in order.
+  QList<QAction*> recentFileActions() const;
+  // すべて閉じる: closes every screen; false when one of them stayed open.
+  bool CloseAllClick();
+  // ｲﾒｰｼﾞとして保存: writes the active screen's picture to an image file.
+  bool SaveAsPictureClick();
+  // The four arrange commands of the Window menu.
+  enum class Arrangement { kTileHorizontally, kTileVertically, kCascade, kArrangeIcons };
+  void ArrangeClick(Arrangement arrangement);
   // The zoom box: a percentage for the active screen.
   QComboBox& zoomBox() { return *zoom_; }
   void ZoomBoxEntered();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildMenus();
+  void BuildFileMenu();
+  void BuildEditMenu();
+  void BuildFigureMenu();
+  void BuildSettingsMenu();
+  void BuildViewMenu();
+  void BuildWindowMenu();
+  void BuildHelpMenu();
+  void BuildToolBars();
+  void RebuildRecentFiles();
+  void RememberRecentFile(const QString& path);
+  void MirrorSettingsMenu();
+  void ShowAbout();
+  // An action of the menus: caption, object name and what it does.
+  QAction* AddCommand(QMenu* menu, const char* name, const QString& caption,
+                      std::function<void()> run, QKeySequence keys = {});
+  // A command whose window is not part of the program yet: shown, never enabled.
+  QAction* AddUnavailable(QMenu* menu, const char* name, const QString& caption);
   ui::DocumentWindow* AddWindow(std::unique_ptr<Screen> screen);
   void UpdateCommandState();
   void ShowStatus(int panel, const QString& text);
@@ -136,6 +169,16 @@ class MainWindow final : public QMainWindow {
   QAction* redo_ = nullptr;
   QAction* temporary_save_ = nullptr;
   QComboBox* zoom_ = nullptr;
+  QMenu* file_menu_ = nullptr;
+  QAction* recent_separator_ = nullptr;
+  QList<QAction*> recent_actions_;
+  QMenu* settings_menu_ = nullptr;
+  // Commands enabled only while a screen exists.
+  QList<QAction*> screen_commands_;
+  // Commands shown but not available in this version.
+  QList<QAction*> unavailable_;
+  QList<QAction*> insert_commands_;
+  QToolBar* tool_bars_[3] = {};
 };
 
 }  // namespace qzarn::shell

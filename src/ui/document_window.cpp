@@ -1,5 +1,8 @@
 #include "ui/document_window.h"
 
+#include "render/save_picture.h"
+#include "ui/figure_list_dialog.h"
+
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -17,16 +20,16 @@
 #include <string>
 
 #include "engine/engine_ui.h"
-#include "forms/figure_list.h"
 #include "engine/function_sampling.h"
 #include "engine/locus.h"
-#include "forms/locus_settings.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
+#include "forms/figure_list.h"
+#include "forms/locus_settings.h"
+#include "interact/hit_test.h"
 #include "platform/image_codec.h"
 #include "qt/qt_image.h"
 #include "render/draw_screen.h"
-#include "interact/hit_test.h"
 
 namespace qzarn::ui {
 
@@ -186,28 +189,22 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(scroll_);
 
-  const auto make_action = [this](const char* caption, QKeySequence keys, auto slot) {
+  // The window's commands carry no shortcuts: the main window's menu items own
+  // the keys and forward to the active window, so no key has two owners.
+  const auto make_action = [this](const char* caption, auto slot) {
     auto* action = new QAction(QString::fromUtf8(caption), this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(action, &QAction::triggered, this, slot);
-    addAction(action);
     return action;
   };
-  undo_ = make_action(kUndoCaption, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { M_UndoClick(); });
-  redo_ =
-      make_action(kRedoCaption, QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { M_RepeatClick(); });
-  temporary_save_ = make_action(kTemporarySaveCaption, QKeySequence(Qt::CTRL | Qt::Key_A),
-                                [this] { M_SaveDoClick(); });
-  jump_home_ = make_action(kJumpToHomeCaption, QKeySequence(Qt::CTRL | Qt::Key_H),
-                           [this] { JumpToHomeClick(); });
-  copy_picture_ =
-      make_action(kCopyPictureCaption, QKeySequence(), [this] { CopyToClipboardClick(); });
-  paste_picture_ =
-      make_action(kPastePictureCaption, QKeySequence(), [this] { PasteBitmapClick(); });
+  undo_ = make_action(kUndoCaption, [this] { M_UndoClick(); });
+  redo_ = make_action(kRedoCaption, [this] { M_RepeatClick(); });
+  temporary_save_ = make_action(kTemporarySaveCaption, [this] { M_SaveDoClick(); });
+  jump_home_ = make_action(kJumpToHomeCaption, [this] { JumpToHomeClick(); });
+  copy_picture_ = make_action(kCopyPictureCaption, [this] { CopyToClipboardClick(); });
+  paste_picture_ = make_action(kPastePictureCaption, [this] { PasteBitmapClick(); });
   for (const InsertItem& item : kInsertItems) {
-    QAction* action = make_action(item.caption, QKeySequence(),
-                                  [this, tool = item.tool] { InsertPointClick(tool); });
+    QAction* action =
+        make_action(item.caption, [this, tool = item.tool] { InsertPointClick(tool); });
     action->setObjectName(QString::fromLatin1(item.name));
     insert_actions_.push_back(action);
   }
@@ -308,7 +305,7 @@ void DocumentWindow::RefreshScreen() {
 
 void DocumentWindow::SetCursor(interact::PointerCursor cursor) {
   surface_->setCursor(cursor == interact::PointerCursor::kHandPoint ? Qt::PointingHandCursor
-                                                                  : Qt::ArrowCursor);
+                                                                    : Qt::ArrowCursor);
 }
 
 void DocumentWindow::SetStatus(int panel, std::string_view text) {
@@ -524,6 +521,41 @@ void DocumentWindow::PopupPropertyPopup() {
   locus_clear_->setVisible(locus && LocusOn(*record));
 }
 
+void DocumentWindow::AjustListClick() {
+  if (!undoable_) return;
+  Screen& s = undoable_->screen();
+  EndPicturePainter();
+  FigureListHooks hooks;
+  hooks.window_caption = windowTitle();
+  hooks.ui = &env_.engine_ui;
+  if (hooks_.figure_dialog)
+    hooks.edit_figure = [this](Screen& screen, int slot, QWidget*) {
+      if (hooks_.figure_dialog(screen, slot)) screen.Modified = true;
+    };
+  hooks.take_snapshot = [this, &s] {
+    s.Modified = true;
+    TakeUndoSnapshot(s);
+  };
+  hooks.redraw = [this] { RefreshScreen(); };
+  ShowFigureList(s, hooks, this);
+  // A figure deleted in the list may have been the selected one.
+  if (s.Figures.record(s.SelectedIndex) == nullptr) s.SelectedIndex = -1;
+  UpdateCommandState();
+}
+
+bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QString& error) {
+  if (!undoable_) return false;
+  EndPicturePainter();
+  std::string written_path;
+  std::string why;
+  if (!render::SaveAsPicture(FromQImage(picture_), path.toStdString(), written_path, why)) {
+    error = Utf8(why);
+    return false;
+  }
+  written = Utf8(written_path);
+  return true;
+}
+
 void DocumentWindow::EditSelectedFigure() {
   Screen& s = undoable_->screen();
   if (interact::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);
@@ -558,7 +590,7 @@ void DocumentWindow::HideFigureHint() {
 // ---- Mouse ----------------------------------------------------------------------------
 
 interact::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers modifiers,
-                                             bool left) const {
+                                               bool left) const {
   interact::PointerEvent e;
   e.x = at.x();
   e.y = at.y();
@@ -587,7 +619,8 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
 
   SyncHitSettings();
   if (s.SelectedIndex >= 0 && (left || right)) {
-    const interact::HitResult hit = interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
+    const interact::HitResult hit =
+        interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
     if (!hit.hit()) {
       EndObjectEdit();
       s.SelectedIndex = -1;

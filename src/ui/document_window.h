@@ -17,8 +17,8 @@
 #include "document/document_file.h"
 #include "document/figure_defaults.h"
 #include "document/undo_session.h"
-#include "platform/rgb_image.h"
 #include "interact/pointer_tools.h"
+#include "platform/rgb_image.h"
 
 #include <QAction>
 #include <QImage>
@@ -94,8 +94,8 @@ struct DocumentEnvironment {
   int& current_tool;  // the application's CurrentTool
   DocumentQuestions& questions;
   interact::HitSettings hit{};  // the Find factors and point zoom of the settings
-  SaveOptions save{};         // CompressMode and the picture options
-  bool web_mode = false;      // the restricted start mode
+  SaveOptions save{};           // CompressMode and the picture options
+  bool web_mode = false;        // the restricted start mode
   bool drag_drop = true;  // DragDrop: "ドラッグ・アンド・ドロップ編集を行う(&D)"
   bool hint_popup = true;  // HintPopup: "選択した図形名をﾎﾟｯﾌﾟｱｯﾌﾟ表示(&P)"
   bool edit_attr = true;    // EditAttr
@@ -236,6 +236,20 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void PopupPropertyPopup();
   QMenu& popupMenu() { return *popup_; }
   void PasteBitmapClick();
+  // "図形リスト(&O)...": the figure list of the screen.
+  void AjustListClick();
+  // "図形の設定(&P)...": the property dialog of the selected figure.
+  void EditSelectedFigure();
+  // Writes the screen picture as an image file (the format by the extension);
+  // `written` is the file actually written.
+  bool SaveAsPicture(const QString& path, QString& written, QString& error);
+  // The items of the pop-up menu, which the main window's 設定 menu mirrors.
+  QAction& clearAllLociAction() { return *clear_all_loci_; }
+  QAction& figureSettingsAction() { return *figure_settings_; }
+  QAction& objectSettingsAction() { return *object_settings_; }
+  QAction& objectEditAction() { return *object_edit_; }
+  QAction& locusSettingsAction() { return *locus_settings_; }
+  QAction& locusClearAction() { return *locus_clear_; }
   // Sets the zoom in percent (clamped to 10..1000) and redraws when it changed.
   void SetZoom(int percent);
 
@@ -282,7 +296,6 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   bool SaveTo(const QString& path);
   void EndObjectEdit();
   void BuildPopup();
-  void EditSelectedFigure();
   // Returns whether the pointer is over the selected figure.
   bool MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
   void ShowFigureHint(QPoint at);

@@ -1,6 +1,7 @@
 // The frame driven through its commands: start-up with and without documents,
 // leftover snapshots, and exit with unsaved changes.
 #include "shell/main_window.h"
+#include "ui/main_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,48 +20,6 @@ namespace qzarn::shell {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScriptedQuestions final : public ui::DocumentQuestions {
- public:
-  ui::SaveChoice AskSaveChanges(QWidget*, const QString& caption) override {
-    asked.push_back(caption);
-    return answer;
-  }
-  std::optional<QString> AskSavePath(QWidget*, const QString&) override { return path; }
-  void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
-  bool AskYesNo(QWidget*, const QString&) override { return true; }
-
-  ui::SaveChoice answer = ui::SaveChoice::kCancel;
-  std::optional<QString> path;
-  std::vector<QString> asked;
-  std::vector<QString> errors;
-};
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  ShellOptions Options() {
-    ShellOptions o;
-    const fs::path root = temp_.path().toStdString();
-    o.settings.user_file = root / "user.ini";
-    o.settings.program_file = root / "program.ini";
-    o.settings.documents_folder = root / "docs";
-    o.settings.program_folder = root;
-    o.undo_folder = (root / "undo").string();
-    o.questions = &questions_;
-    return o;
-  }
-
-  static bool SendClose(QWidget& w) {
-    QCloseEvent close;
-    QApplication::sendEvent(&w, &close);
-    return close.isAccepted();
-  }
-
-  static void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
-
-  QTemporaryDir temp_;
-  ScriptedQuestions questions_;
-};
 
 const QString kExample = QStringLiteral(QZARN_SOURCE_DIR "/examples/areas.qzl");
 

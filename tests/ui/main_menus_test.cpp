@@ -1,0 +1,198 @@
+// The main window's menus: one owner per shortcut, commands enabled by the
+// state of the screens, the recent-file list, closing every screen and the
+// picture export.
+#include "engine/screen_builder.h"
+#include "forms/recent_files.h"
+#include "ui/main_window_fixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMap>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTest>
+
+namespace qzarn::shell {
+namespace {
+
+const QString kExample = QStringLiteral(QZARN_SOURCE_DIR "/examples/areas.qzl");
+
+// Every action a key could reach anywhere in the frame: a shortcut works only
+// while a widget holding its action is visible. Shortcuts of one widget and its
+// children (a screen's own frame buttons) cannot meet each other.
+QList<QAction*> ShortcutActions(QWidget& root) {
+  QList<QAction*> result;
+  for (QAction* action : root.findChildren<QAction*>()) {
+    if (action->shortcut().isEmpty() || action->shortcutContext() == Qt::WidgetShortcut ||
+        action->shortcutContext() == Qt::WidgetWithChildrenShortcut)
+      continue;
+    for (QObject* holder : action->associatedObjects()) {
+      if (auto* widget = qobject_cast<QWidget*>(holder); widget != nullptr && widget->isVisible()) {
+        result << action;
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+TEST_F(MainWindowTest, EveryShortcutHasOneOwnerAndReachesTheActiveScreen) {
+  MainWindow w(Options());
+  w.show();
+  w.Start({kExample});
+  w.NewScreen();
+  QMap<QString, QString> owners;
+  for (QAction* action : ShortcutActions(w)) {
+    const QString keys = action->shortcut().toString();
+    EXPECT_FALSE(owners.contains(keys))
+        << keys.toStdString() << " is owned by " << owners[keys].toStdString() << " and "
+        << action->objectName().toStdString();
+    owners[keys] = action->objectName();
+  }
+  for (const char* keys :
+       {"Ctrl+Z", "Ctrl+Y", "Ctrl+A", "Ctrl+H", "Ctrl+N", "Ctrl+O", "Ctrl+S", "F1"})
+    EXPECT_TRUE(owners.contains(QString::fromLatin1(keys))) << keys;
+
+  // Keys pressed on a screen's surface: Ctrl+A records the zoom change, Ctrl+Z
+  // takes it back, Ctrl+Y brings it again.
+  QApplication::setActiveWindow(&w);
+  ui::DocumentWindow* doc = w.activeDocument();
+  ASSERT_NE(doc, nullptr);
+  doc->SetZoom(150);
+  QWidget& surface = doc->surface();
+  surface.setFocus();
+  QTest::keyClick(&surface, Qt::Key_A, Qt::ControlModifier);
+  doc->SetZoom(300);
+  QTest::keyClick(&surface, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&surface, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(doc->screen()->View().Zoom, 150);
+  QTest::keyClick(&surface, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(doc->screen()->View().Zoom, 300);
+  doc->screen()->View().PanX = 40;
+  QTest::keyClick(&surface, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_EQ(doc->screen()->View().PanX, 0);
+  // Ctrl+F4 closes the screen that has the focus, even with two open.
+  doc->screen()->Modified = false;
+  QTest::keyClick(&surface, Qt::Key_F4, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(w.documents().size(), 1);
+}
+
+TEST_F(MainWindowTest, CommandsFollowTheScreens) {
+  MainWindow w(Options());
+  w.Start({});
+  // Commands of a screen, Insert commands, and commands that are always there.
+  const QStringList of_screen = {"M_Save",     "M_SaveAs",        "M_SaveImage", "M_Close",
+                                 "M_CloseAll", "CopyToClipboard", "JumpToHome",  "AjustList",
+                                 "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons"};
+  const QStringList insert = {"InsertPoint", "MenuLineP2", "I_FuncYo", "InsertChar"};
+  const QStringList always = {"M_New", "M_Open", "M_Exit", "M_HelpTopics", "M_About"};
+  const QStringList never = {"M_Print", "M_PrinterSetup", "M_Cut",
+                             "M_Copy",  "M_Paste",        "M_Zahyo",
+                             "EditEqu", "AjustOption",    "M_ImportFigures"};
+  const auto check = [&](bool screen_open, bool free_slot) {
+    for (const QString& name : of_screen + insert + always + never) {
+      SCOPED_TRACE(name.toStdString());
+      QAction* action = w.command(name);
+      ASSERT_NE(action, nullptr);
+      bool expected = always.contains(name) || (of_screen.contains(name) && screen_open) ||
+                      (insert.contains(name) && screen_open && free_slot);
+      EXPECT_EQ(action->isEnabled(), expected);
+    }
+  };
+  check(true, true);
+
+  // A full figure table disables every Insert command.
+  ui::DocumentWindow* doc = w.activeDocument();
+  testing::ScreenBuilder build;
+  const FigureRecord point = build.Record(build.Point("1", "2"));
+  while (NewFigure(doc->screen()->Figures, point)) {
+  }
+  doc->UpdateCommandState();
+  check(true, false);
+
+  doc->screen()->Modified = false;
+  EXPECT_TRUE(w.CloseAllClick());
+  QApplication::processEvents();
+  EXPECT_TRUE(w.documents().isEmpty());
+  check(false, false);
+}
+
+TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheSettings) {
+  MainWindow w(Options());
+  w.Start({});
+  ASSERT_TRUE(w.OpenDocumentFile(kExample));
+  const QString copy = temp_.path() + "/second.qzl";
+  ASSERT_TRUE(QFile::copy(kExample, copy));
+  ASSERT_TRUE(w.OpenDocumentFile(copy));
+  QList<QAction*> shown = w.recentFileActions();
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_TRUE(shown[0]->text().startsWith(QStringLiteral("&1 ")));
+  EXPECT_TRUE(shown[0]->text().endsWith(QStringLiteral("/second.qzl")));
+
+  // The entry opens its file again (the screen of that title is reused).
+  shown[1]->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(QString::fromStdString(w.activeDocument()->screen()->Title), QStringLiteral("areas"));
+
+  // FileMax 0 hides the entries but keeps them for the settings file.
+  w.settings().user().FileMax = 0;
+  ASSERT_TRUE(w.OpenDocumentFile(copy));
+  EXPECT_TRUE(w.recentFileActions().isEmpty());
+  EXPECT_EQ(w.settings().user().RecentFiles.size(), 2u);
+}
+
+TEST(RecentFileList, KeepsNineDistinctPathsMostRecentFirst) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 12; ++i)
+    AddRecentFile(files, "/docs/f" + std::to_string(i) + ".qzl");
+  ASSERT_EQ(files.size(), kRecentFileLimit);
+  EXPECT_EQ(files.front(), "/docs/f11.qzl");
+  AddRecentFile(files, "/DOCS/F5.QZL");
+  EXPECT_EQ(files.front(), "/DOCS/F5.QZL");
+  EXPECT_EQ(std::count_if(files.begin(), files.end(),
+                          [](const std::string& f) { return f == "/docs/f5.qzl"; }),
+            0);
+  EXPECT_EQ(ShownRecentFiles(files, true, 3).size(), 3u);
+  EXPECT_TRUE(ShownRecentFiles(files, false, 9).empty());
+
+  const std::pair<const char*, const char*> shortened[] = {
+      {"/a/b.qzl", "/a/b.qzl"},
+      {"/home/u/b.qzl", "/home/u/b.qzl"},
+      {"/home/u/lessons/circle.qzl", "/home/.../lessons/circle.qzl"},
+      {"/home/u/x/y/lessons/circle.qzl", "/home/.../lessons/circle.qzl"},
+      {"rel/a/b/c.qzl", "rel/.../b/c.qzl"},
+  };
+  for (const auto& [path, text] : shortened)
+    EXPECT_EQ(ShortenPath(path), text) << path;
+}
+
+TEST_F(MainWindowTest, ScreenPictureIsWrittenAsTheNameAsks) {
+  MainWindow w(Options());
+  w.Start({kExample});
+  ui::DocumentWindow* doc = w.activeDocument();
+  const struct {
+    const char* name;
+    const char* written;
+    const char* magic;
+  } cases[] = {
+      {"p.bmp", "p.bmp", "BM"}, {"p.JPG", "p.JPG", "\xFF\xD8"}, {"p.png", "p.png.BMP", "BM"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QString written;
+    QString error;
+    ASSERT_TRUE(doc->SaveAsPicture(temp_.path() + "/" + c.name, written, error))
+        << error.toStdString();
+    EXPECT_EQ(written, temp_.path() + "/" + c.written);
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(2).startsWith(QByteArray(c.magic)));
+  }
+  QString written;
+  QString error;
+  EXPECT_FALSE(doc->SaveAsPicture(temp_.path() + "/missing/p.bmp", written, error));
+  EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
+}  // namespace qzarn::shell
