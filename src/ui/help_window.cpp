@@ -19,9 +19,15 @@ namespace {
 
 constexpr const char* kResourceFolder = ":/help";
 
+// The intermediate-equation window is context 2100 but its help button asks
+// for 2130; both name the one page of that window.
+int PageContext(int context) {
+  return context == 2130 ? 2100 : context;
+}
+
 QString ResourcePath(int context) {
   return context == kHelpContents ? QStringLiteral(":/help/index.html")
-                                  : QStringLiteral(":/help/%1.html").arg(context);
+                                  : QStringLiteral(":/help/%1.html").arg(PageContext(context));
 }
 
 // The text of a page without its markup, for the search.
