@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "shell/startup.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -130,6 +132,13 @@ void MainWindow::Start(const QStringList& arguments) {
   // Settings first: a file that cannot be read is reported and left alone.
   ReportSettingsProblems(settings_.load());
   defaults_ = FigureDefaults(settings_.program_file());
+  std::vector<std::string> words;
+  for (const QString& a : arguments)
+    words.push_back(a.toStdString());
+  start_ = forms::ParseStartArguments(
+      words, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+  PlaceFromSettings();
+  setAcceptDrops(true);
 
   // The undo session deletes the snapshots of ended runs. When the private
   // folder cannot be used, snapshots go to a folder of this run only.
@@ -152,26 +161,20 @@ void MainWindow::Start(const QStringList& arguments) {
   env_ = std::make_unique<ui::DocumentEnvironment>(
       ui::DocumentEnvironment{engine_, expressions_, engine_ui_, *session_, render_, defaults_,
                               current_tool_, *questions_});
-  env_->save = SaveOptionsFromSettings(settings_.user());
-  session_->store().save = env_->save;
+  env_->web_mode = start_.web_mode;
 
-  // The command line: a name may contain spaces, so arguments are joined until
-  // they name an existing file. Processing ends at the first name that is not a
-  // document or does not exist.
+  ApplySettings();
+
+  // The command line: each argument is one path (see forms/command_line.h).
+  // Processing ends at the first name that is not a document or does not exist.
   bool opened = false;
-  for (qsizetype i = 0; i < arguments.size(); ++i) {
-    QString name = arguments[i];
-    while (!QFileInfo::exists(name) && i + 1 < arguments.size())
-      name += QLatin1Char(' ') + arguments[++i];
-    if (!HasDocumentExtension(name.toStdString())) break;
-    if (!QFileInfo::exists(name)) {
-      // The first failing file ends processing silently; later ones are reported.
-      if (opened) questions_->ShowError(this, NotFoundMessage(name));
-      break;
-    }
-    if (!OpenDocumentFile(name)) break;
+  for (const std::string& name : start_.files) {
+    if (!OpenDocumentFile(QString::fromStdString(name))) break;
     opened = true;
   }
+  // The first failing file ends processing silently; later ones are reported.
+  if (start_.missing && opened)
+    questions_->ShowError(this, NotFoundMessage(QString::fromStdString(*start_.missing)));
   if (!opened && documents().isEmpty()) NewScreen();
 }
 
@@ -205,8 +208,7 @@ ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
 }
 
 ui::DocumentWindow* MainWindow::NewScreen() {
-  const NewScreenDefaults defaults = NewScreenDefaultsFromSettings(settings_.user(), 640, 480);
-  return AddWindow(Screen::Create(defaults, titles_));
+  return AddWindow(Screen::Create(NewScreenSettings(), titles_));
 }
 
 bool MainWindow::OpenDocumentFile(const QString& path) {
@@ -215,10 +217,13 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
     return false;
   }
   const QString title = TitleOf(path);
-  // A screen with the same title is replaced rather than opened twice.
+  // The screen already showing this file is replaced rather than opened twice.
+  // Only the same file counts: another file with the same name opens beside it.
+  const QString full = QFileInfo(path).canonicalFilePath();
   ui::DocumentWindow* target = nullptr;
   for (ui::DocumentWindow* w : documents())
-    if (w->screen() != nullptr && Utf8(w->screen()->Title).compare(title, Qt::CaseInsensitive) == 0)
+    if (w->screen() != nullptr && !w->screen()->FilePath.empty() &&
+        QFileInfo(Utf8(w->screen()->FilePath)).canonicalFilePath() == full)
       target = w;
   if (target != nullptr && target->screen()->Modified &&
       !questions_->AskYesNo(
@@ -226,7 +231,7 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
                     QStringLiteral("” が編集されています．\n編集中の画面と置き換えますか？")))
     return false;
 
-  auto screen = Screen::Create(NewScreenDefaultsFromSettings(settings_.user(), 640, 480), titles_);
+  auto screen = Screen::Create(NewScreenSettings(), titles_);
   LoadOptions options;
   options.make_record = [this](std::int32_t type) { return defaults_.Record(type); };
   const LoadResult r = LoadDocument(*screen, path.toStdString(), options);
@@ -239,7 +244,7 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
   screen->Title = title.toStdString();
   screen->FilePath = QFileInfo(path).absoluteFilePath().toStdString();
   screen->Modified = false;
-  QDir::setCurrent(QFileInfo(path).absolutePath());
+  RememberFile(path);
 
   // An untouched new screen is replaced by the document.
   if (target == nullptr) {
@@ -254,13 +259,13 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
     sub->close();
   }
   ui::DocumentWindow* window = AddWindow(std::move(screen));
+  if (window != nullptr && settings_.user().WindowMoveCenter) ScrollToMiddleSoon(*window);
   return window != nullptr;
 }
 
 void MainWindow::OpenClick() {
-  const QString path =
-      QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QDir::currentPath(),
-                                   QString::fromUtf8(kOpenFilter));
+  const QString path = QFileDialog::getOpenFileName(
+      this, QString::fromUtf8(kOpenDialogTitle), DialogFolder(), QString::fromUtf8(kOpenFilter));
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
@@ -277,6 +282,7 @@ bool MainWindow::SaveTo(ui::DocumentWindow& window, const QString& path) {
   s->FilePath = path.toStdString();
   s->Title = TitleOf(path).toStdString();
   s->Modified = false;
+  RememberFile(path);
   window.setWindowTitle(TitleOf(path));
   window.UpdateCommandState();
   return true;
@@ -348,6 +354,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  StoreWindowPlacement();
   ReportSettingsProblems(settings_.save());
   event->accept();
 }
