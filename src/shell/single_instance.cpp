@@ -54,15 +54,19 @@ InstanceServer::InstanceServer(QObject* parent)
 InstanceServer::~InstanceServer() = default;
 
 bool InstanceServer::Listen(const QString& socket_path, QString* error) {
-  if (server_->listen(socket_path)) return true;
-  // A socket file left by a program that ended without removing it: nobody
-  // answers on it, so it is ours to replace.
+  // A program answering on the path owns it (listening would replace its
+  // socket file). A file nobody answers on was left by a program that ended
+  // without removing it: it is ours to replace.
   QLocalSocket probe;
   probe.connectToServer(socket_path);
   const bool answered = probe.waitForConnected(300);
   probe.abort();
-  if (!answered && QLocalServer::removeServer(socket_path) && server_->listen(socket_path))
-    return true;
+  if (answered) {
+    if (error != nullptr) *error = QStringLiteral("another program is listening");
+    return false;
+  }
+  QLocalServer::removeServer(socket_path);
+  if (server_->listen(socket_path)) return true;
   if (error != nullptr) *error = server_->errorString();
   return false;
 }

@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -97,6 +98,7 @@ void MainWindow::FinishStartup() {
   for (QToolBar* bar : findChildren<QToolBar*>())
     bar->hide();
   statusBar()->hide();
+  layout()->activate();  // the client area without the bars
   // The client size from "/X=" and "/Y=", otherwise from the active screen.
   QSize client(start_.client_width.value_or(0), start_.client_height.value_or(0));
   if (!start_.client_width && active != nullptr && active->screen() != nullptr)

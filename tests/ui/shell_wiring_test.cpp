@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QMimeData>
 #include <QProcess>
 #include <QScreen>
@@ -194,8 +195,13 @@ TEST_F(ShellWiringTest, DroppedDocumentsOpenOthersAreRefused) {
   w.show();
   QMimeData data;
   data.setUrls(urls);
+  // As a desktop delivers it: the drag enters (and is accepted), then drops.
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&w, &drop);
+  EXPECT_TRUE(drop.isAccepted());
   EXPECT_EQ(w.documents().size(), 2);  // the untouched new screen was replaced
   EXPECT_TRUE(questions_.errors.empty());
 }
