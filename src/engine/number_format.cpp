@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/c_number_format.h"
+
 namespace qzarn {
 
 std::string FormatNumber(double value, int decimals) {
   if (std::fabs(value) < 1e-10) return "0";
   if (decimals < 0) decimals = 0;
   if (decimals > 30) decimals = 30;
-  const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+  const int size = FormatC(nullptr, 0, "%.*f", decimals, value);
   if (size <= 0) return "0";
   std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
+  FormatC(buffer.data(), buffer.size(), "%.*f", decimals, value);
   std::string text(buffer.data(), static_cast<std::size_t>(size));
   if (text.find('.') != std::string::npos) {
     while (!text.empty() && text.back() == '0')

@@ -206,28 +206,6 @@ std::string FigureContentText(const Screen& screen, int slot) {
   return ReferenceList(screen, slot, r->type());
 }
 
-bool FigureShown(const FigureRecord& r) {
-  switch (FamilyOf(r.type())) {
-    case LayoutFamily::kPoint:
-      return r.point()->DispMark;
-    case LayoutFamily::kLine:
-      return r.line()->DispL;
-    case LayoutFamily::kCircle:
-      return r.circle()->DispL;
-    case LayoutFamily::kFunction:
-      return r.function()->DispL || r.function()->DispP;
-    case LayoutFamily::kFrame:
-      return r.frame()->DispL;
-    case LayoutFamily::kPolygon:
-      return r.polygon()->DispL;
-    case LayoutFamily::kMultiPoint:
-      return r.multi_point()->DispMark;
-    case LayoutFamily::kNone:
-      break;
-  }
-  return false;
-}
-
 std::string FigureListNumber(int row) {
   char text[16];
   std::snprintf(text, sizeof text, "%4d", row);

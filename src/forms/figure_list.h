@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/figure_table.h"
+#include "document/figure_visibility.h"
 
 namespace qzarn {
 
@@ -35,9 +36,6 @@ struct FigureListRow {
 std::string FigureDisplayName(const Screen& screen, int slot);
 // The content column of a figure.
 std::string FigureContentText(const Screen& screen, int slot);
-// The figure's visibility flag: whether its main shape (point mark, line,
-// circumference, curve or its points, outline, frame) is drawn.
-bool FigureShown(const FigureRecord& record);
 // The row number as the list writes it: right-aligned in 4 characters.
 std::string FigureListNumber(int row);
 

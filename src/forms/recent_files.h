@@ -1,25 +1,43 @@
 #pragma once
-// The recent-file list of the File menu: at most nine paths, most recent first.
+// The recent-file list of the File menu: at most nine paths, most recent
+// first, kept in the user settings (keys File1..File9) so that what the menu
+// shows is what the file holds. FileUse and FileMax decide how many entries
+// the menu shows; the list itself keeps all nine.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace qzarn {
+#include "settings/settings_keys.h"
 
-inline constexpr std::size_t kRecentFileLimit = 9;
+namespace qzarn::forms {
 
-// Puts the path at the top; an entry naming the same path (compared without
-// regard to case, as the list has always done) goes, and the list keeps nine.
-void AddRecentFile(std::vector<std::string>& files, const std::string& path);
+// A path for a menu caption: a path with at most two folders is shown whole;
+// a longer one as "/" + first folder + "/.../" + last folder + "/" + file name.
+// A path under the home folder given starts with "~" in place of the home
+// folder (and counts its folders from there).
+std::string ShortenPath(std::string_view path, std::string_view home = {});
 
-// The text a menu shows for a path: whole when it has fewer than four parts,
-// otherwise the first folder, "/.../", the last folder and the file name
-// ("/home/.../lessons/circle.qzl").
-std::string ShortenPath(const std::string& path);
+struct RecentEntry {
+  std::string caption;  // "&1 /home/.../math/a.qzl" ('&' in the path doubled)
+  std::string path;
+};
 
-// The entries the menu shows: none when the list is switched off, otherwise
-// the first `shown` (0..9).
-std::vector<std::string> ShownRecentFiles(const std::vector<std::string>& files, bool use,
-                                          int shown);
+class RecentFiles {
+ public:
+  explicit RecentFiles(UserSettings& settings) : settings_(settings) {}
 
-}  // namespace qzarn
+  // Removes an entry equal to the path (letter case ignored), puts the path
+  // on top and keeps the nine most recent.
+  void Add(std::string_view path);
+  const std::vector<std::string>& paths() const { return settings_.RecentFiles; }
+
+  // The entries the File menu shows: none while FileUse is off, else the first
+  // FileMax (0..9) paths.
+  std::vector<RecentEntry> MenuEntries(std::string_view home = {}) const;
+
+ private:
+  UserSettings& settings_;
+};
+
+}  // namespace qzarn::forms

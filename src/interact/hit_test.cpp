@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/figure_visibility.h"
 #include "render/draw_screen.h"
 #include "render/figure_drawing_ink.h"
 #include "render/figure_drawing_primitives.h"
@@ -42,6 +43,7 @@ HitProbe MakeProbe(const Screen& screen, const HitSettings& settings, double px,
   p.grip_m = settings.point_zoom ? (selected ? 2 * p.z : p.z) : 1.0;
   p.dot_z = selected ? 2 * p.z : p.z;
   p.tangent = settings.tangent;
+  p.shown_only = settings.shown_only;
   return p;
 }
 
@@ -97,6 +99,11 @@ int HitFigure(const HitProbe& probe, const FigureRecord& record, int& cross3_poi
   }
 }
 
+// Searches pass over hidden figures when only shown ones may be picked.
+bool Skipped(const HitProbe& probe, const FigureRecord& record) {
+  return probe.shown_only && !FigureShown(record);
+}
+
 // The highest slot a search visits: the table's last used slot, within 0..500.
 int LastSlot(const FigureTable& table) {
   return std::min<int>(table.LastIndex, kLastSlot);
@@ -116,7 +123,7 @@ HitResult TryFigure(const HitProbe& probe, int slot) {
 HitResult SearchDownward(const HitProbe& probe, FigureTypeMask types) {
   for (int i = LastSlot(*probe.table); i >= 0; --i) {
     const FigureRecord* record = probe.table->record(i);
-    if (record == nullptr || !InSet(types, record->type())) continue;
+    if (record == nullptr || !InSet(types, record->type()) || Skipped(probe, *record)) continue;
     if (HitResult r = TryFigure(probe, i); r.hit()) return r;
   }
   return {};
@@ -126,7 +133,8 @@ HitResult PointPass(const HitProbe& probe) {
   const int last = LastSlot(*probe.table);
   for (int i = 0; i <= last; ++i) {
     const FigureRecord* record = probe.table->record(i);
-    if (record == nullptr || !InSet(kPointTypes, record->type())) continue;
+    if (record == nullptr || !InSet(kPointTypes, record->type()) || Skipped(probe, *record))
+      continue;
     if (HitResult r = TryFigure(probe, i); r.hit()) return r;
   }
   return {};

@@ -51,6 +51,7 @@ struct HitSettings {
   double tangent = 100;           // Tangent: explicit curves are not joined across jumps
   bool tool_armed = false;        // a drawing tool is armed: figures are not picked
   bool free_positioning = false;  // the main window's fine snapping is on
+  bool shown_only = false;        // FindDispFigure: hidden figures are never picked
 };
 
 // The factors from the program settings, point zoom and the jump threshold

@@ -26,6 +26,7 @@ struct HitProbe {
   double grip_m = 1;     // point multiplier of the parts the selected figure enlarges
   double dot_z = 1;      // zoom of function sample dots and the polygon vertex exclusion
   double tangent = 100;
+  bool shown_only = false;  // searches skip figures whose visibility flag is off
 
   PointF Pixel(double x, double y) const { return {view.PlaneToPixelX(x), view.PlaneToPixelY(y)}; }
   // Squared pixel distance from the mouse.

@@ -1,4 +1,5 @@
 #include "render/axes_grid.h"
+#include "platform/c_number_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -262,7 +263,7 @@ void ThirtyDegreeSide(TickSink& sink, const AxisSettings& a, double z, int sign,
 std::string FormatTickValue(double value) {
   if (std::fabs(value) < 1e-10) return "0";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.1f", value);
+  FormatC(buf, sizeof buf, "%.1f", value);
   std::string s = buf;
   if (s.find('.') != std::string::npos) {
     while (!s.empty() && s.back() == '0')

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "render/figure_drawing_primitives.h"
+#include "platform/c_number_format.h"
 
 namespace qzarn::render {
 
@@ -23,7 +24,7 @@ std::string FormatDecimals(double v, int decimals) {
   if (std::fabs(v) < 1e-10) return "0";
   decimals = std::clamp(decimals, 0, 15);
   char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  FormatC(buf, sizeof buf, "%.*f", decimals, v);
   std::string s = buf;
   if (s.find('.') != std::string::npos) {
     while (s.back() == '0')

@@ -9,6 +9,7 @@
 #include "expr/engine.h"
 #include "platform/text_encoding.h"
 #include "render/figure_drawing_labels.h"
+#include "platform/c_number_format.h"
 
 namespace qzarn::render {
 
@@ -39,8 +40,8 @@ std::string Printf(const char* format, int width, int decimals, double v) {
   // Widths and decimals are at most 20, so the text is bounded by the
   // integer digits of a double (309) plus those.
   char buf[400];
-  const int n = decimals < 0 ? std::snprintf(buf, sizeof buf, format, width, v)
-                             : std::snprintf(buf, sizeof buf, format, width, decimals, v);
+  const int n = decimals < 0 ? FormatC(buf, sizeof buf, format, width, v)
+                             : FormatC(buf, sizeof buf, format, width, decimals, v);
   if (n <= 0 || n >= static_cast<int>(sizeof buf)) return {};
   return std::string(buf, static_cast<std::size_t>(n));
 }

@@ -178,6 +178,7 @@ void MainWindow::BuildFileMenu() {
 
 void MainWindow::BuildEditMenu() {
   QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  edit_menu_ = edit;
   const auto forward = [this](void (ui::DocumentWindow::*click)()) {
     return [this, click] {
       if (ui::DocumentWindow* w = activeDocument()) (w->*click)();
@@ -218,6 +219,7 @@ void MainWindow::BuildEditMenu() {
 
 void MainWindow::BuildFigureMenu() {
   QMenu* figures = menuBar()->addMenu(QStringLiteral("図形(&I)"));
+  figure_menu_ = figures;
   bool first = true;
   for (const InsertGroup& group : kInsertMenu) {
     QMenu* menu = figures;
@@ -288,6 +290,11 @@ void MainWindow::BuildSettingsMenu() {
 
 // The 設定 menu's figure items take the visibility and state of the active
 // window's pop-up items.
+void MainWindow::HideEditingMenus() {
+  for (QMenu* menu : {edit_menu_, figure_menu_, settings_menu_})
+    menu->menuAction()->setVisible(false);
+}
+
 void MainWindow::MirrorSettingsMenu() {
   if (settings_menu_ == nullptr) return;
   ui::DocumentWindow* w = activeDocument();
@@ -399,12 +406,7 @@ void MainWindow::ArrangeClick(Arrangement arrangement) {
       break;
     }
   }
-  if (!settings_.user().ArrangeCenter) return;
-  for (ui::DocumentWindow* w : documents()) {
-    QScrollArea& scroll = w->scrollArea();
-    for (QScrollBar* bar : {scroll.horizontalScrollBar(), scroll.verticalScrollBar()})
-      bar->setValue((bar->minimum() + bar->maximum()) / 2);
-  }
+  CenterScreensAfterArrange();
 }
 
 void MainWindow::BuildHelpMenu() {
@@ -505,20 +507,17 @@ void MainWindow::RebuildRecentFiles() {
     action->deleteLater();
   }
   recent_actions_.clear();
-  const UserSettings& user = settings_.user();
-  const std::vector<std::string> shown =
-      ShownRecentFiles(user.RecentFiles, user.FileUse, user.FileMax);
   QAction* before = nullptr;
   const QList<QAction*> all = file_menu_->actions();
   const qsizetype at = all.indexOf(recent_separator_);
   if (at >= 0 && at + 1 < all.size()) before = all[at + 1];
+  const std::string home = QDir::homePath().toStdString();
   int number = 1;
-  for (const std::string& path : shown) {
-    auto* action =
-        new QAction(QStringLiteral("&%1 %2").arg(number++).arg(Utf8(ShortenPath(path))), this);
-    action->setObjectName(QStringLiteral("RecentFile%1").arg(number - 1));
-    action->setStatusTip(Utf8(path));
-    const QString file = Utf8(path);
+  for (const forms::RecentEntry& entry : recent_.MenuEntries(home)) {
+    auto* action = new QAction(Utf8(entry.caption), this);
+    action->setObjectName(QStringLiteral("RecentFile%1").arg(number++));
+    const QString file = Utf8(entry.path);
+    action->setStatusTip(file);
     connect(action, &QAction::triggered, this, [this, file] { OpenDocumentFile(file); });
     file_menu_->insertAction(before, action);
     recent_actions_ << action;

@@ -1,6 +1,6 @@
 #include "shell/main_window.h"
 
-#include "forms/recent_files.h"
+#include "shell/startup.h"
 #include "ui/help_window.h"
 
 #include <QAction>
@@ -69,6 +69,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   statusBar()->addWidget(panels_[1], 1);
   statusBar()->addWidget(panels_[2], 2);
   BuildMenus();
+  connect(this, &MainWindow::recentFilesChanged, this, &MainWindow::RebuildRecentFiles);
   ui::SetHelpWindowOwner(this);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
   UpdateCommandState();
@@ -96,6 +97,14 @@ void MainWindow::Start(const QStringList& arguments) {
   ReportSettingsProblems(settings_.load());
   defaults_ = FigureDefaults(settings_.program_file());
   RebuildRecentFiles();
+  std::vector<std::string> words;
+  for (const QString& a : arguments)
+    words.push_back(a.toStdString());
+  start_ = forms::ParseStartArguments(
+      words, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+  PlaceFromSettings();
+  setAcceptDrops(true);
+  if (webMode()) HideEditingMenus();
 
   // The undo session deletes the snapshots of ended runs. When the private
   // folder cannot be used, snapshots go to a folder of this run only.
@@ -118,26 +127,20 @@ void MainWindow::Start(const QStringList& arguments) {
   env_ = std::make_unique<ui::DocumentEnvironment>(
       ui::DocumentEnvironment{engine_, expressions_, engine_ui_, *session_, render_, defaults_,
                               current_tool_, *questions_});
-  env_->save = SaveOptionsFromSettings(settings_.user());
-  session_->store().save = env_->save;
+  env_->web_mode = start_.web_mode;
 
-  // The command line: a name may contain spaces, so arguments are joined until
-  // they name an existing file. Processing ends at the first name that is not a
-  // document or does not exist.
+  ApplySettings();
+
+  // The command line: each argument is one path (see forms/command_line.h).
+  // Processing ends at the first name that is not a document or does not exist.
   bool opened = false;
-  for (qsizetype i = 0; i < arguments.size(); ++i) {
-    QString name = arguments[i];
-    while (!QFileInfo::exists(name) && i + 1 < arguments.size())
-      name += QLatin1Char(' ') + arguments[++i];
-    if (!HasDocumentExtension(name.toStdString())) break;
-    if (!QFileInfo::exists(name)) {
-      // The first failing file ends processing silently; later ones are reported.
-      if (opened) questions_->ShowError(this, NotFoundMessage(name));
-      break;
-    }
-    if (!OpenDocumentFile(name)) break;
+  for (const std::string& name : start_.files) {
+    if (!OpenDocumentFile(QString::fromStdString(name))) break;
     opened = true;
   }
+  // The first failing file ends processing silently; later ones are reported.
+  if (start_.missing && opened)
+    questions_->ShowError(this, NotFoundMessage(QString::fromStdString(*start_.missing)));
   if (!opened && documents().isEmpty()) NewScreen();
 }
 
@@ -176,8 +179,7 @@ ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
 }
 
 ui::DocumentWindow* MainWindow::NewScreen() {
-  const NewScreenDefaults defaults = NewScreenDefaultsFromSettings(settings_.user(), 640, 480);
-  return AddWindow(Screen::Create(defaults, titles_));
+  return AddWindow(Screen::Create(NewScreenSettings(), titles_));
 }
 
 bool MainWindow::OpenDocumentFile(const QString& path) {
@@ -186,10 +188,13 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
     return false;
   }
   const QString title = TitleOf(path);
-  // A screen with the same title is replaced rather than opened twice.
+  // The screen already showing this file is replaced rather than opened twice.
+  // Only the same file counts: another file with the same name opens beside it.
+  const QString full = QFileInfo(path).canonicalFilePath();
   ui::DocumentWindow* target = nullptr;
   for (ui::DocumentWindow* w : documents())
-    if (w->screen() != nullptr && Utf8(w->screen()->Title).compare(title, Qt::CaseInsensitive) == 0)
+    if (w->screen() != nullptr && !w->screen()->FilePath.empty() &&
+        QFileInfo(Utf8(w->screen()->FilePath)).canonicalFilePath() == full)
       target = w;
   if (target != nullptr && target->screen()->Modified &&
       !questions_->AskYesNo(
@@ -197,7 +202,7 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
                     QStringLiteral("” が編集されています．\n編集中の画面と置き換えますか？")))
     return false;
 
-  auto screen = Screen::Create(NewScreenDefaultsFromSettings(settings_.user(), 640, 480), titles_);
+  auto screen = Screen::Create(NewScreenSettings(), titles_);
   LoadOptions options;
   options.make_record = [this](std::int32_t type) { return defaults_.Record(type); };
   const LoadResult r = LoadDocument(*screen, path.toStdString(), options);
@@ -210,7 +215,7 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
   screen->Title = title.toStdString();
   screen->FilePath = QFileInfo(path).absoluteFilePath().toStdString();
   screen->Modified = false;
-  QDir::setCurrent(QFileInfo(path).absolutePath());
+  RememberFile(path);
 
   // An untouched new screen is replaced by the document.
   if (target == nullptr) {
@@ -225,14 +230,13 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
     sub->close();
   }
   ui::DocumentWindow* window = AddWindow(std::move(screen));
-  if (window != nullptr) RememberRecentFile(QFileInfo(path).absoluteFilePath());
+  if (window != nullptr && settings_.user().WindowMoveCenter) ScrollToMiddleSoon(*window);
   return window != nullptr;
 }
 
 void MainWindow::OpenClick() {
-  const QString path =
-      QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QDir::currentPath(),
-                                   QString::fromUtf8(kOpenFilter));
+  const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle),
+                                                    DialogFolder(), QString::fromUtf8(kOpenFilter));
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
@@ -249,9 +253,9 @@ bool MainWindow::SaveTo(ui::DocumentWindow& window, const QString& path) {
   s->FilePath = path.toStdString();
   s->Title = TitleOf(path).toStdString();
   s->Modified = false;
+  RememberFile(path);
   window.setWindowTitle(TitleOf(path));
   window.UpdateCommandState();
-  RememberRecentFile(QFileInfo(path).absoluteFilePath());
   return true;
 }
 
@@ -318,11 +322,6 @@ void MainWindow::UpdateCommandState() {
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));
 }
 
-void MainWindow::RememberRecentFile(const QString& path) {
-  AddRecentFile(settings_.user().RecentFiles, path.toStdString());
-  RebuildRecentFiles();
-}
-
 // Hints of the menu item or control under the mouse go to the third panel
 // instead of covering the whole status bar.
 bool MainWindow::event(QEvent* event) {
@@ -342,6 +341,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  StoreWindowPlacement();
   ReportSettingsProblems(settings_.save());
   event->accept();
 }

@@ -10,6 +10,9 @@
 #include "engine/figure_expressions.h"
 #include "engine/recompute.h"
 #include "expr/engine.h"
+#include "forms/command_line.h"
+#include "forms/program_options.h"
+#include "forms/recent_files.h"
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
 
@@ -28,6 +31,8 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class QTemporaryDir;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace qzarn::shell {
 
@@ -67,6 +72,26 @@ class MainWindow final : public QMainWindow {
   // Runs the start-up steps: settings, the undo session, then the documents
   // named in `arguments` (the program name excluded) or one new screen.
   void Start(const QStringList& arguments);
+  // Shows the window as the settings placed it (or as the restricted start
+  // mode asks), then sizes and centres the screens (FinishStartup).
+  void ShowPlaced();
+  // The start-up steps that need the shown frame: the active screen maximised
+  // or at 80 % of the frame, scrolled to the middle; the restricted mode's size.
+  void FinishStartup();
+  // Puts the settings into effect: drawing, hit testing, the engine, new
+  // figures, saving and every open window. Called at start-up and after the
+  // options change.
+  void ApplySettings();
+  // Opens documents dropped on the window or handed over by another start:
+  // existing ".qzl" files only; the active screen is refreshed afterwards.
+  // Returns how many opened.
+  int OpenFiles(const QStringList& paths);
+  // The recent-file list (kept in the user settings).
+  forms::RecentFiles& recentFiles() { return recent_; }
+  bool webMode() const { return start_.web_mode; }
+  // After arranging the screens: each is scrolled to its middle when
+  // ArrangeCenter is on.
+  void CenterScreensAfterArrange();
 
   // 新規: a new empty screen in a new window.
   ui::DocumentWindow* NewScreen();
@@ -85,6 +110,9 @@ class MainWindow final : public QMainWindow {
   // Whether undo snapshots could be kept in the private folder this run.
   bool undoAvailable() const { return undo_ok_; }
   SettingsStore& settings() { return settings_; }
+  // What the document windows work with (null before Start).
+  const ui::DocumentEnvironment* environment() const { return env_.get(); }
+  const ExprEngine& expressionEngine() const { return expr_; }
 
   QAction& newAction() { return *new_; }
   QAction& openAction() { return *open_; }
@@ -110,9 +138,15 @@ class MainWindow final : public QMainWindow {
   QComboBox& zoomBox() { return *zoom_; }
   void ZoomBoxEntered();
 
+ signals:
+  // The recent-file list changed (a document was opened or saved).
+  void recentFilesChanged();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();
@@ -125,8 +159,9 @@ class MainWindow final : public QMainWindow {
   void BuildHelpMenu();
   void BuildToolBars();
   void RebuildRecentFiles();
-  void RememberRecentFile(const QString& path);
   void MirrorSettingsMenu();
+  // The restricted start mode shows no 編集, 図形 and 設定 menus.
+  void HideEditingMenus();
   void ShowAbout();
   // An action of the menus: caption, object name and what it does.
   QAction* AddCommand(QMenu* menu, const char* name, const QString& caption,
@@ -138,6 +173,15 @@ class MainWindow final : public QMainWindow {
   void ShowStatus(int panel, const QString& text);
   bool SaveTo(ui::DocumentWindow& window, const QString& path);
   void ReportSettingsProblems(const std::vector<SettingsProblem>& problems);
+  // The settings new screens start from, with the real display size.
+  NewScreenDefaults NewScreenSettings() const;
+  // Window section: placement and state of the frame, read and written.
+  void PlaceFromSettings();
+  void StoreWindowPlacement();
+  // Loading and saving remember the folder and the file.
+  void RememberFile(const QString& path);
+  // Where the open dialog starts (RecentFile section).
+  QString DialogFolder() const;
 
   ShellOptions options_;
   std::unique_ptr<ui::DocumentQuestions> own_questions_;
@@ -148,6 +192,9 @@ class MainWindow final : public QMainWindow {
   QuestionsEngineUi engine_ui_;
   FigureEngine engine_{expressions_, engine_ui_};
   render::RenderOptions render_;
+  render::LineStyleTable line_styles_;
+  forms::RecentFiles recent_{settings_.user()};
+  forms::StartRequest start_;
   FigureDefaults defaults_;
   int current_tool_ = -1;
   ScreenTitleCounter titles_;
@@ -173,6 +220,8 @@ class MainWindow final : public QMainWindow {
   QAction* recent_separator_ = nullptr;
   QList<QAction*> recent_actions_;
   QMenu* settings_menu_ = nullptr;
+  QMenu* edit_menu_ = nullptr;
+  QMenu* figure_menu_ = nullptr;
   // Commands enabled only while a screen exists.
   QList<QAction*> screen_commands_;
   // Commands shown but not available in this version.

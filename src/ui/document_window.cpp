@@ -90,7 +90,7 @@ QString ZoomText(int percent) {
 
 SaveChoice DialogQuestions::AskSaveChanges(QWidget* parent, const QString& caption) {
   const auto answer = QMessageBox::question(
-      parent, QString(), SaveChangesQuestion(caption),
+      parent, QString::fromUtf8(kMessageCaption), SaveChangesQuestion(caption),
       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (answer == QMessageBox::Yes) return SaveChoice::kYes;
   if (answer == QMessageBox::No) return SaveChoice::kNo;
@@ -108,11 +108,12 @@ std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QStri
 }
 
 void DialogQuestions::ShowError(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QString(), text);
+  QMessageBox::critical(parent, QString::fromUtf8(kMessageCaption), text);
 }
 
 bool DialogQuestions::AskYesNo(QWidget* parent, const QString& text) {
-  return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
+  return QMessageBox::question(parent, QString::fromUtf8(kMessageCaption), text,
+                               QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -132,7 +133,10 @@ void ScreenSurface::paintEvent(QPaintEvent* event) {
     painter.fillRect(event->rect(), Qt::white);
     return;
   }
-  painter.drawImage(event->rect().topLeft(), picture, event->rect());
+  // The picture may have more pixels than the surface (high-resolution
+  // display): its device pixel ratio maps it onto the surface.
+  painter.setClipRect(event->rect());
+  painter.drawImage(QPoint(0, 0), picture);
 }
 
 void ScreenSurface::mousePressEvent(QMouseEvent* event) {
@@ -173,9 +177,7 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
            env.defaults, attributes_,     env.current_tool} {
   setObjectName(QStringLiteral("TMDIChildForm"));
   setFocusPolicy(Qt::StrongFocus);
-  ctx_.hit = env.hit;
-  ctx_.edit_attr = env.edit_attr;
-  ctx_.cont_attrib = env.cont_attrib;
+  TakeEnvironmentOptions();
 
   Screen& s = undoable_->screen();
   setWindowTitle(Utf8(s.Title));
@@ -244,9 +246,15 @@ void DocumentWindow::FitSurfaceToScreen() {
   const int height = std::clamp<int>(s.View().ScreenHeight, 1, 10000);
   s.BitmapWidth = width;
   s.BitmapHeight = height;
-  if (picture_.width() != width || picture_.height() != height) {
+  // On a high-resolution display the picture has the display's pixels; drawing
+  // and the mouse keep working in surface pixels (the painter scales).
+  const qreal ratio = std::max<qreal>(1.0, surface_->devicePixelRatioF());
+  const QSize device(static_cast<int>(std::ceil(width * ratio)),
+                     static_cast<int>(std::ceil(height * ratio)));
+  if (picture_.size() != device || picture_.devicePixelRatio() != ratio) {
     EndPicturePainter();
-    picture_ = QImage(width, height, QImage::Format_RGB32);
+    picture_ = QImage(device, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
     picture_.fill(Qt::white);
   }
   if (surface_->width() != width || surface_->height() != height)
@@ -275,11 +283,14 @@ void DocumentWindow::ShowPicture() {
   surface_->update();
 }
 
+render::Size DocumentWindow::SurfaceSize() const {
+  return {surface_->width(), surface_->height()};
+}
+
 render::Canvas& DocumentWindow::PictureCanvas() {
   if (!picture_canvas_) {
     picture_painter_ = std::make_unique<QPainter>(&picture_);
-    picture_canvas_ = std::make_unique<QtCanvas>(*picture_painter_,
-                                                 render::Size{picture_.width(), picture_.height()});
+    picture_canvas_ = std::make_unique<QtCanvas>(*picture_painter_, SurfaceSize());
   }
   return *picture_canvas_;
 }
@@ -292,7 +303,7 @@ void DocumentWindow::RefreshScreen() {
   EndPicturePainter();
   {
     QPainter painter(&picture_);
-    QtCanvas canvas(painter, render::Size{picture_.width(), picture_.height()});
+    QtCanvas canvas(painter, SurfaceSize());
     render::DrawScreenInputs inputs;
     inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
     inputs.picture = BackgroundPicture();
@@ -597,6 +608,22 @@ interact::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers 
   e.shift = modifiers.testFlag(Qt::ShiftModifier);
   e.left = left;
   return e;
+}
+
+void DocumentWindow::TakeEnvironmentOptions() {
+  const bool armed = ctx_.hit.tool_armed, fine = ctx_.hit.free_positioning;
+  ctx_.hit = env_.hit;
+  ctx_.hit.tool_armed = armed;
+  ctx_.hit.free_positioning = fine;
+  ctx_.edit_attr = env_.edit_attr;
+  ctx_.cont_attrib = env_.cont_attrib;
+  ctx_.font = env_.font;
+}
+
+void DocumentWindow::ApplyEnvironment() {
+  if (!undoable_) return;
+  TakeEnvironmentOptions();
+  RefreshScreen();
 }
 
 void DocumentWindow::SyncHitSettings() {

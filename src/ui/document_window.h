@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "qt/qt_canvas.h"
+#include "ui/message_caption.h"
 
 class QLabel;
 class QMenu;
@@ -100,6 +101,7 @@ struct DocumentEnvironment {
   bool hint_popup = true;  // HintPopup: "選択した図形名をﾎﾟｯﾌﾟｱｯﾌﾟ表示(&P)"
   bool edit_attr = true;    // EditAttr
   bool cont_attrib = true;  // ContAttrib
+  NewFigureFont font{};     // InitFont ...: the label font of new figures
 };
 
 // Dialogs and services of other windows. Empty members are not connected yet:
@@ -213,6 +215,8 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void RefreshScreen() override;
   // Enables the window's commands from its state and tells the main window.
   void UpdateCommandState();
+  // Takes the environment's options again (after the settings changed) and redraws.
+  void ApplyEnvironment();
 
   // Commands of the window (menu items and shortcuts).
   QAction& undoAction() { return *undo_; }
@@ -286,10 +290,14 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void ShowPicture();
   void EndPicturePainter();
   void FitSurfaceToScreen();
+  // The picture's size in surface pixels.
+  render::Size SurfaceSize() const;
   const RgbImage* BackgroundPicture();
   interact::PointerEvent EventAt(QPoint at, Qt::KeyboardModifiers modifiers, bool left) const;
   // Refreshes the hit settings from the window and program state.
   void SyncHitSettings();
+  // Copies the program-wide options of the environment into the pointer context.
+  void TakeEnvironmentOptions();
   void ReportUndo(const UndoResult& result);
   // FormClose: asks about saving; false when the window stays open.
   bool ConfirmClose();

@@ -1,5 +1,7 @@
 #include "ui/figure_list_dialog.h"
 
+#include "ui/message_caption.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -42,10 +44,10 @@ class MessageBoxUi final : public EngineUi {
  public:
   explicit MessageBoxUi(QWidget* parent) : parent_(parent) {}
   void ShowMessage(std::string_view text) override {
-    QMessageBox::critical(parent_, QGuiApplication::applicationDisplayName(), FromUtf8(text));
+    QMessageBox::critical(parent_, QString::fromUtf8(ui::kMessageCaption), FromUtf8(text));
   }
   bool AskYesNo(std::string_view text) override {
-    return QMessageBox::warning(parent_, QGuiApplication::applicationDisplayName(), FromUtf8(text),
+    return QMessageBox::warning(parent_, QString::fromUtf8(ui::kMessageCaption), FromUtf8(text),
                                 QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No) == QMessageBox::Yes;
   }

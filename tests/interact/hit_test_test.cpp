@@ -157,6 +157,20 @@ TEST_F(HitTestTest, SearchOrderPrefersPointsThenFramesThenHigherSlots) {
   EXPECT_FALSE(Selected(2, Px(1.5), Py(1.5)).hit());
 }
 
+TEST_F(HitTestTest, ShownOnlyPassesOverHiddenFigures) {
+  PointRecord& p = AddPoint(1, 1);  // slot 0, on the line
+  LineRecord& l = AddLine(0, 0, 2, 2);
+  p.DispMark = false;
+  EXPECT_EQ(PickAt(1, 1).slot, 0);  // hidden figures can be picked by default
+  settings.shown_only = true;
+  EXPECT_EQ(PickAt(1, 1).slot, 1);
+  EXPECT_FALSE(PickPoint(*screen, settings, Px(1), Py(1)).hit());
+  l.DispL = false;
+  EXPECT_FALSE(PickAt(1, 1).hit());
+  p.DispMark = true;
+  EXPECT_EQ(PickPoint(*screen, settings, Px(1), Py(1)).slot, 0);
+}
+
 TEST_F(HitTestTest, SegmentIsHitBetweenItsPointsOnlyAWholeLineEverywhere) {
   LineRecord& l = AddLine(0, 0, 2, 0);
   l.DispB = true;

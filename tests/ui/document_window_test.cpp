@@ -593,3 +593,36 @@ TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {
 
 }  // namespace
 }  // namespace qzarn::ui
+
+namespace qzarn::ui {
+namespace {
+
+TEST_F(DocumentWindowTest, MouseMadeFiguresGetTheSettingsFontAndOptionsApplyAgain) {
+  env_.font.FontName = "IPAMincho";
+  env_.font.FontSize = 14;
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  w->InsertPointClick(interact::kPointTool);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(4)});
+  const FigureRecord* made = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(std::string(made->point()->Font.FontName.view()), "IPAMincho");
+  EXPECT_EQ(made->point()->Font.FontSize, 14);
+
+  // Options changed later reach the open window: the hidden point is no
+  // longer picked once only shown figures may be.
+  Point(*w).DispMark = false;
+  w->screen()->SelectedIndex = -1;
+  env_.hit.shown_only = true;
+  w->ApplyEnvironment();
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  EXPECT_EQ(w->screen()->SelectedIndex, -1);
+  env_.hit.shown_only = false;
+  w->ApplyEnvironment();
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
+  EXPECT_EQ(w->screen()->SelectedIndex, point_);
+}
+
+}  // namespace
+}  // namespace qzarn::ui

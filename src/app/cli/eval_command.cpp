@@ -31,6 +31,7 @@
 #include "expr/decimal.h"
 #include "expr/engine.h"
 #include "expr/normalise.h"
+#include "platform/c_number_format.h"
 
 namespace qzarn::cli {
 namespace {
@@ -108,7 +109,7 @@ std::string JsonString(std::string_view s) {
 std::string JsonNumber(double v) {
   if (!std::isfinite(v)) return "null";  // cannot happen after clamping; keeps the JSON valid
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  FormatC(buffer, sizeof buffer, "%.17g", v);
   return buffer;
 }
 

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/c_number_format.h"
+
 namespace qzarn::cli {
 
 class JsonWriter {
@@ -36,7 +38,7 @@ class JsonWriter {
       return;
     }
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
+    FormatC(buf, sizeof buf, "%.17g", v);
     out_ += buf;
   }
   void Integer(std::int64_t v) {

@@ -1,12 +1,35 @@
 // The desktop program: qzarn [FILE.qzl...]
 #include "shell/main_window.h"
+#include "shell/single_instance.h"
+#include "shell/startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so they work without a display.
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  switch (qzarn::forms::EarlyActionOf(words)) {
+    case qzarn::forms::EarlyAction::kHelp:
+      std::fputs(qzarn::forms::UsageText("qzarn").c_str(), stdout);
+      return 0;
+    case qzarn::forms::EarlyAction::kVersion:
+      std::fputs(qzarn::forms::VersionText().c_str(), stdout);
+      return 0;
+    case qzarn::forms::EarlyAction::kNone:
+      break;
+  }
+
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("qzarn"));
+  QApplication::setDesktopFileName(QStringLiteral("qzarn"));
+  qzarn::shell::LoadQtJapanese(app);
+
   qzarn::shell::ShellOptions options;
   options.settings =
       qzarn::resolve_settings_locations(qzarn::process_environment, qzarn::current_executable());
@@ -14,11 +37,37 @@ int main(int argc, char** argv) {
   const char* undo = std::getenv("QZARN_UNDO_DIR");
   options.undo_folder =
       undo != nullptr && undo[0] != '\0' ? undo : qzarn::TempFolder::DefaultPath();
-  qzarn::shell::MainWindow window(std::move(options));
-  window.show();
+
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
+  const bool web_mode =
+      !arguments.isEmpty() && arguments.front() == QLatin1String(qzarn::forms::kWebModeArgument);
+  const QString socket =
+      qzarn::shell::InstanceSocketPath(QString::fromStdString(options.undo_folder));
+  // A program already running opens our documents; the restricted mode always
+  // gets a window of its own.
+  if (!web_mode) {
+    QStringList files;
+    const qzarn::forms::StartRequest request = qzarn::forms::ParseStartArguments(
+        words, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+    for (const std::string& f : request.files)
+      files.push_back(QString::fromStdString(f));
+    if (qzarn::shell::HandToRunningProgram(socket, files)) return 0;
+  }
+
+  qzarn::shell::MainWindow window(std::move(options));
   window.Start(arguments);
+  qzarn::shell::InstanceServer server;
+  if (!web_mode && server.Listen(socket)) {
+    QObject::connect(&server, &qzarn::shell::InstanceServer::openRequested, &window,
+                     [&window](const QStringList& paths) {
+                       window.OpenFiles(paths);
+                       if (window.isMinimized()) window.showNormal();
+                       window.raise();
+                       window.activateWindow();
+                     });
+  }
+  window.ShowPlaced();
   // QZARN_GRAB_WINDOW=FILE.png: saves a picture of the window once it is drawn, then quits.
   if (const char* grab = std::getenv("QZARN_GRAB_WINDOW"); grab != nullptr && grab[0] != '\0') {
     QTimer::singleShot(1500, &window, [&window, grab] {
