@@ -246,6 +246,7 @@ void PropertyForm::FillFromRecord() {
     }
   }
   if (spec_.locus_button) locus_ = ReadLocusSettings(r);
+  if (spec_.arrow_button) arrow_ = ReadArrowSettings(r);
 }
 
 void PropertyForm::FillCandidates(int i, std::int32_t current) {
@@ -515,6 +516,7 @@ StoreResult PropertyForm::Store(FigureRecord& target) {
   for (int i = 0; i < ControlCount(); ++i)
     StoreControl(i, target);
   if (locus_) ApplyLocusSettings(target, *locus_);
+  if (arrow_) ApplyArrowSettings(target, *arrow_);
   if (clear) {
     ClearLocus(target);
     result.locus_cleared = true;

@@ -24,6 +24,7 @@
 
 #include "document/figure_table.h"
 #include "document/screen.h"
+#include "forms/arrow_settings.h"
 #include "forms/locus_settings.h"
 
 namespace qzarn {
@@ -291,6 +292,9 @@ class PropertyForm {
   // member without a locus.
   const std::optional<LocusSettings>& locus() const { return locus_; }
   void SetLocus(const LocusSettings& settings) { locus_ = settings; }
+  // The arrow settings ("矢印(&Y)"), applied on OK; nothing without the button.
+  const std::optional<ArrowSettings>& arrow() const { return arrow_; }
+  void SetArrow(const ArrowSettings& settings) { arrow_ = settings; }
   // The dialog's copy of the settings block ("変数(&H)" edits it).
   SettingsBlock& settings() { return *settings_; }
   const SettingsBlock& settings() const { return *settings_; }
@@ -337,6 +341,7 @@ class PropertyForm {
   std::vector<std::string> names_;
   FontValue font_;
   std::optional<LocusSettings> locus_;
+  std::optional<ArrowSettings> arrow_;
   std::vector<bool> reference_changed_;
 };
 

@@ -3,6 +3,7 @@
 // controls every member declares the same way (display condition, label
 // position, font).
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -156,5 +157,64 @@ constexpr ControlSpec FontButton(EnableRule enable = {}) {
           .page = kDisplayPage,
           .enable = enable};
 }
+
+// The controls of the parts joined into one table, in order.
+template <std::size_t... N>
+constexpr std::array<ControlSpec, (N + ...)> Join(const std::array<ControlSpec, N>&... parts) {
+  std::array<ControlSpec, (N + ...)> out{};
+  std::size_t at = 0;
+  ((std::copy(parts.begin(), parts.end(), out.begin() + static_cast<std::ptrdiff_t>(at)), at += N),
+   ...);
+  return out;
+}
+
+constexpr std::array<ControlSpec, 2> Condition() {
+  return {ConditionSwitch(), ConditionEdit()};
+}
+
+// A point given by a selector or, while the selector shows "(なし)" or an
+// axis, by an expression pair "(" x "," y ")".
+constexpr std::array<ControlSpec, 3> PointOrPair(std::string_view ref, std::string_view x,
+                                                 std::string_view y, std::string_view caption,
+                                                 std::string_view name_field = {}) {
+  return {Selector(ref, caption, kPointSelector, name_field),
+          Definition(x, "(", 0, {}, {ref, {}, true}),
+          Definition(y, ",", kSameRow, ")", {ref, {}, true})};
+}
+
+// The display page of the point-like members.
+constexpr std::array<ControlSpec, 10> PointDisplay() {
+  return {Size("Radius", "点の大きさ(&S)", kAtLeastOne, {"DispMark"}),
+          Size("RimRadius", "縁の大きさ(&R)", 0, {"DispMark"}),
+          LabelPosition("Direction", {"DispName", "Coordinates"}),
+          Check("DispMark", "点を表示(&V)"),
+          Check("DispName", "名前を表示(&D)"),
+          Check("Coordinates", "座標を表示(&Z)"),
+          Check("Paint", "点を塗りつぶす(&T)"),
+          Colour("Color", "内部色(&1)", {"Paint"}),
+          Colour("RimColor", "縁の色(&2)", {"DispMark"}),
+          FontButton({"DispName", "Coordinates"})};
+}
+
+// The display page of lines, angle divisions and parabolas.
+constexpr std::array<ControlSpec, 12> LineDisplay() {
+  return {Size("SizeL", "線の太さ(&S)", kAtLeastOne, {"DispL"}),
+          Size("SizeP", "点の大きさ(&R)", 0, {"DispP"}),
+          LineStyle(),
+          LabelPosition("Dir", {"DispZ", "DispN"}),
+          Decimals(),
+          Check("DispL", "線を表示(&V)"),
+          Check("DispP", "点を表示(&P)"),
+          Check("DispZ", "座標を表示(&Z)"),
+          Check("DispN", "長さを表示(&N)"),
+          Colour("LineColor", "線の色(&1)", {"DispL"}),
+          Colour("PointColor", "点の色(&2)", {"DispP"}),
+          FontButton({"DispZ", "DispN"})};
+}
+
+// Messages of members that need figures before they can be defined.
+inline constexpr Precondition kNeedsOnePoint{kPointTypes, true, 1, "１つ以上の点が必要です．"};
+inline constexpr Precondition kNeedsTwoPoints{kPointTypes, true, 2, "２つ以上の点が必要です．"};
+inline constexpr Precondition kNeedsThreePoints{kPointTypes, true, 3, "３つ以上の点が必要です．"};
 
 }  // namespace qzarn::forms
