@@ -273,9 +273,8 @@ void MainWindow::BuildSettingsMenu() {
              forward(&ui::DocumentWindow::clearAllLociAction));
   settings->addSeparator();
   AddUnavailable(settings, "M_Zahyo", QStringLiteral("座標系の設定(&Z)..."));
-  QAction* list = AddCommand(settings, "AjustList", QStringLiteral("図形リスト(&O)..."), [this] {
-    if (ui::DocumentWindow* w = activeDocument()) w->AjustListClick();
-  });
+  QAction* list = AddCommand(settings, "AjustList", QStringLiteral("図形リスト(&O)..."),
+                             [this] { ShowFigureListClick(); });
   list->setIconText(QStringLiteral("図形リスト"));
   AddUnavailable(settings, "EditEqu", QStringLiteral("中間式(&F)..."));
   AddUnavailable(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."));

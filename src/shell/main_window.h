@@ -15,6 +15,7 @@
 #include "forms/recent_files.h"
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
+#include "ui/property_dialog.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -141,6 +142,13 @@ class MainWindow final : public QMainWindow {
  signals:
   // The recent-file list changed (a document was opened or saved).
   void recentFilesChanged();
+  // "図形リスト(&O)...": the figure list of the active screen; its "設定(&P)"
+  // opens the property dialogs.
+  void ShowFigureListClick();
+  // The variable table window the property dialogs' "変数(&H)" opens; while
+  // it is not connected the button is disabled.
+  std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
+      edit_variables_hook;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -169,6 +177,8 @@ class MainWindow final : public QMainWindow {
   // A command whose window is not part of the program yet: shown, never enabled.
   QAction* AddUnavailable(QMenu* menu, const char* name, const QString& caption);
   ui::DocumentWindow* AddWindow(std::unique_ptr<Screen> screen);
+  // The property dialogs' connections to the other windows.
+  ui::PropertyDialogHooks PropertyHooks();
   void UpdateCommandState();
   void ShowStatus(int panel, const QString& text);
   bool SaveTo(ui::DocumentWindow& window, const QString& path);

@@ -1,7 +1,6 @@
 #include "ui/document_window.h"
 
 #include "render/save_picture.h"
-#include "ui/figure_list_dialog.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -530,28 +529,6 @@ void DocumentWindow::PopupPropertyPopup() {
   locus_settings_->setVisible(locus);
   locus_settings_->setEnabled(static_cast<bool>(hooks_.locus_dialog));
   locus_clear_->setVisible(locus && LocusOn(*record));
-}
-
-void DocumentWindow::AjustListClick() {
-  if (!undoable_) return;
-  Screen& s = undoable_->screen();
-  EndPicturePainter();
-  FigureListHooks hooks;
-  hooks.window_caption = windowTitle();
-  hooks.ui = &env_.engine_ui;
-  if (hooks_.figure_dialog)
-    hooks.edit_figure = [this](Screen& screen, int slot, QWidget*) {
-      if (hooks_.figure_dialog(screen, slot)) screen.Modified = true;
-    };
-  hooks.take_snapshot = [this, &s] {
-    s.Modified = true;
-    TakeUndoSnapshot(s);
-  };
-  hooks.redraw = [this] { RefreshScreen(); };
-  ShowFigureList(s, hooks, this);
-  // A figure deleted in the list may have been the selected one.
-  if (s.Figures.record(s.SelectedIndex) == nullptr) s.SelectedIndex = -1;
-  UpdateCommandState();
 }
 
 bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QString& error) {

@@ -240,8 +240,6 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void PopupPropertyPopup();
   QMenu& popupMenu() { return *popup_; }
   void PasteBitmapClick();
-  // "図形リスト(&O)...": the figure list of the screen.
-  void AjustListClick();
   // "図形の設定(&P)...": the property dialog of the selected figure.
   void EditSelectedFigure();
   // Writes the screen picture as an image file (the format by the extension);
