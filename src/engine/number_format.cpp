@@ -1,8 +1,8 @@
 #include "engine/number_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <vector>
+#include <system_error>
 
 namespace qzarn {
 
@@ -10,11 +10,14 @@ std::string FormatNumber(double value, int decimals) {
   if (std::fabs(value) < 1e-10) return "0";
   if (decimals < 0) decimals = 0;
   if (decimals > 30) decimals = 30;
-  const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-  if (size <= 0) return "0";
-  std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
-  std::string text(buffer.data(), static_cast<std::size_t>(size));
+  // to_chars, unlike printf, ignores the C locale: the desktop program runs
+  // under the user's locale, and a decimal comma would break the expression
+  // texts these numbers are written into.
+  char buffer[400];
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return "0";
+  std::string text(buffer, end);
   if (text.find('.') != std::string::npos) {
     while (!text.empty() && text.back() == '0')
       text.pop_back();
