@@ -336,7 +336,32 @@ int FigureList::DeletedCount() const {
   return n;
 }
 
+int FigureList::RemoveFiguresReferringToRemoved() {
+  int removed = 0;
+  for (bool again = true; again;) {
+    again = false;
+    for (int i = 0; i < kFigureSlots; ++i) {
+      SlotState& s = slots_[static_cast<std::size_t>(i)];
+      if (s.FigureType == kNoFigure) continue;
+      const FigureReferences refs = ReferencesOf(screen_, i);
+      for (int k = 0; k < refs.count; ++k) {
+        const std::int32_t ref = refs.refs[static_cast<std::size_t>(k)];
+        if (ref < 0 || !Deleted(ReferenceSlot(ref))) continue;
+        s = SlotState{};
+        ++removed;
+        again = true;
+        break;
+      }
+    }
+  }
+  return removed;
+}
+
 int FigureList::Apply(const std::function<void()>& take_snapshot) {
+  // A property dialog opened from the list may have pointed a figure at one
+  // removed in the list; freeing the removed one would leave that reference
+  // dangling, so such a figure goes with it.
+  RemoveFiguresReferringToRemoved();
   int freed = 0;
   for (int i = 0; i < kFigureSlots; ++i) {
     const SlotState& s = slots_[static_cast<std::size_t>(i)];

@@ -84,6 +84,9 @@ class FigureList {
 
  private:
   void MarkDependents(int target, int& searches);
+  // Removes from the copy every figure that refers to a removed one (after
+  // property changes made from the list); returns how many went.
+  int RemoveFiguresReferringToRemoved();
   FigureListRow MakeRow(int slot) const;
 
   Screen& screen_;

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "document/figure_table.h"
-#include "platform/text_encoding.h"
 #include "engine/screen_builder.h"
+#include "platform/text_encoding.h"
 
 namespace qzarn::testing {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "engine/engine_fixture.h"
+#include "engine/screen_builder.h"
 #include "figure_list_fixture.h"
 #include "platform/text_encoding.h"
-#include "engine/screen_builder.h"
 
 namespace qzarn {
 namespace {
@@ -87,6 +87,28 @@ TEST(FigureListTest, ApplyFreesDeletedFiguresAndTakesASnapshot) {
   EXPECT_TRUE(screen.Modified);
   for (int i = 0; i < kFigureSlots; ++i)
     EXPECT_EQ(screen.Figures[i].Marked, 0) << i;
+}
+
+// A property dialog opened from the list re-points the free point at A after A
+// was removed in the list: confirming the list frees A and must not leave the
+// free point referring to the freed slot.
+TEST(FigureListTest, FigurePointedAtARemovedOneGoesWithIt) {
+  ABLine s;
+  FigureList list(s.b.screen());
+  RecordingUi ui;
+  list.Delete(s.a, ui);
+  s.b.Record(s.free_point).point()->Ref0 = s.a;
+  EXPECT_EQ(list.Apply({}), 3);
+  const Screen& screen = s.b.screen();
+  for (int i = 0; i < kFigureSlots; ++i) {
+    const FigureRecord* r = screen.Figures.record(i);
+    if (r == nullptr) continue;
+    for (int k = 0; k < ReferenceCount(r->type()); ++k) {
+      const std::int32_t ref = ReferenceAt(*r, k);
+      EXPECT_TRUE(ref < 0 || screen.Figures.record(ReferenceSlot(ref)) != nullptr) << i;
+    }
+  }
+  EXPECT_FALSE(screen.Figures[s.c].empty());
 }
 
 TEST(FigureListTest, PropertyChangesOnTheSharedRecordShowAfterRefill) {
