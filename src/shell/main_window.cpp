@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "ui/figure_list_dialog.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -175,6 +177,32 @@ void MainWindow::Start(const QStringList& arguments) {
   if (!opened && documents().isEmpty()) NewScreen();
 }
 
+ui::PropertyDialogHooks MainWindow::PropertyHooks() {
+  ui::PropertyDialogHooks hooks;
+  hooks.edit_variables = edit_variables_hook;
+  return hooks;
+}
+
+void MainWindow::ShowFigureListClick() {
+  ui::DocumentWindow* window = activeDocument();
+  if (window == nullptr || window->screen() == nullptr) return;
+  FigureListHooks hooks;
+  hooks.window_caption = window->windowTitle();
+  hooks.ui = &engine_ui_;
+  hooks.edit_figure = [this](Screen& screen, int slot, const std::function<bool(int)>& removed,
+                             QWidget* parent) {
+    ui::PropertyDialogHooks dialog_hooks = PropertyHooks();
+    dialog_hooks.removed = removed;
+    ui::OpenPropertyDialog(screen, slot, expr_, parent, dialog_hooks);
+  };
+  hooks.take_snapshot = [window] { window->M_SaveDoClick(); };
+  hooks.redraw = [window] {
+    window->RefreshScreen();
+    window->UpdateCommandState();
+  };
+  ShowFigureList(*window->screen(), hooks, this);
+}
+
 void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& problems) {
   for (const SettingsProblem& p : problems)
     questions_->ShowError(this, Utf8(settings_problem_message(p)));
@@ -182,7 +210,13 @@ void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& prob
 
 ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
   if (!env_) return nullptr;
-  auto* window = new ui::DocumentWindow(*env_, std::move(screen));
+  ui::DocumentHooks hooks;
+  // A figure placed with a tool survives only an OK; the pointer tools free it
+  // on Cancel, then recompute, redraw and take the undo snapshot themselves.
+  hooks.figure_dialog = [this](Screen& edited, int slot) {
+    return ui::OpenPropertyDialog(edited, slot, expr_, this, PropertyHooks());
+  };
+  auto* window = new ui::DocumentWindow(*env_, std::move(screen), std::move(hooks));
   // Drawing a loaded document computes its curves, which counts as a change;
   // a screen just opened or created has none the user made.
   if (window->screen() != nullptr) window->screen()->Modified = false;

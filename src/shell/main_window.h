@@ -12,6 +12,7 @@
 #include "expr/engine.h"
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
+#include "ui/property_dialog.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -95,12 +96,22 @@ class MainWindow final : public QMainWindow {
   QComboBox& zoomBox() { return *zoom_; }
   void ZoomBoxEntered();
 
+  // "図形リスト(&O)...": the figure list of the active screen; its "設定(&P)"
+  // opens the property dialogs.
+  void ShowFigureListClick();
+  // The variable table window the property dialogs' "変数(&H)" opens; while
+  // it is not connected the button is disabled.
+  std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
+      edit_variables_hook;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
   ui::DocumentWindow* AddWindow(std::unique_ptr<Screen> screen);
+  // The property dialogs' connections to the other windows.
+  ui::PropertyDialogHooks PropertyHooks();
   void UpdateCommandState();
   void ShowStatus(int panel, const QString& text);
   bool SaveTo(ui::DocumentWindow& window, const QString& path);

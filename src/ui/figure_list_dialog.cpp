@@ -180,7 +180,10 @@ void TFigureList::UpdateButtons() {
 void TFigureList::SetBtnClick() {
   const int slot = model_.SlotOfRow(SelectedRow());
   if (slot < 0) return;
-  if (hooks_.edit_figure) hooks_.edit_figure(model_.screen(), slot, this);
+  if (hooks_.edit_figure) {
+    const std::function<bool(int)> removed = [this](int s) { return model_.Deleted(s); };
+    hooks_.edit_figure(model_.screen(), slot, removed, this);
+  }
   model_.Refill();
   FillGrid();
 }

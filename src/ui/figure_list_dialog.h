@@ -26,7 +26,11 @@ struct FigureListHooks {
   // Questions of the list; nullptr asks with message boxes.
   EngineUi* ui = nullptr;
   // Opens the property dialog of the figure in `slot` on the shared record.
-  std::function<void(Screen& screen, int slot, QWidget* parent)> edit_figure;
+  // `removed` tells the figures removed in the list so far: the dialog must
+  // not let a figure refer to them, since confirming the list frees them.
+  std::function<void(Screen& screen, int slot, const std::function<bool(int)>& removed,
+                     QWidget* parent)>
+      edit_figure;
   // Takes an undo snapshot of the screen after OK.
   std::function<void()> take_snapshot;
   // Recomputes and redraws the screen after the list closes, either way.

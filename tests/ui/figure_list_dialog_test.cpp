@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "../engine/engine_fixture.h"
-#include "forms/figure_list_fixture.h"
 #include "../engine/screen_builder.h"
 #include "document/document_file.h"
 #include "document/screen.h"
+#include "forms/figure_list_fixture.h"
 
 namespace qzarn {
 namespace {
@@ -140,7 +140,7 @@ TEST(FigureListDialogTest, PropertyChangeSurvivesCancel) {
   RecordingUi ui;
   std::vector<int> edited;
   FigureListHooks hooks = WithUi(ui);
-  hooks.edit_figure = [&](Screen& screen, int slot, QWidget*) {
+  hooks.edit_figure = [&](Screen& screen, int slot, const std::function<bool(int)>&, QWidget*) {
     edited.push_back(slot);
     screen.Figures[slot].Record.line()->DispB = true;
   };
