@@ -51,7 +51,8 @@ constexpr auto kPolyControls =
                                 .choices = kFillChoices,
                                 .enable = {"DispB"}},
                     Colour("ColorB", "塗りつぶしの色(&2)", {"DispB"}),
-                    LabelPosition("Dir", {"DispP", "DispZ"}), FontButton({"DispP", "DispZ"})});
+                    // Dir holds the decimals of the area label.
+                    Decimals("Dir", "小数点以下の桁数(&K)"), FontButton({"DispP", "DispZ"})});
 
 constexpr auto kSplineControls =
     Join(std::array{NameBox("曲線(&S)")}, Vertices(),

@@ -280,7 +280,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       combo->setCurrentIndex(v.position);
       connect(combo, &QComboBox::activated, this, [this, i](int position) {
         form_.SetPosition(i, position);
-        RefreshEnabled();
+        ReactToChange(i);
       });
       made = combo;
       break;
@@ -290,7 +290,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       box->setChecked(v.checked);
       connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
         form_.SetChecked(i, on);
-        RefreshEnabled();
+        ReactToChange(i);
       });
       made = box;
       break;
@@ -342,6 +342,16 @@ void PropertyDialog::RefreshEnabled() {
     if (b.suffix != nullptr) b.suffix->setEnabled(on);
     if (b.catalogue != nullptr) b.catalogue->setEnabled(on);
   }
+}
+
+// The member may answer a change by asking and by changing other controls (the
+// recurrence question fills the first range).
+void PropertyDialog::ReactToChange(int i) {
+  MessageBoxPrompts boxes(this);
+  form_.Changed(i, hooks_.prompts != nullptr ? *hooks_.prompts : boxes);
+  for (const Bound& b : bound_)
+    if (b.index != i) RefreshControl(b.index);
+  RefreshEnabled();
 }
 
 void PropertyDialog::RefreshControl(int i) {

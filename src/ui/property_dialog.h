@@ -84,6 +84,7 @@ class PropertyDialog final : public QDialog {
   QWidget* MakeControl(int i, QWidget* page);
   void RefreshEnabled();
   void RefreshControl(int i);
+  void ReactToChange(int i);
   void ChooseColour(int i);
   void ChooseFont();
   void EditLocus();
