@@ -1,7 +1,6 @@
 #include "engine/number_format.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "platform/c_number_format.h"

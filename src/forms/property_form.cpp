@@ -205,7 +205,8 @@ void PropertyForm::FillFromRecord() {
     switch (c.kind) {
       case ControlKind::kName:
         v.text = cp932_to_utf8(StringOf(r, c.field, c.index));
-        if (v.text.empty()) v.text = ProposeName();
+        // Further name boxes (the points of an intersection set) may stay empty.
+        if (v.text.empty() && c.id == "Name") v.text = ProposeName();
         break;
       case ControlKind::kExpression:
       case ControlKind::kText:
@@ -228,7 +229,7 @@ void PropertyForm::FillFromRecord() {
         break;
       }
       case ControlKind::kCheck:
-        v.checked = NumberOf(r, c.field, c.index) != 0;
+        v.checked = (NumberOf(r, c.field, c.index) != 0) != ((c.flags & kInverted) != 0);
         break;
       case ControlKind::kColour:
         v.colour = static_cast<std::uint32_t>(NumberOf(r, c.field, c.index));
@@ -256,11 +257,14 @@ void PropertyForm::FillCandidates(int i, std::int32_t current) {
   if (f.none) v.candidates.push_back({std::string(kNoneCaption), kNoReference});
   if (f.axes) {
     v.candidates.push_back({std::string(kXAxisCaption), f.x_axis});
-    v.candidates.push_back({std::string(kYAxisCaption), f.y_axis});
+    if (!f.x_axis_only) v.candidates.push_back({std::string(kYAxisCaption), f.y_axis});
   }
   for (int s = 0; s <= std::min(screen_.figures.LastIndex, kLastSlot); ++s) {
     if (!SlotUsable(s)) continue;
     const FigureRecord& r = *screen_.figures.record(s);
+    if (const FunctionRecord* fn = r.function();
+        fn != nullptr && f.graphs_only && (fn->FuncKind != 1 || fn->Recursive))
+      continue;
     if ((f.types & TypeBit(r.type())) != 0)
       v.candidates.push_back({cp932_to_utf8(r.name()), MakeReference(s)});
     if (f.cross3_points && r.multi_point() != nullptr)
@@ -488,7 +492,7 @@ void PropertyForm::StoreControl(int i, FigureRecord& target) const {
       WriteNumberField(target, c.field, v.position + c.choice_base, c.index);
       break;
     case ControlKind::kCheck:
-      WriteNumberField(target, c.field, v.checked ? 1 : 0, c.index);
+      WriteNumberField(target, c.field, v.checked != ((c.flags & kInverted) != 0) ? 1 : 0, c.index);
       break;
     case ControlKind::kColour:
       WriteNumberField(target, c.field, v.colour, c.index);

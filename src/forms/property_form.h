@@ -63,6 +63,8 @@ enum ControlFlag : std::uint32_t {
   kUpperCase = 1u << 3,
   // Not compared with the other selectors by the duplicate check.
   kNoDuplicateCheck = 1u << 4,
+  // Check boxes: ticked while the field is false (an "on" shown for an "off" stored).
+  kInverted = 1u << 5,
 };
 
 // What a reference selector offers after "(なし)".
@@ -75,6 +77,11 @@ struct ReferenceFilter {
   bool none = true;
   std::int32_t x_axis = kXAxisReference;  // stored numbers of the axes
   std::int32_t y_axis = kYAxisReference;
+  // Offers the x axis alone (graphs y = f(x): the y axis is none).
+  bool x_axis_only = false;
+  // Functions are listed only when they are graphs y = f(x): explicit and not
+  // computed as a recurrence.
+  bool graphs_only = false;
 };
 
 // The figure types a point selector lists.
@@ -153,6 +160,9 @@ class FormPrompts {
 };
 
 class PropertyForm;
+// A member's reaction to a control the user has just changed (the recurrence
+// question of the function members); it may ask and change other controls.
+using MemberReaction = void (*)(PropertyForm& form, int control, FormPrompts& prompts);
 // Step 6 of OK: the member's own checks, run after the expressions passed.
 using MemberCheck = std::optional<FormFailure> (*)(PropertyForm& form, ExprEngine& engine,
                                                    FormPrompts& prompts);
@@ -176,6 +186,7 @@ struct MemberSpec {
   MemberCheck check = nullptr;
   bool locus_button = true;   // "軌跡(&K)"
   bool arrow_button = false;  // "矢印(&Y)"
+  MemberReaction on_change = nullptr;
 };
 
 // Common messages of the validation order.
@@ -205,9 +216,12 @@ const MemberSpec* FindMember(const FigureRecord& record);
 std::span<const MemberSpec* const> AllMembers();
 
 // The families of members, each in its own file.
-std::span<const MemberSpec> PointMembers();  // Point, Bunten, Cross, Suisen, Angle2
-std::span<const MemberSpec> LineMembers();   // Line, Line2, Line3, Angle
-std::span<const MemberSpec> ConicMembers();  // Houbutsu 1..3, Circle 1..4
+std::span<const MemberSpec> PointMembers();     // Point, Bunten, Cross, Suisen, Angle2
+std::span<const MemberSpec> LineMembers();      // Line, Line2, Line3, Angle
+std::span<const MemberSpec> ConicMembers();     // Houbutsu 1..3, Circle 1..4
+std::span<const MemberSpec> FunctionMembers();  // TFuncYo, TFuncBi, TFuncKy, TFuncIn
+std::span<const MemberSpec> GraphMembers();     // Cross2, Cross3, Menseki, Sessen
+std::span<const MemberSpec> ShapeMembers();     // Poly, Spl, Char, OLE
 
 // "A-Z P1-9" → A..Z, P1..P9.
 std::vector<std::string> ExpandNameList(std::string_view groups);
@@ -278,6 +292,11 @@ class PropertyForm {
   void SetColour(int i, std::uint32_t colour);
   void SetFont(const FontValue& font) { font_ = font; }
   const FontValue& font() const { return font_; }
+  // The dialog reports every change the user made to a control (after the
+  // Set call), so that the member can react.
+  void Changed(int i, FormPrompts& prompts) {
+    if (spec_.on_change != nullptr) spec_.on_change(*this, i, prompts);
+  }
   // Focus leaves a control: sizes left empty or 0 become "1", the label
   // position becomes its number modulo 360 + "ﾟ".
   void Leave(int i);
@@ -299,6 +318,8 @@ class PropertyForm {
   SettingsBlock& settings() { return *settings_; }
   const SettingsBlock& settings() const { return *settings_; }
   const FigureRecord& working() const { return working_; }
+  // The screen the form was opened on (member checks look up figures there).
+  const FormScreen& screen() const { return screen_; }
   FigureRecord& working() { return working_; }
   // The caption shown in the locus dialog: "軌跡 [" + caption + name + "]".
   std::string LocusCaption() const;

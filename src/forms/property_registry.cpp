@@ -13,6 +13,9 @@ std::span<const MemberSpec* const> AllMembers() {
              PointMembers(),
              LineMembers(),
              ConicMembers(),
+             FunctionMembers(),
+             GraphMembers(),
+             ShapeMembers(),
          })
       for (const MemberSpec& m : family)
         all.push_back(&m);

@@ -278,9 +278,10 @@ void MainWindow::BuildSettingsMenu() {
   list->setIconText(QStringLiteral("図形リスト"));
   AddUnavailable(settings, "EditEqu", QStringLiteral("中間式(&F)..."));
   AddUnavailable(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."));
-  AddUnavailable(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."));
+  QAction* table = AddCommand(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."),
+                              [this] { ShowVariableTableClick(); });
   AddUnavailable(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."));
-  screen_commands_ << list;
+  screen_commands_ << list << table;
   connect(settings, &QMenu::aboutToShow, this, [this] {
     if (ui::DocumentWindow* w = activeDocument()) w->PopupPropertyPopup();
     MirrorSettingsMenu();

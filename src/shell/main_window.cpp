@@ -1,8 +1,9 @@
 #include "shell/main_window.h"
 
 #include "shell/startup.h"
-#include "ui/help_window.h"
 #include "ui/figure_list_dialog.h"
+#include "ui/help_window.h"
+#include "ui/value_table_dialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -71,6 +72,11 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   statusBar()->addWidget(panels_[2], 2);
   BuildMenus();
   connect(this, &MainWindow::recentFilesChanged, this, &MainWindow::RebuildRecentFiles);
+  // The property dialogs' "変数(&H)" shows the table of the screen being edited.
+  edit_variables_hook = [this](QWidget* owner, SettingsBlock& block, const QString&) {
+    ui::DocumentWindow* w = activeDocument();
+    return EditVariableTable(owner, block, w != nullptr ? w->windowTitle() : QString());
+  };
   ui::SetHelpWindowOwner(this);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
   UpdateCommandState();
@@ -173,6 +179,14 @@ void MainWindow::ShowFigureListClick() {
   // The selected figure may have been deleted in the list.
   if (screen.Figures.record(screen.SelectedIndex) == nullptr) screen.SelectedIndex = -1;
   window->UpdateCommandState();
+}
+
+void MainWindow::ShowVariableTableClick() {
+  ui::DocumentWindow* window = activeDocument();
+  if (window == nullptr || window->screen() == nullptr) return;
+  if (!EditScreenVariables(this, *window->screen(), window->windowTitle())) return;
+  window->RefreshScreen();
+  window->M_SaveDoClick();
 }
 
 void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& problems) {

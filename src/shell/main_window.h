@@ -139,16 +139,19 @@ class MainWindow final : public QMainWindow {
   QComboBox& zoomBox() { return *zoom_; }
   void ZoomBoxEntered();
 
- signals:
-  // The recent-file list changed (a document was opened or saved).
-  void recentFilesChanged();
   // "図形リスト(&O)...": the figure list of the active screen; its "設定(&P)"
   // opens the property dialogs.
   void ShowFigureListClick();
+  // "変数ﾃｰﾌﾞﾙ(&T)...": the variable table of the active screen.
+  void ShowVariableTableClick();
   // The variable table window the property dialogs' "変数(&H)" opens; while
   // it is not connected the button is disabled.
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
       edit_variables_hook;
+
+ signals:
+  // The recent-file list changed (a document was opened or saved).
+  void recentFilesChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

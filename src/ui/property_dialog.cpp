@@ -1,5 +1,7 @@
 #include "ui/property_dialog.h"
 
+#include "engine/equations.h"
+
 // Core headers first (see the header).
 #include "expr/engine.h"
 #include "forms/arrow_settings.h"
@@ -280,7 +282,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       combo->setCurrentIndex(v.position);
       connect(combo, &QComboBox::activated, this, [this, i](int position) {
         form_.SetPosition(i, position);
-        RefreshEnabled();
+        ReactToChange(i);
       });
       made = combo;
       break;
@@ -290,7 +292,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       box->setChecked(v.checked);
       connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
         form_.SetChecked(i, on);
-        RefreshEnabled();
+        ReactToChange(i);
       });
       made = box;
       break;
@@ -342,6 +344,16 @@ void PropertyDialog::RefreshEnabled() {
     if (b.suffix != nullptr) b.suffix->setEnabled(on);
     if (b.catalogue != nullptr) b.catalogue->setEnabled(on);
   }
+}
+
+// The member may answer a change by asking and by changing other controls (the
+// recurrence question fills the first range).
+void PropertyDialog::ReactToChange(int i) {
+  MessageBoxPrompts boxes(this);
+  form_.Changed(i, hooks_.prompts != nullptr ? *hooks_.prompts : boxes);
+  for (const Bound& b : bound_)
+    if (b.index != i) RefreshControl(b.index);
+  RefreshEnabled();
 }
 
 void PropertyDialog::RefreshControl(int i) {
@@ -472,7 +484,8 @@ bool OpenPropertyDialog(Screen& screen, int slot, ExprEngine& engine, QWidget* p
   if (const std::optional<std::string> missing = form.Open()) return refuse(Q(*missing));
   PropertyDialog dialog(form, *record, engine, hooks, parent);
   if (dialog.exec() != QDialog::Accepted || !dialog.stored()) return false;
-  form.ApplyVariables(screen.Settings);
+  // Curves that read a changed variable are sampled again in the next pass.
+  if (form.ApplyVariables(screen.Settings) > 0) InvalidateAllCurves(screen);
   screen.Modified = true;
   return true;
 }

@@ -7,6 +7,7 @@
 // The core headers come before Qt's, whose `slots` keyword would break them.
 #include "document/screen.h"
 #include "forms/property_form.h"
+#include "ui/message_caption.h"
 
 #include <QDialog>
 #include <QString>
@@ -37,9 +38,6 @@ struct PropertyDialogHooks {
   // Figures removed in an open figure list: not offered by the selectors.
   std::function<bool(int slot)> removed;
 };
-
-// The message box caption of the program.
-inline constexpr const char* kMessageCaption = "Sorvane";
 
 // Message boxes with the program's caption: errors with the error icon, notices
 // with the information icon, questions with Yes and No.
@@ -84,6 +82,7 @@ class PropertyDialog final : public QDialog {
   QWidget* MakeControl(int i, QWidget* page);
   void RefreshEnabled();
   void RefreshControl(int i);
+  void ReactToChange(int i);
   void ChooseColour(int i);
   void ChooseFont();
   void EditLocus();

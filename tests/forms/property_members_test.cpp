@@ -27,6 +27,15 @@ struct MembersFixture : Fixture {
     l = Add(kLineFigure, "L");
     m = Add(kLineFigure, "M");
   }
+  // An explicit function, and points Q1.. that let a polygon choose all its
+  // 31 vertices.
+  void AddFunctionAndVertices() {
+    FigureRecord f = Fresh(kFunctionFigure, 1);
+    f.function()->Name = "F";
+    NewFigure(*figures, std::move(f));
+    for (int k = 1; k <= kPolygonVertices - 3; ++k)
+      Add(kPointFigure, "Q" + std::to_string(k));
+  }
 };
 
 std::int32_t SubKindOf(const MemberSpec& m) {
@@ -35,10 +44,12 @@ std::int32_t SubKindOf(const MemberSpec& m) {
 
 TEST(PropertyMembers, RegistryFindsEachMemberByTypeAndForm) {
   const std::set<std::string_view> expected = {
-      "TPro_Point",  "TPro_Bunten",   "TPro_Cross",     "TPro_Suisen",
-      "TPro_Angle",  "TPro_Angle2",   "TPro_Line",      "TPro_Line2",
-      "TPro_Line3",  "TPro_Houbutsu", "TPro_Houbutsu2", "TPro_Houbutsu3",
-      "TPro_Circle", "TPro_Circle2",  "TPro_Circle3",   "TPro_Circle4"};
+      "TPro_Point",     "TPro_Bunten",    "TPro_Cross",   "TPro_Suisen",  "TPro_Angle",
+      "TPro_Angle2",    "TPro_Line",      "TPro_Line2",   "TPro_Line3",   "TPro_Houbutsu",
+      "TPro_Houbutsu2", "TPro_Houbutsu3", "TPro_Circle",  "TPro_Circle2", "TPro_Circle3",
+      "TPro_Circle4",   "TFuncYo",        "TFuncBi",      "TFuncKy",      "TFuncIn",
+      "TPro_Cross2",    "TPro_Cross3",    "TPro_Menseki", "TPro_Sessen",  "TPro_Poly",
+      "TPro_Spl",       "TPro_Char",      "TPro_OLE"};
   std::set<std::string_view> found;
   for (const MemberSpec* m : AllMembers()) {
     found.insert(m->class_name);
@@ -93,18 +104,20 @@ TEST(PropertyMembers, EveryMemberOpensValidatesAndStores) {
   for (const MemberSpec* m : AllMembers()) {
     SCOPED_TRACE(m->class_name);
     MembersFixture f;
+    f.AddFunctionAndVertices();
     const FigureRecord fresh = Fixture::Fresh(m->figure_type, SubKindOf(*m));
     PropertyForm form(*m, fresh, f.Screen());
     ASSERT_FALSE(form.Open());
     EXPECT_FALSE(form.value("Name").text.empty());  // a name was proposed
     std::vector<Filled> filled(static_cast<std::size_t>(form.ControlCount()));
     int next_figure = 0;
+    int next_name = 9;  // several name boxes (intersection sets) take Z9, Z8 ...
     for (int i = 0; i < form.ControlCount(); ++i) {
       const ControlSpec& c = form.control(i);
       Filled& want = filled[static_cast<std::size_t>(i)];
       switch (c.kind) {
         case ControlKind::kName:
-          want.text = "Z9";
+          want.text = "Z" + std::to_string(next_name--);
           form.SetText(i, want.text);
           break;
         case ControlKind::kExpression:
@@ -134,7 +147,7 @@ TEST(PropertyMembers, EveryMemberOpensValidatesAndStores) {
           break;
         case ControlKind::kCheck:
           form.SetChecked(i, !form.value(i).checked);
-          want.number = form.value(i).checked ? 1 : 0;
+          want.number = form.value(i).checked != ((c.flags & kInverted) != 0) ? 1 : 0;
           break;
         case ControlKind::kColour:
           form.SetColour(i, 0x102030u + static_cast<unsigned>(i));

@@ -124,6 +124,13 @@ TEST(PropertyDialogTest, RefusalFocusesTheOffendingControl) {
     EXPECT_TRUE(dialog.isVisible());
 
     name->setEditText(QStringLiteral("Z9"));
+    // A new function has no text yet: each required text gets one.
+    for (int i = 0; i < form.ControlCount(); ++i)
+      if (!form.control(i).empty_message.empty() && form.value(i).text.empty())
+        if (auto* edit = qobject_cast<QLineEdit*>(dialog.controlWidget(form.control(i).id))) {
+          edit->setText(QStringLiteral("x"));
+          emit edit->textEdited(edit->text());
+        }
     if (m->two_points) {  // a new figure's two points start equal
       auto* x1 = static_cast<QLineEdit*>(dialog.controlWidget(m->two_points->x1));
       x1->setText(QStringLiteral("7"));
