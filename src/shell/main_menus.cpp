@@ -270,7 +270,10 @@ void MainWindow::BuildSettingsMenu() {
   AddCommand(settings, "M_KisekiAllErase", QStringLiteral("全図形の軌跡の消去(&S)"),
              forward(&ui::DocumentWindow::clearAllLociAction));
   settings->addSeparator();
-  AddUnavailable(settings, "M_Zahyo", QStringLiteral("座標系の設定(&Z)..."));
+  screen_commands_ << AddCommand(settings, "M_Zahyo", QStringLiteral("座標系の設定(&Z)..."),
+                                 [this] {
+                                   if (ui::DocumentWindow* w = activeDocument()) w->M_ZahyoClick();
+                                 });
   QAction* list = AddCommand(settings, "AjustList", QStringLiteral("図形リスト(&O)..."), [this] {
     if (ui::DocumentWindow* w = activeDocument()) w->AjustListClick();
   });
@@ -278,7 +281,8 @@ void MainWindow::BuildSettingsMenu() {
   AddUnavailable(settings, "EditEqu", QStringLiteral("中間式(&F)..."));
   AddUnavailable(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."));
   AddUnavailable(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."));
-  AddUnavailable(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."));
+  screen_commands_ << AddCommand(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."),
+                                 [this] { AjustOptionClick(); });
   screen_commands_ << list;
   connect(settings, &QMenu::aboutToShow, this, [this] {
     if (ui::DocumentWindow* w = activeDocument()) w->PopupPropertyPopup();

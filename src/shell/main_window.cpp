@@ -95,6 +95,7 @@ void MainWindow::Start(const QStringList& arguments) {
   // Settings first: a file that cannot be read is reported and left alone.
   ReportSettingsProblems(settings_.load());
   defaults_ = FigureDefaults(settings_.program_file());
+  ApplyDialogSettings();
   RebuildRecentFiles();
 
   // The undo session deletes the snapshots of ended runs. When the private
@@ -148,7 +149,7 @@ void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& prob
 
 ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
   if (!env_) return nullptr;
-  auto* window = new ui::DocumentWindow(*env_, std::move(screen));
+  auto* window = new ui::DocumentWindow(*env_, std::move(screen), DocumentHooksForWindow());
   // Drawing a loaded document computes its curves, which counts as a change;
   // a screen just opened or created has none the user made.
   if (window->screen() != nullptr) window->screen()->Modified = false;

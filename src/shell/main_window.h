@@ -110,6 +110,21 @@ class MainWindow final : public QMainWindow {
   QComboBox& zoomBox() { return *zoom_; }
   void ZoomBoxEntered();
 
+  // "座標系の設定(&Z)...": the coordinate-system dialog of the screen, opened on the
+  // tab (0 general, 1 X axis, 2 Y axis). On OK the settings file is written.
+  bool EditCoordinateSystemOf(Screen& screen, int tab);
+  // "線ｽﾀｲﾙ(&S)": the line style editor; its OK reaches every open screen.
+  void EditLineStylesClick(QWidget* parent = nullptr);
+  // "ｵﾌﾟｼｮﾝ(&S)...": the options dialog.
+  void AjustOptionClick();
+  // The options dialog, or its print tab alone (print_only: opened from the print
+  // dialog). Returns whether the user confirmed.
+  bool OpenOptions(bool print_only, QWidget* parent = nullptr);
+  // Called after a settings dialog was confirmed, before every screen is redrawn:
+  // the place where the rest of the program takes the changed settings over.
+  std::function<void()> apply_settings;
+  const render::LineStyleTable& lineStyles() const { return line_styles_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
@@ -138,6 +153,10 @@ class MainWindow final : public QMainWindow {
   void ShowStatus(int panel, const QString& text);
   bool SaveTo(ui::DocumentWindow& window, const QString& path);
   void ReportSettingsProblems(const std::vector<SettingsProblem>& problems);
+  ui::DocumentHooks DocumentHooksForWindow();
+  // Takes the layout values, dash patterns and jump threshold from the settings into
+  // the drawing options and redraws every screen.
+  void ApplyDialogSettings();
 
   ShellOptions options_;
   std::unique_ptr<ui::DocumentQuestions> own_questions_;
@@ -148,6 +167,7 @@ class MainWindow final : public QMainWindow {
   QuestionsEngineUi engine_ui_;
   FigureEngine engine_{expressions_, engine_ui_};
   render::RenderOptions render_;
+  render::LineStyleTable line_styles_ = render::DefaultLineStyles();
   FigureDefaults defaults_;
   int current_tool_ = -1;
   ScreenTitleCounter titles_;
