@@ -19,11 +19,13 @@ void PaletteItem::SetKind(std::int32_t kind) {
 
 SurfaceSize NewSurfaceSize(const NewScreenDefaults& defaults) {
   constexpr std::int32_t kMin = 50, kMax = 2500;
-  const std::int32_t automatic = std::clamp(defaults.FullScreenWidth - 21, kMin, kMax);
-  auto pick = [&](std::int32_t setting) {
-    return setting <= 0 ? automatic : std::clamp(setting, kMin, kMax);
+  // An automatic side fills the display less a scroll bar's room: the width from the
+  // display's width, the height from its height.
+  auto pick = [&](std::int32_t setting, std::int32_t display) {
+    return setting <= 0 ? std::clamp(display - 21, kMin, kMax) : std::clamp(setting, kMin, kMax);
   };
-  return {pick(defaults.InitScreenX), pick(defaults.InitScreenY)};
+  return {pick(defaults.InitScreenX, defaults.FullScreenWidth),
+          pick(defaults.InitScreenY, defaults.FullScreenHeight)};
 }
 
 std::string ScreenTitleCounter::NextTitle() {

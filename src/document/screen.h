@@ -153,15 +153,17 @@ struct NewScreenDefaults {
   bool InitAxis = true;
   bool InitGrid = true;
   bool InitGridPoint = false;
-  // The display: an automatic surface is FullScreenWidth - 21 pixels square.
+  // The display: an automatic surface side is the display's extent in that
+  // direction less 21 pixels.
   std::int32_t FullScreenWidth = 1024;
   std::int32_t FullScreenHeight = 768;  // with caption and border
   // The document window's own font (code page 932), used for the axis font.
   std::string WindowFontName = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 };
 
-// The surface size a new screen gets: automatic values become the display
-// width minus 21 (for both sides), others are clamped to 50..2500.
+// The surface size a new screen gets: an automatic width is the display width
+// minus 21, an automatic height the display height minus 21; others are clamped
+// to 50..2500.
 struct SurfaceSize {
   std::int32_t width;
   std::int32_t height;

@@ -44,10 +44,6 @@ struct ProgramOptions {
 
 ProgramOptions ProgramOptionsFrom(const UserSettings& user, const ProgramSettings& program);
 
-// Line styles kept in the user settings (the line style editor writes them back this way).
-render::LineStyleTable LineStylesFrom(const UserSettings& user);
-void StoreLineStylesInto(const render::LineStyleTable& table, UserSettings& user);
-
 // The folder the open and save dialogs start in: RecentDir, the documents
 // folder when RecentDir is empty, the program folder when that does not exist.
 std::filesystem::path DialogStartFolder(

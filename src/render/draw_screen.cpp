@@ -26,8 +26,8 @@ AxisSettings AxisFrom(std::int16_t style, std::int16_t width_step, std::uint32_t
 
 }  // namespace
 
-ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
-  const ViewSettings& v = screen.View();
+ViewParams ViewParamsFromView(const ViewSettings& v, const AxisFont& font,
+                              const RgbImage* picture) {
   ViewParams p;
   p.view.surface_width = v.ScreenWidth;
   p.view.surface_height = v.ScreenHeight;
@@ -37,8 +37,6 @@ ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
   p.view.centre_y = v.CentreY;
   p.view.pan_x = v.PanX;
   p.view.pan_y = v.PanY;
-  p.view.stretch_x = screen.StretchX > 0 ? screen.StretchX : 1.0;
-  p.view.stretch_y = screen.StretchY > 0 ? screen.StretchY : 1.0;
   p.coordinate_kind_code = v.CoordinateKind;
   AxesSettings& a = p.axes;
   const int kind = v.CoordinateKind;
@@ -53,14 +51,21 @@ ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
   a.grid_style = v.GridStyle;
   a.grid_width = v.GridWidth;
   a.grid_colour = v.GridColor.get() & 0xFFFFFFu;
-  a.font_size = screen.Font.FontSize;
-  a.japanese_font = screen.Font.FontSet.get() == 128;
-  a.font_style = screen.Font.FontStyle;
-  p.axis_font_family = cp932_to_utf8(screen.Font.FontName.view());
+  a.font_size = font.FontSize;
+  a.japanese_font = font.FontSet.get() == 128;
+  a.font_style = font.FontStyle;
+  p.axis_font_family = cp932_to_utf8(font.FontName.view());
   p.background = v.BackColor.get() & 0xFFFFFFu;
   p.picture_mode = v.BackgroundMode;
   p.picture = picture;
   p.full_redraw = v.FullRedraw;
+  return p;
+}
+
+ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
+  ViewParams p = ViewParamsFromView(screen.View(), screen.Font, picture);
+  p.view.stretch_x = screen.StretchX > 0 ? screen.StretchX : 1.0;
+  p.view.stretch_y = screen.StretchY > 0 ? screen.StretchY : 1.0;
   p.selected_index = screen.SelectedIndex;
   p.variables = &screen.Variables();
   return p;

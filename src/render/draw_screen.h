@@ -15,6 +15,10 @@ namespace qzarn::render {
 // What drawing reads from a screen: its view settings, axis font, selection.
 // picture: the decoded background picture, or null.
 ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture);
+// The part that comes from the view settings and the axis font alone (stretch 1,
+// no selection, no variables): what a preview of edited settings draws with.
+ViewParams ViewParamsFromView(const ViewSettings& view, const AxisFont& font,
+                              const RgbImage* picture);
 
 struct DrawScreenInputs {
   // Recomputes every figure of the screen before it is drawn (the engine's pass);

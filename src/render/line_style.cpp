@@ -55,7 +55,8 @@ std::optional<LineStyleEntry> ParseLineBit(std::string_view text, double gap_fac
   LineStyleEntry entry;
   entry.gap_factor = gap_factor;
   int numbers = 0;
-  while (!text.empty() && numbers < kLineStyleMaxRuns) {
+  // The count and every run an entry holds: a full entry written out reads back whole.
+  while (!text.empty() && numbers < kLineStyleMaxRuns + 1) {
     std::size_t comma = text.find(',');
     std::string_view item = text.substr(0, comma);
     text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);

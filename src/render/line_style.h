@@ -54,8 +54,9 @@ inline constexpr std::array<std::string_view, kLineStyleEntries> kLineBitSpaceDe
     "1.0", "1.4", "1.0", "1.0"};
 
 // Reads "count,run,run,…," (every number followed by a comma; the last comma
-// may be missing). Reading stops after 100 numbers (the count and 99 runs) or
-// at the first text that is not a whole number; runs not read are 0. The count
+// may be missing). Reading stops after 101 numbers (the count and the 100 runs
+// an entry holds, so FormatLineBit's text reads back whole) or at the first text
+// that is not a whole number; runs not read are 0. The count
 // is limited to 0..100 and each run to 0..255. Returns nothing when not even
 // the count can be read.
 std::optional<LineStyleEntry> ParseLineBit(std::string_view text, double gap_factor);

@@ -272,7 +272,10 @@ void MainWindow::BuildSettingsMenu() {
   AddCommand(settings, "M_KisekiAllErase", QStringLiteral("全図形の軌跡の消去(&S)"),
              forward(&ui::DocumentWindow::clearAllLociAction));
   settings->addSeparator();
-  AddUnavailable(settings, "M_Zahyo", QStringLiteral("座標系の設定(&Z)..."));
+  screen_commands_ << AddCommand(settings, "M_Zahyo", QStringLiteral("座標系の設定(&Z)..."),
+                                 [this] {
+                                   if (ui::DocumentWindow* w = activeDocument()) w->M_ZahyoClick();
+                                 });
   QAction* list = AddCommand(settings, "AjustList", QStringLiteral("図形リスト(&O)..."),
                              [this] { ShowFigureListClick(); });
   list->setIconText(QStringLiteral("図形リスト"));
@@ -280,7 +283,8 @@ void MainWindow::BuildSettingsMenu() {
   AddUnavailable(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."));
   QAction* table = AddCommand(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."),
                               [this] { ShowVariableTableClick(); });
-  AddUnavailable(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."));
+  screen_commands_ << AddCommand(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."),
+                                 [this] { AjustOptionClick(); });
   screen_commands_ << list << table;
   connect(settings, &QMenu::aboutToShow, this, [this] {
     if (ui::DocumentWindow* w = activeDocument()) w->PopupPropertyPopup();

@@ -103,6 +103,7 @@ void MainWindow::Start(const QStringList& arguments) {
   // Settings first: a file that cannot be read is reported and left alone.
   ReportSettingsProblems(settings_.load());
   defaults_ = FigureDefaults(settings_.program_file());
+  ApplyDialogSettings();
   RebuildRecentFiles();
   std::vector<std::string> words;
   for (const QString& a : arguments)
@@ -196,13 +197,7 @@ void MainWindow::ReportSettingsProblems(const std::vector<SettingsProblem>& prob
 
 ui::DocumentWindow* MainWindow::AddWindow(std::unique_ptr<Screen> screen) {
   if (!env_) return nullptr;
-  ui::DocumentHooks hooks;
-  // A figure placed with a tool survives only an OK; the pointer tools free it
-  // on Cancel, then recompute, redraw and take the undo snapshot themselves.
-  hooks.figure_dialog = [this](Screen& edited, int slot) {
-    return ui::OpenPropertyDialog(edited, slot, expr_, this, PropertyHooks());
-  };
-  auto* window = new ui::DocumentWindow(*env_, std::move(screen), std::move(hooks));
+  auto* window = new ui::DocumentWindow(*env_, std::move(screen), DocumentHooksForWindow());
   // Drawing a loaded document computes its curves, which counts as a change;
   // a screen just opened or created has none the user made.
   if (window->screen() != nullptr) window->screen()->Modified = false;

@@ -149,6 +149,21 @@ class MainWindow final : public QMainWindow {
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
       edit_variables_hook;
 
+  // "座標系の設定(&Z)...": the coordinate-system dialog of the screen, opened on the
+  // tab (0 general, 1 X axis, 2 Y axis). On OK the settings file is written.
+  bool EditCoordinateSystemOf(Screen& screen, int tab);
+  // "線ｽﾀｲﾙ(&S)": the line style editor; its OK reaches every open screen.
+  void EditLineStylesClick(QWidget* parent = nullptr);
+  // "ｵﾌﾟｼｮﾝ(&S)...": the options dialog.
+  void AjustOptionClick();
+  // The options dialog, or its print tab alone (print_only: opened from the print
+  // dialog). Returns whether the user confirmed.
+  bool OpenOptions(bool print_only, QWidget* parent = nullptr);
+  // Told after a settings dialog was confirmed, before its settings are applied
+  // and every screen is redrawn.
+  std::function<void()> apply_settings;
+  const render::LineStyleTable& lineStyles() const { return line_styles_; }
+
  signals:
   // The recent-file list changed (a document was opened or saved).
   void recentFilesChanged();
@@ -195,6 +210,10 @@ class MainWindow final : public QMainWindow {
   void RememberFile(const QString& path);
   // Where the open dialog starts (RecentFile section).
   QString DialogFolder() const;
+  ui::DocumentHooks DocumentHooksForWindow();
+  // Takes the layout values, dash patterns and jump threshold from the settings into
+  // the drawing options and redraws every screen.
+  void ApplyDialogSettings();
 
   ShellOptions options_;
   std::unique_ptr<ui::DocumentQuestions> own_questions_;
@@ -205,7 +224,7 @@ class MainWindow final : public QMainWindow {
   QuestionsEngineUi engine_ui_;
   FigureEngine engine_{expressions_, engine_ui_};
   render::RenderOptions render_;
-  render::LineStyleTable line_styles_;
+  render::LineStyleTable line_styles_ = render::DefaultLineStyles();
   forms::RecentFiles recent_{settings_.user()};
   forms::StartRequest start_;
   FigureDefaults defaults_;

@@ -507,9 +507,20 @@ void DocumentWindow::BuildPopup() {
     }
   });
   popup_->addSeparator();
+  coordinate_system_ = add("座標系の設定(&Z)...", [this] { M_ZahyoClick(); });
+  coordinate_system_->setEnabled(static_cast<bool>(hooks_.coordinate_dialog));
+  popup_->addSeparator();
   popup_->addAction(undo_);
   popup_->addAction(redo_);
   popup_->addAction(temporary_save_);
+}
+
+void DocumentWindow::M_ZahyoClick() {
+  Screen& s = undoable_->screen();
+  if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, 0)) {
+    RefreshScreen();
+    TakeUndoSnapshot(s);
+  }
 }
 
 void DocumentWindow::PopupPropertyPopup() {

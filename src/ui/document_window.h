@@ -242,6 +242,8 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void PasteBitmapClick();
   // "図形の設定(&P)...": the property dialog of the selected figure.
   void EditSelectedFigure();
+  // "座標系の設定(&Z)...": the coordinate-system dialog on its general tab.
+  void M_ZahyoClick();
   // Writes the screen picture as an image file (the format by the extension);
   // `written` is the file actually written.
   bool SaveAsPicture(const QString& path, QString& written, QString& error);
@@ -252,6 +254,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QAction& objectEditAction() { return *object_edit_; }
   QAction& locusSettingsAction() { return *locus_settings_; }
   QAction& locusClearAction() { return *locus_clear_; }
+  QAction& coordinateSystemAction() { return *coordinate_system_; }
   // Sets the zoom in percent (clamped to 10..1000) and redraws when it changed.
   void SetZoom(int percent);
 
@@ -344,6 +347,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QAction* object_edit_ = nullptr;
   QAction* locus_settings_ = nullptr;
   QAction* locus_clear_ = nullptr;
+  QAction* coordinate_system_ = nullptr;
   // The name popup of the selected figure; shown once per hover.
   QLabel* hint_ = nullptr;
 };

@@ -114,20 +114,21 @@ TEST(Screen, AxisFontDefaultsSitAtTheirOffsets) {
 
 TEST(Screen, SurfaceSizeFromTheSettings) {
   struct Case {
-    int x, y, full_width;
+    int x, y, full_width, full_height;
     int width, height;
   };
   const Case cases[] = {
-      {-1, -1, 1024, 1003, 1003},  // automatic: display width - 21, both sides
-      {0, 500, 1280, 1259, 500},
-      {3000, 10, 1024, 2500, 50},
-      {50, 2500, 1024, 50, 2500},
+      {-1, -1, 1024, 768, 1003, 747},  // automatic: each side from its own display extent
+      {0, 500, 1280, 1024, 1259, 500}, {400, 0, 1280, 1024, 400, 1003},
+      {3000, 10, 1024, 768, 2500, 50}, {50, 2500, 1024, 768, 50, 2500},
+      {-1, -1, 60, 40, 50, 50},  // a tiny display still gives the smallest surface
   };
   for (const Case& c : cases) {
     NewScreenDefaults d;
     d.InitScreenX = c.x;
     d.InitScreenY = c.y;
     d.FullScreenWidth = c.full_width;
+    d.FullScreenHeight = c.full_height;
     const SurfaceSize size = NewSurfaceSize(d);
     EXPECT_EQ(size.width, c.width) << c.x;
     EXPECT_EQ(size.height, c.height) << c.y;

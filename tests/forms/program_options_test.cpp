@@ -1,4 +1,5 @@
 #include "forms/program_options.h"
+#include "forms/line_style_form.h"
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,10 @@ TEST(ProgramOptionsTest, LineStylesGoBackIntoTheSettings) {
   table.entries[0].runs[0] = 5;
   table.entries[0].runs[1] = 1;
   table.entries[3].gap_factor = 1.5;
-  StoreLineStylesInto(table, u);
+  StoreLineStylesInSettings(table, u);
   EXPECT_EQ(u.LineBit0, "2,5,1,");
   EXPECT_EQ(u.LineBitSpace3, 1.5);
-  EXPECT_EQ(LineStylesFrom(u), table);
+  EXPECT_EQ(LineStylesFromSettings(u), table);
 }
 
 TEST(ProgramOptionsTest, DialogsStartInRecentDirElseDocumentsElseProgramFolder) {

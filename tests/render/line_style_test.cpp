@@ -123,15 +123,17 @@ TEST(ParseLineBit, ReadsCountThenRuns) {
   }
 }
 
-TEST(ParseLineBit, StopsAfterOneHundredNumbers) {
+TEST(ParseLineBit, ReadsTheCountAndAHundredRunsThenStops) {
   std::string text = "100,";
   for (int i = 0; i < 150; ++i)
-    text += "3,";
+    text += std::to_string(i % 7 + 1) + ",";
   auto e = ParseLineBit(text, 1.0);
   ASSERT_TRUE(e);
   EXPECT_EQ(e->run_count, 100);
-  EXPECT_EQ(e->runs[98], 3);
-  EXPECT_EQ(e->runs[99], 0);
+  EXPECT_EQ(e->runs[98], 98 % 7 + 1);
+  EXPECT_EQ(e->runs[99], 99 % 7 + 1);  // the last run of a full entry is kept
+  // A full entry written out reads back as it was.
+  EXPECT_EQ(ParseLineBit(FormatLineBit(*e), 1.0), e);
 }
 
 TEST(LineStyleSettings, LoadKeepsDefaultsForMissingOrBadKeys) {

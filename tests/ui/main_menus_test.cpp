@@ -83,12 +83,12 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   // Commands of a screen, Insert commands, and commands that are always there.
   const QStringList of_screen = {"M_Save",     "M_SaveAs",        "M_SaveImage", "M_Close",
                                  "M_CloseAll", "CopyToClipboard", "JumpToHome",  "AjustList",
-                                 "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons"};
+                                 "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons",
+                                 "M_Zahyo",    "AjustOption"};
   const QStringList insert = {"InsertPoint", "MenuLineP2", "I_FuncYo", "InsertChar"};
   const QStringList always = {"M_New", "M_Open", "M_Exit", "M_HelpTopics", "M_About"};
-  const QStringList never = {"M_Print", "M_PrinterSetup", "M_Cut",
-                             "M_Copy",  "M_Paste",        "M_Zahyo",
-                             "EditEqu", "AjustOption",    "M_ImportFigures"};
+  const QStringList never = {"M_Print", "M_PrinterSetup", "M_Cut",          "M_Copy",
+                             "M_Paste", "EditEqu",        "M_ImportFigures"};
   const auto check = [&](bool screen_open, bool free_slot) {
     for (const QString& name : of_screen + insert + always + never) {
       SCOPED_TRACE(name.toStdString());

@@ -1,0 +1,90 @@
+// The main window's settings dialogs: the coordinate system of a screen, the line
+// styles and the options. What they change beyond one screen (the axis layout, the
+// dash patterns, the options) is drawn by every open screen at once.
+
+#include "engine/equations.h"
+#include "forms/coordinate_system_form.h"
+#include "forms/line_style_form.h"
+#include "forms/options_form.h"
+#include "shell/main_window.h"
+#include "ui/coordinate_system_dialog.h"
+#include "ui/line_style_dialog.h"
+#include "ui/options_dialog.h"
+
+#include <QMdiSubWindow>
+
+namespace qzarn::shell {
+
+ui::DocumentHooks MainWindow::DocumentHooksForWindow() {
+  ui::DocumentHooks hooks;
+  // A figure placed with a tool survives only an OK; the pointer tools free it
+  // on Cancel, then recompute, redraw and take the undo snapshot themselves.
+  hooks.figure_dialog = [this](Screen& edited, int slot) {
+    return ui::OpenPropertyDialog(edited, slot, expr_, this, PropertyHooks());
+  };
+  hooks.coordinate_dialog = [this](Screen& screen, int tab) {
+    return EditCoordinateSystemOf(screen, tab);
+  };
+  return hooks;
+}
+
+bool MainWindow::EditCoordinateSystemOf(Screen& screen, int tab) {
+  ui::CoordinateDialogServices services;
+  services.ask_yes_no = [this](QWidget* parent, const QString& text) {
+    return questions_->AskYesNo(parent, text);
+  };
+  services.show_error = [this](QWidget* parent, const QString& text) {
+    questions_->ShowError(parent, text);
+  };
+  services.edit_line_styles = [this](QWidget* parent) { EditLineStylesClick(parent); };
+  const bool restricted = env_ != nullptr && env_->web_mode;
+  if (!ui::EditCoordinateSystem(screen, settings_.user(), restricted, render_, services, tab, this))
+    return false;
+  // The layout values belong to every screen; the settings file is written now.
+  ApplyDialogSettings();
+  ReportSettingsProblems(settings_.save());
+  return true;
+}
+
+void MainWindow::EditLineStylesClick(QWidget* parent) {
+  const std::optional<render::LineStyleTable> edited = ui::EditLineStyles(
+      line_styles_, parent != nullptr ? parent : this,
+      [this](QWidget* p, const QString& text) { return questions_->AskYesNo(p, text); });
+  if (!edited) return;
+  forms::StoreLineStylesInSettings(*edited, settings_.user());
+  ApplyDialogSettings();
+}
+
+void MainWindow::AjustOptionClick() {
+  OpenOptions(false);
+}
+
+bool MainWindow::OpenOptions(bool print_only, QWidget* parent) {
+  ui::OptionsDialogServices services;
+  services.ask_yes_no = [this](QWidget* p, const QString& text) {
+    return questions_->AskYesNo(p, text);
+  };
+  services.show_error = [this](QWidget* p, const QString& text) { questions_->ShowError(p, text); };
+  bool tangent_changed = false;
+  const bool confirmed = ui::ShowOptions(settings_.user(), print_only, services,
+                                         parent != nullptr ? parent : this, &tangent_changed);
+  if (confirmed && tangent_changed) {
+    // The threshold is read by every sampling pass, so every screen's explicit
+    // functions are sampled again, not only the active one's.
+    for (ui::DocumentWindow* w : documents())
+      if (w->screen() != nullptr) forms::InvalidateExplicitCurves(*w->screen());
+  }
+  if (confirmed) ApplyDialogSettings();
+  RebuildRecentFiles();
+  if (ui::DocumentWindow* w = activeDocument()) w->RefreshScreen();
+  return confirmed;
+}
+
+void MainWindow::ApplyDialogSettings() {
+  if (apply_settings) apply_settings();
+  ApplySettings();
+  for (ui::DocumentWindow* w : documents())
+    w->RefreshScreen();
+}
+
+}  // namespace qzarn::shell
