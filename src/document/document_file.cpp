@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <new>
 
 #include "document/document_file_format.h"
 #include "platform/binary_io.h"
@@ -55,8 +56,11 @@ LoadResult ReadCompressed(std::span<const std::uint8_t> bytes, Screen& screen,
     const std::size_t sep = name.find_last_of("\\/");
     if (!HasDocumentExtension(sep == std::string_view::npos ? name : name.substr(sep + 1))) break;
     std::vector<std::uint8_t> plain;
-    if (LzhStatus s = ReadLzhMember(archive, i, plain); !s.ok()) {
-      result.error = LoadError::kBadArchive;
+    LzhReadLimits limits;
+    limits.max_member_size = kMaxDocumentBytes;
+    if (LzhStatus s = ReadLzhMember(archive, i, plain, limits); !s.ok()) {
+      result.error =
+          s.error == LzhError::kMemberTooLarge ? LoadError::kTooLarge : LoadError::kBadArchive;
       result.detail = "archive: " + s.message;
       return result;
     }
@@ -138,9 +142,11 @@ bool WriteDocumentBytes(const Screen& screen, std::string_view file_name,
 }
 
 LoadResult ReadDocumentBytes(std::span<const std::uint8_t> bytes, Screen& screen,
-                             const LoadOptions& options) {
+                             const LoadOptions& options) try {
   if (IsCompressed(bytes)) return ReadCompressed(bytes, screen, options);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
 SaveResult SaveDocument(const Screen& screen, const std::string& path, const SaveOptions& options) {
@@ -160,21 +166,26 @@ SaveResult SaveDocument(const Screen& screen, const std::string& path, const Sav
   return result;
 }
 
-LoadResult LoadPlainDocument(Screen& screen, const std::string& path, const LoadOptions& options) {
+LoadResult LoadPlainDocument(Screen& screen, const std::string& path,
+                             const LoadOptions& options) try {
   if (!HasDocumentExtension(path)) return WrongExtension(path);
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(path, bytes, error)) return Unreadable(error);
+  if (!ReadFileBytes(path, bytes, error, kMaxDocumentBytes)) return Unreadable(error);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
-LoadResult LoadDocument(Screen& screen, const std::string& path, const LoadOptions& options) {
+LoadResult LoadDocument(Screen& screen, const std::string& path, const LoadOptions& options) try {
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(path, bytes, error)) return Unreadable(error);
+  if (!ReadFileBytes(path, bytes, error, kMaxDocumentBytes)) return Unreadable(error);
   if (IsCompressed(bytes)) return ReadCompressed(bytes, screen, options);
   if (!HasDocumentExtension(path)) return WrongExtension(path);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
 }  // namespace qzarn

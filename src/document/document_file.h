@@ -65,6 +65,8 @@ enum class LoadError {
   kUnknownFormat,   // the format tag is none of the accepted ones (message shown)
   kCorrupt,         // truncated or inconsistent content
   kBadArchive,      // compressed form: no readable member holding a document
+  kTooLarge,        // the document claims more than one document may hold
+  kOutOfMemory,     // memory ran out while the document was read
 };
 
 struct LoadResult {
