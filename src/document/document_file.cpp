@@ -160,7 +160,9 @@ SaveResult SaveDocument(const Screen& screen, const std::string& path, const Sav
   }
   std::vector<std::uint8_t> bytes;
   if (!WriteDocumentBytes(screen, BaseName(path), options, bytes, result.detail)) return result;
-  if (!WriteFileAtomically(path, bytes, result.detail, options.fail_write_after)) return result;
+  AtomicWriteOptions write;
+  write.fail_after_bytes = options.fail_write_after;
+  if (!WriteFileAtomically(path, bytes, result.detail, write)) return result;
   result.ok = true;
   result.message.clear();
   return result;

@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -176,6 +177,22 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The process's umask, read without changing it where the system tells it.
+mode_t CurrentUmask() {
+  if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f) != nullptr)
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(f);
+    if (found) return static_cast<mode_t>(mask);
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
@@ -213,7 +230,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
 }
 
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, std::size_t fail_after_bytes) {
+                         std::string& error, const AtomicWriteOptions& options) {
+  const std::size_t fail_after_bytes = options.fail_after_bytes;
   // The temporary name lives in the target's folder so that the final rename stays on one file
   // system and replaces the target in one step.
   std::random_device rd;
@@ -221,7 +239,9 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
   int raw = -1;
   for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
     temp = FolderOf(path) + "/.qzarn-save-" + std::to_string(rd()) + ".part";
-    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Private from the first moment: a file another user could open now would stay open to
+    // them whatever its mode becomes later.
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (raw < 0 && errno != EEXIST) break;
   }
   if (raw < 0) {
@@ -235,10 +255,7 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     ::unlink(temp.c_str());
     return false;
   };
-  // A replaced file keeps its permissions.
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-    (void)::fchmod(fd.get(), old.st_mode & 07777);
+  if (options.on_temporary) options.on_temporary(temp);
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t chunk = std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 20);
@@ -251,6 +268,13 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     if (n <= 0) return fail(ErrnoText("cannot write", temp));
     done += static_cast<std::size_t>(n);
   }
+  // The complete file gets its final mode: that of the file it replaces, else what the umask
+  // leaves of 0666.
+  struct stat old {};
+  const mode_t mode = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)
+                          ? old.st_mode & 07777
+                          : 0666 & ~CurrentUmask();
+  if (::fchmod(fd.get(), mode) != 0) return fail(ErrnoText("cannot set the mode of", temp));
   if (::fsync(fd.get()) != 0) return fail(ErrnoText("cannot flush", temp));
   if (!fd.Close()) return fail(ErrnoText("cannot close", temp));
   if (::rename(temp.c_str(), path.c_str()) != 0) return fail(ErrnoText("cannot replace", path));

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -85,10 +86,17 @@ void StoreF32(std::uint8_t* p, float v);
 // allocation from a hostile path); errors are returned as text.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
                    std::size_t max_size = std::size_t{1} << 30);
+struct AtomicWriteOptions {
+  // Tests: a write failure after this many bytes.
+  std::size_t fail_after_bytes = SIZE_MAX;
+  // Tests: sees the temporary file as soon as it exists, before anything is written to it.
+  std::function<void(const std::string& temporary)> on_temporary;
+};
 // Writes the bytes to a temporary file in the target's folder, flushes it to disk and renames
-// it over the target, so a failure at any point leaves the previous file as it was.
-// fail_after_bytes injects a write failure after that many bytes (tests of the rule above).
+// it over the target, so a failure at any point leaves the previous file as it was. The
+// temporary file is private to the user (mode 0600) until it is complete; only then does it get
+// the replaced file's mode, or for a new file the mode the umask allows.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, std::size_t fail_after_bytes = SIZE_MAX);
+                         std::string& error, const AtomicWriteOptions& options = {});
 
 }  // namespace qzarn

@@ -73,12 +73,47 @@ TEST_F(AtomicWrite, ReplacesTheTargetAndLeavesNoTemporaryFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
+// In a shared folder nobody else may open the temporary file while it fills: it is private
+// from its creation and only the complete file gets the final mode.
+TEST_F(AtomicWrite, TemporaryFileIsPrivateUntilComplete) {
+  const mode_t saved_umask = ::umask(022);
+  const struct {
+    int existing_mode;  // -1: no file yet
+    mode_t final_mode;
+  } cases[] = {{-1, 0644}, {0644, 0644}, {0600, 0600}, {0664, 0664}, {0444, 0444}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.existing_mode);
+    const std::string path = (dir_ / "shared.bin").string();
+    std::filesystem::remove(path);
+    std::string error;
+    if (c.existing_mode >= 0) {
+      ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(10, 1), error)) << error;
+      ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(c.existing_mode)), 0);
+    }
+    mode_t temporary_mode = 0777;
+    AtomicWriteOptions options;
+    options.on_temporary = [&](const std::string& temporary) {
+      struct stat st {};
+      if (::stat(temporary.c_str(), &st) == 0) temporary_mode = st.st_mode & 0777;
+    };
+    ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(4000, 2), error, options))
+        << error;
+    EXPECT_EQ(temporary_mode, 0600u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.final_mode);
+  }
+  ::umask(saved_umask);
+}
+
 TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
   const std::string path = (dir_ / "a.bin").string();
   const std::vector<std::uint8_t> old(100, 1), fresh(5000, 2);
   std::string error;
   ASSERT_TRUE(WriteFileAtomically(path, old, error));
-  EXPECT_FALSE(WriteFileAtomically(path, fresh, error, 2500));
+  AtomicWriteOptions failing;
+  failing.fail_after_bytes = 2500;
+  EXPECT_FALSE(WriteFileAtomically(path, fresh, error, failing));
   EXPECT_FALSE(error.empty());
   std::vector<std::uint8_t> back;
   ASSERT_TRUE(ReadFileBytes(path, back, error));
