@@ -198,7 +198,9 @@ mode_t CurrentUmask() {
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
                    std::size_t max_size) {
   out.clear();
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening a FIFO for reading would wait for a writer, and a device may block or never end:
+  // open without waiting and look at what was opened before reading anything.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) {
     error = ErrnoText("cannot open", path);
     return false;
@@ -208,6 +210,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
     error = "not a regular file: " + path;
     return false;
   }
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags >= 0) (void)::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
   if (static_cast<std::uint64_t>(st.st_size) > max_size) {
     error = "file too large: " + path;
     return false;
