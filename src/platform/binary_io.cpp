@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -193,6 +194,27 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+// The file a path names once its symbolic links are followed (the last one may dangle: the
+// file is then made where it points). Saving to a link must change the file behind it, not
+// replace the link by a file of its own.
+bool FollowLinks(const std::string& requested, std::string& path, std::string& error) {
+  path = requested;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0) {
+      error = ErrnoText("cannot follow the link", path);
+      return false;
+    }
+    target.resize(static_cast<std::size_t>(n));
+    path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+  }
+  error = "too many levels of symbolic links: " + requested;
+  return false;
+}
+
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
@@ -233,9 +255,11 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+bool WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes,
                          std::string& error, const AtomicWriteOptions& options) {
   const std::size_t fail_after_bytes = options.fail_after_bytes;
+  std::string path;
+  if (!FollowLinks(requested, path, error)) return false;
   // The temporary name lives in the target's folder so that the final rename stays on one file
   // system and replaces the target in one step.
   std::random_device rd;

@@ -93,7 +93,8 @@ struct AtomicWriteOptions {
   std::function<void(const std::string& temporary)> on_temporary;
 };
 // Writes the bytes to a temporary file in the target's folder, flushes it to disk and renames
-// it over the target, so a failure at any point leaves the previous file as it was. The
+// it over the target, so a failure at any point leaves the previous file as it was. A target
+// that is a symbolic link is followed: the file it points to is replaced, the link stays. The
 // temporary file is private to the user (mode 0600) until it is complete; only then does it get
 // the replaced file's mode, or for a new file the mode the umask allows.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,

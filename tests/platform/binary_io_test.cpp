@@ -106,6 +106,43 @@ TEST_F(AtomicWrite, TemporaryFileIsPrivateUntilComplete) {
   ::umask(saved_umask);
 }
 
+// Saving through a symbolic link changes the file it points to and keeps the link.
+TEST_F(AtomicWrite, LinksAreFollowedToTheFileTheyName) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir_ / "real");
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link name, what it holds
+    std::string target;
+    bool target_exists;
+  } cases[] = {
+      {"relative", {{"doc.bin", "real/a.bin"}}, "real/a.bin", true},
+      {"absolute", {{"doc.bin", (dir_ / "real/b.bin").string()}}, "real/b.bin", true},
+      {"chain", {{"doc.bin", "mid.bin"}, {"mid.bin", "real/c.bin"}}, "real/c.bin", true},
+      {"dangling", {{"doc.bin", "real/new.bin"}}, "real/new.bin", false},
+      {"link inside a folder", {{"real/d.bin", "e.bin"}}, "real/e.bin", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string error;
+    const std::vector<std::uint8_t> old(3, 1);
+    if (c.target_exists) {
+      ASSERT_TRUE(WriteFileAtomically((dir_ / c.target).string(), old, error));
+    }
+    for (const auto& [link, points_to] : c.links) {
+      fs::remove(dir_ / link);
+      fs::create_symlink(points_to, dir_ / link);
+    }
+    const std::vector<std::uint8_t> fresh(700, 9);
+    ASSERT_TRUE(WriteFileAtomically((dir_ / c.links[0].first).string(), fresh, error)) << error;
+    for (const auto& link : c.links)
+      EXPECT_TRUE(fs::is_symlink(dir_ / link.first)) << link.first;
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes((dir_ / c.target).string(), back, error)) << error;
+    EXPECT_EQ(back, fresh);
+  }
+}
+
 TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
   const std::string path = (dir_ / "a.bin").string();
   const std::vector<std::uint8_t> old(100, 1), fresh(5000, 2);
