@@ -162,7 +162,7 @@ SaveResult SaveDocument(const Screen& screen, const std::string& path, const Sav
   if (!WriteDocumentBytes(screen, BaseName(path), options, bytes, result.detail)) return result;
   AtomicWriteOptions write;
   write.fail_after_bytes = options.fail_write_after;
-  if (!WriteFileAtomically(path, bytes, result.detail, write)) return result;
+  if (!WriteFileAtomically(path, bytes, result.detail, write, &result.notice)) return result;
   result.ok = true;
   result.message.clear();
   return result;

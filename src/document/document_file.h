@@ -83,6 +83,9 @@ struct SaveResult {
   bool ok = false;
   std::string message;  // kSaveFailedMessage or kReadOnlyMessage when !ok
   std::string detail;   // the system's reason
+  // A successful save that could not keep something of the replaced file (its owner or
+  // group): the user should hear it.
+  std::string notice;
 };
 
 // ---- Bytes ----------------------------------------------------------------------------------

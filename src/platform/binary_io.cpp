@@ -215,6 +215,21 @@ bool FollowLinks(const std::string& requested, std::string& path, std::string& e
   return false;
 }
 
+// Gives the new file the owner and group of the file it replaces, as far as the user may;
+// what could not be kept is said in `notice`.
+void KeepOwner(int fd, const struct stat& old, const std::string& path, std::string* notice) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) return;
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return;
+  const bool group_kept =
+      now.st_gid == old.st_gid || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+  if (notice == nullptr) return;
+  *notice = (now.st_uid != old.st_uid ? std::string("the owner") : std::string()) +
+            (now.st_uid != old.st_uid && !group_kept ? " and " : "") +
+            (group_kept ? "" : "the group") + " of " + path +
+            " could not be kept: the saved file belongs to the user who saved it";
+}
+
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
@@ -256,7 +271,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
 }
 
 bool WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes,
-                         std::string& error, const AtomicWriteOptions& options) {
+                         std::string& error, const AtomicWriteOptions& options,
+                         std::string* notice) {
   const std::size_t fail_after_bytes = options.fail_after_bytes;
   std::string path;
   if (!FollowLinks(requested, path, error)) return false;
@@ -296,12 +312,13 @@ bool WriteFileAtomically(const std::string& requested, std::span<const std::uint
     if (n <= 0) return fail(ErrnoText("cannot write", temp));
     done += static_cast<std::size_t>(n);
   }
-  // The complete file gets its final mode: that of the file it replaces, else what the umask
-  // leaves of 0666.
+  // The complete file gets its final owner and mode: those of the file it replaces, else the
+  // maker's and what the umask leaves of 0666. The owner comes first: changing it may clear
+  // the set-id bits of the mode.
   struct stat old {};
-  const mode_t mode = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)
-                          ? old.st_mode & 07777
-                          : 0666 & ~CurrentUmask();
+  const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  if (replacing) KeepOwner(fd.get(), old, path, notice);
+  const mode_t mode = replacing ? old.st_mode & 07777 : 0666 & ~CurrentUmask();
   if (::fchmod(fd.get(), mode) != 0) return fail(ErrnoText("cannot set the mode of", temp));
   if (::fsync(fd.get()) != 0) return fail(ErrnoText("cannot flush", temp));
   if (!fd.Close()) return fail(ErrnoText("cannot close", temp));

@@ -97,7 +97,10 @@ struct AtomicWriteOptions {
 // that is a symbolic link is followed: the file it points to is replaced, the link stays. The
 // temporary file is private to the user (mode 0600) until it is complete; only then does it get
 // the replaced file's mode, or for a new file the mode the umask allows.
+// A replaced file's owner and group are kept where the user may set them; when they cannot
+// be, the save still succeeds and `notice` says what changed.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, const AtomicWriteOptions& options = {});
+                         std::string& error, const AtomicWriteOptions& options = {},
+                         std::string* notice = nullptr);
 
 }  // namespace qzarn

@@ -143,6 +143,28 @@ TEST_F(AtomicWrite, LinksAreFollowedToTheFileTheyName) {
   }
 }
 
+// A file another user owns (a group-shared folder) keeps its owner and group when it is saved.
+// Only the superuser may give a file away, so the whole case runs as root; other users check
+// that nothing is claimed when nothing changes.
+TEST_F(AtomicWrite, ReplacedFileKeepsItsOwnerAndGroup) {
+  const std::string path = (dir_ / "theirs.bin").string();
+  std::string error, notice;
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(5, 1), error));
+  const bool root = ::geteuid() == 0;
+  const uid_t owner = root ? 4321 : ::geteuid();
+  const gid_t group = root ? 8765 : ::getegid();
+  ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(50, 2), error, {}, &notice))
+      << error;
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, owner);
+  EXPECT_EQ(st.st_gid, group);
+  EXPECT_EQ(st.st_mode & 07777, 0660u);
+  EXPECT_EQ(notice, "");
+}
+
 TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
   const std::string path = (dir_ / "a.bin").string();
   const std::vector<std::uint8_t> old(100, 1), fresh(5000, 2);
