@@ -1,15 +1,19 @@
 #include "platform/binary_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <string_view>
 
 static_assert(std::endian::native == std::endian::little,
               "document bytes are copied as little-endian values");
@@ -230,7 +234,59 @@ void KeepOwner(int fd, const struct stat& old, const std::string& path, std::str
             " could not be kept: the saved file belongs to the user who saved it";
 }
 
+// Temporary save files are ".qzarn-save-<host>-<pid>-<number>.part": the host and process that
+// made them tell a later save whether their maker has ended.
+constexpr std::string_view kSaveFileStem = ".qzarn-save-";
+constexpr std::string_view kSaveFileSuffix = ".part";
+
+std::string HostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return "localhost";
+  return name;
+}
+
+std::string SaveFilePrefix() {
+  return std::string(kSaveFileStem) + HostName() + "-";
+}
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && s.size() <= 18 &&
+         std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process id in a temporary save file name made on this host; 0 for any other name.
+long SaveFileMaker(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix) || !name.ends_with(kSaveFileSuffix)) return 0;
+  name.remove_prefix(prefix.size());
+  name.remove_suffix(kSaveFileSuffix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == std::string_view::npos || !AllDigits(name.substr(0, dash)) ||
+      !AllDigits(name.substr(dash + 1)))
+    return 0;
+  return std::stol(std::string(name.substr(0, dash)));
+}
+
 }  // namespace
+
+int DeleteStaleSaveFiles(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  const std::string prefix = SaveFilePrefix();
+  int deleted = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const long pid = SaveFileMaker(entry->d_name, prefix);
+    // A process that runs (or that we may not signal) may still be saving.
+    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    const std::string full = folder + "/" + entry->d_name;
+    struct stat st {};
+    // Only plain files of this user: nothing else under such a name is ours to remove.
+    if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::unlink(full.c_str()) == 0)
+      ++deleted;
+  }
+  ::closedir(dir);
+  return deleted;
+}
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
                    std::size_t max_size) {
@@ -278,11 +334,14 @@ bool WriteFileAtomically(const std::string& requested, std::span<const std::uint
   if (!FollowLinks(requested, path, error)) return false;
   // The temporary name lives in the target's folder so that the final rename stays on one file
   // system and replaces the target in one step.
+  const std::string folder = FolderOf(path);
+  DeleteStaleSaveFiles(folder);
   std::random_device rd;
   std::string temp;
   int raw = -1;
   for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
-    temp = FolderOf(path) + "/.qzarn-save-" + std::to_string(rd()) + ".part";
+    temp = folder + "/" + SaveFilePrefix() + std::to_string(::getpid()) + "-" +
+           std::to_string(rd()) + std::string(kSaveFileSuffix);
     // Private from the first moment: a file another user could open now would stay open to
     // them whatever its mode becomes later.
     raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

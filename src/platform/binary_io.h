@@ -97,10 +97,16 @@ struct AtomicWriteOptions {
 // that is a symbolic link is followed: the file it points to is replaced, the link stays. The
 // temporary file is private to the user (mode 0600) until it is complete; only then does it get
 // the replaced file's mode, or for a new file the mode the umask allows.
+// Temporary files of a save that was killed are removed by the next save into the same
+// folder (DeleteStaleSaveFiles), never while their maker may still be writing them.
 // A replaced file's owner and group are kept where the user may set them; when they cannot
 // be, the save still succeeds and `notice` says what changed.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error, const AtomicWriteOptions& options = {},
                          std::string* notice = nullptr);
+
+// Deletes in `folder` the temporary files of saves whose process has ended (made on this host
+// by this user, under the names only WriteFileAtomically makes); returns how many.
+int DeleteStaleSaveFiles(const std::string& folder);
 
 }  // namespace qzarn

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/binary_io.h"
 
@@ -163,6 +167,52 @@ TEST_F(AtomicWrite, ReplacedFileKeepsItsOwnerAndGroup) {
   EXPECT_EQ(st.st_gid, group);
   EXPECT_EQ(st.st_mode & 07777, 0660u);
   EXPECT_EQ(notice, "");
+}
+
+// A save killed half-way leaves its temporary file; the next save into the folder removes it,
+// and nothing else: not the files of running processes, of other hosts, nor other names.
+TEST_F(AtomicWrite, NextSaveRemovesTheTemporaryFileOfAKilledSave) {
+  namespace fs = std::filesystem;
+  const std::string path = (dir_ / "doc.bin").string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    AtomicWriteOptions killed;
+    killed.on_temporary = [](const std::string&) { ::raise(SIGKILL); };
+    std::string error;
+    WriteFileAtomically(path, std::vector<std::uint8_t>(100, 1), error, killed);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // the killed save's file
+
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  const std::string ours = std::string(".qzarn-save-") + host + "-";
+  const std::string dead = std::to_string(child);
+  const std::vector<std::string> kept_files = {
+      ours + std::to_string(::getpid()) + "-5.part",  // a save of a running process
+      ".qzarn-save-elsewhere-" + dead + "-5.part",    // made on another host
+      ours + dead + "-x.part",
+      ours + dead + "-5.partial",
+      ".qzarn-save-" + dead + ".part",
+      "notes.part",
+  };
+  for (const std::string& name : kept_files)
+    std::ofstream((dir_ / name).string()) << "keep";
+  fs::create_directory(dir_ / (ours + dead + "-6.part"));
+
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(10, 2), error)) << error;
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_))
+    left.insert(entry.path().filename().string());
+  std::set<std::string> expected(kept_files.begin(), kept_files.end());
+  expected.insert(ours + dead + "-6.part");
+  expected.insert("doc.bin");
+  EXPECT_EQ(left, expected);
 }
 
 TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
