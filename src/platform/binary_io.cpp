@@ -289,7 +289,7 @@ int DeleteStaleSaveFiles(const std::string& folder) {
 }
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
-                   std::size_t max_size) {
+                   std::size_t max_size, const HeadCheck& head) {
   out.clear();
   // Opening a FIFO for reading would wait for a writer, and a device may block or never end:
   // open without waiting and look at what was opened before reading anything.
@@ -305,23 +305,39 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
   }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags >= 0) (void)::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
-  if (static_cast<std::uint64_t>(st.st_size) > max_size) {
-    error = "file too large: " + path;
-    return false;
-  }
-  out.resize(static_cast<std::size_t>(st.st_size));
+  // Fills out[done, end); false on a read error. A file that shrank ends early.
   std::size_t done = 0;
-  while (done < out.size()) {
-    ssize_t n = ::read(fd.get(), out.data() + done, out.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = ErrnoText("cannot read", path);
+  auto read_up_to = [&](std::size_t end) {
+    while (done < end) {
+      ssize_t n = ::read(fd.get(), out.data() + done, end - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        error = ErrnoText("cannot read", path);
+        out.clear();
+        return false;
+      }
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  };
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (head.accept) {
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size)));
+    if (!read_up_to(out.size())) return false;
+    if (!head.accept(std::span(out.data(), done))) {
+      error = "not the kind of file expected: " + path;
       out.clear();
       return false;
     }
-    if (n == 0) break;  // the file shrank while we read it
-    done += static_cast<std::size_t>(n);
   }
+  if (size > max_size) {
+    error = "file too large: " + path;
+    out.clear();
+    return false;
+  }
+  out.resize(static_cast<std::size_t>(size));
+  if (!read_up_to(out.size())) return false;
   out.resize(done);
   return true;
 }

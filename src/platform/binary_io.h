@@ -82,10 +82,17 @@ void StoreU16(std::uint8_t* p, std::uint16_t v);
 void StoreF64(std::uint8_t* p, double v);
 void StoreF32(std::uint8_t* p, float v);
 
+// Looks at the first bytes of a file or archive member before the rest is read; false stops.
+struct HeadCheck {
+  std::size_t size = 0;  // how many bytes it wants (fewer when there are not that many)
+  std::function<bool(std::span<const std::uint8_t> head)> accept;
+};
+
 // Whole-file helpers. ReadFileBytes refuses files larger than max_size (no unbounded
-// allocation from a hostile path); errors are returned as text.
+// allocation from a hostile path) and, given a head check, reads nothing past the first bytes
+// of a file the check refuses; errors are returned as text.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
-                   std::size_t max_size = std::size_t{1} << 30);
+                   std::size_t max_size = std::size_t{1} << 30, const HeadCheck& head = {});
 struct AtomicWriteOptions {
   // Tests: a write failure after this many bytes.
   std::size_t fail_after_bytes = SIZE_MAX;

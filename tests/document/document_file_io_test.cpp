@@ -170,7 +170,9 @@ TEST_F(DocumentFileIo, NonRegularFilesAreRefusedWithoutWaiting) {
     std::atomic<bool> done{false};
     std::thread rescuer([&] {
       const auto give_up = Clock::now() + std::chrono::seconds(10);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      const auto rescue_at = Clock::now() + std::chrono::milliseconds(1500);
+      while (!done && Clock::now() < rescue_at)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
       while (!done && Clock::now() < give_up) {
         const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0) {

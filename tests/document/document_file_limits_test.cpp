@@ -2,12 +2,19 @@
 // memory is an error for that file, not the end of the program.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
 #include <new>
 #include <vector>
 
 #include "document/document_file.h"
 #include "document/document_file_format.h"
 #include "document/document_file_test_support.h"
+#include "platform/lzh_archive.h"
 
 namespace qzarn {
 namespace {
@@ -91,6 +98,92 @@ TEST(DocumentLimits, RunningOutOfMemoryFailsTheLoadOnly) {
       EXPECT_EQ(r.error, LoadError::kOutOfMemory);
     }
     EXPECT_EQ(Plain(*back), before);
+  }
+}
+
+long PeakResidentKb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// The bytes of a compressed document whose member is `size` zero bytes, packed in a child
+// process so that building it does not raise this process's peak memory.
+std::vector<std::uint8_t> PackedZeros(std::size_t size) {
+  int pipe_ends[2];
+  if (::pipe(pipe_ends) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe_ends[0]);
+    const std::vector<std::uint8_t> zeros(size, 0);
+    const LzhWriteMember member{"zeros.qzl", zeros};
+    std::vector<std::uint8_t> archive;
+    if (!WriteLzhArchive(std::span(&member, 1), archive).ok()) ::_exit(1);
+    std::size_t done = 0;
+    while (done < archive.size()) {
+      const ssize_t n = ::write(pipe_ends[1], archive.data() + done, archive.size() - done);
+      if (n <= 0) ::_exit(1);
+      done += static_cast<std::size_t>(n);
+    }
+    ::_exit(0);
+  }
+  ::close(pipe_ends[1]);
+  std::vector<std::uint8_t> bytes(docfile::kHeaderSize, 0);
+  bytes[0] = 12;
+  std::memcpy(bytes.data() + 1, "Q-ZARN PRESS", 12);
+  std::uint8_t chunk[4096];
+  for (ssize_t n; (n = ::read(pipe_ends[0], chunk, sizeof chunk)) > 0;)
+    bytes.insert(bytes.end(), chunk, chunk + n);
+  ::close(pipe_ends[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? bytes : std::vector<std::uint8_t>{};
+}
+
+// A compressed document whose member is not a plain document is refused after the member's
+// first bytes, however far the member would expand.
+TEST(DocumentLimits, ArchiveMembersAreCheckedBeforeTheyAreExpanded) {
+  const std::vector<std::uint8_t> bytes = PackedZeros(std::size_t{64} << 20);
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_LT(bytes.size(), 200'000u);
+  auto back = NewScreen();
+  const long before = PeakResidentKb();
+  const LoadResult r = ReadDocumentBytes(bytes, *back);
+  EXPECT_EQ(r.error, LoadError::kUnknownFormat) << r.detail;
+  EXPECT_TRUE(r.compressed);
+  EXPECT_LT(PeakResidentKb() - before, 16'000);
+}
+
+// Runs after the tests above: it raises the peak memory they measure against.
+// A large file that is no document is refused on its first bytes: nothing past them is read
+// (a 200 MB file does not raise the peak memory), whatever name it has.
+TEST(DocumentLimits, LargeFilesThatAreNoDocumentsAreRefusedOnTheirHeader) {
+  const std::string folder = ::testing::TempDir();
+  const struct {
+    const char* name;
+    const char* head;
+    LoadError error;
+  } cases[] = {
+      {"big.qzl", "\x0cQ-ZARN V9.99", LoadError::kUnknownFormat},
+      {"big.txt", "\x0cQ-ZARN V1.05", LoadError::kWrongExtension},
+      {"zeros.qzl", "", LoadError::kUnknownFormat},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder + "/" + std::to_string(::getpid()) + "-" + c.name;
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << c.head;
+    }
+    ASSERT_EQ(::truncate(path.c_str(), 200'000'000), 0);  // a sparse file: no disk space used
+    auto back = NewScreen();
+    const long before = PeakResidentKb();
+    EXPECT_EQ(LoadDocument(*back, path).error, c.error);
+    if (c.error == LoadError::kUnknownFormat) {
+      EXPECT_EQ(LoadPlainDocument(*back, path).error, c.error);
+    }
+    EXPECT_LT(PeakResidentKb() - before, 50'000);
+    ::unlink(path.c_str());
   }
 }
 
