@@ -155,8 +155,11 @@ class CurveSampler {
         break;
       }
     }
-    if (!error && condition != nullptr && condition->Evaluate(vars_) == 0) error = true;
-    if (error) return Push(kSampleBreak, kSampleBreak);
+    // A math error breaks the curve only at a step sample: the first sample of a curve keeps
+    // the off-plane value the evaluator gave it.
+    bool gap = error && !first;
+    if (!gap && condition != nullptr && condition->Evaluate(vars_) == 0) gap = true;
+    if (gap) return Push(kSampleBreak, kSampleBreak);
     return Push(x, y);
   }
 
