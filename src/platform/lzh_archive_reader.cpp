@@ -237,7 +237,12 @@ LzhStatus DecodeCurrent(LHAReader* reader, const LzhMember& member, const HeadCh
     const std::size_t want = std::min({sizeof chunk, step, size - data.size()});
     const std::size_t got = lha_reader_read(reader, chunk, want);
     if (got == 0) break;
-    data.insert(data.end(), chunk, chunk + std::min(got, want));
+    // Capacity doubles but never passes the promised size, so a member that keeps its promise
+    // ends in a buffer of exactly its size (plain vector growth could double once more).
+    const std::size_t n = std::min(got, want);
+    if (data.capacity() - data.size() < n)
+      data.reserve(std::min(size, std::max(2 * data.capacity(), data.size() + n)));
+    data.insert(data.end(), chunk, chunk + n);
     if (head_pending && data.size() >= head.size) {
       head_pending = false;
       if (!head.accept(std::span(data).first(head.size))) return rejected;

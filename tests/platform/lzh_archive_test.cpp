@@ -391,7 +391,7 @@ TEST(LzhArchive, HeaderPatchesAreCaught) {
 // A head check sees the member's first bytes before the rest is decoded: a refusal stops
 // there, an acceptance reads on; a member shorter than the head is judged whole.
 TEST(LzhArchive, HeadCheckSeesTheFirstBytesBeforeTheRest) {
-  const Bytes big = RecordLike(1 << 20, 5);
+  const Bytes big = RecordLike((std::size_t{5} << 20) + 777, 5);  // beyond the first reserve
   const Bytes small(10, 7);
   const struct {
     const char* label;
@@ -422,6 +422,10 @@ TEST(LzhArchive, HeadCheckSeesTheFirstBytesBeforeTheRest) {
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(seen, Bytes(c.data->begin(), c.data->begin() + static_cast<long>(c.seen)));
     EXPECT_EQ(out, c.accept ? *c.data : Bytes{});
+    // A member read whole sits in a buffer of exactly its size (peak memory = its size).
+    if (c.accept) {
+      EXPECT_EQ(out.capacity(), out.size());
+    }
   }
 }
 
