@@ -25,5 +25,9 @@ RgbImage FromQImage(const QImage& image);
 // Written like a document (a temporary file, renamed over the target once complete), so a
 // failure leaves any previous picture as it was; false with the reason when it fails.
 bool SavePng(const QImage& image, const std::string& path, std::string& error);
+inline bool SavePng(const QImage& image, const std::string& path) {
+  std::string error;
+  return SavePng(image, path, error);
+}
 
 }  // namespace qzarn
