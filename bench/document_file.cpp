@@ -37,7 +37,7 @@ std::unique_ptr<Screen> FullScreen() {
           curve.X.push_back(static_cast<float>(k) * 0.01f - 5.0f);
           curve.Y.push_back(static_cast<float>(c) + 0.001f * static_cast<float>(k * k % 977));
         }
-        r.owned.KisekiList.push_back(std::move(curve));
+        r.owned.KisekiList.push_back(curve);
       }
     } else if (type == kOleFigure) {
       r.owned.ObjectBytes.assign(2000, 0x42);

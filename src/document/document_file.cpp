@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <new>
 
 #include "document/document_file_format.h"
 #include "platform/binary_io.h"
@@ -36,6 +37,25 @@ std::string MemberName(std::string_view file_name) {
   return name;
 }
 
+// What the first bytes of a file say it is.
+enum class HeadKind { kCompressed, kPlain, kOther };
+
+HeadKind KindOfHead(std::span<const std::uint8_t> head) {
+  if (head.size() < kHeaderSize) return HeadKind::kOther;
+  const auto tag = StoredTag(head.first(kHeaderSize));
+  if (!tag) return HeadKind::kOther;
+  if (*tag == kCompressedTag) return HeadKind::kCompressed;
+  return VersionOfTag(*tag) ? HeadKind::kPlain : HeadKind::kOther;
+}
+
+LoadResult UnknownFormat(bool compressed) {
+  LoadResult r;
+  r.error = LoadError::kUnknownFormat;
+  r.detail = "unknown format tag";
+  r.compressed = compressed;
+  return r;
+}
+
 LoadResult ReadCompressed(std::span<const std::uint8_t> bytes, Screen& screen,
                           const LoadOptions& options) {
   LoadResult result;
@@ -55,8 +75,14 @@ LoadResult ReadCompressed(std::span<const std::uint8_t> bytes, Screen& screen,
     const std::size_t sep = name.find_last_of("\\/");
     if (!HasDocumentExtension(sep == std::string_view::npos ? name : name.substr(sep + 1))) break;
     std::vector<std::uint8_t> plain;
-    if (LzhStatus s = ReadLzhMember(archive, i, plain); !s.ok()) {
-      result.error = LoadError::kBadArchive;
+    LzhReadLimits limits;
+    limits.max_member_size = kMaxDocumentBytes;
+    // A member is expanded only after its first bytes showed a plain document's header.
+    limits.head = {kHeaderSize, [](auto head) { return KindOfHead(head) == HeadKind::kPlain; }};
+    if (LzhStatus s = ReadLzhMember(archive, i, plain, limits); !s.ok()) {
+      if (s.error == LzhError::kRejectedContent) return UnknownFormat(true);
+      result.error =
+          s.error == LzhError::kMemberTooLarge ? LoadError::kTooLarge : LoadError::kBadArchive;
       result.detail = "archive: " + s.message;
       return result;
     }
@@ -70,9 +96,7 @@ LoadResult ReadCompressed(std::span<const std::uint8_t> bytes, Screen& screen,
 }
 
 bool IsCompressed(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kHeaderSize) return false;
-  const auto tag = StoredTag(bytes.first(kHeaderSize));
-  return tag && *tag == kCompressedTag;
+  return KindOfHead(bytes) == HeadKind::kCompressed;
 }
 
 void WriteCompressedHeader(ByteWriter& w) {
@@ -138,9 +162,11 @@ bool WriteDocumentBytes(const Screen& screen, std::string_view file_name,
 }
 
 LoadResult ReadDocumentBytes(std::span<const std::uint8_t> bytes, Screen& screen,
-                             const LoadOptions& options) {
+                             const LoadOptions& options) try {
   if (IsCompressed(bytes)) return ReadCompressed(bytes, screen, options);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
 SaveResult SaveDocument(const Screen& screen, const std::string& path, const SaveOptions& options) {
@@ -154,27 +180,55 @@ SaveResult SaveDocument(const Screen& screen, const std::string& path, const Sav
   }
   std::vector<std::uint8_t> bytes;
   if (!WriteDocumentBytes(screen, BaseName(path), options, bytes, result.detail)) return result;
-  if (!WriteFileAtomically(path, bytes, result.detail, options.fail_write_after)) return result;
+  AtomicWriteOptions write;
+  write.fail_after_bytes = options.fail_write_after;
+  if (!WriteFileAtomically(path, bytes, result.detail, write, &result.notice)) return result;
   result.ok = true;
   result.message.clear();
   return result;
 }
 
-LoadResult LoadPlainDocument(Screen& screen, const std::string& path, const LoadOptions& options) {
+LoadResult LoadPlainDocument(Screen& screen, const std::string& path,
+                             const LoadOptions& options) try {
   if (!HasDocumentExtension(path)) return WrongExtension(path);
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(path, bytes, error)) return Unreadable(error);
+  bool refused = false;
+  const HeadCheck head{kHeaderSize, [&](auto h) {
+                         refused = KindOfHead(h) != HeadKind::kPlain;
+                         return !refused;
+                       }};
+  if (!ReadFileBytes(path, bytes, error, kMaxDocumentBytes, head))
+    return refused ? UnknownFormat(false) : Unreadable(error);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
-LoadResult LoadDocument(Screen& screen, const std::string& path, const LoadOptions& options) {
+LoadResult LoadDocument(Screen& screen, const std::string& path, const LoadOptions& options) try {
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadFileBytes(path, bytes, error)) return Unreadable(error);
+  // Nothing past the header is read from a file that cannot be a document.
+  LoadError refusal = LoadError::kNone;
+  const HeadCheck head{kHeaderSize, [&](auto h) {
+                         const HeadKind kind = KindOfHead(h);
+                         if (kind == HeadKind::kCompressed) return true;
+                         if (!HasDocumentExtension(path))
+                           refusal = LoadError::kWrongExtension;
+                         else if (kind != HeadKind::kPlain)
+                           refusal = LoadError::kUnknownFormat;
+                         return refusal == LoadError::kNone;
+                       }};
+  if (!ReadFileBytes(path, bytes, error, kMaxDocumentBytes, head)) {
+    if (refusal == LoadError::kWrongExtension) return WrongExtension(path);
+    if (refusal == LoadError::kUnknownFormat) return UnknownFormat(false);
+    return Unreadable(error);
+  }
   if (IsCompressed(bytes)) return ReadCompressed(bytes, screen, options);
   if (!HasDocumentExtension(path)) return WrongExtension(path);
   return ReadPlainDocument(bytes, screen, options);
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
 }  // namespace qzarn

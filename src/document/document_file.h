@@ -65,6 +65,8 @@ enum class LoadError {
   kUnknownFormat,   // the format tag is none of the accepted ones (message shown)
   kCorrupt,         // truncated or inconsistent content
   kBadArchive,      // compressed form: no readable member holding a document
+  kTooLarge,        // the document claims more than one document may hold
+  kOutOfMemory,     // memory ran out while the document was read
 };
 
 struct LoadResult {
@@ -81,6 +83,9 @@ struct SaveResult {
   bool ok = false;
   std::string message;  // kSaveFailedMessage or kReadOnlyMessage when !ok
   std::string detail;   // the system's reason
+  // A successful save that could not keep something of the replaced file (its owner or
+  // group): the user should hear it.
+  std::string notice;
 };
 
 // ---- Bytes ----------------------------------------------------------------------------------

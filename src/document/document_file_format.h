@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "document/document_file.h"
+#include "document/figure_table.h"
 #include "document/figure_types.h"
 
 namespace qzarn::docfile {
@@ -35,7 +37,22 @@ inline constexpr std::int32_t kCurveLociMarker = -110;
 inline constexpr std::int32_t kEquationsMarker = -100;
 
 inline constexpr std::int32_t kHighestEquation = 99;
+
+// What one document may claim. The program keeps at most 500 curves in a function's curve
+// locus, so a document it wrote holds at most 501 × 500 of them.
+inline constexpr std::size_t kMaxLocusCurves = std::size_t{kFigureSlots} * 500;
+// A plain document, whether a file or the member of a compressed one, is at most this long.
+inline constexpr std::size_t kMaxDocumentBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kStoredEquationSize = 4 + 4 + 251;
+
+// What a load that ran out of memory reports: an error for that file, never the end of the
+// program with every other open document's unsaved work.
+inline LoadResult OutOfMemory() {
+  LoadResult r;
+  r.error = LoadError::kOutOfMemory;
+  r.detail = "not enough memory to read the document";
+  return r;
+}
 
 // The tag of a header as stored (length byte plus characters), or nothing when the length byte
 // is not that of a tag.

@@ -3,6 +3,7 @@
 // blocks are read into a fresh copy that replaces the screen's blocks only at
 // the end, so a file that fails half way leaves the screen as it was.
 #include <memory>
+#include <new>
 
 #include "document/document_file.h"
 #include "document/document_file_format.h"
@@ -41,6 +42,11 @@ class PlainReader {
     return false;
   }
   bool Truncated(const char* where) { return Corrupt(std::string("file ends inside ") + where); }
+  bool TooLarge(std::string what) {
+    result_.error = LoadError::kTooLarge;
+    result_.detail = "the document claims " + std::move(what);
+    return false;
+  }
 
   bool ReadHeader() {
     std::span<const std::uint8_t> header;
@@ -177,14 +183,13 @@ class PlainReader {
         std::int32_t last = 0;
         if (!r_.ReadI32(last)) return Truncated("a curve locus");
         if (last < 0) break;
-        const std::uint64_t n = static_cast<std::uint64_t>(last) + 1;
-        if (n * 8 > r_.remaining()) return Truncated("a curve locus");
-        CurveSnapshot curve;
-        curve.X.resize(n);
-        curve.Y.resize(n);
-        if (!r_.ReadBytes(curve.X.data(), n * 4) || !r_.ReadBytes(curve.Y.data(), n * 4))
-          return Truncated("a curve locus");
-        record->owned.KisekiList.push_back(std::move(curve));
+        const std::size_t n = static_cast<std::size_t>(last) + 1;
+        std::span<const std::uint8_t> xs, ys;
+        if (!r_.ReadSpan(n * 4, xs) || !r_.ReadSpan(n * 4, ys)) return Truncated("a curve locus");
+        if (++curves_ > kMaxLocusCurves)
+          return TooLarge("more than " + std::to_string(kMaxLocusCurves) +
+                          " curves in its curve loci");
+        record->owned.KisekiList.push_back_stored(xs, ys);
       }
     }
     return true;
@@ -228,12 +233,13 @@ class PlainReader {
   const LoadOptions& options_;
   LoadResult& result_;
   std::int32_t last_figure_ = kWrittenLastFigure;
+  std::size_t curves_ = 0;  // curve-locus entries read so far, all figures together
 };
 
 }  // namespace
 
 LoadResult ReadPlainDocument(std::span<const std::uint8_t> bytes, Screen& screen,
-                             const LoadOptions& options) {
+                             const LoadOptions& options) try {
   LoadResult result;
   auto doc = std::make_unique<DocumentBlocks>();
   ResetPalette(doc->PaletteItems);
@@ -256,6 +262,8 @@ LoadResult ReadPlainDocument(std::span<const std::uint8_t> bytes, Screen& screen
   screen.ActiveObject = -1;
   screen.CycleReported = false;
   return result;
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
 }
 
 }  // namespace qzarn

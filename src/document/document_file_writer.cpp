@@ -107,8 +107,9 @@ bool HasStoredLocus(const FigureSlot& slot) {
   if (slot.FigureType != kFunctionFigure) return false;
   const FunctionRecord* f = slot.Record.function();
   if (f == nullptr || !f->KisekiF) return false;
-  for (const CurveSnapshot& c : slot.Record.owned.KisekiList)
-    if (!c.X.empty() && !c.Y.empty()) return true;
+  const CurveLocus& locus = slot.Record.owned.KisekiList;
+  for (std::size_t k = 0; k < locus.size(); ++k)
+    if (!locus[k].X.empty()) return true;
   return false;
 }
 
@@ -121,8 +122,10 @@ void WriteCurveLoci(ByteWriter& w, const FigureTable& table) {
   w.WriteI32(static_cast<std::int32_t>(slots.size()) - 1);
   for (int i : slots) {
     w.WriteI32(i);
-    for (const CurveSnapshot& c : table[i].Record.owned.KisekiList) {
-      const std::size_t n = std::min(c.X.size(), c.Y.size());
+    const CurveLocus& locus = table[i].Record.owned.KisekiList;
+    for (std::size_t k = 0; k < locus.size(); ++k) {
+      const CurveSnapshotView c = locus[k];
+      const std::size_t n = c.X.size();
       if (n == 0) continue;
       w.WriteI32(static_cast<std::int32_t>(n - 1));
       w.WriteBytes(c.X.data(), n * sizeof(float));  // little-endian floats, as stored
@@ -155,8 +158,8 @@ std::size_t EstimatedSize(const Screen& screen) {
   for (const FigureSlot& slot : screen.Figures.slots()) {
     if (slot.empty()) continue;
     n += 16 + slot.Record.bytes().size() + slot.Record.owned.ObjectBytes.size();
-    for (const CurveSnapshot& c : slot.Record.owned.KisekiList)
-      n += 4 + 4 * (c.X.size() + c.Y.size());
+    const CurveLocus& locus = slot.Record.owned.KisekiList;
+    n += 4 * locus.size() + 8 * locus.value_count();
   }
   return n;
 }

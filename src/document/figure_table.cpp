@@ -11,6 +11,78 @@ void FigureOwned::clear() {
   *this = FigureOwned{};
 }
 
+CurveLocus::CurveLocus(std::initializer_list<CurveSnapshot> curves) {
+  for (const CurveSnapshot& c : curves)
+    push_back(c);
+}
+
+CurveSnapshotView CurveLocus::operator[](std::size_t k) const {
+  const std::size_t begin = begin_of(k), n = ends_[k] - begin;
+  return {std::span(x_).subspan(begin, n), std::span(y_).subspan(begin, n)};
+}
+
+void CurveLocus::push_back(std::span<const float> x, std::span<const float> y) {
+  const std::size_t n = std::min(x.size(), y.size());
+  Grow(n);
+  ends_.push_back(x_.size() + n);
+  x_.insert(x_.end(), x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
+  y_.insert(y_.end(), y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+// Makes room for one more curve of n values first, so that running out of memory leaves the
+// locus as it was rather than with arrays of different lengths.
+void CurveLocus::Grow(std::size_t n) {
+  auto room = [](auto& v, std::size_t more) {
+    if (v.capacity() - v.size() < more) v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+  };
+  room(ends_, 1);
+  room(x_, n);
+  room(y_, n);
+}
+
+void CurveLocus::push_back_stored(std::span<const std::uint8_t> x,
+                                  std::span<const std::uint8_t> y) {
+  const std::size_t n = std::min(x.size(), y.size()) / sizeof(float);
+  const std::size_t begin = x_.size();
+  Grow(n);
+  x_.resize(begin + n);
+  y_.resize(begin + n);
+  std::memcpy(x_.data() + begin, x.data(), n * sizeof(float));
+  std::memcpy(y_.data() + begin, y.data(), n * sizeof(float));
+  ends_.push_back(begin + n);
+}
+
+void CurveLocus::replace(std::size_t k, std::span<const float> x, std::span<const float> y) {
+  const std::size_t n = std::min(x.size(), y.size());
+  const std::size_t begin = begin_of(k), old_n = ends_[k] - begin;
+  const auto at = static_cast<std::ptrdiff_t>(begin);
+  const auto count = static_cast<std::ptrdiff_t>(n);
+  if (n != old_n) {
+    // The common case of an unchanged length overwrites in place; otherwise the values after
+    // the curve move and the later ends shift with them.
+    const auto old_end = static_cast<std::ptrdiff_t>(begin + old_n);
+    x_.erase(x_.begin() + at, x_.begin() + old_end);
+    y_.erase(y_.begin() + at, y_.begin() + old_end);
+    x_.insert(x_.begin() + at, x.begin(), x.begin() + count);
+    y_.insert(y_.begin() + at, y.begin(), y.begin() + count);
+    for (std::size_t i = k; i < ends_.size(); ++i)
+      ends_[i] = ends_[i] - old_n + n;
+    return;
+  }
+  std::copy(x.begin(), x.begin() + count, x_.begin() + at);
+  std::copy(y.begin(), y.begin() + count, y_.begin() + at);
+}
+
+void CurveLocus::reserve(std::size_t curves, std::size_t values) {
+  ends_.reserve(curves);
+  x_.reserve(values);
+  y_.reserve(values);
+}
+
+void CurveLocus::clear() {
+  *this = CurveLocus{};
+}
+
 bool FigureOwned::empty() const {
   return SampleX.empty() && SampleY.empty() && KisekiList.empty() && HatchX.empty() &&
          HatchY.empty() && ObjectBytes.empty();

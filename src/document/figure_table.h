@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -67,11 +68,52 @@ struct CurveSnapshot {
   std::vector<float> Y;
 };
 
+// A curve of a locus as it is stored: views into the locus, valid until it changes.
+struct CurveSnapshotView {
+  std::span<const float> X;
+  std::span<const float> Y;
+};
+
+// A function's curve locus, oldest curve first. All curves share two flat arrays of values
+// and one array of end offsets, so an entry costs its values and one offset, never an
+// allocation of its own: a document with millions of tiny curves costs what its bytes do.
+class CurveLocus {
+ public:
+  CurveLocus() = default;
+  CurveLocus(std::initializer_list<CurveSnapshot> curves);
+
+  std::size_t size() const { return ends_.size(); }
+  bool empty() const { return ends_.empty(); }
+  // Values of all curves together (of x, and as many of y).
+  std::size_t value_count() const { return x_.size(); }
+  CurveSnapshotView operator[](std::size_t k) const;
+  CurveSnapshotView back() const { return (*this)[size() - 1]; }
+
+  // Adds a curve of min(x.size(), y.size()) pairs.
+  void push_back(std::span<const float> x, std::span<const float> y);
+  void push_back(const CurveSnapshot& curve) { push_back(curve.X, curve.Y); }
+  // Adds a curve as documents store it: little-endian floats, x and y of equal byte counts.
+  void push_back_stored(std::span<const std::uint8_t> x, std::span<const std::uint8_t> y);
+  // Replaces curve k (k < size()); a curve of another length moves the values after it.
+  void replace(std::size_t k, std::span<const float> x, std::span<const float> y);
+  void reserve(std::size_t curves, std::size_t values);
+  void clear();
+
+  friend bool operator==(const CurveLocus&, const CurveLocus&) = default;
+
+ private:
+  std::size_t begin_of(std::size_t k) const { return k == 0 ? 0 : ends_[k - 1]; }
+  void Grow(std::size_t n);
+
+  std::vector<float> x_, y_;
+  std::vector<std::size_t> ends_;  // where curve k's values end
+};
+
 // The run-time data of a figure that its record's pointer words stand for.
 // It is freed with the figure.
 struct FigureOwned {
   std::vector<float> SampleX, SampleY;    // Function: the sampled curve
-  std::vector<CurveSnapshot> KisekiList;  // Function: the curve locus, oldest first
+  CurveLocus KisekiList;                  // Function: the curve locus, oldest first
   std::vector<float> HatchX, HatchY;      // Menseki: the hatch list
   std::vector<std::uint8_t> ObjectBytes;  // OLE: the object as saved by its container
 

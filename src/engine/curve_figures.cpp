@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/cross3_figure.h"
+#include "engine/engine_ui.h"
 #include "engine/figure_computations.h"
 #include "engine/figure_expressions.h"
 #include "engine/function_sampling.h"
@@ -26,7 +27,11 @@ namespace {
 // write x, y and the parameters into the table as they go). Returns whether
 // the curve was resampled.
 bool SampleFunctionCurve(FigureEngine& engine, int index) {
-  return ResampleFunction(engine.screen(), engine.expressions().expr(), index);
+  std::string notice;
+  const bool resampled =
+      ResampleFunction(engine.screen(), engine.expressions().expr(), index, &notice);
+  if (!notice.empty()) engine.ui().ShowStatus(notice);
+  return resampled;
 }
 
 // The graphs one construction reads, each compiled once for it and evaluated

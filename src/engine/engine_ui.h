@@ -16,6 +16,8 @@ class EngineUi {
   virtual void ShowMessage(std::string_view text) = 0;
   // A question with Yes and No and a warning icon; true for Yes.
   virtual bool AskYesNo(std::string_view text) = 0;
+  // A remark for the status bar (no answer, no icon); ignored where there is none.
+  virtual void ShowStatus(std::string_view) {}
 };
 
 // Answers for headless runs: errors go nowhere, every question is answered

@@ -1,5 +1,6 @@
 #include "engine/function_sampling.h"
 
+#include <charconv>
 #include <cmath>
 #include <new>
 #include <string>
@@ -155,8 +156,11 @@ class CurveSampler {
         break;
       }
     }
-    if (!error && condition != nullptr && condition->Evaluate(vars_) == 0) error = true;
-    if (error) return Push(kSampleBreak, kSampleBreak);
+    // A math error breaks the curve only at a step sample: the first sample of a curve keeps
+    // the off-plane value the evaluator gave it.
+    bool gap = error && !first;
+    if (!gap && condition != nullptr && condition->Evaluate(vars_) == 0) gap = true;
+    if (gap) return Push(kSampleBreak, kSampleBreak);
     return Push(x, y);
   }
 
@@ -203,10 +207,10 @@ void SampleInto(FunctionRecord& r, VariableTable& vars, ExprEngine& expr, Sample
       CurveProgram f(expr, r.FuncX.view());
       std::unique_ptr<CurveProgram> condition;
       if (r.Boolean) condition = std::make_unique<CurveProgram>(expr, r.BooleanFunc.view());
-      if (spec.relation == 0)
-        TraceImplicitCurve(f, condition.get(), vars, spec, out);
-      else
-        HatchRegion(f, condition.get(), vars, spec, out);
+      const double traced = spec.relation == 0
+                                ? TraceImplicitCurve(f, condition.get(), vars, spec, out)
+                                : HatchRegion(f, condition.get(), vars, spec, out);
+      if (traced > spec.w) out.set_coarse_cell(traced);
       break;
     }
     default:
@@ -220,8 +224,16 @@ bool Uses(const Expression& text, int row, int column) {
 
 }  // namespace
 
+std::string CoarseImplicitNotice(double cell) {
+  char digits[32];
+  const auto end =
+      std::to_chars(digits, digits + sizeof digits, cell, std::chars_format::general, 3).ptr;
+  return "陰関数の区画が多すぎるため，区画の幅を " + std::string(digits, end) +
+         " にして描きました．";
+}
+
 bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable& vars,
-                      ExprEngine& expr) {
+                      ExprEngine& expr, std::string* notice) {
   if (record.CurveValid) return false;
   owned.SampleX.clear();
   owned.SampleY.clear();
@@ -236,6 +248,8 @@ bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable&
       owned.SampleY.assign(list.ys().begin(), list.ys().end());
       record.SampleLast = list.last();
     }
+    if (list.coarse_cell() > 0 && notice != nullptr)
+      *notice = CoarseImplicitNotice(list.coarse_cell());
   } catch (const std::bad_alloc&) {
     owned.SampleX.clear();
     owned.SampleY.clear();
@@ -245,12 +259,12 @@ bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable&
   return true;
 }
 
-bool ResampleFunction(Screen& screen, ExprEngine& expr, int slot) {
+bool ResampleFunction(Screen& screen, ExprEngine& expr, int slot, std::string* notice) {
   FigureRecord* rec = screen.Figures.record(slot);
   if (rec == nullptr || rec->type() != kFunctionFigure) return false;
   FunctionRecord* f = rec->function();
   if (f == nullptr) return false;
-  return ResampleFunction(*f, rec->owned, screen.Variables(), expr);
+  return ResampleFunction(*f, rec->owned, screen.Variables(), expr, notice);
 }
 
 bool FunctionUsesVariable(const FunctionRecord& r, int row, int column) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,6 +54,9 @@ class SampleList {
     y_.push_back(static_cast<float>(y));
   }
   void AppendBreak() { Append(kSampleBreak, kSampleBreak); }
+  // An implicit curve traced with a larger cell than its record asks for (too many cells).
+  double coarse_cell() const { return coarse_cell_; }
+  void set_coarse_cell(double w) { coarse_cell_ = w; }
   std::vector<float>& xs() { return x_; }
   std::vector<float>& ys() { return y_; }
   const std::vector<float>& xs() const { return x_; }
@@ -60,6 +64,7 @@ class SampleList {
 
  private:
   std::vector<float> x_, y_;
+  double coarse_cell_ = 0;
 };
 
 // One expression text compiled once for a resampling and run many times
@@ -95,12 +100,18 @@ int FamilyColumnNoR(std::int32_t index);
 
 // Samples the function record into `owned` when its curve is invalid, using
 // the variable cells of `vars` (written as the samplers go). Returns whether
-// the curve was resampled; sets CurveValid either way.
+// the curve was resampled; sets CurveValid either way. `notice` receives what the user
+// should read on the status bar about the curve (an implicit curve traced coarser than
+// asked), else stays as it was.
 bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable& vars,
-                      ExprEngine& expr);
+                      ExprEngine& expr, std::string* notice = nullptr);
 // The same for the function figure in `slot` of the screen; false for a slot
 // that holds no function figure.
-bool ResampleFunction(Screen& screen, ExprEngine& expr, int slot);
+bool ResampleFunction(Screen& screen, ExprEngine& expr, int slot, std::string* notice = nullptr);
+
+// The status text of an implicit curve traced with cell size `cell` instead of the smaller
+// one its record asks for.
+std::string CoarseImplicitNotice(double cell);
 
 // Whether one of the texts that shape the curve of this kind refers to the
 // variable cell (row, column): the display condition while it is on, and the

@@ -39,6 +39,24 @@ long long CellCount(double start, double end, double size) {
   return n;
 }
 
+double TopLevelCells(const ImplicitSpec& spec, double w) {
+  return static_cast<double>(CellCount(spec.sx, spec.ex, w)) *
+         static_cast<double>(std::min<long long>(CellCount(spec.sy, spec.ey, w), kMaxRows));
+}
+
+// The cell size to trace with: the asked one when its cells keep within the cap, else the
+// smallest size (to 0.1 %) above it whose cells do.
+double CellWithinCap(const ImplicitSpec& spec) {
+  double w = spec.w;
+  const double cells = TopLevelCells(spec, w);
+  if (cells <= kMaxImplicitCells) return w;
+  if (!std::isfinite(spec.ex - spec.sx) || !std::isfinite(spec.ey - spec.sy)) return w;
+  w *= std::sqrt(cells / kMaxImplicitCells);
+  for (int i = 0; i < 100 && TopLevelCells(spec, w) > kMaxImplicitCells; ++i)
+    w *= 1.001;
+  return w;
+}
+
 class Tracer {
  public:
   Tracer(CurveProgram& f, CurveProgram* condition, VariableTable& vars, const ImplicitSpec& spec,
@@ -312,17 +330,19 @@ class Hatcher {
 
 }  // namespace
 
-void TraceImplicitCurve(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
-                        const ImplicitSpec& spec, SampleList& out) {
-  if (!(spec.w >= kMinimumStep)) return;
+double TraceImplicitCurve(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
+                          const ImplicitSpec& spec, SampleList& out) {
+  if (!(spec.w >= kMinimumStep)) return spec.w;
+  const double w = CellWithinCap(spec);
   Tracer tracer(f, condition, vars, spec, out);
-  tracer.Trace(spec.sx, spec.ex, spec.sy, spec.ey, spec.w, spec.w, 1);
+  tracer.Trace(spec.sx, spec.ex, spec.sy, spec.ey, w, w, 1);
+  return w;
 }
 
-void HatchRegion(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
-                 const ImplicitSpec& spec, SampleList& out) {
+double HatchRegion(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
+                   const ImplicitSpec& spec, SampleList& out) {
   const double w = spec.w;
-  if (!(w >= kMinimumStep)) return;
+  if (!(w >= kMinimumStep)) return w;
   const double ex = spec.ex + w / 20;
   const double ey = spec.ey + w / 20;
   const double sum = Hatcher(f, vars, spec, ex, ey, out).Run();
@@ -336,13 +356,14 @@ void HatchRegion(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
   ImplicitSpec boundary = spec;
   boundary.ex = ex;
   boundary.ey = ey;
-  TraceImplicitCurve(f, condition, vars, boundary, out);
+  const double traced = TraceImplicitCurve(f, condition, vars, boundary, out);
   if (out.last() + 10 < kMaxSampleEntries) {
     out.AppendBreak();
     out.AppendBreak();
     out.Append(kRegionAreaMark, area);
     out.Append(ex, ey);
   }
+  return traced;
 }
 
 }  // namespace qzarn

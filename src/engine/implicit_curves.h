@@ -43,17 +43,20 @@ struct ImplicitSpec {
   int hatch = kHatchRising;
 };
 
-// Above this many top-level cells the curve is left empty, so that a tiny cell
-// size over a large rectangle cannot stall the program.
+// At most this many top-level cells are traced, so that a tiny cell size over a large
+// rectangle cannot stall the program: a curve that would need more is traced with the
+// smallest larger cell that keeps within the cap (and the caller says so).
 inline constexpr double kMaxImplicitCells = 4e6;
 
 // Appends the segments of F = 0 over [sx, ex] x [sy, ey]. Segments whose
-// display condition evaluates to 0 become two breaks.
-void TraceImplicitCurve(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
-                        const ImplicitSpec& spec, SampleList& out);
+// display condition evaluates to 0 become two breaks. Returns the cell size traced with:
+// spec.w, or a larger one when spec.w would exceed the cell cap.
+double TraceImplicitCurve(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
+                          const ImplicitSpec& spec, SampleList& out);
 
-// Appends the hatching, boundary and area of the region.
-void HatchRegion(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
-                 const ImplicitSpec& spec, SampleList& out);
+// Appends the hatching, boundary and area of the region; returns the cell size its boundary
+// was traced with.
+double HatchRegion(CurveProgram& f, CurveProgram* condition, VariableTable& vars,
+                   const ImplicitSpec& spec, SampleList& out);
 
 }  // namespace qzarn

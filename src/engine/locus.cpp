@@ -138,21 +138,20 @@ bool TakeLocusSnapshot(FigureRecord& r) {
   const std::size_t available = std::min(owned.SampleX.size(), owned.SampleY.size());
   const std::size_t n =
       f->SampleLast < 0 ? 0 : std::min(static_cast<std::size_t>(f->SampleLast) + 1, available);
-  CurveSnapshot copy{{owned.SampleX.begin(), owned.SampleX.begin() + static_cast<long>(n)},
-                     {owned.SampleY.begin(), owned.SampleY.begin() + static_cast<long>(n)}};
-  std::vector<CurveSnapshot>& list = r.owned.KisekiList;
+  const std::span<const float> xs(owned.SampleX.data(), n), ys(owned.SampleY.data(), n);
+  CurveLocus& list = r.owned.KisekiList;
   std::int32_t count = f->TrackCount;
   // A counter that does not match the list (a damaged file) is read by the list itself.
   if (count < kLocusSnapshotLimit || list.size() < static_cast<std::size_t>(kLocusSnapshotLimit)) {
     if (list.size() < static_cast<std::size_t>(kLocusSnapshotLimit)) {
-      list.push_back(std::move(copy));
+      list.push_back(xs, ys);
       f->TrackCount = static_cast<std::int32_t>(list.size());
       return true;
     }
     count = kLocusSnapshotLimit;
   }
   count = NormalisedCount(count);
-  list[static_cast<std::size_t>(count % kLocusSnapshotLimit)] = std::move(copy);
+  list.replace(static_cast<std::size_t>(count % kLocusSnapshotLimit), xs, ys);
   ++count;
   if (count == 2 * kLocusSnapshotLimit) count = kLocusSnapshotLimit;
   f->TrackCount = count;

@@ -42,6 +42,8 @@ class FigureEngine {
   void RecordLocus(int index);
   // The evaluator of the pass, for the curve samplers that run compiled programs.
   FigureExpressions& expressions() { return expressions_; }
+  // Where remarks about the pass go (the status bar).
+  EngineUi& ui() { return ui_; }
 
  private:
   bool ComputeSlot(int index, std::int32_t type);

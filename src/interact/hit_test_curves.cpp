@@ -8,10 +8,10 @@
 
 #include "engine/implicit_curves.h"
 #include "engine/spline.h"
+#include "interact/hit_test_kinds.h"
 #include "render/curve_drawing.h"
 #include "render/figure_drawing_ink.h"
 #include "render/figure_drawing_kinds.h"
-#include "interact/hit_test_kinds.h"
 
 namespace qzarn::interact {
 
@@ -135,10 +135,8 @@ int HitFunctionFigure(const HitProbe& probe, const FigureRecord& record) {
     const int n =
         std::min<int>(LocusEntries(f->TrackCount), static_cast<int>(owned.KisekiList.size()));
     for (int k = 0; k < n; ++k) {
-      const CurveSnapshot& s = owned.KisekiList[static_cast<std::size_t>(k)];
-      const std::size_t m = std::min(s.X.size(), s.Y.size());
-      if (OnSampleList(probe, {s.X.data(), m}, {s.Y.data(), m}, implicit, snapshot))
-        return kCurveHandle;
+      const CurveSnapshotView s = owned.KisekiList[static_cast<std::size_t>(k)];
+      if (OnSampleList(probe, s.X, s.Y, implicit, snapshot)) return kCurveHandle;
     }
   }
   const std::size_t stored = std::min(owned.SampleX.size(), owned.SampleY.size());

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -81,14 +82,38 @@ void StoreU16(std::uint8_t* p, std::uint16_t v);
 void StoreF64(std::uint8_t* p, double v);
 void StoreF32(std::uint8_t* p, float v);
 
+// Looks at the first bytes of a file or archive member before the rest is read; false stops.
+struct HeadCheck {
+  std::size_t size = 0;  // how many bytes it wants (fewer when there are not that many)
+  std::function<bool(std::span<const std::uint8_t> head)> accept;
+};
+
 // Whole-file helpers. ReadFileBytes refuses files larger than max_size (no unbounded
-// allocation from a hostile path); errors are returned as text.
+// allocation from a hostile path) and, given a head check, reads nothing past the first bytes
+// of a file the check refuses; errors are returned as text.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error,
-                   std::size_t max_size = std::size_t{1} << 30);
+                   std::size_t max_size = std::size_t{1} << 30, const HeadCheck& head = {});
+struct AtomicWriteOptions {
+  // Tests: a write failure after this many bytes.
+  std::size_t fail_after_bytes = SIZE_MAX;
+  // Tests: sees the temporary file as soon as it exists, before anything is written to it.
+  std::function<void(const std::string& temporary)> on_temporary;
+};
 // Writes the bytes to a temporary file in the target's folder, flushes it to disk and renames
-// it over the target, so a failure at any point leaves the previous file as it was.
-// fail_after_bytes injects a write failure after that many bytes (tests of the rule above).
+// it over the target, so a failure at any point leaves the previous file as it was. A target
+// that is a symbolic link is followed: the file it points to is replaced, the link stays. The
+// temporary file is private to the user (mode 0600) until it is complete; only then does it get
+// the replaced file's mode, or for a new file the mode the umask allows.
+// Temporary files of a save that was killed are removed by the next save into the same
+// folder (DeleteStaleSaveFiles), never while their maker may still be writing them.
+// A replaced file's owner and group are kept where the user may set them; when they cannot
+// be, the save still succeeds and `notice` says what changed.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, std::size_t fail_after_bytes = SIZE_MAX);
+                         std::string& error, const AtomicWriteOptions& options = {},
+                         std::string* notice = nullptr);
+
+// Deletes in `folder` the temporary files of saves whose process has ended (made on this host
+// by this user, under the names only WriteFileAtomically makes); returns how many.
+int DeleteStaleSaveFiles(const std::string& folder);
 
 }  // namespace qzarn

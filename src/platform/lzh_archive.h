@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/binary_io.h"
+
 namespace qzarn {
 
 enum class LzhError {
@@ -25,6 +27,7 @@ enum class LzhError {
   kCrcMismatch,        // decoded bytes disagree with the header's CRC-16
   kInvalidName,        // writer: name empty, too long or holds a separator byte
   kInputTooLarge,      // writer: member data does not fit the 32-bit size field
+  kRejectedContent,    // the caller's head check refused the member's first bytes
 };
 
 // Stable identifier of an error ("crc_mismatch"), for logs and tests.
@@ -58,6 +61,9 @@ struct LzhReadLimits {
   // A member claiming more than this many original bytes is refused before
   // anything is decoded: a few hundred bytes of archive can promise gigabytes.
   std::uint64_t max_member_size = std::uint64_t{256} << 20;
+  // Sees the member's first bytes as soon as they are decoded; a refusal stops decoding there
+  // (kRejectedContent), so a member that cannot be what the caller wants is never expanded.
+  HeadCheck head;
 };
 
 // Lists the regular-file members in archive order. No bytes at all, or only

@@ -215,7 +215,7 @@ class MemberWalker {
   LzhStatus status_;
 };
 
-LzhStatus DecodeCurrent(LHAReader* reader, const LzhMember& member,
+LzhStatus DecodeCurrent(LHAReader* reader, const LzhMember& member, const HeadCheck& head,
                         std::vector<std::uint8_t>& data) {
   char method[6] = {};
   std::memcpy(method, member.method.data(), std::min<std::size_t>(member.method.size(), 5));
@@ -227,12 +227,29 @@ LzhStatus DecodeCurrent(LHAReader* reader, const LzhMember& member,
   const std::size_t size = static_cast<std::size_t>(member.original_size);
   data.reserve(std::min<std::size_t>(size, std::size_t{4} << 20));
   std::uint8_t chunk[65536];
+  const LzhStatus rejected =
+      Fail(LzhError::kRejectedContent, "member \"" + member.name + "\" does not start as expected");
+  bool head_pending = static_cast<bool>(head.accept);
   while (data.size() < size) {
-    const std::size_t want = std::min(sizeof chunk, size - data.size());
+    // Only the head is decoded until it was accepted, so that a refusal costs only the head.
+    const std::size_t step =
+        head_pending ? std::max<std::size_t>(head.size - data.size(), 1) : sizeof chunk;
+    const std::size_t want = std::min({sizeof chunk, step, size - data.size()});
     const std::size_t got = lha_reader_read(reader, chunk, want);
     if (got == 0) break;
-    data.insert(data.end(), chunk, chunk + std::min(got, want));
+    // Capacity doubles but never passes the promised size, so a member that keeps its promise
+    // ends in a buffer of exactly its size (plain vector growth could double once more).
+    const std::size_t n = std::min(got, want);
+    if (data.capacity() - data.size() < n)
+      data.reserve(std::min(size, std::max(2 * data.capacity(), data.size() + n)));
+    data.insert(data.end(), chunk, chunk + n);
+    if (head_pending && data.size() >= head.size) {
+      head_pending = false;
+      if (!head.accept(std::span(data).first(head.size))) return rejected;
+    }
   }
+  // A member shorter than the head is judged whole.
+  if (head_pending && !head.accept(data)) return rejected;
   if (data.size() < size)
     return Fail(LzhError::kCorruptData, "member \"" + member.name + "\" decodes to only " +
                                             std::to_string(data.size()) + " of " +
@@ -272,6 +289,8 @@ std::string_view LzhErrorName(LzhError error) {
       return "invalid_name";
     case LzhError::kInputTooLarge:
       return "input_too_large";
+    case LzhError::kRejectedContent:
+      return "rejected_content";
   }
   return "unknown";
 }
@@ -301,7 +320,7 @@ LzhStatus ReadLzhMember(std::span<const std::uint8_t> archive, std::size_t index
     return Fail(LzhError::kMemberTooLarge,
                 "member \"" + member.name + "\" claims " + std::to_string(member.original_size) +
                     " bytes, more than the limit of " + std::to_string(limits.max_member_size));
-  LzhStatus status = DecodeCurrent(walker.reader(), member, data);
+  LzhStatus status = DecodeCurrent(walker.reader(), member, limits.head, data);
   if (!status.ok()) data.clear();
   return status;
 }

@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#include "platform/binary_io.h"
+
+#include <QBuffer>
+#include <QByteArray>
+
 namespace qzarn {
 
 QImage ToQImage(const RgbImage& image) {
@@ -31,8 +36,15 @@ RgbImage FromQImage(const QImage& image) {
   return out;
 }
 
-bool SavePng(const QImage& image, const std::string& path) {
-  return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+bool SavePng(const QImage& image, const std::string& path, std::string& error) {
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+    error = "cannot encode the picture as PNG";
+    return false;
+  }
+  const auto* data = reinterpret_cast<const std::uint8_t*>(encoded.constData());
+  return WriteFileAtomically(path, {data, static_cast<std::size_t>(encoded.size())}, error);
 }
 
 }  // namespace qzarn

@@ -22,7 +22,12 @@ inline render::Colour FromQRgb(QRgb rgb) {
 QImage ToQImage(const RgbImage& image);
 // Any QImage to RGB; alpha is dropped, not blended over a background.
 RgbImage FromQImage(const QImage& image);
-// False when the file cannot be written.
-bool SavePng(const QImage& image, const std::string& path);
+// Written like a document (a temporary file, renamed over the target once complete), so a
+// failure leaves any previous picture as it was; false with the reason when it fails.
+bool SavePng(const QImage& image, const std::string& path, std::string& error);
+inline bool SavePng(const QImage& image, const std::string& path) {
+  std::string error;
+  return SavePng(image, path, error);
+}
 
 }  // namespace qzarn

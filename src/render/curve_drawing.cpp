@@ -69,9 +69,9 @@ void DrawLocus(FigureInk& ink, const FunctionRecord& f, const FigureOwned& owned
       std::min<int>(LocusEntries(f.TrackCount), static_cast<int>(owned.KisekiList.size()));
   const bool implicit = f.FuncKind == kImplicitCurve;
   for (int k = 0; k < n; ++k) {
-    const CurveSnapshot& s = owned.KisekiList[static_cast<std::size_t>(k)];
-    const std::size_t m = std::min(s.X.size(), s.Y.size());
-    const std::span<const float> xs(s.X.data(), m), ys(s.Y.data(), m);
+    const CurveSnapshotView s = owned.KisekiList[static_cast<std::size_t>(k)];
+    const std::size_t m = s.X.size();
+    const std::span<const float> xs = s.X, ys = s.Y;
     if (f.KisekiL) {
       ink.SolidPen(f.PaintColor.get(), f.KisekiW);
       if (implicit)

@@ -1,8 +1,8 @@
 #include "render/save_picture.h"
 
-#include <cstdio>
 #include <vector>
 
+#include "platform/binary_io.h"
 #include "platform/image_codec.h"
 
 namespace qzarn::render {
@@ -17,23 +17,6 @@ std::string UpperExtension(const std::string& path) {
   for (char& c : ext)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return ext;
-}
-
-bool WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    error = "cannot create " + path;
-    return false;
-  }
-  const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!wrote || !closed) {
-    std::remove(path.c_str());  // never leave a partly written picture
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -58,7 +41,9 @@ bool SaveAsPicture(const RgbImage& picture, const std::string& requested, std::s
   } else {
     bytes = EncodeBmp(picture);
   }
-  if (!WriteWhole(target.path, bytes, error)) return false;
+  // Like a document: a temporary file renamed over the target once every write and the close
+  // succeeded, so a full disk leaves the previous picture and no partial one.
+  if (!WriteFileAtomically(target.path, bytes, error)) return false;
   written = target.path;
   return true;
 }

@@ -51,13 +51,15 @@ TextBoxLayout LayoutTextBox(DrawContext& ctx, const FrameRecord& f, Colour text_
   style.variables = ctx.params().variables;
   out.line_spacing = t.CharY * z * ps;
   out.pitch = RoundToInt(ps * t.CharY * z + style.normal_h_height);
-  out.margin = ctx.PenWidth(std::max(f.SizeL.get(), 0)) / 2 + static_cast<int>(t.CharW * z * ps);
+  out.margin =
+      SaturatingAdd(ctx.PenWidth(std::max(f.SizeL.get(), 0)) / 2, TruncateToInt(t.CharW * z * ps));
   if (style.normal.style & kFontItalic) out.italic_allowance = 0.13 * style.normal_h_height;
 
   Rect& b = out.box;
   b.left = RoundToInt(ctx.PX(f.X0));
-  b.top = RoundToInt(ctx.PY(f.Y0)) + 1;
-  b.right = RoundToInt(ctx.PX(f.X1)) + 1;
+  // Corners far off the surface saturate at the int range; every sum below does too.
+  b.top = SaturatingAdd(RoundToInt(ctx.PY(f.Y0)), 1);
+  b.right = SaturatingAdd(RoundToInt(ctx.PX(f.X1)), 1);
   b.bottom = RoundToInt(ctx.PY(f.Y1));
   if (f.IsIcon) {
     double widest = -1;
@@ -72,12 +74,12 @@ TextBoxLayout LayoutTextBox(DrawContext& ctx, const FrameRecord& f, Colour text_
                         MeasureMarkupLine(canvas, line, out.margin + out.italic_allowance, style));
     }
     if (last < 0) {
-      b.right = b.left + kEmptyBoxSize;
-      b.bottom = b.top + kEmptyBoxSize;
+      b.right = SaturatingAdd(b.left, kEmptyBoxSize);
+      b.bottom = SaturatingAdd(b.top, kEmptyBoxSize);
     } else {
-      b.right = b.left + static_cast<int>(std::lround(widest)) + out.margin;
-      b.bottom = b.top + (last + 1) * out.pitch + 2 * out.margin -
-                 static_cast<int>(std::lround(out.line_spacing));
+      b.right = ClampToInt(std::int64_t{b.left} + RoundAwayToInt(widest) + out.margin);
+      b.bottom = ClampToInt(std::int64_t{b.top} + std::int64_t{last + 1} * out.pitch +
+                            2 * std::int64_t{out.margin} - RoundAwayToInt(out.line_spacing));
     }
   } else {
     if (b.left > b.right) std::swap(b.left, b.right);
@@ -121,8 +123,9 @@ void DrawTextBox(FigureInk& ink, const FrameRecord& f) {
   for (int i = 0; i < kTextLines; ++i) {
     const std::string_view line = t.Lines[i].view();
     if (line.empty()) continue;
-    const PointF start{b.left + layout.margin + layout.italic_allowance,
-                       static_cast<double>(b.top + layout.margin + i * layout.pitch)};
+    const PointF start{
+        static_cast<double>(b.left) + layout.margin + layout.italic_allowance,
+        static_cast<double>(b.top) + layout.margin + static_cast<double>(i) * layout.pitch};
     LayoutMarkupLine(canvas, line, start, limits, layout.style);
   }
 }

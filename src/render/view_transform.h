@@ -3,7 +3,9 @@
 // visible plane rectangle of a drawing pass and the snapping of mouse
 // positions to the screen's snap step. Pure arithmetic: no canvas, no Qt.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace qzarn::render {
 
@@ -17,11 +19,29 @@ inline constexpr double kOffPlane = 20000.0;
 inline double RoundHalfEven(double v) {
   return std::nearbyint(v);
 }
-inline int RoundToInt(double v) {
-  double r = std::nearbyint(v);
+// Pixel values derived from plane values are held at the int range: a value beyond it (or a
+// NaN, which no range holds) saturates instead of overflowing.
+inline int ClampToInt(double r) {
   if (r > 2147483647.0) return 2147483647;
-  if (r < -2147483648.0) return -2147483647 - 1;
+  if (!(r >= -2147483648.0)) return -2147483647 - 1;
   return static_cast<int>(r);
+}
+inline int ClampToInt(std::int64_t v) {
+  return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+inline int RoundToInt(double v) {
+  return ClampToInt(std::nearbyint(v));
+}
+// std::lround (halves away from zero) and truncation, saturating.
+inline int RoundAwayToInt(double v) {
+  return ClampToInt(std::round(v));
+}
+inline int TruncateToInt(double v) {
+  return ClampToInt(std::trunc(v));
+}
+// Sums of pixel values, saturating.
+inline int SaturatingAdd(std::int64_t a, std::int64_t b) {
+  return ClampToInt(a + b);
 }
 
 enum class CoordinateKind : int {

@@ -60,6 +60,13 @@ std::string replace_file(const fs::path& requested, const std::string& bytes) {
     if (ec) return ec.message();
   }
 
+  // A file the user made read-only stays as it is, even for the superuser, whom the mode bits
+  // do not stop: the user said so by the mode.
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 &&
+      ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+    return std::string(kReadOnlySettingsFile);
+
   if (path.has_parent_path()) {
     fs::create_directories(path.parent_path(), ec);
     if (ec) return ec.message();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace qzarn {
 
@@ -19,6 +20,9 @@ struct FileReadResult {
 inline constexpr std::uintmax_t kMaxSettingsFileSize = 16u << 20;
 
 FileReadResult read_settings_file(const std::filesystem::path& path);
+
+// What replace_file says about a file that is read-only (it is then left untouched).
+inline constexpr std::string_view kReadOnlySettingsFile = "the file is read-only";
 
 // Empty on success, else why it failed. Creates the folder when missing.
 std::string replace_file(const std::filesystem::path& path, const std::string& bytes);

@@ -77,6 +77,17 @@ std::vector<SettingsProblem> SettingsStore::load() {
   return problems;
 }
 
+// A read-only file is reported once per run, not at every save.
+void SettingsStore::report_not_written(const fs::path& path, const std::string& error,
+                                       bool& read_only_told,
+                                       std::vector<SettingsProblem>& problems) {
+  if (error == kReadOnlySettingsFile) {
+    if (read_only_told) return;
+    read_only_told = true;
+  }
+  problems.push_back({SettingsIssue::FileNotWritten, path, error});
+}
+
 std::vector<SettingsProblem> SettingsStore::save() {
   std::vector<SettingsProblem> problems;
   if (user_file_writable_) {
@@ -85,7 +96,7 @@ std::vector<SettingsProblem> SettingsStore::save() {
     std::string bytes = ini.serialize();
     if (bytes != user_bytes_) {
       if (std::string error = replace_file(locations_.user_file, bytes); !error.empty()) {
-        problems.push_back({SettingsIssue::FileNotWritten, locations_.user_file, error});
+        report_not_written(locations_.user_file, error, user_read_only_told_, problems);
       } else {
         user_ini_ = std::move(ini);
         user_bytes_ = std::move(bytes);
@@ -98,7 +109,7 @@ std::vector<SettingsProblem> SettingsStore::save() {
     write_program_settings(program_, ini);
     if (std::string error = replace_file(locations_.program_file, ini.serialize());
         !error.empty()) {
-      problems.push_back({SettingsIssue::FileNotWritten, locations_.program_file, error});
+      report_not_written(locations_.program_file, error, program_read_only_told_, problems);
     } else {
       program_ini_ = std::move(ini);
       program_as_read_ = program_;

@@ -11,6 +11,8 @@
 //   usually lies in a read-only installation folder and holds hand-edited figure defaults,
 //   so it is written only when one of its own keys was changed during the run.
 // - Writing goes through a temporary file; on failure the old file stays as it was.
+// - A file the user made read-only is never replaced; that it could not be saved is reported
+//   once per run.
 
 #include <filesystem>
 #include <string>
@@ -67,6 +69,11 @@ class SettingsStore {
   std::string user_bytes_;  // the user file as it is on disk
   bool user_file_writable_ = true;
   bool program_file_writable_ = true;
+  bool user_read_only_told_ = false;
+  bool program_read_only_told_ = false;
+
+  static void report_not_written(const std::filesystem::path& path, const std::string& error,
+                                 bool& read_only_told, std::vector<SettingsProblem>& problems);
 };
 
 }  // namespace qzarn

@@ -213,6 +213,7 @@ TEST_F(DocumentCli, DumpShowsEveryBlockByName) {
   EXPECT_EQ(point["fields"].get("TrackX"), nullptr);  // locus arrays left out
   EXPECT_NE(point["fields"].get("TrackCount"), nullptr);
   EXPECT_EQ(point.get("samples"), nullptr);
+  EXPECT_EQ(point["fields"].get("samples"), nullptr);
   const Json& refs = figs[1]["fields"]["Refs"];
   ASSERT_EQ(refs.kind, Json::Kind::kArray);
   EXPECT_EQ(refs.items.size(), 31u);
@@ -220,7 +221,8 @@ TEST_F(DocumentCli, DumpShowsEveryBlockByName) {
   EXPECT_EQ(figs[1]["fields"]["VX"].items.size(), 31u);
   EXPECT_EQ(figs[2]["fields"]["FuncX"].text, "x^2");
   EXPECT_EQ(figs[2]["fields"]["Name"].text, "\xE3\x81\x82");
-  EXPECT_EQ(figs[2]["samples"].kind, Json::Kind::kArray);
+  EXPECT_EQ(figs[2]["fields"]["samples"].kind, Json::Kind::kArray);
+  EXPECT_EQ(figs[2].get("samples"), nullptr);  // inside "fields", not beside it
   const Json& names = figs[3]["fields"]["Names"];
   ASSERT_EQ(names.items.size(), 4u);
   EXPECT_EQ(names[2].text, "Q1");

@@ -37,10 +37,12 @@ class RenderCli : public ::testing::Test {
     return (fs::path(QZARN_SOURCE_DIR) / "examples" / (name + ".qzl")).string();
   }
 
-  // Runs with no display at all, as on a build server.
-  RenderRun Cli(const std::string& args) const {
+  // Runs with no display at all, as on a build server. `shell_setup` runs first in the same
+  // shell (limits, traps).
+  RenderRun Cli(const std::string& args, const std::string& shell_setup = "") const {
     const std::string err_path = Path("stderr.txt");
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+    const std::string command = shell_setup +
+                                " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                                 std::string(QZARN_CLI) + " render " + args + " 2>" + err_path;
     RenderRun r;
     const int status = std::system(command.c_str());
@@ -120,6 +122,30 @@ TEST_F(RenderCli, UnwritableOutputFails) {
   const RenderRun r = Cli(Example("lines") + " -o " + Path("no/such/dir/a.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_FALSE(r.err.empty());
+}
+
+// A disk that fills up while a picture is written (here: a file size limit, with the signal
+// it raises ignored so that writes fail as they would on a full disk) fails the command and
+// leaves the previous picture as it was, in every format.
+TEST_F(RenderCli, FullDiskFailsAndKeepsThePreviousPicture) {
+  const std::vector<std::uint8_t> old(300, 0x5A);
+  for (const char* name : {"full.png", "full.bmp", "full.jpg"}) {
+    SCOPED_TRACE(name);
+    {
+      std::ofstream out(Path(name), std::ios::binary);
+      out.write(reinterpret_cast<const char*>(old.data()),
+                static_cast<std::streamsize>(old.size()));
+    }
+    const RenderRun r = Cli(Example("circles") + " -o " + Path(name), "trap '' XFSZ; ulimit -f 2;");
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    EXPECT_EQ(Bytes(Path(name)), old);
+  }
+  // Nothing else is left in the folder: no partial picture, no temporary file.
+  std::size_t files = 0;
+  for (const auto& entry : fs::directory_iterator(dir_))
+    files += entry.path().filename() != "stderr.txt";
+  EXPECT_EQ(files, 3u);
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 // Saving and loading through the file system.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "document/document_file.h"
 #include "document/document_file_test_support.h"
@@ -144,6 +149,48 @@ TEST_F(DocumentFileIo, AFailedLoadLeavesTheScreen) {
   EXPECT_EQ(Plain(*screen), before);
   EXPECT_TRUE(screen->Modified);
   EXPECT_EQ(screen->Title, "mine");
+}
+
+// A FIFO (or any file that is not a regular file) under a document's name is refused at once:
+// opening it for reading must not wait for a writer. Should the load block all the same, a
+// helper opens the write end after a while so that the test ends (and fails) instead of hanging.
+TEST_F(DocumentFileIo, NonRegularFilesAreRefusedWithoutWaiting) {
+  const std::string fifo = Path("pipe.qzl");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  using Clock = std::chrono::steady_clock;
+  const struct {
+    const char* name;
+    std::function<LoadResult(Screen&)> load;
+  } loaders[] = {
+      {"LoadDocument", [&](Screen& s) { return LoadDocument(s, fifo); }},
+      {"LoadPlainDocument", [&](Screen& s) { return LoadPlainDocument(s, fifo); }},
+  };
+  for (const auto& l : loaders) {
+    SCOPED_TRACE(l.name);
+    std::atomic<bool> done{false};
+    std::thread rescuer([&] {
+      const auto give_up = Clock::now() + std::chrono::seconds(10);
+      const auto rescue_at = Clock::now() + std::chrono::milliseconds(1500);
+      while (!done && Clock::now() < rescue_at)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      while (!done && Clock::now() < give_up) {
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+          ::close(fd);
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    });
+    auto screen = NewScreen();
+    const auto start = Clock::now();
+    const LoadResult r = l.load(*screen);
+    const auto took = Clock::now() - start;
+    done = true;
+    rescuer.join();
+    EXPECT_EQ(r.error, LoadError::kUnreadable) << r.detail;
+    EXPECT_LT(took, std::chrono::milliseconds(1000));
+  }
 }
 
 }  // namespace

@@ -70,8 +70,10 @@ TEST(DocumentFile, EveryRecordTypeRoundTripsByteForByte) {
     EXPECT_EQ(a.Record.owned.ObjectBytes, b.Record.owned.ObjectBytes);
   }
   ASSERT_EQ(back->Figures[40].Record.owned.KisekiList.size(), 2u);
-  EXPECT_EQ(back->Figures[40].Record.owned.KisekiList[0].X, (std::vector<float>{1, 2, 3}));
-  EXPECT_EQ(back->Figures[40].Record.owned.KisekiList[1].Y, (std::vector<float>{0.25f}));
+  EXPECT_TRUE(std::ranges::equal(back->Figures[40].Record.owned.KisekiList[0].X,
+                                 std::vector<float>{1, 2, 3}));
+  EXPECT_TRUE(std::ranges::equal(back->Figures[40].Record.owned.KisekiList[1].Y,
+                                 std::vector<float>{0.25f}));
   EXPECT_TRUE(SameBytes(s->Settings, back->Settings));
   EXPECT_TRUE(SameBytes(s->Font, back->Font));
   EXPECT_TRUE(SameBytes(s->PaletteItems, back->PaletteItems));

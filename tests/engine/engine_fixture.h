@@ -20,9 +20,11 @@ class RecordingUi final : public EngineUi {
     questions.emplace_back(text);
     return answer;
   }
+  void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
 
   std::vector<std::string> messages;
   std::vector<std::string> questions;
+  std::vector<std::string> statuses;
   bool answer = true;
 };
 

@@ -69,14 +69,32 @@ TEST(ExplicitCurve, MathErrorsBecomeBreaks) {
   EXPECT_TRUE(c.IsBreak(2));
   EXPECT_FLOAT_EQ(c.Y(3), 2);
   EXPECT_TRUE(c.IsBreak(5));
-  // An error in the very first sample is a break as well.
-  CurveFixture d;
-  d.Define(kExplicitCurve, "SQRT(x)", "-1", "1", "1");
-  ASSERT_TRUE(d.Resample());
-  ASSERT_EQ(d.entries(), 4);
-  EXPECT_TRUE(d.IsBreak(0));
-  EXPECT_FLOAT_EQ(d.Y(1), 0);
-  EXPECT_FLOAT_EQ(d.Y(2), 1);
+}
+
+// Only step samples become breaks on a math error: the first sample of each curve keeps the
+// off-plane value the evaluator returns, at its own parameter.
+TEST(ExplicitCurve, MathErrorInTheFirstSampleKeepsItsParameter) {
+  const struct {
+    int kind;
+    const char* fx;
+    const char* fy;  // parametric curves only
+  } cases[] = {
+      {kExplicitCurve, "SQRT(x)", ""},
+      {kParametricCurve, "t", "SQRT(t)"},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.fx);
+    CurveFixture d;
+    d.Define(t.kind, t.fx, "-1", "1", "1");
+    d.f().FuncY = t.fy;
+    ASSERT_TRUE(d.Resample());
+    ASSERT_EQ(d.entries(), 4);
+    EXPECT_FLOAT_EQ(d.X(0), -1);
+    EXPECT_FLOAT_EQ(d.Y(0), kSampleBreak);
+    EXPECT_FLOAT_EQ(d.Y(1), 0);
+    EXPECT_FLOAT_EQ(d.Y(2), 1);
+    EXPECT_TRUE(d.IsBreak(3));
+  }
 }
 
 TEST(ExplicitCurve, FamilyOfFiveLinesSeparatedByBreaks) {

@@ -101,6 +101,50 @@ TEST(ImplicitCurve, UnusableCellSizeGivesNoCurve) {
   }
 }
 
+// A cell size that would need more than the cap of top-level cells is traced with the
+// smallest cell the cap allows, and the resampling says so; below the cap nothing is said.
+TEST(ImplicitCurve, TooManyCellsAreTracedCoarserAndSaidSo) {
+  const struct {
+    const char* relation_text;
+    int relation;
+    const char* w;
+    bool coarse;
+  } cases[] = {
+      {"curve", 0, "0.002", true},
+      {"region", kRelationLess, "0.002", true},
+      {"curve within the cap", 0, "0.05", false},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(::testing::Message() << t.relation_text << " w=" << t.w);
+    CurveFixture c;
+    DefineImplicit(c, "x^2+y^2-25", t.relation, "10", t.w);
+    std::string notice;
+    ASSERT_TRUE(ResampleFunction(c.f(), c.record.owned, c.vars, c.expr, &notice));
+    EXPECT_EQ(!notice.empty(), t.coarse) << notice;
+    if (t.relation != 0) continue;
+    // The curve is there: every sample that is not a break lies near the circle.
+    int on_circle = 0;
+    for (int i = 0; i < c.entries(); ++i) {
+      if (c.IsBreak(i)) continue;
+      EXPECT_NEAR(std::hypot(c.X(i), c.Y(i)), 5.0, 0.05) << i;
+      ++on_circle;
+    }
+    EXPECT_GT(on_circle, 100);
+  }
+  ImplicitSpec spec;
+  spec.sx = spec.sy = -10;
+  spec.ex = spec.ey = 10;
+  spec.w = 0.002;
+  CurveFixture c;
+  CurveProgram f(c.expr, "x^2+y^2-25");
+  SampleList list;
+  const double used = TraceImplicitCurve(f, nullptr, c.vars, spec, list);
+  EXPECT_GT(used, 0.0099);  // about 20 / sqrt(4e6)
+  EXPECT_LT(used, 0.0102);
+  EXPECT_EQ(CoarseImplicitNotice(0.0100123),
+            "陰関数の区画が多すぎるため，区画の幅を 0.01 にして描きました．");
+}
+
 TEST(ImplicitCurve, LevelOutsideTheOfferedListIsReset) {
   CurveFixture c;
   DefineImplicit(c, "x^2+y^2-4", 0, "3", "0.5", 7);

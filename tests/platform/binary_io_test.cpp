@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/binary_io.h"
 
@@ -73,12 +77,152 @@ TEST_F(AtomicWrite, ReplacesTheTargetAndLeavesNoTemporaryFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
+// In a shared folder nobody else may open the temporary file while it fills: it is private
+// from its creation and only the complete file gets the final mode.
+TEST_F(AtomicWrite, TemporaryFileIsPrivateUntilComplete) {
+  const mode_t saved_umask = ::umask(022);
+  const struct {
+    int existing_mode;  // -1: no file yet
+    mode_t final_mode;
+  } cases[] = {{-1, 0644}, {0644, 0644}, {0600, 0600}, {0664, 0664}, {0444, 0444}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.existing_mode);
+    const std::string path = (dir_ / "shared.bin").string();
+    std::filesystem::remove(path);
+    std::string error;
+    if (c.existing_mode >= 0) {
+      ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(10, 1), error)) << error;
+      ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(c.existing_mode)), 0);
+    }
+    mode_t temporary_mode = 0777;
+    AtomicWriteOptions options;
+    options.on_temporary = [&](const std::string& temporary) {
+      struct stat st {};
+      if (::stat(temporary.c_str(), &st) == 0) temporary_mode = st.st_mode & 0777;
+    };
+    ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(4000, 2), error, options))
+        << error;
+    EXPECT_EQ(temporary_mode, 0600u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.final_mode);
+  }
+  ::umask(saved_umask);
+}
+
+// Saving through a symbolic link changes the file it points to and keeps the link.
+TEST_F(AtomicWrite, LinksAreFollowedToTheFileTheyName) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir_ / "real");
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link name, what it holds
+    std::string target;
+    bool target_exists;
+  } cases[] = {
+      {"relative", {{"doc.bin", "real/a.bin"}}, "real/a.bin", true},
+      {"absolute", {{"doc.bin", (dir_ / "real/b.bin").string()}}, "real/b.bin", true},
+      {"chain", {{"doc.bin", "mid.bin"}, {"mid.bin", "real/c.bin"}}, "real/c.bin", true},
+      {"dangling", {{"doc.bin", "real/new.bin"}}, "real/new.bin", false},
+      {"link inside a folder", {{"real/d.bin", "e.bin"}}, "real/e.bin", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string error;
+    const std::vector<std::uint8_t> old(3, 1);
+    if (c.target_exists) {
+      ASSERT_TRUE(WriteFileAtomically((dir_ / c.target).string(), old, error));
+    }
+    for (const auto& [link, points_to] : c.links) {
+      fs::remove(dir_ / link);
+      fs::create_symlink(points_to, dir_ / link);
+    }
+    const std::vector<std::uint8_t> fresh(700, 9);
+    ASSERT_TRUE(WriteFileAtomically((dir_ / c.links[0].first).string(), fresh, error)) << error;
+    for (const auto& link : c.links)
+      EXPECT_TRUE(fs::is_symlink(dir_ / link.first)) << link.first;
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadFileBytes((dir_ / c.target).string(), back, error)) << error;
+    EXPECT_EQ(back, fresh);
+  }
+}
+
+// A file another user owns (a group-shared folder) keeps its owner and group when it is saved.
+// Only the superuser may give a file away, so the whole case runs as root; other users check
+// that nothing is claimed when nothing changes.
+TEST_F(AtomicWrite, ReplacedFileKeepsItsOwnerAndGroup) {
+  const std::string path = (dir_ / "theirs.bin").string();
+  std::string error, notice;
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(5, 1), error));
+  const bool root = ::geteuid() == 0;
+  const uid_t owner = root ? 4321 : ::geteuid();
+  const gid_t group = root ? 8765 : ::getegid();
+  ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(50, 2), error, {}, &notice))
+      << error;
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, owner);
+  EXPECT_EQ(st.st_gid, group);
+  EXPECT_EQ(st.st_mode & 07777, 0660u);
+  EXPECT_EQ(notice, "");
+}
+
+// A save killed half-way leaves its temporary file; the next save into the folder removes it,
+// and nothing else: not the files of running processes, of other hosts, nor other names.
+TEST_F(AtomicWrite, NextSaveRemovesTheTemporaryFileOfAKilledSave) {
+  namespace fs = std::filesystem;
+  const std::string path = (dir_ / "doc.bin").string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    AtomicWriteOptions killed;
+    killed.on_temporary = [](const std::string&) { ::raise(SIGKILL); };
+    std::string error;
+    WriteFileAtomically(path, std::vector<std::uint8_t>(100, 1), error, killed);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // the killed save's file
+
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  const std::string ours = std::string(".qzarn-save-") + host + "-";
+  const std::string dead = std::to_string(child);
+  const std::vector<std::string> kept_files = {
+      ours + std::to_string(::getpid()) + "-5.part",  // a save of a running process
+      ".qzarn-save-elsewhere-" + dead + "-5.part",    // made on another host
+      ours + dead + "-x.part",
+      ours + dead + "-5.partial",
+      ".qzarn-save-" + dead + ".part",
+      "notes.part",
+  };
+  for (const std::string& name : kept_files)
+    std::ofstream((dir_ / name).string()) << "keep";
+  fs::create_directory(dir_ / (ours + dead + "-6.part"));
+
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(10, 2), error)) << error;
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_))
+    left.insert(entry.path().filename().string());
+  std::set<std::string> expected(kept_files.begin(), kept_files.end());
+  expected.insert(ours + dead + "-6.part");
+  expected.insert("doc.bin");
+  EXPECT_EQ(left, expected);
+}
+
 TEST_F(AtomicWrite, FailureHalfWayKeepsThePreviousFile) {
   const std::string path = (dir_ / "a.bin").string();
   const std::vector<std::uint8_t> old(100, 1), fresh(5000, 2);
   std::string error;
   ASSERT_TRUE(WriteFileAtomically(path, old, error));
-  EXPECT_FALSE(WriteFileAtomically(path, fresh, error, 2500));
+  AtomicWriteOptions failing;
+  failing.fail_after_bytes = 2500;
+  EXPECT_FALSE(WriteFileAtomically(path, fresh, error, failing));
   EXPECT_FALSE(error.empty());
   std::vector<std::uint8_t> back;
   ASSERT_TRUE(ReadFileBytes(path, back, error));

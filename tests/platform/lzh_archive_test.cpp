@@ -339,7 +339,7 @@ TEST(LzhArchive, HeaderPatchesAreCaught) {
        [](Bytes&) {},
        LzhError::kNone,
        LzhError::kMemberTooLarge,
-       {.max_member_size = 4999}},
+       {.max_member_size = 4999, .head = {}}},
       {"size larger than the data holds",
        [](Bytes& a) {
          PutLe32(a, 11, 5100);
@@ -385,6 +385,47 @@ TEST(LzhArchive, HeaderPatchesAreCaught) {
     EXPECT_EQ(status.error, c.read_error) << status.message;
     EXPECT_FALSE(status.message.empty());
     EXPECT_TRUE(out.empty());
+  }
+}
+
+// A head check sees the member's first bytes before the rest is decoded: a refusal stops
+// there, an acceptance reads on; a member shorter than the head is judged whole.
+TEST(LzhArchive, HeadCheckSeesTheFirstBytesBeforeTheRest) {
+  const Bytes big = RecordLike((std::size_t{5} << 20) + 777, 5);  // beyond the first reserve
+  const Bytes small(10, 7);
+  const struct {
+    const char* label;
+    const Bytes* data;
+    bool accept;
+    std::size_t seen;
+    LzhError error;
+  } cases[] = {
+      {"refused", &big, false, 48, LzhError::kRejectedContent},
+      {"accepted", &big, true, 48, LzhError::kNone},
+      {"short member refused", &small, false, 10, LzhError::kRejectedContent},
+      {"short member accepted", &small, true, 10, LzhError::kNone},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Bytes archive = WriteOne("d.qzl", *c.data);
+    Bytes seen;
+    int calls = 0;
+    LzhReadLimits limits;
+    limits.head = {48, [&](std::span<const std::uint8_t> head) {
+                     ++calls;
+                     seen.assign(head.begin(), head.end());
+                     return c.accept;
+                   }};
+    Bytes out;
+    const LzhStatus status = ReadLzhMember(archive, 0, out, limits);
+    EXPECT_EQ(status.error, c.error) << status.message;
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, Bytes(c.data->begin(), c.data->begin() + static_cast<long>(c.seen)));
+    EXPECT_EQ(out, c.accept ? *c.data : Bytes{});
+    // A member read whole sits in a buffer of exactly its size (peak memory = its size).
+    if (c.accept) {
+      EXPECT_EQ(out.capacity(), out.size());
+    }
   }
 }
 

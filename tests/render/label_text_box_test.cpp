@@ -115,6 +115,33 @@ TEST_F(TextBoxTest, CornerExpressionsThatAreNotPlainNumbersStay) {
   EXPECT_DOUBLE_EQ(f.X1.get(), (195 + 5 + 24 + 5 - 1 - 320) / 25.0);
 }
 
+// A box whose corner lies so far off the surface that its pixel saturates at the int range
+// keeps its pixel box on that side: sums of saturated pixels must not wrap round to the other
+// end of the range (the fitted corner would then jump to the far side of the plane).
+TEST_F(TextBoxTest, CornersBeyondThePixelRangeSaturate) {
+  const struct {
+    double x0, y0;
+    bool icon;
+  } cases[] = {{9e7, 0, true}, {0, -9e7, true}, {-9e7, 9e7, true}, {9e7, -9e7, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x0 << ", " << c.y0 << (c.icon ? " icon" : ""));
+    FrameRecord& f = AddBox(c.x0, c.y0, c.x0, c.y0);
+    f.IsIcon = c.icon;
+    f.FX1 = "";
+    f.FY1 = "";
+    f.Text().Lines[0] = "far";
+    Draw();
+    if (!c.icon) continue;  // drawn (or not) without overflow: what the sanitizers check
+    // The fitted corner stays on the side of the plane the box is on.
+    if (c.x0 != 0) {
+      EXPECT_GT(f.X1.get() * c.x0, 0.0);
+    }
+    if (c.y0 != 0) {
+      EXPECT_GT(f.Y1.get() * c.y0, 0.0);
+    }
+  }
+}
+
 TEST_F(TextBoxTest, EmptyAutomaticBoxIsTwentyPixelsSquare) {
   FrameRecord& f = AddBox(0, 0, 3, -3);
   f.IsIcon = true;

@@ -159,6 +159,36 @@ TEST_F(SettingsStoreTest, ReadOnlyFolderKeepsTheOldFile) {
             1);
 }
 
+// A settings file the user made read-only (also reached through a link) is left as it is; the
+// first save that would change it says so, later ones stay quiet. The mode decides, so this
+// holds for the superuser as well.
+TEST_F(SettingsStoreTest, ReadOnlyFileIsLeftAsItIsAndReportedOnce) {
+  for (bool through_link : {false, true}) {
+    SCOPED_TRACE(through_link ? "link" : "file");
+    const fs::path real = dir.path() / (through_link ? "elsewhere.ini" : "config/Q_ZARN/qzarn.ini");
+    fs::remove(locations().user_file);
+    write_file(real, "[Option]\nInitZoom=150\n");
+    if (through_link) fs::create_symlink(real, locations().user_file);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    SettingsStore store(locations());
+    EXPECT_TRUE(store.load().empty());
+    for (int zoom : {400, 500}) {
+      store.user().InitZoom = zoom;
+      const auto problems = store.save();
+      if (zoom == 400) {
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].issue, SettingsIssue::FileNotWritten);
+      } else {
+        EXPECT_TRUE(problems.empty());
+      }
+    }
+    EXPECT_EQ(read_file(real), "[Option]\nInitZoom=150\n");
+    EXPECT_EQ(fs::is_symlink(locations().user_file), through_link);
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  }
+}
+
 TEST_F(SettingsStoreTest, ProgramFileIsWrittenOnlyWhenItsKeysChangeAndKeepsFigureSections) {
   const std::string original = "[Point]\nRadius=7\n[Math]\nMath_Int_Limit=0.01\n";
   write_file(locations().program_file, original);

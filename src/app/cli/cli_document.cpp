@@ -39,6 +39,7 @@ bool SaveCliDocument(const char* command, const Screen& screen, const std::strin
     std::fprintf(stderr, "%s: cannot save %s: %s\n", command, path.c_str(), r.detail.c_str());
     return false;
   }
+  if (!r.notice.empty()) std::fprintf(stderr, "%s: %s\n", command, r.notice.c_str());
   return true;
 }
 

@@ -134,7 +134,7 @@ void WriteFigures(JsonWriter& json, const FigureTable& table) {
     const auto bytes = slot.Record.stored_bytes();
     for (const FieldInfo* f : FieldsOfType(slot.FigureType))
       if (!IsLocusArray(*f)) WriteField(json, bytes, *f);
-    json.EndObject();
+    // A function's sampled curve is one of its fields.
     if (slot.FigureType == kFunctionFigure) {
       json.Key("samples");
       json.BeginArray();
@@ -148,6 +148,7 @@ void WriteFigures(JsonWriter& json, const FigureTable& table) {
       }
       json.EndArray();
     }
+    json.EndObject();
     json.EndObject();
   }
   json.EndArray();

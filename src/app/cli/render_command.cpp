@@ -121,14 +121,14 @@ int RunRender(int argc, char** argv) {
     render::DrawScreen(canvas, screen.get(), options, inputs);
   }
 
+  std::string written, error;
   if (EndsWithNoCase(output, ".png")) {
-    if (!SavePng(image, output)) {
-      std::fprintf(stderr, "render: cannot write %s\n", output.c_str());
+    if (!SavePng(image, output, error)) {
+      std::fprintf(stderr, "render: cannot write %s: %s\n", output.c_str(), error.c_str());
       return 1;
     }
     return 0;
   }
-  std::string written, error;
   if (!render::SaveAsPicture(FromQImage(image), output, written, error)) {
     std::fprintf(stderr, "render: cannot write %s: %s\n", output.c_str(), error.c_str());
     return 1;
