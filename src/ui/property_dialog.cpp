@@ -177,7 +177,10 @@ void PropertyDialog::BuildPages() {
     }
     b.widget = MakeControl(i, page);
     if (b.label != nullptr) b.label->setBuddy(b.widget);
-    row->addWidget(b.widget, c.kind == ControlKind::kExpression ? 1 : 0);
+    // Expressions and text lines take the row's width: a text box line holds up
+    // to 60 characters and would otherwise show a third of them.
+    const bool wide = c.kind == ControlKind::kExpression || c.kind == ControlKind::kText;
+    row->addWidget(b.widget, wide ? 1 : 0);
     if (c.kind == ControlKind::kExpression) {
       b.catalogue = new QToolButton(page);
       b.catalogue->setText(QStringLiteral("▲"));
