@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <cstring>
 #include <functional>
@@ -294,6 +295,29 @@ TEST(PropertyDialogTest, LocusAndArrowWindowsReachTheRecordOnlyThroughOk) {
       }
     }
   }
+}
+
+// Return in the name box keeps the proposed name: the box must not fall back
+// to the first name of its list (A, taken), which made OK refuse the dialog.
+TEST(PropertyDialogTest, ReturnInTheNameBoxKeepsTheProposedName) {
+  DialogFixture f;
+  const int slot = f.Add(kPointFigure, "");
+  FigureRecord& record = *f.screen->Figures.record(slot);
+  forms::PropertyForm form(*forms::FindMember(record), record,
+                           {f.screen->Figures, f.screen->Settings, slot, {}});
+  ASSERT_FALSE(form.Open());
+  PropertyDialog dialog(form, record, f.engine, f.Hooks());
+  dialog.show();
+  auto* name = qobject_cast<QComboBox*>(dialog.controlWidget("Name"));
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->currentText(), QStringLiteral("D"));
+  name->lineEdit()->setFocus();
+  QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(name->currentText(), QStringLiteral("D"));
+  dialog.button("OK")->click();
+  EXPECT_TRUE(dialog.stored());
+  EXPECT_EQ(record.point()->Name, "D");
+  EXPECT_TRUE(f.errors.empty()) << (f.errors.empty() ? "" : f.errors.front().toStdString());
 }
 
 // A member that needs figures the screen lacks does not open.
