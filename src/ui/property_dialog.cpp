@@ -21,6 +21,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,6 +65,18 @@ void PaintSwatch(QPushButton& button, std::uint32_t bgr) {
   QPixmap swatch(14, 14);
   swatch.fill(ColourOf(bgr));
   button.setIcon(QIcon(swatch));
+}
+
+// An editable list box keeps a current item apart from the text it shows, and
+// Return puts that item's text back: a proposed name "D" became the list's
+// first name "A" (taken) when the dialog was confirmed with Return. The item
+// follows the text (none when the text is not in the list).
+void ShowEditText(QComboBox& combo, const QString& text) {
+  {
+    const QSignalBlocker quiet(&combo);
+    combo.setCurrentIndex(combo.findText(text));
+  }
+  combo.setEditText(text);
 }
 
 }  // namespace
@@ -177,7 +190,10 @@ void PropertyDialog::BuildPages() {
     }
     b.widget = MakeControl(i, page);
     if (b.label != nullptr) b.label->setBuddy(b.widget);
-    row->addWidget(b.widget, c.kind == ControlKind::kExpression ? 1 : 0);
+    // Expressions and text lines take the row's width: a text box line holds up
+    // to 60 characters and would otherwise show a third of them.
+    const bool wide = c.kind == ControlKind::kExpression || c.kind == ControlKind::kText;
+    row->addWidget(b.widget, wide ? 1 : 0);
     if (c.kind == ControlKind::kExpression) {
       b.catalogue = new QToolButton(page);
       b.catalogue->setText(QStringLiteral("▲"));
@@ -252,7 +268,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       if (c.kind == ControlKind::kSize || c.kind == ControlKind::kDecimals)
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-      combo->setEditText(Q(v.text));
+      ShowEditText(*combo, Q(v.text));
       connect(combo, &QComboBox::editTextChanged, this, [this, i, combo](const QString& text) {
         form_.SetText(i, text.toStdString());
         const QString shown = Q(form_.value(i).text);
@@ -360,7 +376,7 @@ void PropertyDialog::RefreshControl(int i) {
   for (const Bound& b : bound_) {
     if (b.index != i) continue;
     if (auto* combo = qobject_cast<QComboBox*>(b.widget); combo && combo->isEditable())
-      combo->setEditText(Q(form_.value(i).text));
+      ShowEditText(*combo, Q(form_.value(i).text));
     else if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
       edit->setText(Q(form_.value(i).text));
   }

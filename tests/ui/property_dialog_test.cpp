@@ -15,9 +15,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace qzarn::ui {
 namespace {
@@ -180,6 +183,141 @@ TEST(PropertyDialogTest, OpenStoresOnOkAndNothingOnCancel) {
   EXPECT_TRUE(f.screen->Modified);
   // The dialog comes back where it was closed.
   EXPECT_NE(RememberedPosition(0), QPoint(-1, -1));
+}
+
+// The locus and arrow windows opened from a property dialog's buttons: a
+// change confirmed there and then in the property dialog reaches the record;
+// Cancel in the small window keeps the dialog's values; Cancel in the property
+// dialog keeps the record byte for byte, whatever the small window confirmed.
+TEST(PropertyDialogTest, LocusAndArrowWindowsReachTheRecordOnlyThroughOk) {
+  struct Case {
+    std::int32_t type;
+    const char* button;
+    std::function<void(QDialog&)> change;  // on the small window
+    std::function<void(const FigureRecord&)> check;
+  };
+  const auto combo = [](QDialog& d, const char* name) {
+    for (QComboBox* c : d.findChildren<QComboBox*>())
+      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+    ADD_FAILURE() << name;
+    return static_cast<QComboBox*>(nullptr);
+  };
+  const auto check = [](QDialog& d, const char* name) {
+    for (QCheckBox* c : d.findChildren<QCheckBox*>())
+      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+    ADD_FAILURE() << name;
+    return static_cast<QCheckBox*>(nullptr);
+  };
+  const Case cases[] = {
+      {kPointFigure, "軌跡(&K)",
+       [&](QDialog& d) {
+         check(d, "軌跡を表示(&K)")->setChecked(true);
+         check(d, "線で結ぶ(&L)")->setChecked(true);
+         combo(d, "点の大きさ(&S)")->setEditText(QStringLiteral("5"));
+         combo(d, "線の太さ(&W)")->setEditText(QStringLiteral("0"));  // below 1 becomes 1
+       },
+       [](const FigureRecord& r) {
+         EXPECT_TRUE(r.point()->Track);
+         EXPECT_TRUE(r.point()->TrackConnect);
+         EXPECT_EQ(r.point()->TrackRadius, 5);
+         EXPECT_EQ(r.point()->TrackThick, 1);
+       }},
+      {kLineFigure, "矢印(&Y)",
+       [&](QDialog& d) {
+         combo(d, "種類(&T)")->setCurrentIndex(3);  // 両端
+         combo(d, "長さ(&L)")->setEditText(QStringLiteral("0.7"));
+         combo(d, "角度(&A)")->setEditText(QString::fromUtf8("45ﾟ"));
+       },
+       [](const FigureRecord& r) {
+         EXPECT_EQ(r.line()->YaTyp, 3);
+         EXPECT_DOUBLE_EQ(r.line()->YaLng, 0.7);
+         EXPECT_EQ(r.line()->YaAng, 45);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    for (const char* small_button : {"OK", "ｷｬﾝｾﾙ"}) {
+      for (const char* dialog_button : {"OK", "ｷｬﾝｾﾙ"}) {
+        SCOPED_TRACE(std::string(small_button) + " then " + dialog_button);
+        DialogFixture f;
+        const int slot = f.Add(c.type, "");
+        FigureRecord& record = *f.screen->Figures.record(slot);
+        if (LineRecord* l = record.line()) {  // a line needs its two points to be stored
+          l->FX0 = "0";
+          l->FY0 = "0";
+          l->FX1 = "1";
+          l->FY1 = "2";
+        }
+        const FigureRecord original = record;
+        bool small_seen = false;
+        QTimer::singleShot(0, [&] {
+          auto* dialog = qobject_cast<PropertyDialog*>(QApplication::activeModalWidget());
+          ASSERT_NE(dialog, nullptr);
+          // The small window runs modally inside the button's click.
+          QTimer::singleShot(0, [&] {
+            auto* small = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(small, nullptr);
+            ASSERT_NE(small, dialog);
+            small_seen = true;
+            c.change(*small);
+            for (QPushButton* b : small->findChildren<QPushButton*>())
+              if (b->text() == QString::fromUtf8(small_button)) b->click();
+          });
+          dialog->button(c.button)->click();
+          dialog->button(dialog_button)->click();
+          if (dialog->isVisible()) {  // refused: report instead of waiting forever
+            ADD_FAILURE() << "the dialog stayed open: "
+                          << (f.errors.empty() ? std::string() : f.errors.back().toStdString());
+            dialog->reject();
+          }
+        });
+        const bool confirmed = OpenPropertyDialog(*f.screen, slot, f.engine, nullptr, f.Hooks());
+        EXPECT_TRUE(small_seen);
+        EXPECT_EQ(confirmed, std::string_view(dialog_button) == "OK");
+        const bool changed = confirmed && std::string_view(small_button) == "OK";
+        if (changed) {
+          c.check(record);
+        } else if (!confirmed) {
+          EXPECT_TRUE(
+              std::equal(original.bytes().begin(), original.bytes().end(), record.bytes().begin()));
+        } else {
+          // Confirmed with the small window cancelled: the name is proposed,
+          // the locus and arrow fields stay as they were.
+          EXPECT_EQ(ReadLocusSettings(record)->on, ReadLocusSettings(original)->on);
+          if (c.type == kLineFigure) {
+            EXPECT_EQ(record.line()->YaTyp, original.line()->YaTyp);
+            EXPECT_EQ(record.line()->YaLng, original.line()->YaLng);
+          } else {
+            EXPECT_EQ(record.point()->TrackRadius, original.point()->TrackRadius);
+            EXPECT_EQ(record.point()->TrackThick, original.point()->TrackThick);
+          }
+        }
+      }
+    }
+  }
+}
+
+// Return in the name box keeps the proposed name: the box must not fall back
+// to the first name of its list (A, taken), which made OK refuse the dialog.
+TEST(PropertyDialogTest, ReturnInTheNameBoxKeepsTheProposedName) {
+  DialogFixture f;
+  const int slot = f.Add(kPointFigure, "");
+  FigureRecord& record = *f.screen->Figures.record(slot);
+  forms::PropertyForm form(*forms::FindMember(record), record,
+                           {f.screen->Figures, f.screen->Settings, slot, {}});
+  ASSERT_FALSE(form.Open());
+  PropertyDialog dialog(form, record, f.engine, f.Hooks());
+  dialog.show();
+  auto* name = qobject_cast<QComboBox*>(dialog.controlWidget("Name"));
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->currentText(), QStringLiteral("D"));
+  name->lineEdit()->setFocus();
+  QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(name->currentText(), QStringLiteral("D"));
+  dialog.button("OK")->click();
+  EXPECT_TRUE(dialog.stored());
+  EXPECT_EQ(record.point()->Name, "D");
+  EXPECT_TRUE(f.errors.empty()) << (f.errors.empty() ? "" : f.errors.front().toStdString());
 }
 
 // A member that needs figures the screen lacks does not open.
