@@ -46,6 +46,10 @@ void QuestionsEngineUi::ShowMessage(std::string_view text) {
   questions_.ShowError(nullptr, Utf8(text));
 }
 
+void QuestionsEngineUi::ShowStatus(std::string_view text) {
+  if (status) status(Utf8(text));
+}
+
 bool QuestionsEngineUi::AskYesNo(std::string_view text) {
   return questions_.AskYesNo(nullptr, Utf8(text));
 }
@@ -72,6 +76,7 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   statusBar()->addWidget(panels_[2], 2);
   BuildMenus();
   connect(this, &MainWindow::recentFilesChanged, this, &MainWindow::RebuildRecentFiles);
+  engine_ui_.status = [this](const QString& text) { ShowStatus(2, text); };
   // The property dialogs' "変数(&H)" shows the table of the screen being edited.
   edit_variables_hook = [this](QWidget* owner, SettingsBlock& block, const QString&) {
     ui::DocumentWindow* w = activeDocument();
@@ -296,6 +301,8 @@ bool MainWindow::SaveTo(ui::DocumentWindow& window, const QString& path) {
     questions_->ShowError(this, Utf8(result.message));
     return false;
   }
+  // Saved, with something the user should know (the owner could not be kept).
+  if (!result.notice.empty()) ShowStatus(2, Utf8(result.notice));
   s->FilePath = path.toStdString();
   s->Title = TitleOf(path).toStdString();
   s->Modified = false;

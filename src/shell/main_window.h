@@ -58,6 +58,9 @@ class QuestionsEngineUi final : public EngineUi {
   explicit QuestionsEngineUi(ui::DocumentQuestions& questions) : questions_(questions) {}
   void ShowMessage(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
+  // Notes of a pass (a curve traced coarser) go to the status bar.
+  void ShowStatus(std::string_view text) override;
+  std::function<void(const QString&)> status;
 
  private:
   ui::DocumentQuestions& questions_;
