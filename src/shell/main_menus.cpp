@@ -328,7 +328,11 @@ void MainWindow::MirrorSettingsMenu() {
 void MainWindow::BuildViewMenu() {
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
   QMenu* palettes = view->addMenu(QStringLiteral("変数ﾊﾟﾚｯﾄ(&V)"));
-  AddUnavailable(palettes, "sPop_Standard", QStringLiteral("標準のﾊﾟﾚｯﾄ(&S)"));
+  standard_palette_action_ =
+      AddCommand(palettes, "sPop_Standard", QStringLiteral("標準のﾊﾟﾚｯﾄ(&S)"),
+                 [this] { StandardPaletteClick(); });
+  standard_palette_action_->setCheckable(true);
+  screen_commands_ << standard_palette_action_;
   AddUnavailable(palettes, "sPop_User", QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)"));
   QMenu* bars = view->addMenu(QStringLiteral("ﾂｰﾙﾊﾞｰ(&T)"));
   const char* names[] = {"M_ToolBar1", "M_ToolBar2", "M_ToolBar3"};

@@ -16,9 +16,11 @@
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
 #include "ui/property_dialog.h"
+#include "ui/standard_palette.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -147,6 +149,11 @@ class MainWindow final : public QMainWindow {
   void ShowFigureListClick();
   // "変数ﾃｰﾌﾞﾙ(&T)...": the variable table of the active screen.
   void ShowVariableTableClick();
+  // 表示 → 変数ﾊﾟﾚｯﾄ → "標準のﾊﾟﾚｯﾄ(&S)": shows the standard palette for the
+  // active screen, or closes it when it is shown (the screen's PaletteMode).
+  void StandardPaletteClick();
+  // The standard palette window, made on first use.
+  ui::TEditValue& standardPalette();
   // The variable table window the property dialogs' "変数(&H)" opens; while
   // it is not connected the button is disabled.
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
@@ -201,6 +208,11 @@ class MainWindow final : public QMainWindow {
   // The property dialogs' connections to the other windows.
   ui::PropertyDialogHooks PropertyHooks();
   void UpdateCommandState();
+  // Shows the palette of the active screen's PaletteMode when another screen
+  // became active, and refreshes the shown palette otherwise.
+  void SyncPalettes();
+  // At the end of start-up: the palette the ValuePalette setting chooses.
+  void ShowStartPalette(ui::DocumentWindow& active);
   void ShowStatus(int panel, const QString& text);
   bool SaveTo(ui::DocumentWindow& window, const QString& path);
   void ReportSettingsProblems(const std::vector<SettingsProblem>& problems);
@@ -251,6 +263,10 @@ class MainWindow final : public QMainWindow {
   QAction* redo_ = nullptr;
   QAction* temporary_save_ = nullptr;
   QComboBox* zoom_ = nullptr;
+  ui::TEditValue* standard_palette_ = nullptr;
+  QAction* standard_palette_action_ = nullptr;
+  // The document window the palettes were last synchronised with.
+  QPointer<ui::DocumentWindow> palette_window_;
   QMenu* file_menu_ = nullptr;
   QAction* recent_separator_ = nullptr;
   QList<QAction*> recent_actions_;

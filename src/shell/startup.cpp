@@ -93,6 +93,7 @@ void MainWindow::FinishStartup() {
       }
     }
     ScrollToMiddleSoon(*active);
+    ShowStartPalette(*active);
   }
   if (!start_.web_mode) return;
   for (QToolBar* bar : findChildren<QToolBar*>())

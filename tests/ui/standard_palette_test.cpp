@@ -1,0 +1,153 @@
+// The standard palette in the program: shown from the 表示 menu for the
+// active screen, moving a variable recomputes and redraws the screen.
+
+#include "document/figure_table.h"
+#include "engine/screen_builder.h"
+#include "shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include "main_window_fixture.h"
+
+namespace qzarn::shell {
+namespace {
+
+class StandardPaletteTest : public MainWindowTest {
+ protected:
+  // A screen with y = sin(a*x), y = x + b and a point (c1, 0).
+  ui::DocumentWindow* Prepare(MainWindow& w) {
+    w.Start({});
+    ui::DocumentWindow* doc = w.activeDocument();
+    testing::ScreenBuilder build;
+    sine_ = *NewFigure(doc->screen()->Figures, build.Record(build.Function("sin(a*x)")));
+    other_ = *NewFigure(doc->screen()->Figures, build.Record(build.Function("x+b")));
+    NewFigure(doc->screen()->Figures, build.Record(build.Point("c1", "0")));
+    doc->RefreshScreen();
+    doc->screen()->Modified = false;
+    return doc;
+  }
+  static bool Valid(ui::DocumentWindow& doc, int slot) {
+    return doc.screen()->Figures.record(slot)->function()->CurveValid != 0;
+  }
+  static QStringList Items(QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+      items << box.itemText(i);
+    return items;
+  }
+
+  int sine_ = -1;
+  int other_ = -1;
+};
+
+TEST_F(StandardPaletteTest, MenuShowsThePaletteOfTheActiveScreenAndClosesIt) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  QAction* item = w.command("sPop_Standard");
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->isEnabled());
+  item->trigger();
+  ui::TEditValue& palette = w.standardPalette();
+  EXPECT_TRUE(palette.isVisible());
+  EXPECT_TRUE(item->isChecked());
+  EXPECT_EQ(doc->screen()->View().PaletteMode, 1);
+  EXPECT_EQ(palette.windowTitle(), doc->windowTitle());
+  EXPECT_EQ(Items(palette.variableList()), (QStringList{"a", "b", "c1"}));
+  EXPECT_EQ(palette.valueField().text(), "0");
+  EXPECT_EQ(palette.stepList().currentText(), "0.1");
+
+  item->trigger();  // shown: the same item closes it
+  EXPECT_FALSE(palette.isVisible());
+  EXPECT_EQ(doc->screen()->View().PaletteMode, 0);
+
+  item->trigger();
+  ASSERT_TRUE(palette.isVisible());
+  QMenu menu;
+  palette.FillPopupMenu(menu);
+  QStringList texts;
+  for (QAction* a : menu.actions())
+    if (!a->isSeparator()) texts << a->text();
+  EXPECT_EQ(texts, (QStringList{"ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)", "変数ﾊﾟﾚｯﾄの編集(&E)...", "ﾍﾙﾌﾟ(&H)",
+                                "閉じる(&C)"}));
+  menu.actions().last()->trigger();
+  EXPECT_FALSE(palette.isVisible());
+  EXPECT_EQ(doc->screen()->View().PaletteMode, 0);
+  EXPECT_FALSE(item->isChecked());
+}
+
+TEST_F(StandardPaletteTest, SpinKeysAndEntryMoveTheVariableAndResampleOnlyItsCurves) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  w.StandardPaletteClick();
+  ui::TEditValue& palette = w.standardPalette();
+  const auto samples = [&](int slot) { return doc->screen()->Figures.record(slot)->owned.SampleY; };
+  ASSERT_TRUE(samples(sine_).empty());  // valid curves as built, never sampled
+
+  palette.upButton().click();
+  EXPECT_DOUBLE_EQ(doc->screen()->Variables().read(0, 1), 0.1);
+  EXPECT_EQ(palette.valueField().text(), "0.1");
+  EXPECT_TRUE(doc->screen()->Modified);
+  // The pass after the change resampled the sine (valid again); the curve that
+  // does not mention a was left alone.
+  EXPECT_TRUE(Valid(*doc, sine_));
+  EXPECT_FALSE(samples(sine_).empty());
+  EXPECT_TRUE(samples(other_).empty());
+
+  // Arrow keys act as the spin button; the step list sets the step.
+  palette.stepList().setEditText("0.5");
+  EXPECT_EQ(doc->screen()->View().PaletteStep, 0.5);
+  QTest::keyClick(&palette.valueField(), Qt::Key_Down);
+  EXPECT_DOUBLE_EQ(doc->screen()->Variables().read(0, 1), -0.4);
+
+  // Typed values clamp to ±100; characters other than digits, "-" and "." are refused.
+  palette.valueField().setFocus();
+  palette.valueField().selectAll();
+  QTest::keyClicks(&palette.valueField(), "1x2e3");
+  EXPECT_EQ(palette.valueField().text(), "123");
+  QTest::keyClick(&palette.valueField(), Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(doc->screen()->Variables().read(0, 1), 100);
+
+  // Choosing b shows its value; a value beyond the range set elsewhere is not
+  // clamped merely by leaving the field.
+  doc->screen()->Variables().write(0, 2, 250);
+  palette.variableList().setCurrentIndex(1);
+  EXPECT_EQ(doc->screen()->View().PaletteVariable.view(), "b");
+  EXPECT_EQ(palette.valueField().text(), "250");
+  emit palette.valueField().editingFinished();
+  EXPECT_DOUBLE_EQ(doc->screen()->Variables().read(0, 2), 250);
+}
+
+TEST_F(StandardPaletteTest, PaletteFollowsTheActiveScreenAndRefreshesItsList) {
+  MainWindow w(Options());
+  ui::DocumentWindow* first = Prepare(w);
+  w.StandardPaletteClick();
+  ui::TEditValue& palette = w.standardPalette();
+  ui::DocumentWindow* second = w.NewScreen();
+  ASSERT_NE(second, first);
+  QApplication::processEvents();
+  // The new screen shows no palette.
+  EXPECT_FALSE(palette.isVisible());
+  // A screen without variables shows an empty, disabled list.
+  second->screen()->View().PaletteMode = 1;
+  w.StandardPaletteClick();  // mode 1 but hidden: shows it
+  EXPECT_TRUE(palette.isVisible());
+  EXPECT_EQ(palette.variableList().count(), 0);
+  EXPECT_FALSE(palette.valueField().isEnabled());
+
+  testing::ScreenBuilder build;
+  NewFigure(second->screen()->Figures, build.Record(build.Point("k", "k")));
+  second->UpdateCommandState();  // what a dialog's OK ends with
+  EXPECT_EQ(Items(palette.variableList()), (QStringList{"k"}));
+  EXPECT_TRUE(palette.valueField().isEnabled());
+}
+
+}  // namespace
+}  // namespace qzarn::shell
