@@ -162,9 +162,11 @@ void MainWindow::BuildFileMenu() {
   AddUnavailable(import, "M_ImportFunctions", QStringLiteral("関数のｲﾝﾎﾟｰﾄ(&F)..."));
   AddUnavailable(file, "M_Launcher", QStringLiteral("シミュレーション教材(&K)..."));
   file->addSeparator();
-  AddUnavailable(file, "M_Print", QStringLiteral("印刷(&P)..."))
-      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  AddUnavailable(file, "M_PrinterSetup", QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."));
+  print_ = AddCommand(
+      file, "M_Print", QStringLiteral("印刷(&P)..."), [this] { PrintScreenCommand(); },
+      QKeySequence(Qt::CTRL | Qt::Key_P));
+  printer_setup_ = AddCommand(file, "M_PrinterSetup", QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."),
+                              [this] { PrinterSetupClick(); });
   file->addSeparator();
   close_ = AddCommand(file, "M_Close", QStringLiteral("閉じる(&C)"),
                       [this] { mdi_->closeActiveSubWindow(); });
@@ -536,25 +538,6 @@ void MainWindow::RebuildRecentFiles() {
 bool MainWindow::CloseAllClick() {
   for (QMdiSubWindow* sub : mdi_->subWindowList())
     if (!sub->close()) return false;
-  return true;
-}
-
-bool MainWindow::SaveAsPictureClick() {
-  ui::DocumentWindow* w = activeDocument();
-  if (w == nullptr || w->screen() == nullptr) return false;
-  const QString caption = w->windowTitle();
-  const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("ｲﾒｰｼﾞとして保存 [") + caption + QStringLiteral("]"),
-      QDir::current().filePath(caption + QStringLiteral(".BMP")),
-      QStringLiteral("ビットマップ (*.bmp);;JPEG (*.jpg)"));
-  if (path.isEmpty()) return false;
-  QString written;
-  QString error;
-  if (!w->SaveAsPicture(path, written, error)) {
-    questions_->ShowError(this, QStringLiteral("ファイルの保存に失敗しました．\n") + error);
-    return false;
-  }
-  ShowStatus(2, QStringLiteral("“") + written + QStringLiteral("” に保存しました．"));
   return true;
 }
 

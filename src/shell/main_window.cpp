@@ -17,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -360,6 +361,9 @@ void MainWindow::UpdateCommandState() {
     a->setEnabled(any);
   for (QAction* a : unavailable_)
     a->setEnabled(false);
+  const bool can_print = PrintingAvailable();
+  print_->setEnabled(any && can_print);
+  printer_setup_->setEnabled(can_print);
   const bool free_slot = any && w->screen() != nullptr && HasFreeSlot(w->screen()->Figures);
   for (QAction* a : insert_commands_)
     a->setEnabled(free_slot);

@@ -11,6 +11,7 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "forms/command_line.h"
+#include "forms/picture_export_form.h"
 #include "forms/program_options.h"
 #include "forms/recent_files.h"
 #include "settings/settings_store.h"
@@ -28,6 +29,7 @@
 #include <string>
 
 class QAction;
+class QPrinter;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -135,8 +137,26 @@ class MainWindow final : public QMainWindow {
   QList<QAction*> recentFileActions() const;
   // すべて閉じる: closes every screen; false when one of them stayed open.
   bool CloseAllClick();
-  // ｲﾒｰｼﾞとして保存: writes the active screen's picture to an image file.
+  // ｲﾒｰｼﾞとして保存: writes the active screen's picture to an image file (BMP,
+  // JPEG, PNG, SVG or PDF by the name's extension) at a chosen size.
   bool SaveAsPictureClick();
+  // Writes the active screen's picture to the name (".BMP" appended to a name
+  // without a known extension) with the form's size; reports a failure.
+  bool SavePictureTo(const QString& requested, const forms::PictureExportForm& form);
+
+  // 印刷: the print dialog, then the printing pass (PrintScreenCommand); nothing
+  // when the system has no printer.
+  void PrintScreenCommand();
+  // The printing step of PrintScreenCommand on a set-up printer: stores copies
+  // and print size in the screen, shows the status text while printing and
+  // restores everything afterwards. False (reported) when the printer refused.
+  bool PrintActiveScreen(QPrinter& printer, int copies, int percent);
+  // ﾌﾟﾘﾝﾀの設定: the system's printer set-up for the program's printer.
+  void PrinterSetupClick();
+  // Whether the system has a printer to print on.
+  static bool PrintingAvailable();
+  // The program's printer (its settings live as long as the program).
+  QPrinter& printer();
   // The four arrange commands of the Window menu.
   enum class Arrangement { kTileHorizontally, kTileVertically, kCascade, kArrangeIcons };
   void ArrangeClick(Arrangement arrangement);
@@ -239,6 +259,9 @@ class MainWindow final : public QMainWindow {
   QuestionsEngineUi engine_ui_;
   FigureEngine engine_{expressions_, engine_ui_};
   render::RenderOptions render_;
+  std::unique_ptr<QPrinter> printer_;
+  QAction* print_ = nullptr;
+  QAction* printer_setup_ = nullptr;
   render::LineStyleTable line_styles_ = render::DefaultLineStyles();
   forms::RecentFiles recent_{settings_.user()};
   forms::StartRequest start_;

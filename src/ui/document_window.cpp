@@ -295,7 +295,7 @@ render::Canvas& DocumentWindow::PictureCanvas() {
 }
 
 void DocumentWindow::RefreshScreen() {
-  if (!undoable_) return;
+  if (!undoable_ || printing_) return;
   Screen& s = undoable_->screen();
   if (s.ActiveObject >= 0) return;
   FitSurfaceToScreen();
@@ -553,6 +553,37 @@ bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QStrin
   }
   written = Utf8(written_path);
   return true;
+}
+
+bool DocumentWindow::ExportPicture(const PictureRequest& request, const QString& path,
+                                   QString& error) {
+  if (!undoable_) return false;
+  render::DrawScreenInputs inputs;
+  inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
+  inputs.picture = BackgroundPicture();
+  std::string why;
+  if (!ExportScreenPicture(undoable_->screen(), env_.render, inputs, request, path.toStdString(),
+                           why)) {
+    error = Utf8(why);
+    return false;
+  }
+  return true;
+}
+
+double DocumentWindow::PrintScreen(QPainter& painter, render::Size page, int percent,
+                                   bool white_out) {
+  if (!undoable_) return 1.0;
+  // Cleared however the pass ends, so the window never stays in print mode.
+  struct PrintingFlag {
+    bool& flag;
+    explicit PrintingFlag(bool& f) : flag(f) { flag = true; }
+    ~PrintingFlag() { flag = false; }
+  } printing(printing_);
+  render::DrawScreenInputs inputs;
+  inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
+  inputs.picture = BackgroundPicture();
+  return PaintPrintPage(painter, page, undoable_->screen(), env_.render, inputs, percent,
+                        white_out);
 }
 
 void DocumentWindow::EditSelectedFigure() {

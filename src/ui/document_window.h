@@ -19,6 +19,7 @@
 #include "document/undo_session.h"
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
+#include "qt/picture_export.h"
 
 #include <QAction>
 #include <QImage>
@@ -247,6 +248,12 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // Writes the screen picture as an image file (the format by the extension);
   // `written` is the file actually written.
   bool SaveAsPicture(const QString& path, QString& written, QString& error);
+  // The screen drawn afresh into a picture file of the requested kind and size.
+  bool ExportPicture(const PictureRequest& request, const QString& path, QString& error);
+  // The printing pass on a page of `page` device pixels (PrintScreen); while it
+  // runs, redraws of the screen do nothing. Returns the print factor.
+  double PrintScreen(QPainter& painter, render::Size page, int percent, bool white_out);
+  bool printing() const { return printing_; }
   // The items of the pop-up menu, which the main window's 設定 menu mirrors.
   QAction& clearAllLociAction() { return *clear_all_loci_; }
   QAction& figureSettingsAction() { return *figure_settings_; }
@@ -320,6 +327,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QScrollArea* scroll_ = nullptr;
   ScreenSurface* surface_ = nullptr;
   QImage picture_;
+  bool printing_ = false;  // the printer owns the drawing pass
   // Open while a pointer tool draws erasably on the picture during one event.
   std::unique_ptr<QPainter> picture_painter_;
   std::unique_ptr<QtCanvas> picture_canvas_;

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,29 @@ namespace qzarn {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The share of 8x8 blocks whose mean colour differs by more than 24 (of 255) in some
+// channel: small for the same picture drawn by different rasterisers.
+double BlockDifference(const RgbImage& a, const RgbImage& b) {
+  int blocks = 0, differing = 0;
+  for (int by = 0; by + 8 <= a.height; by += 8)
+    for (int bx = 0; bx + 8 <= a.width; bx += 8) {
+      ++blocks;
+      for (int c = 0; c < 3; ++c) {
+        int sa = 0, sb = 0;
+        for (int y = by; y < by + 8; ++y)
+          for (int x = bx; x < bx + 8; ++x) {
+            sa += a.row(y)[3 * x + c];
+            sb += b.row(y)[3 * x + c];
+          }
+        if (std::abs(sa - sb) > 24 * 64) {
+          ++differing;
+          break;
+        }
+      }
+    }
+  return blocks == 0 ? 1.0 : static_cast<double>(differing) / blocks;
+}
 
 struct RenderRun {
   int code = -1;
@@ -86,10 +111,145 @@ TEST_F(RenderCli, WritesEachFormatAtTheSurfaceSize) {
   EXPECT_EQ(jpeg.width, 640);
 }
 
-TEST_F(RenderCli, OtherExtensionsGetBmpAppended) {
-  ASSERT_EQ(Cli(Example("lines") + " -o " + Path("shot.gif")).code, 0);
-  EXPECT_TRUE(fs::exists(Path("shot.gif.BMP")));
-  EXPECT_FALSE(fs::exists(Path("shot.gif")));
+TEST_F(RenderCli, UnknownExtensionsAreRefusedWithoutWritingAnything) {
+  for (const std::string name : {"shot.gif", "shot", "shot.jpeg", "shot.png.txt"}) {
+    const RenderRun r = Cli(Example("lines") + " -o " + Path(name));
+    EXPECT_EQ(r.code, 1) << name;
+    EXPECT_NE(r.err.find("unknown picture kind"), std::string::npos) << name;
+    EXPECT_FALSE(fs::exists(Path(name))) << name;
+    EXPECT_FALSE(fs::exists(Path(name + ".BMP"))) << name;
+  }
+}
+
+TEST_F(RenderCli, SizeAndScaleResizeThePicture) {
+  const struct {
+    std::string args;
+    int width, height;
+  } cases[] = {
+      {"--scale 2", 1280, 960},         {"--scale 0.5", 320, 240}, {"--size 320x240", 320, 240},
+      {"--size 1000x1000", 1000, 1000}, {"--scale 1", 640, 480},
+  };
+  for (const auto& c : cases) {
+    // Without antialiasing the frame's pixels are exactly black.
+    ASSERT_EQ(Cli(Example("lines") + " --no-antialias " + c.args + " -o " + Path("s.bmp")).code, 0)
+        << c.args;
+    RgbImage bmp;
+    std::string error;
+    ASSERT_TRUE(DecodeBmp(Bytes(Path("s.bmp")), bmp, error)) << error;
+    EXPECT_EQ(bmp.width, c.width) << c.args;
+    EXPECT_EQ(bmp.height, c.height) << c.args;
+    // The outer frame follows the picture's edge; beyond the surface the picture is white.
+    EXPECT_EQ(bmp.row(0)[0], 0) << c.args;
+    if (c.height == 1000) {
+      EXPECT_EQ(bmp.row(999)[3 * 500], 0xFF);
+    }
+  }
+  // Doubling draws the same picture: averaged over 2x2 blocks it matches the surface size.
+  ASSERT_EQ(Cli(Example("lines") + " -o " + Path("one.bmp")).code, 0);
+  ASSERT_EQ(Cli(Example("lines") + " --scale 2 -o " + Path("two.bmp")).code, 0);
+  RgbImage one, two;
+  std::string error;
+  ASSERT_TRUE(DecodeBmp(Bytes(Path("one.bmp")), one, error));
+  ASSERT_TRUE(DecodeBmp(Bytes(Path("two.bmp")), two, error));
+  RgbImage halved;
+  halved.width = one.width;
+  halved.height = one.height;
+  halved.pixels.resize(one.pixels.size());
+  for (int y = 0; y < one.height; ++y)
+    for (int x = 0; x < one.width * 3; ++x) {
+      const int c = x % 3, px = x / 3;
+      int sum = 0;
+      for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx)
+          sum += two.row(2 * y + dy)[3 * (2 * px + dx) + c];
+      halved.row(y)[x] = static_cast<std::uint8_t>(sum / 4);
+    }
+  EXPECT_LT(BlockDifference(one, halved), 0.05);
+}
+
+// Start tags by name in an XML document (enough of XML for the generator's output).
+std::map<std::string, int> CountTags(const std::string& xml) {
+  std::map<std::string, int> tags;
+  for (std::size_t at = xml.find('<'); at != std::string::npos; at = xml.find('<', at + 1)) {
+    const std::size_t end = xml.find_first_of(" \t\n/>", at + 1);
+    if (end == std::string::npos) break;
+    const std::string name = xml.substr(at + 1, end - at - 1);
+    if (!name.empty() && name[0] != '?' && name[0] != '!') ++tags[name];
+  }
+  return tags;
+}
+
+TEST_F(RenderCli, SvgHoldsTheFiguresAsShapesAndTexts) {
+  ASSERT_EQ(Cli(Example("lines") + " -o " + Path("a.SVG")).code, 0);
+  const std::vector<std::uint8_t> bytes = Bytes(Path("a.SVG"));
+  const std::string xml(bytes.begin(), bytes.end());
+  EXPECT_NE(xml.find("<svg"), std::string::npos);
+  EXPECT_NE(xml.find("viewBox=\"0 0 640 480\""), std::string::npos);
+  const std::map<std::string, int> tags = CountTags(xml);
+  // Grid, axes, ticks and the figures are strokes; axis labels and names are texts.
+  const int shapes = (tags.count("path") ? tags.at("path") : 0) +
+                     (tags.count("polyline") ? tags.at("polyline") : 0) +
+                     (tags.count("line") ? tags.at("line") : 0);
+  EXPECT_GT(shapes, 20);
+  ASSERT_TRUE(tags.count("text"));
+  EXPECT_GT(tags.at("text"), 5);
+  // A larger size changes the picture's size, and everything is drawn larger inside.
+  ASSERT_EQ(Cli(Example("lines") + " --scale 2 -o " + Path("b.svg")).code, 0);
+  const std::vector<std::uint8_t> big = Bytes(Path("b.svg"));
+  EXPECT_NE(std::string(big.begin(), big.end()).find("viewBox=\"0 0 1280 960\""),
+            std::string::npos);
+}
+
+// A PPM (P6) file as pdftoppm writes it.
+bool ReadPpm(const std::string& path, RgbImage& out) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  in >> magic >> out.width >> out.height >> maxval;
+  in.get();
+  if (!in || magic != "P6" || maxval != 255) return false;
+  out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 3);
+  // Both are rows top to bottom, red, green, blue.
+  return static_cast<bool>(in.read(reinterpret_cast<char*>(out.pixels.data()),
+                                   static_cast<std::streamsize>(out.pixels.size())));
+}
+
+TEST_F(RenderCli, PdfRendersLikeTheRasterPicture) {
+  if (std::system("pdftoppm -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm missing";
+  for (const std::string example : {"lines", "circles", "areas"}) {
+    ASSERT_EQ(Cli(Example(example) + " -o " + Path("p.pdf")).code, 0) << example;
+    ASSERT_EQ(Cli(Example(example) + " -o " + Path("p.bmp")).code, 0) << example;
+    const std::vector<std::uint8_t> pdf = Bytes(Path("p.pdf"));
+    ASSERT_GT(pdf.size(), 5u);
+    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
+    // The page measures the surface at 96 pixels per inch.
+    ASSERT_EQ(
+        std::system(("pdftoppm -r 96 -singlefile " + Path("p.pdf") + " " + Path("p")).c_str()), 0);
+    RgbImage paper, raster;
+    std::string error;
+    ASSERT_TRUE(ReadPpm(Path("p.ppm"), paper)) << example;
+    ASSERT_TRUE(DecodeBmp(Bytes(Path("p.bmp")), raster, error)) << error;
+    EXPECT_EQ(paper.width, raster.width) << example;
+    EXPECT_EQ(paper.height, raster.height) << example;
+    if (paper.width != raster.width || paper.height != raster.height) continue;
+    EXPECT_LT(BlockDifference(paper, raster), 0.05) << example;
+  }
+}
+
+TEST_F(RenderCli, FailedVectorWritesLeaveNothingBehind) {
+  for (const std::string name : {"no/dir/a.svg", "no/dir/a.pdf", "no/dir/a.png"}) {
+    const RenderRun r = Cli(Example("lines") + " -o " + Path(name));
+    EXPECT_EQ(r.code, 1) << name;
+    EXPECT_NE(r.err.find("cannot"), std::string::npos) << name;
+  }
+  // A target that is a folder stays a folder, and no temporary file remains beside it.
+  fs::create_directories(Path("taken.pdf"));
+  EXPECT_EQ(Cli(Example("lines") + " -o " + Path("taken.pdf")).code, 1);
+  EXPECT_TRUE(fs::is_directory(Path("taken.pdf")));
+  int entries = 0;
+  for (const auto& e : fs::directory_iterator(dir_))
+    if (e.path().filename() != "stderr.txt") ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST_F(RenderCli, UnloadableFilesFailWithAMessage) {
@@ -111,7 +271,10 @@ TEST_F(RenderCli, UsageErrors) {
   const std::string doc = Example("lines");
   for (const std::string& args :
        {std::string(""), doc, doc + " -o", "-o " + Path("a.png"), doc + " -o a.png -o b.png",
-        doc + " --frobnicate -o a.png", doc + " " + doc + " -o a.png"}) {
+        doc + " --frobnicate -o a.png", doc + " " + doc + " -o a.png", doc + " --size 0x5 -o a.png",
+        doc + " --size 640 -o a.png", doc + " --size ax3 -o a.png", doc + " --scale 0 -o a.png",
+        doc + " --scale -2 -o a.png", doc + " --scale 1,5 -o a.png",
+        doc + " --scale 2 --size 10x10 -o a.png", doc + " -o a.png --scale"}) {
     const RenderRun r = Cli(args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_NE(r.err.find("usage"), std::string::npos) << args;

@@ -87,8 +87,13 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
                                  "M_Zahyo",    "AjustOption"};
   const QStringList insert = {"InsertPoint", "MenuLineP2", "I_FuncYo", "InsertChar"};
   const QStringList always = {"M_New", "M_Open", "M_Exit", "M_HelpTopics", "M_About"};
-  const QStringList never = {"M_Print", "M_PrinterSetup", "M_Cut",          "M_Copy",
-                             "M_Paste", "EditEqu",        "M_ImportFigures"};
+  const QStringList never = {"M_Cut", "M_Copy", "M_Paste", "EditEqu", "M_ImportFigures"};
+  // Printing needs a printer on the system as well.
+  const bool printer = MainWindow::PrintingAvailable();
+  const auto print_check = [&](bool screen_open) {
+    EXPECT_EQ(w.command("M_Print")->isEnabled(), printer && screen_open);
+    EXPECT_EQ(w.command("M_PrinterSetup")->isEnabled(), printer);
+  };
   const auto check = [&](bool screen_open, bool free_slot) {
     for (const QString& name : of_screen + insert + always + never) {
       SCOPED_TRACE(name.toStdString());
@@ -100,6 +105,7 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
     }
   };
   check(true, true);
+  print_check(true);
 
   // A full figure table disables every Insert command.
   ui::DocumentWindow* doc = w.activeDocument();
@@ -115,6 +121,7 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   QApplication::processEvents();
   EXPECT_TRUE(w.documents().isEmpty());
   check(false, false);
+  print_check(false);
 }
 
 TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheSettings) {

@@ -1,9 +1,13 @@
-// qzarn-cli render FILE -o OUT.png|OUT.bmp|OUT.jpg: loads a document, recomputes
-// it and writes its screen picture at the surface size. PNG goes through Qt;
-// BMP and JPEG are written as the program's "save as picture" writes them.
+// qzarn-cli render FILE -o OUT.{png,bmp,jpg,svg,pdf} [--size WxH | --scale K]: loads a
+// document, recomputes it and writes its screen picture, by default at the surface size. The
+// output kind comes from the extension; BMP and JPEG are written as the program's "save as
+// picture" writes them, SVG and PDF through the same drawing pass as the raster kinds.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,16 +15,14 @@
 #include "app/cli/commands.h"
 #include "platform/image_codec.h"
 #include "render/draw_screen.h"
-#include "render/save_picture.h"
+#include "render/picture_layout.h"
 
 #ifdef QZARN_WITH_QT
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
+#include "qt/picture_export.h"
 
-#include "qt/qt_canvas.h"
+#include <QGuiApplication>
+
 #include "qt/qt_fonts.h"
-#include "qt/qt_image.h"
 #endif
 
 namespace qzarn::cli {
@@ -28,21 +30,39 @@ namespace qzarn::cli {
 namespace {
 
 constexpr const char* kRenderUsage =
-    "usage: qzarn-cli render FILE -o OUT.png|OUT.bmp|OUT.jpg [--no-antialias]\n";
+    "usage: qzarn-cli render FILE -o OUT.{png,bmp,jpg,svg,pdf} [--size WxH | --scale K]\n"
+    "                        [--no-antialias]\n"
+    "  the output kind comes from the extension (any case); --size fits the picture into\n"
+    "  W x H pixels keeping its proportions, --scale enlarges or reduces it by K\n"
+    "  (a PDF page measures the picture at 96 pixels per inch)\n";
 
 int Usage() {
   std::fputs(kRenderUsage, stderr);
   return 2;
 }
 
-bool EndsWithNoCase(std::string_view s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    char c = s[s.size() - tail.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != tail[i]) return false;
-  }
-  return true;
+// "WxH" with two whole numbers above 0.
+std::optional<render::Size> ParseSize(std::string_view text) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return std::nullopt;
+  auto whole = [](std::string_view part) -> int {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    return ec == std::errc() && end == part.data() + part.size() ? value : 0;
+  };
+  const int w = whole(text.substr(0, x)), h = whole(text.substr(x + 1));
+  if (w <= 0 || h <= 0) return std::nullopt;
+  return render::Size{w, h};
+}
+
+// A factor above 0, written with "." whatever the locale.
+std::optional<double> ParseScale(std::string_view text) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || !(value > 0) ||
+      !std::isfinite(value))
+    return std::nullopt;
+  return value;
 }
 
 // Without a display Qt must use its offscreen platform, or creating the
@@ -60,11 +80,21 @@ void ChooseHeadlessPlatform() {
 int RunRender(int argc, char** argv) {
   std::string input, output;
   bool antialias = true;
+  std::optional<render::Size> size;
+  std::optional<double> scale;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-o" || arg == "--output") {
       if (i + 1 >= argc || !output.empty()) return Usage();
       output = argv[++i];
+    } else if (arg == "--size") {
+      if (i + 1 >= argc || size || scale) return Usage();
+      size = ParseSize(argv[++i]);
+      if (!size) return Usage();
+    } else if (arg == "--scale") {
+      if (i + 1 >= argc || size || scale) return Usage();
+      scale = ParseScale(argv[++i]);
+      if (!scale) return Usage();
     } else if (arg == "--no-antialias") {
       antialias = false;
     } else if (arg.starts_with("-") && arg != "-") {
@@ -77,6 +107,15 @@ int RunRender(int argc, char** argv) {
   }
   if (input.empty() || output.empty()) return Usage();
 
+  const std::optional<render::PictureKind> kind = render::PictureKindFromPath(output);
+  if (!kind) {
+    std::fprintf(stderr,
+                 "render: cannot write %s: unknown picture kind (the name must end in .png, "
+                 ".bmp, .jpg, .svg or .pdf)\n",
+                 output.c_str());
+    return 1;
+  }
+
 #ifndef QZARN_WITH_QT
   (void)antialias;
   std::fprintf(stderr, "render: this build has no drawing surface (built without Qt)\n");
@@ -84,12 +123,6 @@ int RunRender(int argc, char** argv) {
 #else
   std::unique_ptr<Screen> screen = LoadCliDocument("render", input);
   if (!screen) return 1;
-  const int width = screen->View().ScreenWidth, height = screen->View().ScreenHeight;
-  if (width <= 0 || height <= 0 || width > 10000 || height > 10000) {
-    std::fprintf(stderr, "render: cannot draw %s: surface size %d x %d is out of range\n",
-                 input.c_str(), width, height);
-    return 1;
-  }
 
   ChooseHeadlessPlatform();
   int qt_argc = 1;
@@ -108,29 +141,19 @@ int RunRender(int argc, char** argv) {
       std::fprintf(stderr, "render: background picture ignored: %s\n", error.c_str());
   }
 
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    QtCanvas canvas(painter, render::Size{width, height});
-    render::RenderOptions options;
-    options.antialiasing = antialias;
-    render::DrawScreenInputs inputs;
-    inputs.recompute = [](Screen& s) { RecomputeForCli(s); };
-    inputs.picture = background;
-    render::DrawScreen(canvas, screen.get(), options, inputs);
-  }
-
-  std::string written, error;
-  if (EndsWithNoCase(output, ".png")) {
-    if (!SavePng(image, output, error)) {
-      std::fprintf(stderr, "render: cannot write %s: %s\n", output.c_str(), error.c_str());
-      return 1;
-    }
-    return 0;
-  }
-  if (!render::SaveAsPicture(FromQImage(image), output, written, error)) {
-    std::fprintf(stderr, "render: cannot write %s: %s\n", output.c_str(), error.c_str());
+  render::DrawScreenInputs inputs;
+  inputs.recompute = [](Screen& s) { RecomputeForCli(s); };
+  inputs.picture = background;
+  PictureRequest request;
+  request.kind = *kind;
+  request.size = size;
+  request.scale = scale.value_or(1.0);
+  request.antialiasing = antialias;
+  request.pdf_dpi = kDefaultPdfDpi;
+  std::string error;
+  if (!ExportScreenPicture(*screen, render::RenderOptions{}, inputs, request, output, error)) {
+    std::fprintf(stderr, "render: cannot draw %s into %s: %s\n", input.c_str(), output.c_str(),
+                 error.c_str());
     return 1;
   }
   return 0;

@@ -1,0 +1,188 @@
+#include "qt/picture_export.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include "platform/image_codec.h"
+#include "qt/qt_canvas.h"
+#include "qt/qt_image.h"
+#include "render/save_picture.h"
+
+namespace qzarn {
+
+void PaintScreenPicture(QPainter& painter, Screen& screen, const render::RenderOptions& options,
+                        const render::DrawScreenInputs& inputs,
+                        const render::ScaledPicture& picture) {
+  const render::Size surface{screen.View().ScreenWidth, screen.View().ScreenHeight};
+  QtCanvas canvas(painter, picture.size);
+  if (picture.scale == 1.0 && picture.size == surface) {
+    render::DrawScreen(canvas, &screen, options, inputs);
+    return;
+  }
+  // The scaled pass is the printing pass: coordinates, marks and fonts grow
+  // by the factor, and the surface's edges are drawn afterwards.
+  render::DrawScreenInputs scaled = inputs;
+  scaled.print = render::PrintSetup{true, picture.scale, picture.size};
+  render::RenderOptions wide = options;
+  wide.print_line_width = true;
+  wide.print_black = false;
+  render::DrawScreen(canvas, &screen, wide, scaled);
+  const bool frame_on = screen.View().BackgroundMode < 100;
+  render::DrawScaledEdges(canvas,
+                          render::ExportEdges(surface, picture.scale, picture.size, frame_on));
+}
+
+double PaintPrintPage(QPainter& painter, render::Size page, Screen& screen,
+                      const render::RenderOptions& options, const render::DrawScreenInputs& inputs,
+                      int percent, bool white_out) {
+  const render::Size surface{screen.View().ScreenWidth, screen.View().ScreenHeight};
+  // One line of the painter's font on this device is kept free at the foot.
+  const double text_height =
+      QFontMetricsF(painter.font(), painter.device()).boundingRect(QStringLiteral("確認")).height();
+  const double scale = render::PrintScale(page.width, page.height, text_height, surface.width,
+                                          surface.height, percent);
+  QtCanvas canvas(painter, page);
+  render::DrawScreenInputs printed = inputs;
+  printed.print = render::PrintSetup{true, scale, page};
+  render::DrawScreen(canvas, &screen, options, printed);
+  render::ScaledEdges edges =
+      render::PrintEdges(surface, scale, page, screen.View().BackgroundMode < 100);
+  if (!white_out) edges.white_right = edges.white_below = render::Rect{};
+  render::DrawScaledEdges(canvas, edges);
+  return scale;
+}
+
+namespace {
+
+QString Path(const std::string& path) {
+  return QString::fromStdString(path);
+}
+
+bool Commit(QSaveFile& file, const std::string& path, std::string& error) {
+  if (file.commit()) return true;
+  error = "cannot write " + path + ": " + file.errorString().toStdString();
+  return false;
+}
+
+bool Open(QSaveFile& file, const std::string& path, std::string& error) {
+  if (file.open(QIODevice::WriteOnly)) return true;
+  error = "cannot create " + path + ": " + file.errorString().toStdString();
+  return false;
+}
+
+bool WriteRaster(const QImage& image, render::PictureKind kind, const std::string& path,
+                 std::string& error) {
+  QByteArray bytes;
+  if (kind == render::PictureKind::kPng) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+      error = "cannot encode the picture as PNG";
+      return false;
+    }
+  } else {
+    std::vector<std::uint8_t> encoded;
+    const RgbImage rgb = FromQImage(image);
+    if (kind == render::PictureKind::kJpeg) {
+      if (!EncodeJpeg(rgb, render::kPictureJpegQuality, encoded, error)) return false;
+    } else {
+      encoded = EncodeBmp(rgb);
+    }
+    bytes = QByteArray(reinterpret_cast<const char*>(encoded.data()),
+                       static_cast<qsizetype>(encoded.size()));
+  }
+  QSaveFile file(Path(path));
+  if (!Open(file, path, error)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    error = "cannot write " + path;
+    return false;
+  }
+  return Commit(file, path, error);
+}
+
+// The painter must be ended before the file is committed; false when the
+// device refused the painter.
+template <typename Device>
+bool PaintOn(Device& device, Screen& screen, const render::RenderOptions& options,
+             const render::DrawScreenInputs& inputs, const render::ScaledPicture& picture) {
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  PaintScreenPicture(painter, screen, options, inputs, picture);
+  return painter.end();
+}
+
+}  // namespace
+
+bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
+                         const render::DrawScreenInputs& inputs, const PictureRequest& request,
+                         const std::string& path, std::string& error) {
+  const render::Size surface{screen.View().ScreenWidth, screen.View().ScreenHeight};
+  if (surface.width <= 0 || surface.height <= 0 || surface.width > kMaxPictureSide ||
+      surface.height > kMaxPictureSide) {
+    error = "surface size " + std::to_string(surface.width) + " x " +
+            std::to_string(surface.height) + " is out of range";
+    return false;
+  }
+  const render::ScaledPicture picture = render::FitPicture(surface, request.size, request.scale);
+  if (picture.size.width > kMaxPictureSide || picture.size.height > kMaxPictureSide) {
+    error = "picture size " + std::to_string(picture.size.width) + " x " +
+            std::to_string(picture.size.height) + " is larger than " +
+            std::to_string(kMaxPictureSide) + " pixels a side";
+    return false;
+  }
+  render::RenderOptions opts = options;
+  opts.antialiasing = request.antialiasing;
+  const QString title = QStringLiteral("Q-ZARN");
+
+  if (!render::IsVectorKind(request.kind)) {
+    QImage image(picture.size.width, picture.size.height, QImage::Format_RGB32);
+    if (image.isNull()) {
+      error = "not enough memory for the picture";
+      return false;
+    }
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      PaintScreenPicture(painter, screen, opts, inputs, picture);
+    }
+    return WriteRaster(image, request.kind, path, error);
+  }
+
+  QSaveFile file(Path(path));
+  if (!Open(file, path, error)) return false;
+  bool painted = false;
+  if (request.kind == render::PictureKind::kSvg) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(QSize(picture.size.width, picture.size.height));
+    svg.setViewBox(QRect(0, 0, picture.size.width, picture.size.height));
+    svg.setTitle(title);
+    painted = PaintOn(svg, screen, opts, inputs, picture);
+  } else {
+    const double dpi = request.pdf_dpi > 0 ? request.pdf_dpi : kDefaultPdfDpi;
+    QPdfWriter pdf(&file);
+    pdf.setTitle(title);
+    pdf.setCreator(title);
+    pdf.setResolution(static_cast<int>(dpi));
+    const QSizeF points(picture.size.width * 72.0 / static_cast<int>(dpi),
+                        picture.size.height * 72.0 / static_cast<int>(dpi));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    painted =
+        pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch)) &&
+        PaintOn(pdf, screen, opts, inputs, picture);
+  }
+  if (!painted) {
+    file.cancelWriting();
+    error = "cannot draw the picture into " + path;
+    return false;
+  }
+  return Commit(file, path, error);
+}
+
+}  // namespace qzarn
