@@ -4,6 +4,9 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -23,6 +26,7 @@
 #include "engine/locus.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
+#include "forms/figure_clipboard.h"
 #include "forms/figure_list.h"
 #include "forms/locus_settings.h"
 #include "interact/hit_test.h"
@@ -41,6 +45,9 @@ QString Utf8(std::string_view text) {
 constexpr const char* kObjectNotEditableMessage = "このｵﾌﾞｼﾞｪｸﾄは編集できません．";
 constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
 constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
+// The drag of a figure between screens carries no data of its own: the record
+// is taken from the source window's selection when it is dropped.
+constexpr const char* kFigureDragFormat = "application/x-qzarn-figure-drag";
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
 
 constexpr int kMinZoom = 10;
@@ -121,6 +128,7 @@ bool DialogQuestions::AskYesNo(QWidget* parent, const QString& text) {
 ScreenSurface::ScreenSurface(DocumentWindow& window) : QWidget(nullptr), window_(window) {
   setObjectName(QStringLiteral("Image"));
   setMouseTracking(true);
+  setAcceptDrops(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
 }
@@ -162,6 +170,18 @@ void ScreenSurface::contextMenuEvent(QContextMenuEvent* event) {
   if (window_.closed()) return;
   window_.PopupPropertyPopup();
   window_.popupMenu().exec(event->globalPos());
+}
+
+void ScreenSurface::dragEnterEvent(QDragEnterEvent* event) {
+  if (window_.ImageDragOver(*event->mimeData())) event->acceptProposedAction();
+}
+
+void ScreenSurface::dragMoveEvent(QDragMoveEvent* event) {
+  if (window_.ImageDragOver(*event->mimeData())) event->acceptProposedAction();
+}
+
+void ScreenSurface::dropEvent(QDropEvent* event) {
+  if (window_.ImageDragDrop(*event->mimeData())) event->acceptProposedAction();
 }
 
 // ---- Window ---------------------------------------------------------------------------
@@ -454,6 +474,75 @@ void DocumentWindow::PasteBitmapClick() {
   RefreshScreen();
 }
 
+std::optional<FigureRecord> DocumentWindow::SelectedFigureCopy() const {
+  if (!undoable_) return std::nullopt;
+  const Screen& s = undoable_->screen();
+  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
+  if (record == nullptr) return std::nullopt;
+  return *record;
+}
+
+void DocumentWindow::CutSelectedFigure(const std::function<void()>& copy) {
+  if (!undoable_ ||
+      undoable_->screen().Figures.record(undoable_->screen().SelectedIndex) == nullptr)
+    return;
+  copy();
+  // The deletion records the one snapshot the cut is undone by.
+  DeleteSelectedFigure();
+}
+
+bool DocumentWindow::PasteFigure(const FigureRecord& record) {
+  if (!undoable_) return false;
+  Screen& s = undoable_->screen();
+  EndObjectEdit();
+  const std::optional<int> index = forms::InsertCopy(s, record);
+  if (!index) return false;
+  bool kept = EditFigureDialog(s, *index);
+  if (kept) {
+    s.Modified = true;
+    TakeUndoSnapshot(s);
+  } else {
+    FreeFigure(s.Figures, *index);
+    s.ActiveObject = -1;
+  }
+  s.SelectedIndex = -1;
+  s.GrabbedHandle = -1;
+  RefreshScreen();
+  UpdateCommandState();
+  return kept;
+}
+
+bool DocumentWindow::ImageDragOver(const QMimeData& mime) const {
+  if (!undoable_ || !env_.drag_drop || !mime.hasFormat(QString::fromLatin1(kFigureDragFormat)))
+    return false;
+  DocumentWindow* source = hooks_.drag_source ? hooks_.drag_source() : nullptr;
+  return source != nullptr && source != this && !source->closed();
+}
+
+bool DocumentWindow::ImageDragDrop(const QMimeData& mime) {
+  if (!ImageDragOver(mime)) return false;
+  DocumentWindow* source = hooks_.drag_source();
+  const std::optional<FigureRecord> record = source->SelectedFigureCopy();
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
+  if (!record) return false;
+  PasteFigure(*record);
+  return true;
+}
+
+void DocumentWindow::StartFigureDrag() {
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(this);
+  auto* drag = new QDrag(surface_);
+  auto* mime = new QMimeData;
+  mime->setData(QString::fromLatin1(kFigureDragFormat), QByteArray());
+  drag->setMimeData(mime);
+  drag->exec(Qt::CopyAction);
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
+  // The release went to the drop target: end the drag here as a release would.
+  if (!closed())
+    ImageMouseUp(Qt::LeftButton, Qt::NoModifier,
+                 QPoint(static_cast<int>(state_.press_x), static_cast<int>(state_.press_y)));
+}
+
 void DocumentWindow::DeleteSelectedFigure() {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
@@ -731,6 +820,15 @@ void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifi
   }
 
   const bool left = buttons.testFlag(Qt::LeftButton);
+  // Leaving the window with the button down hands the selected figure to the
+  // screen it is dropped on; without a main window to remember the source
+  // there is no other screen to take it.
+  if (left && env_.drag_drop && hooks_.drag_source_changed && isVisible() &&
+      env_.current_tool == interact::kNoTool && s.Figures.record(s.SelectedIndex) != nullptr &&
+      !scroll_->viewport()->rect().contains(scroll_->viewport()->mapFrom(surface_, at))) {
+    StartFigureDrag();
+    return;
+  }
   if (env_.current_tool >= 0) {
     interact::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
   } else if (left) {
