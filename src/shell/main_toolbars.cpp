@@ -232,6 +232,9 @@ void MainWindow::LoadToolbarsFromSettings() {
   LoadToolbar(1, u.tBar1);
   LoadToolbar(2, u.tBar2);
   LoadToolbar(3, u.tBar3);
+  const bool visible[] = {u.tBar1_Visible, u.tBar2_Visible, u.tBar3_Visible};
+  for (int i = 0; i < forms::kToolbarCount; ++i)
+    command(QStringLiteral("M_ToolBar%1").arg(i + 1))->setChecked(visible[i]);
 }
 
 void MainWindow::StoreToolbarsInSettings() {
@@ -239,6 +242,9 @@ void MainWindow::StoreToolbarsInSettings() {
   u.tBar1 = SaveToolbar(1);
   u.tBar2 = SaveToolbar(2);
   u.tBar3 = SaveToolbar(3);
+  u.tBar1_Visible = command(QStringLiteral("M_ToolBar1"))->isChecked();
+  u.tBar2_Visible = command(QStringLiteral("M_ToolBar2"))->isChecked();
+  u.tBar3_Visible = command(QStringLiteral("M_ToolBar3"))->isChecked();
 }
 
 }  // namespace qzarn::shell

@@ -67,5 +67,26 @@ TEST_F(MainWindowTest, ToolbarsFollowTheirLayoutStrings) {
   EXPECT_FALSE(w.CommandPlaced(21));
 }
 
+// The bands' visibility and layouts go to the settings and come back from them.
+TEST_F(MainWindowTest, ToolbarVisibilityAndLayoutsRoundTripThroughTheSettings) {
+  MainWindow w(Options());
+  w.Start({});
+  w.LoadToolbar(3, "51005000");
+  w.command(QStringLiteral("M_ToolBar2"))->setChecked(false);
+  w.StoreToolbarsInSettings();
+  UserSettings& u = w.settings().user();
+  EXPECT_EQ(u.tBar3, "51005000");
+  EXPECT_FALSE(u.tBar2_Visible);
+  EXPECT_TRUE(u.tBar1_Visible);
+
+  u.tBar2_Visible = true;
+  u.tBar1_Visible = false;
+  u.tBar3 = "5103";
+  w.LoadToolbarsFromSettings();
+  EXPECT_TRUE(w.command(QStringLiteral("M_ToolBar2"))->isChecked());
+  EXPECT_FALSE(w.command(QStringLiteral("M_ToolBar1"))->isChecked());
+  EXPECT_EQ(w.SaveToolbar(3), "5103");
+}
+
 }  // namespace
 }  // namespace qzarn::shell
