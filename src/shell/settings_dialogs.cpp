@@ -32,6 +32,9 @@ ui::DocumentHooks MainWindow::DocumentHooksForWindow() {
     copied_figure_.drop();
     UpdateCommandState();
   };
+  hooks.cut_figure = [this] { CutFigure(); };
+  hooks.copy_figure = [this] { CopyFigure(); };
+  hooks.paste_figure = [this] { PasteFigure(); };
   hooks.drag_source_changed = [this](ui::DocumentWindow* source) { drag_source_ = source; };
   hooks.drag_source = [this] { return drag_source_.data(); };
   return hooks;

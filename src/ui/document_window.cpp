@@ -599,6 +599,16 @@ void DocumentWindow::BuildPopup() {
   coordinate_system_ = add("座標系の設定(&Z)...", [this] { M_ZahyoClick(); });
   coordinate_system_->setEnabled(static_cast<bool>(hooks_.coordinate_dialog));
   popup_->addSeparator();
+  // No keys here: the main window's commands own Ctrl+X, C and V.
+  const auto run = [](const std::function<void()>& hook) {
+    return [&hook] {
+      if (hook) hook();
+    };
+  };
+  cut_ = add("切り取り(&T)", run(hooks_.cut_figure));
+  copy_ = add("コピー(&C)", run(hooks_.copy_figure));
+  paste_ = add("貼り付け(&P)", run(hooks_.paste_figure));
+  popup_->addSeparator();
   popup_->addAction(undo_);
   popup_->addAction(redo_);
   popup_->addAction(temporary_save_);
@@ -629,6 +639,9 @@ void DocumentWindow::PopupPropertyPopup() {
   locus_settings_->setVisible(locus);
   locus_settings_->setEnabled(static_cast<bool>(hooks_.locus_dialog));
   locus_clear_->setVisible(locus && LocusOn(*record));
+  cut_->setEnabled(record != nullptr && hooks_.cut_figure);
+  copy_->setEnabled(record != nullptr && hooks_.copy_figure);
+  paste_->setEnabled(hooks_.paste_figure && hooks_.has_copied_figure && hooks_.has_copied_figure());
 }
 
 bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QString& error) {

@@ -133,6 +133,10 @@ struct DocumentHooks {
   // when the screen picture goes to the clipboard instead.
   std::function<bool()> has_copied_figure;
   std::function<void()> drop_copied_figure;
+  // The main window's figure commands, offered by the pop-up menu too.
+  std::function<void()> cut_figure;
+  std::function<void()> copy_figure;
+  std::function<void()> paste_figure;
   // Dragging a figure to another screen: remembers the window a drag left
   // (none when the drag ends) and tells it.
   std::function<void(DocumentWindow*)> drag_source_changed;
@@ -367,6 +371,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QMenu* popup_ = nullptr;
   QAction* clear_all_loci_ = nullptr;
   QAction* figure_separator_ = nullptr;
+  QAction* cut_ = nullptr;
+  QAction* copy_ = nullptr;
+  QAction* paste_ = nullptr;
   QAction* figure_settings_ = nullptr;
   QAction* object_settings_ = nullptr;
   QAction* object_edit_ = nullptr;

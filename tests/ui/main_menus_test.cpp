@@ -160,6 +160,18 @@ TEST_F(MainWindowTest, FiguresAreCopiedCutAndPastedAcrossScreens) {
       n += d->screen()->Figures.record(i) != nullptr ? 1 : 0;
     return n;
   };
+  // The surface's pop-up menu offers the same commands.
+  const auto popup_item = [](ui::DocumentWindow* d, const QString& text) -> QAction* {
+    d->PopupPropertyPopup();
+    for (QAction* a : d->popupMenu().actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  };
+  QAction* popup_paste = popup_item(second, QStringLiteral("貼り付け(&P)"));
+  ASSERT_NE(popup_paste, nullptr);
+  EXPECT_TRUE(popup_paste->isEnabled());
+  EXPECT_FALSE(popup_item(second, QStringLiteral("コピー(&C)"))->isEnabled());
+  EXPECT_TRUE(popup_item(first, QStringLiteral("切り取り(&T)"))->isEnabled());
   // Cancel: nothing stays, and the copy is still held.
   PressInNextDialog("ｷｬﾝｾﾙ");
   second->surface().setFocus();
