@@ -77,8 +77,9 @@ void MainWindow::BuildToolBars() {
       menu.exec(bar->mapToGlobal(at));
     });
   }
-  // Row one holds the standard bar, row two the figure bars.
+  // One row per band: the figure and attribute bands are too wide to share one.
   insertToolBarBreak(tool_bars_[1]);
+  insertToolBarBreak(tool_bars_[2]);
 
   zoom_ = new QComboBox(this);
   zoom_->setObjectName(QStringLiteral("ZoomBox"));
