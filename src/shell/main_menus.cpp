@@ -195,11 +195,17 @@ void MainWindow::BuildEditMenu() {
       AddCommand(edit, "M_SaveDo", Utf8(ui::kTemporarySaveCaption),
                  forward(&ui::DocumentWindow::M_SaveDoClick), QKeySequence(Qt::CTRL | Qt::Key_A));
   edit->addSeparator();
-  // The figure clipboard comes with its own commands; until then the keys
-  // reach the surface, which answers them itself.
-  AddUnavailable(edit, "M_Cut", QStringLiteral("切り取り(&T)"));
-  AddUnavailable(edit, "M_Copy", QStringLiteral("コピー(&C)"));
-  AddUnavailable(edit, "M_Paste", QStringLiteral("貼り付け(&P)"));
+  // The figure clipboard: these actions alone own Ctrl+X, C and V, so a key
+  // cuts, copies or pastes once whether the focus is on a screen or not.
+  cut_ = AddCommand(
+      edit, "M_Cut", QStringLiteral("切り取り(&T)"), [this] { CutFigure(); },
+      QKeySequence(Qt::CTRL | Qt::Key_X));
+  copy_ = AddCommand(
+      edit, "M_Copy", QStringLiteral("コピー(&C)"), [this] { CopyFigure(); },
+      QKeySequence(Qt::CTRL | Qt::Key_C));
+  paste_ = AddCommand(
+      edit, "M_Paste", QStringLiteral("貼り付け(&P)"), [this] { PasteFigure(); },
+      QKeySequence(Qt::CTRL | Qt::Key_V));
   edit->addSeparator();
   QAction* copy_picture =
       AddCommand(edit, "CopyToClipboard", QStringLiteral("画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)"),
@@ -450,64 +456,6 @@ void MainWindow::ShowAbout() {
       QStringLiteral("座標平面の作図と関数のグラフのための数学教材ソフト．\n"
                      "ファイル形式 Q-ZARN V1.05 (.qzl)．"));
   box.exec();
-}
-
-void MainWindow::BuildToolBars() {
-  const char* titles[] = {"標準", "図形", "図形の設定"};
-  const char* names[] = {"ToolBar1", "ToolBar2", "ToolBar3"};
-  const char* toggles[] = {"M_ToolBar1", "M_ToolBar2", "M_ToolBar3"};
-  for (int i = 0; i < 3; ++i) {
-    tool_bars_[i] = addToolBar(QString::fromUtf8(titles[i]));
-    tool_bars_[i]->setObjectName(QString::fromLatin1(names[i]));
-    tool_bars_[i]->setAccessibleName(tool_bars_[i]->windowTitle());
-    tool_bars_[i]->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QAction* toggle = command(QString::fromLatin1(toggles[i]));
-    connect(toggle, &QAction::toggled, tool_bars_[i], &QToolBar::setVisible);
-    connect(tool_bars_[i], &QToolBar::visibilityChanged, toggle, [toggle, bar = tool_bars_[i]] {
-      if (!bar->isHidden() != toggle->isChecked()) toggle->setChecked(!bar->isHidden());
-    });
-  }
-  // Row one holds the standard bar, row two the figure bars.
-  insertToolBarBreak(tool_bars_[1]);
-  const std::pair<const char*, const char*> short_texts[] = {
-      {"M_New", "新規"},      {"M_Open", "開く"},       {"M_Save", "上書保存"},
-      {"M_Undo", "元に戻す"}, {"M_Repeat", "やり直し"}, {"M_SaveDo", "一時保存"},
-  };
-  for (const auto& [name, text] : short_texts) {
-    QAction* action = command(QString::fromLatin1(name));
-    action->setIconText(QString::fromUtf8(text));
-    action->setToolTip(
-        QStringLiteral("%1(%2)").arg(QString::fromUtf8(text), action->shortcut().toString()));
-  }
-  QToolBar* standard = tool_bars_[0];
-  for (const char* name : {"M_New", "M_Open", "M_Save"})
-    standard->addAction(command(QString::fromLatin1(name)));
-  standard->addSeparator();
-  for (const char* name : {"M_Undo", "M_Repeat", "M_SaveDo"})
-    standard->addAction(command(QString::fromLatin1(name)));
-  standard->addSeparator();
-  standard->addAction(command(QStringLiteral("AjustList")));
-  standard->addSeparator();
-  zoom_ = new QComboBox(standard);
-  zoom_->setObjectName(QStringLiteral("ZoomBox"));
-  zoom_->setAccessibleName(QStringLiteral("編集画面のズーム"));
-  zoom_->setToolTip(zoom_->accessibleName());
-  zoom_->setEditable(true);
-  for (int percent : {10, 25, 50, 75, 100, 150, 200, 300, 400, 500, 1000})
-    zoom_->addItem(ui::ZoomText(percent));
-  zoom_->setInsertPolicy(QComboBox::NoInsert);
-  standard->addWidget(zoom_);
-  connect(zoom_, &QComboBox::textActivated, this, [this] { ZoomBoxEntered(); });
-
-  for (int tool : {51, 52, 53, 54, 55, 56, 57, 58, 59, 77, 61, 62, 63, 64, 66})
-    if (const ui::InsertItem* item = InsertItemOf(tool))
-      tool_bars_[1]->addAction(command(QString::fromLatin1(item->name)));
-
-  for (const char* name : {"M_Figure", "M_KisekiErase", "M_KisekiSet"})
-    tool_bars_[2]->addAction(command(QString::fromLatin1(name)));
-  command(QStringLiteral("M_Figure"))->setIconText(QStringLiteral("図形の設定"));
-  command(QStringLiteral("M_KisekiErase"))->setIconText(QStringLiteral("軌跡のクリア"));
-  command(QStringLiteral("M_KisekiSet"))->setIconText(QStringLiteral("軌跡の設定"));
 }
 
 void MainWindow::RebuildRecentFiles() {

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -108,6 +109,7 @@ void MainWindow::Start(const QStringList& arguments) {
   started_ = true;
   // Settings first: a file that cannot be read is reported and left alone.
   ReportSettingsProblems(settings_.load());
+  LoadToolbarsFromSettings();
   defaults_ = FigureDefaults(settings_.program_file());
   ApplyDialogSettings();
   RebuildRecentFiles();
@@ -371,9 +373,20 @@ void MainWindow::UpdateCommandState() {
   undo_->setEnabled(any && w->undoAction().isEnabled());
   redo_->setEnabled(any && w->redoAction().isEnabled());
   temporary_save_->setEnabled(any && w->temporarySaveAction().isEnabled());
+  const bool selected = any && w->SelectedFigureCopy().has_value();
+  cut_->setEnabled(selected);
+  copy_->setEnabled(selected);
+  paste_->setEnabled(any && copied_figure_.held());
   zoom_->setEnabled(any);
   if (any && w->screen() != nullptr && !zoom_->lineEdit()->hasFocus())
     zoom_->setEditText(ui::ZoomText(w->screen()->View().Zoom));
+  if (zoom_spin_ != nullptr) {
+    zoom_spin_->setEnabled(any);
+    if (any && w->screen() != nullptr && !zoom_spin_->hasFocus()) {
+      const QSignalBlocker quiet(zoom_spin_.data());
+      zoom_spin_->setValue(w->screen()->View().Zoom);
+    }
+  }
   if (any)
     for (int panel = 0; panel < 3; ++panel)
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));
@@ -400,6 +413,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
   }
   StoreWindowPlacement();
+  if (!start_.web_mode) StoreToolbarsInSettings();
   ReportSettingsProblems(settings_.save());
   event->accept();
 }

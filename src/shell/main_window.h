@@ -11,6 +11,7 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "forms/command_line.h"
+#include "forms/figure_clipboard.h"
 #include "forms/picture_export_form.h"
 #include "forms/program_options.h"
 #include "forms/recent_files.h"
@@ -31,6 +32,7 @@
 class QAction;
 class QPrinter;
 class QComboBox;
+class QSpinBox;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -162,6 +164,17 @@ class MainWindow final : public QMainWindow {
   void ArrangeClick(Arrangement arrangement);
   // The zoom box: a percentage for the active screen.
   QComboBox& zoomBox() { return *zoom_; }
+  // The tool bars (1..3) and the command catalogue: places the control of a
+  // command at `position` (-1: at the end); false when the bar is full, the
+  // number has no command or the command is already placed.
+  bool AddCommand(int bar, int number, int position);
+  void ClearToolbar(int bar);
+  void LoadToolbar(int bar, std::string_view layout);
+  std::string SaveToolbar(int bar) const;
+  int ToolbarControlCount(int bar) const;
+  bool CommandPlaced(int number) const;
+  void LoadToolbarsFromSettings();
+  void StoreToolbarsInSettings();
   void ZoomBoxEntered();
 
   // "図形リスト(&O)...": the figure list of the active screen; its "設定(&P)"
@@ -246,6 +259,10 @@ class MainWindow final : public QMainWindow {
   // Where the open dialog starts (RecentFile section).
   QString DialogFolder() const;
   ui::DocumentHooks DocumentHooksForWindow();
+  // The figure clipboard commands on the active screen.
+  void CopyFigure();
+  void CutFigure();
+  void PasteFigure();
   // Takes the layout values, dash patterns and jump threshold from the settings into
   // the drawing options and redraws every screen.
   void ApplyDialogSettings();
@@ -285,11 +302,18 @@ class MainWindow final : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* temporary_save_ = nullptr;
+  QAction* cut_ = nullptr;
+  QAction* copy_ = nullptr;
+  QAction* paste_ = nullptr;
+  // The figure clipboard of all screens, and the window a figure drag left.
+  forms::CopiedFigure copied_figure_;
+  QPointer<ui::DocumentWindow> drag_source_;
   QComboBox* zoom_ = nullptr;
   ui::TEditValue* standard_palette_ = nullptr;
   QAction* standard_palette_action_ = nullptr;
   // The document window the palettes were last synchronised with.
   QPointer<ui::DocumentWindow> palette_window_;
+  QPointer<QSpinBox> zoom_spin_;
   QMenu* file_menu_ = nullptr;
   QAction* recent_separator_ = nullptr;
   QList<QAction*> recent_actions_;

@@ -11,6 +11,8 @@
 #include "ui/line_style_dialog.h"
 #include "ui/options_dialog.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 
 namespace qzarn::shell {
@@ -25,7 +27,41 @@ ui::DocumentHooks MainWindow::DocumentHooksForWindow() {
   hooks.coordinate_dialog = [this](Screen& screen, int tab) {
     return EditCoordinateSystemOf(screen, tab);
   };
+  hooks.has_copied_figure = [this] { return copied_figure_.held(); };
+  hooks.drop_copied_figure = [this] {
+    copied_figure_.drop();
+    UpdateCommandState();
+  };
+  hooks.cut_figure = [this] { CutFigure(); };
+  hooks.copy_figure = [this] { CopyFigure(); };
+  hooks.paste_figure = [this] { PasteFigure(); };
+  hooks.drag_source_changed = [this](ui::DocumentWindow* source) { drag_source_ = source; };
+  hooks.drag_source = [this] { return drag_source_.data(); };
   return hooks;
+}
+
+void MainWindow::CopyFigure() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return;
+  if (!copied_figure_.CopyFrom(*w->screen())) return;
+  // What this program put on the system clipboard (a screen picture) would
+  // be pasted instead of the figure's picture: take it back, and leave other
+  // programs' data alone.
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard->ownsClipboard()) clipboard->clear();
+  UpdateCommandState();
+}
+
+void MainWindow::CutFigure() {
+  if (ui::DocumentWindow* w = activeDocument()) w->CutSelectedFigure([this] { CopyFigure(); });
+  UpdateCommandState();
+}
+
+void MainWindow::PasteFigure() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || !copied_figure_.held()) return;
+  w->PasteFigure(*copied_figure_.record());
+  UpdateCommandState();
 }
 
 bool MainWindow::EditCoordinateSystemOf(Screen& screen, int tab) {

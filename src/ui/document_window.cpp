@@ -4,6 +4,9 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -23,6 +26,7 @@
 #include "engine/locus.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
+#include "forms/figure_clipboard.h"
 #include "forms/figure_list.h"
 #include "forms/locus_settings.h"
 #include "interact/hit_test.h"
@@ -41,6 +45,9 @@ QString Utf8(std::string_view text) {
 constexpr const char* kObjectNotEditableMessage = "このｵﾌﾞｼﾞｪｸﾄは編集できません．";
 constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
 constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
+// The drag of a figure between screens carries no data of its own: the record
+// is taken from the source window's selection when it is dropped.
+constexpr const char* kFigureDragFormat = "application/x-qzarn-figure-drag";
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
 
 constexpr int kMinZoom = 10;
@@ -121,6 +128,7 @@ bool DialogQuestions::AskYesNo(QWidget* parent, const QString& text) {
 ScreenSurface::ScreenSurface(DocumentWindow& window) : QWidget(nullptr), window_(window) {
   setObjectName(QStringLiteral("Image"));
   setMouseTracking(true);
+  setAcceptDrops(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
 }
@@ -162,6 +170,18 @@ void ScreenSurface::contextMenuEvent(QContextMenuEvent* event) {
   if (window_.closed()) return;
   window_.PopupPropertyPopup();
   window_.popupMenu().exec(event->globalPos());
+}
+
+void ScreenSurface::dragEnterEvent(QDragEnterEvent* event) {
+  if (window_.ImageDragOver(*event->mimeData())) event->acceptProposedAction();
+}
+
+void ScreenSurface::dragMoveEvent(QDragMoveEvent* event) {
+  if (window_.ImageDragOver(*event->mimeData())) event->acceptProposedAction();
+}
+
+void ScreenSurface::dropEvent(QDropEvent* event) {
+  if (window_.ImageDragDrop(*event->mimeData())) event->acceptProposedAction();
 }
 
 // ---- Window ---------------------------------------------------------------------------
@@ -454,6 +474,75 @@ void DocumentWindow::PasteBitmapClick() {
   RefreshScreen();
 }
 
+std::optional<FigureRecord> DocumentWindow::SelectedFigureCopy() const {
+  if (!undoable_) return std::nullopt;
+  const Screen& s = undoable_->screen();
+  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
+  if (record == nullptr) return std::nullopt;
+  return *record;
+}
+
+void DocumentWindow::CutSelectedFigure(const std::function<void()>& copy) {
+  if (!undoable_ ||
+      undoable_->screen().Figures.record(undoable_->screen().SelectedIndex) == nullptr)
+    return;
+  copy();
+  // The deletion records the one snapshot the cut is undone by.
+  DeleteSelectedFigure();
+}
+
+bool DocumentWindow::PasteFigure(const FigureRecord& record) {
+  if (!undoable_) return false;
+  Screen& s = undoable_->screen();
+  EndObjectEdit();
+  const std::optional<int> index = forms::InsertCopy(s, record);
+  if (!index) return false;
+  bool kept = EditFigureDialog(s, *index);
+  if (kept) {
+    s.Modified = true;
+    TakeUndoSnapshot(s);
+  } else {
+    FreeFigure(s.Figures, *index);
+    s.ActiveObject = -1;
+  }
+  s.SelectedIndex = -1;
+  s.GrabbedHandle = -1;
+  RefreshScreen();
+  UpdateCommandState();
+  return kept;
+}
+
+bool DocumentWindow::ImageDragOver(const QMimeData& mime) const {
+  if (!undoable_ || !env_.drag_drop || !mime.hasFormat(QString::fromLatin1(kFigureDragFormat)))
+    return false;
+  DocumentWindow* source = hooks_.drag_source ? hooks_.drag_source() : nullptr;
+  return source != nullptr && source != this && !source->closed();
+}
+
+bool DocumentWindow::ImageDragDrop(const QMimeData& mime) {
+  if (!ImageDragOver(mime)) return false;
+  DocumentWindow* source = hooks_.drag_source();
+  const std::optional<FigureRecord> record = source->SelectedFigureCopy();
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
+  if (!record) return false;
+  PasteFigure(*record);
+  return true;
+}
+
+void DocumentWindow::StartFigureDrag() {
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(this);
+  auto* drag = new QDrag(surface_);
+  auto* mime = new QMimeData;
+  mime->setData(QString::fromLatin1(kFigureDragFormat), QByteArray());
+  drag->setMimeData(mime);
+  drag->exec(Qt::CopyAction);
+  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
+  // The release went to the drop target: end the drag here as a release would.
+  if (!closed())
+    ImageMouseUp(Qt::LeftButton, Qt::NoModifier,
+                 QPoint(static_cast<int>(state_.press_x), static_cast<int>(state_.press_y)));
+}
+
 void DocumentWindow::DeleteSelectedFigure() {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
@@ -510,6 +599,16 @@ void DocumentWindow::BuildPopup() {
   coordinate_system_ = add("座標系の設定(&Z)...", [this] { M_ZahyoClick(); });
   coordinate_system_->setEnabled(static_cast<bool>(hooks_.coordinate_dialog));
   popup_->addSeparator();
+  // No keys here: the main window's commands own Ctrl+X, C and V.
+  const auto run = [](const std::function<void()>& hook) {
+    return [&hook] {
+      if (hook) hook();
+    };
+  };
+  cut_ = add("切り取り(&T)", run(hooks_.cut_figure));
+  copy_ = add("コピー(&C)", run(hooks_.copy_figure));
+  paste_ = add("貼り付け(&P)", run(hooks_.paste_figure));
+  popup_->addSeparator();
   popup_->addAction(undo_);
   popup_->addAction(redo_);
   popup_->addAction(temporary_save_);
@@ -540,6 +639,9 @@ void DocumentWindow::PopupPropertyPopup() {
   locus_settings_->setVisible(locus);
   locus_settings_->setEnabled(static_cast<bool>(hooks_.locus_dialog));
   locus_clear_->setVisible(locus && LocusOn(*record));
+  cut_->setEnabled(record != nullptr && hooks_.cut_figure);
+  copy_->setEnabled(record != nullptr && hooks_.copy_figure);
+  paste_->setEnabled(hooks_.paste_figure && hooks_.has_copied_figure && hooks_.has_copied_figure());
 }
 
 bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QString& error) {
@@ -762,6 +864,15 @@ void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifi
   }
 
   const bool left = buttons.testFlag(Qt::LeftButton);
+  // Leaving the window with the button down hands the selected figure to the
+  // screen it is dropped on; without a main window to remember the source
+  // there is no other screen to take it.
+  if (left && env_.drag_drop && hooks_.drag_source_changed && isVisible() &&
+      env_.current_tool == interact::kNoTool && s.Figures.record(s.SelectedIndex) != nullptr &&
+      !scroll_->viewport()->rect().contains(scroll_->viewport()->mapFrom(surface_, at))) {
+    StartFigureDrag();
+    return;
+  }
   if (env_.current_tool >= 0) {
     interact::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
   } else if (left) {

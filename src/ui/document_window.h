@@ -36,8 +36,12 @@
 #include "qt/qt_canvas.h"
 #include "ui/message_caption.h"
 
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
+class QMimeData;
 
 namespace qzarn {
 
@@ -105,6 +109,8 @@ struct DocumentEnvironment {
   NewFigureFont font{};     // InitFont ...: the label font of new figures
 };
 
+class DocumentWindow;
+
 // Dialogs and services of other windows. Empty members are not connected yet:
 // the property dialog then counts as cancelled (a new figure is discarded),
 // the coordinate-system dialog does not open, and object editing reports that
@@ -128,6 +134,14 @@ struct DocumentHooks {
   // when the screen picture goes to the clipboard instead.
   std::function<bool()> has_copied_figure;
   std::function<void()> drop_copied_figure;
+  // The main window's figure commands, offered by the pop-up menu too.
+  std::function<void()> cut_figure;
+  std::function<void()> copy_figure;
+  std::function<void()> paste_figure;
+  // Dragging a figure to another screen: remembers the window a drag left
+  // (none when the drag ends) and tells it.
+  std::function<void(DocumentWindow*)> drag_source_changed;
+  std::function<DocumentWindow*()> drag_source;
 };
 
 // The zoom box: a whole number with or without "%", clamped to 10..1000; any
@@ -185,6 +199,9 @@ class ScreenSurface final : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   DocumentWindow& window_;
@@ -241,6 +258,14 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void PopupPropertyPopup();
   QMenu& popupMenu() { return *popup_; }
   void PasteBitmapClick();
+  // The figure clipboard of the window's screen. A copy of the selected record,
+  // or nothing with nothing selected.
+  std::optional<FigureRecord> SelectedFigureCopy() const;
+  // Cuts the selected figure after `copy` took it (one undo step).
+  void CutSelectedFigure(const std::function<void()>& copy);
+  // Inserts a detached copy of the record, confirmed in its property dialog:
+  // cancelling removes it again. Returns whether a figure was added.
+  bool PasteFigure(const FigureRecord& record);
   // "図形の設定(&P)...": the property dialog of the selected figure.
   void EditSelectedFigure();
   // "座標系の設定(&Z)...": the coordinate-system dialog on its general tab.
@@ -270,6 +295,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
   void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
   void ImageDblClick(QPoint at);
+  // A figure dragged in from another document window.
+  bool ImageDragOver(const QMimeData& data) const;
+  bool ImageDragDrop(const QMimeData& data);
 
  signals:
   // A status bar panel (0 prompt, 1 position, 2 hints) has new text.
@@ -311,6 +339,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   bool ConfirmClose();
   bool SaveTo(const QString& path);
   void EndObjectEdit();
+  void StartFigureDrag();
   void BuildPopup();
   // Returns whether the pointer is over the selected figure.
   bool MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at);
@@ -350,6 +379,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QMenu* popup_ = nullptr;
   QAction* clear_all_loci_ = nullptr;
   QAction* figure_separator_ = nullptr;
+  QAction* cut_ = nullptr;
+  QAction* copy_ = nullptr;
+  QAction* paste_ = nullptr;
   QAction* figure_settings_ = nullptr;
   QAction* object_settings_ = nullptr;
   QAction* object_edit_ = nullptr;

@@ -9,7 +9,11 @@
 #include <QMap>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include "ui/property_dialog.h"
 
 namespace qzarn::shell {
 namespace {
@@ -48,8 +52,8 @@ TEST_F(MainWindowTest, EveryShortcutHasOneOwnerAndReachesTheActiveScreen) {
         << action->objectName().toStdString();
     owners[keys] = action->objectName();
   }
-  for (const char* keys :
-       {"Ctrl+Z", "Ctrl+Y", "Ctrl+A", "Ctrl+H", "Ctrl+N", "Ctrl+O", "Ctrl+S", "F1"})
+  for (const char* keys : {"Ctrl+Z", "Ctrl+Y", "Ctrl+A", "Ctrl+H", "Ctrl+N", "Ctrl+O", "Ctrl+S",
+                           "Ctrl+X", "Ctrl+C", "Ctrl+V", "F1"})
     EXPECT_TRUE(owners.contains(QString::fromLatin1(keys))) << keys;
 
   // Keys pressed on a screen's surface: Ctrl+A records the zoom change, Ctrl+Z
@@ -84,10 +88,10 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   const QStringList of_screen = {"M_Save",     "M_SaveAs",        "M_SaveImage", "M_Close",
                                  "M_CloseAll", "CopyToClipboard", "JumpToHome",  "AjustList",
                                  "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons",
-                                 "M_Zahyo",    "AjustOption"};
+                                 "M_Zahyo",    "AjustOption",     "AjustTable"};
   const QStringList insert = {"InsertPoint", "MenuLineP2", "I_FuncYo", "InsertChar"};
   const QStringList always = {"M_New", "M_Open", "M_Exit", "M_HelpTopics", "M_About"};
-  const QStringList never = {"M_Cut", "M_Copy", "M_Paste", "EditEqu", "M_ImportFigures"};
+  const QStringList never = {"EditEqu", "M_ImportFigures"};
   // Printing needs a printer on the system as well.
   const bool printer = MainWindow::PrintingAvailable();
   const auto print_check = [&](bool screen_open) {
@@ -122,6 +126,90 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   EXPECT_TRUE(w.documents().isEmpty());
   check(false, false);
   print_check(false);
+}
+
+// Presses a button of the property dialog that opens next.
+void PressInNextDialog(const char* caption) {
+  QTimer::singleShot(0, [caption] {
+    auto* dialog = qobject_cast<ui::PropertyDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->button(caption)->click();
+  });
+}
+
+// Ctrl+C on one screen and Ctrl+V on another: the copy is a free, nameless
+// figure confirmed in its dialog; cancelling removes it; Ctrl+X is one undo step.
+TEST_F(MainWindowTest, FiguresAreCopiedCutAndPastedAcrossScreens) {
+  MainWindow w(Options());
+  w.show();
+  w.Start({});
+  QApplication::setActiveWindow(&w);
+  ui::DocumentWindow* first = w.activeDocument();
+  ASSERT_NE(first, nullptr);
+  testing::ScreenBuilder build;
+  const int base = build.Point("1", "2");
+  FigureRecord tied = build.Record(build.Point("1", "2", base));
+  tied.point()->Name = "Q";
+  const int source = *NewFigure(first->screen()->Figures, tied);
+  first->screen()->SelectedIndex = source;
+  first->UpdateCommandState();
+  EXPECT_TRUE(w.command(QStringLiteral("M_Copy"))->isEnabled());
+  EXPECT_FALSE(w.command(QStringLiteral("M_Paste"))->isEnabled());
+  first->surface().setFocus();
+  QTest::keyClick(&first->surface(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(w.command(QStringLiteral("M_Paste"))->isEnabled());
+
+  w.NewScreen();
+  ui::DocumentWindow* second = w.activeDocument();
+  ASSERT_NE(second, first);
+  const auto count = [](ui::DocumentWindow* d) {
+    int n = 0;
+    for (int i = 0; i < kFigureSlots; ++i)
+      n += d->screen()->Figures.record(i) != nullptr ? 1 : 0;
+    return n;
+  };
+  // The surface's pop-up menu offers the same commands.
+  const auto popup_item = [](ui::DocumentWindow* d, const QString& text) -> QAction* {
+    d->PopupPropertyPopup();
+    for (QAction* a : d->popupMenu().actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  };
+  QAction* popup_paste = popup_item(second, QStringLiteral("貼り付け(&P)"));
+  ASSERT_NE(popup_paste, nullptr);
+  EXPECT_TRUE(popup_paste->isEnabled());
+  EXPECT_FALSE(popup_item(second, QStringLiteral("コピー(&C)"))->isEnabled());
+  EXPECT_TRUE(popup_item(first, QStringLiteral("切り取り(&T)"))->isEnabled());
+  // Cancel: nothing stays, and the copy is still held.
+  PressInNextDialog("ｷｬﾝｾﾙ");
+  second->surface().setFocus();
+  QTest::keyClick(&second->surface(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(count(second), 0);
+  EXPECT_TRUE(w.command(QStringLiteral("M_Paste"))->isEnabled());
+  // OK: one free point at the copied place, undoable.
+  PressInNextDialog("OK");
+  w.command(QStringLiteral("M_Paste"))->trigger();
+  ASSERT_EQ(count(second), 1);
+  const FigureRecord& pasted = *second->screen()->Figures.record(0);
+  EXPECT_EQ(pasted.point()->Ref0, kNoReference);
+  EXPECT_EQ(pasted.point()->FX, "1");
+  EXPECT_TRUE(second->screen()->Modified);
+  w.command(QStringLiteral("M_Undo"))->trigger();
+  EXPECT_EQ(count(second), 0);
+
+  // Cut on the first screen: the figure goes, one undo brings it back.
+  w.mdiArea().setActiveSubWindow(w.mdiArea().subWindowList().first());
+  ASSERT_EQ(w.activeDocument(), first);
+  first->M_SaveDoClick();  // the figure was put in without a snapshot
+  first->screen()->SelectedIndex = source;
+  first->UpdateCommandState();
+  const int before = count(first);
+  w.command(QStringLiteral("M_Cut"))->trigger();
+  EXPECT_EQ(count(first), before - 1);
+  w.command(QStringLiteral("M_Undo"))->trigger();
+  EXPECT_EQ(count(first), before);
+  for (QWidget* d : {static_cast<QWidget*>(first), static_cast<QWidget*>(second)})
+    static_cast<ui::DocumentWindow*>(d)->screen()->Modified = false;
 }
 
 TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheSettings) {
