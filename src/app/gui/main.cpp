@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("qzarn"));
   QApplication::setDesktopFileName(QStringLiteral("qzarn"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qzarn.svg")));
   qzarn::shell::LoadQtJapanese(app);
 
   qzarn::shell::ShellOptions options;
