@@ -95,8 +95,9 @@ void DrawTextBox(FigureInk& ink, const FrameRecord& f) {
   const TextFrameTail& t = f.Text();
   const TextBoxLayout layout = LayoutTextBox(ctx, f, ink.Of(t.Font.FontColor.get()));
   const Rect& b = layout.box;
-  if (std::abs(b.left) >= kMaxPixel || std::abs(b.right) >= kMaxPixel ||
-      std::abs(b.top) >= kMaxPixel || std::abs(b.bottom) >= kMaxPixel)
+  // Saturated corners may be INT_MIN, whose magnitude an int cannot hold.
+  const auto off_surface = [](int v) { return std::fabs(static_cast<double>(v)) >= kMaxPixel; };
+  if (off_surface(b.left) || off_surface(b.right) || off_surface(b.top) || off_surface(b.bottom))
     return;
 
   Colour background = ctx.params().background;
