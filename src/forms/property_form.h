@@ -278,7 +278,7 @@ class PropertyForm {
   // cannot be defined on this screen (the dialog does not open).
   std::optional<std::string> Open();
 
-  // Controls, by position in the spec or by id (-1 when unknown).
+  // Controls, by their position in the dialog or by id (-1 when unknown).
   int ControlCount() const { return static_cast<int>(values_.size()); }
   int IndexOf(std::string_view id) const;
   const ControlSpec& control(int i) const { return spec_.controls[static_cast<std::size_t>(i)]; }
