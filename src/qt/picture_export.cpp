@@ -117,6 +117,16 @@ bool PaintOn(Device& device, Screen& screen, const render::RenderOptions& option
   return painter.end();
 }
 
+bool PaintSvg(QIODevice& out, Screen& screen, const render::RenderOptions& options,
+              const render::DrawScreenInputs& inputs, const render::ScaledPicture& picture) {
+  QSvgGenerator svg;
+  svg.setOutputDevice(&out);
+  svg.setSize(QSize(picture.size.width, picture.size.height));
+  svg.setViewBox(QRect(0, 0, picture.size.width, picture.size.height));
+  svg.setTitle(QStringLiteral("Q-ZARN"));
+  return PaintOn(svg, screen, options, inputs, picture);
+}
+
 }  // namespace
 
 bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
@@ -158,12 +168,7 @@ bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
   if (!Open(file, path, error)) return false;
   bool painted = false;
   if (request.kind == render::PictureKind::kSvg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(QSize(picture.size.width, picture.size.height));
-    svg.setViewBox(QRect(0, 0, picture.size.width, picture.size.height));
-    svg.setTitle(title);
-    painted = PaintOn(svg, screen, opts, inputs, picture);
+    painted = PaintSvg(file, screen, opts, inputs, picture);
   } else {
     const double dpi = request.pdf_dpi > 0 ? request.pdf_dpi : kDefaultPdfDpi;
     QPdfWriter pdf(&file);
@@ -183,6 +188,20 @@ bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
     return false;
   }
   return Commit(file, path, error);
+}
+
+QByteArray ScreenPictureSvg(Screen& screen, const render::RenderOptions& options,
+                            const render::DrawScreenInputs& inputs) {
+  const render::Size surface{screen.View().ScreenWidth, screen.View().ScreenHeight};
+  if (surface.width <= 0 || surface.height <= 0 || surface.width > kMaxPictureSide ||
+      surface.height > kMaxPictureSide)
+    return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!PaintSvg(buffer, screen, options, inputs, render::FitPicture(surface, std::nullopt, 1.0)))
+    return {};
+  return bytes;
 }
 
 }  // namespace qzarn

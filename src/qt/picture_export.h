@@ -10,6 +10,7 @@
 #include "render/draw_screen.h"
 #include "render/picture_layout.h"
 
+#include <QByteArray>
 #include <QPainter>
 #include <optional>
 #include <string>
@@ -49,5 +50,10 @@ double PaintPrintPage(QPainter& painter, render::Size page, Screen& screen,
 bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
                          const render::DrawScreenInputs& inputs, const PictureRequest& request,
                          const std::string& path, std::string& error);
+
+// The screen picture at the surface size as an SVG document, for the system
+// clipboard beside the bitmap; empty when it cannot be drawn.
+QByteArray ScreenPictureSvg(Screen& screen, const render::RenderOptions& options,
+                            const render::DrawScreenInputs& inputs);
 
 }  // namespace qzarn

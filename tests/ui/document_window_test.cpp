@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include "engine/engine_fixture.h"
@@ -561,6 +562,18 @@ TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {
   w->copyPictureAction().trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
             w->picture());
+  // The same picture as SVG beside the bitmap: a document of the surface's
+  // size with the point's mark, axes and grid drawn as lines.
+  const QByteArray svg =
+      QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/svg+xml"));
+  ASSERT_FALSE(svg.isEmpty());
+  EXPECT_TRUE(svg.contains("<svg"));
+  EXPECT_TRUE(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"")
+                               .arg(w->screen()->View().ScreenWidth)
+                               .arg(w->screen()->View().ScreenHeight)
+                               .toUtf8()));
+  EXPECT_GE(svg.count("<path") + svg.count("<polyline"), 3);
+  EXPECT_GE(svg.count("<text"), 1);  // the axes' numbers stay text
 
   QImage red(40, 30, QImage::Format_RGB32);
   red.fill(Qt::red);

@@ -22,12 +22,14 @@ constexpr Command kCommands[] = {
      "save IN OUT [--compressed|--plain]   load, recompute and save a document"},
     {"dump", qzarn::cli::RunDump, "dump FILE   print a document as JSON"},
     {"render", qzarn::cli::RunRender,
-     "render FILE -o OUT.png|OUT.bmp|OUT.jpg [--no-antialias]   draw the screen picture"},
+     "render FILE -o OUT.{png,bmp,jpg,svg,pdf} [--size WxH | --scale K] [--no-antialias]   draw "
+     "the screen picture"},
 };
 
 int Usage() {
   std::fprintf(stderr, "usage: qzarn-cli COMMAND [ARGS]\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  qzarn-cli %s\n", c.usage);
+  for (const Command& c : kCommands)
+    std::fprintf(stderr, "  qzarn-cli %s\n", c.usage);
   return 2;
 }
 
