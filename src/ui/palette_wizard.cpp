@@ -1,8 +1,9 @@
 // The palette wizard window (変数ﾊﾟﾚｯﾄ・ｳｨｻﾞｰﾄﾞ, TEditWizard).
 
 // The core headers (through palette_editor.h) come before Qt's.
-#include "ui/help_window.h"
 #include "ui/palette_editor.h"
+
+#include "ui/help_window.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
