@@ -262,24 +262,30 @@ TEditValue_E::TEditValue_E(Screen& screen, const QString& screen_caption,
   tools_->setToolButtonStyle(Qt::ToolButtonTextOnly);
   struct Tool {
     const char* name;
-    const char* caption;
+    const char* caption;  // the hint; also the accessible name
+    const char* button;   // the text on the button
     QKeySequence keys;
     std::function<void()> run;
   };
   const Tool tools[] = {
-      {"Tool_New", "新規作成", {}, [this] { NewClick(); }},
-      {"Tool_Grid", "グリッド", {}, [this] { form_.SetGrid(action("Tool_Grid").isChecked()); }},
-      {"ToolWizard", "変数ﾊﾟﾚｯﾄ・ｳｨｻﾞｰﾄﾞ", {}, [this] { WizardClick(); }},
-      {"Tool_Label", "ラベル作成", {}, [this] { form_.CreateLabel(); }},
-      {"Tool_Value", "変数作成", {}, [this] { form_.CreateBox(); }},
-      {"Tool_Cut", "カット(Ctrl+X)", QKeySequence::Cut, [this] { form_.Cut(); }},
-      {"ToolCopy", "コピー(Ctrl+C)", QKeySequence::Copy, [this] { form_.Copy(); }},
-      {"ToolPaste", "貼り付け(Ctrl+V)", QKeySequence::Paste, [this] { form_.Paste(); }},
-      {"ToolHelp", "ﾍﾙﾌﾟ", {}, [] { ShowHelpTopic(kPaletteEditorHelpContext); }},
+      {"Tool_New", "新規作成", "新規", {}, [this] { NewClick(); }},
+      {"Tool_Grid",
+       "グリッド",
+       "グリッド",
+       {},
+       [this] { form_.SetGrid(action("Tool_Grid").isChecked()); }},
+      {"ToolWizard", "変数ﾊﾟﾚｯﾄ・ｳｨｻﾞｰﾄﾞ", "ｳｨｻﾞｰﾄﾞ", {}, [this] { WizardClick(); }},
+      {"Tool_Label", "ラベル作成", "ラベル", {}, [this] { form_.CreateLabel(); }},
+      {"Tool_Value", "変数作成", "変数", {}, [this] { form_.CreateBox(); }},
+      {"Tool_Cut", "カット(Ctrl+X)", "カット", QKeySequence::Cut, [this] { form_.Cut(); }},
+      {"ToolCopy", "コピー(Ctrl+C)", "コピー", QKeySequence::Copy, [this] { form_.Copy(); }},
+      {"ToolPaste", "貼り付け(Ctrl+V)", "貼り付け", QKeySequence::Paste, [this] { form_.Paste(); }},
+      {"ToolHelp", "ﾍﾙﾌﾟ", "ﾍﾙﾌﾟ", {}, [] { ShowHelpTopic(kPaletteEditorHelpContext); }},
   };
   for (const Tool& t : tools) {
     QAction* a = tools_->addAction(QString::fromUtf8(t.caption));
     a->setObjectName(QString::fromLatin1(t.name));
+    a->setIconText(QString::fromUtf8(t.button));
     a->setToolTip(QString::fromUtf8(t.caption));
     if (!t.keys.isEmpty()) {
       // The keys work wherever the focus is in the editor; a property entry

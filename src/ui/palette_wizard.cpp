@@ -60,10 +60,10 @@ TEditWizard::TEditWizard(const WizardSettings& s, const std::vector<VariableUse>
   font_ = RememberedFont("");
 
   auto* form = new QFormLayout;
-  max_ = Captioned(*form, "最大値(&M)", NumberBox(-10000, 10000, 1, 4, s.maximum));
-  min_ = Captioned(*form, "最小値(&N)", NumberBox(-10000, 10000, 1, 4, s.minimum));
-  initial_ = Captioned(*form, "初期値(&I)", NumberBox(-10000, 10000, 1, 4, s.initial));
-  step_ = Captioned(*form, "間隔(&W)", NumberBox(-100, 100, 0.01, 4, s.step));
+  max_ = Captioned(*form, "最大値(&M)", NumberBox(-10000, 10000, 1, 3, s.maximum));
+  min_ = Captioned(*form, "最小値(&N)", NumberBox(-10000, 10000, 1, 3, s.minimum));
+  initial_ = Captioned(*form, "初期値(&I)", NumberBox(-10000, 10000, 1, 3, s.initial));
+  step_ = Captioned(*form, "間隔(&W)", NumberBox(-100, 100, 0.01, 3, s.step));
   names_ = new QCheckBox(QStringLiteral("変数名をつける(&V)"));
   names_->setAccessibleName(names_->text());
   names_->setChecked(s.names);

@@ -2,6 +2,7 @@
 // palette designed in the editor drives its variables, survives screen
 // switches and comes back after Cancel.
 
+#include "document/figure_defaults.h"
 #include "document/figure_table.h"
 #include "engine/screen_builder.h"
 #include "shell/main_window.h"
@@ -317,9 +318,21 @@ TEST_F(UserPaletteWindowTest, PicturesOfEveryWindow) {
   if (qEnvironmentVariable("QZARN_SHOT_DIR").isEmpty()) GTEST_SKIP();
   MainWindow w(Options());
   ui::DocumentWindow* doc = Prepare(w);
+  // Curves drawn as new figures are, so the pictures show what the boxes move.
+  for (const char* body : {"3*sin(a*x)", "a*x+b"}) {
+    FigureRecord rec = FigureDefaults().Record(kFunctionFigure);
+    FunctionRecord& f = *rec.function();
+    f.FuncKind = 1;
+    f.FuncX = body;
+    f.AreaSx1 = "-10";
+    f.AreaEx1 = "10";
+    f.AreaWd1 = "0.1";
+    NewFigure(doc->screen()->Figures, rec);
+  }
   w.resize(900, 640);
   w.show();
   doc->showMaximized();
+  doc->JumpToHomeClick();
   doc->RefreshScreen();
   w.run_palette_editor = [](ui::TEditValue_E& e) {
     e.action("Tool_Label").trigger();
