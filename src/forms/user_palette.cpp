@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/palette_item_fields.h"
 #include "document/screen.h"
+#include "forms/palette_item_access.h"
 
 namespace qzarn {
 
@@ -12,35 +12,20 @@ namespace {
 
 constexpr int kNamedVariables = 260;  // a..z, a1..z9
 
-const FieldInfo* Field(std::int32_t kind, std::string_view name) {
-  for (const FieldInfo& f : PaletteItemFields(kind))
-    if (f.name == name) return &f;
-  return nullptr;
-}
-
-std::span<const std::uint8_t> Bytes(const PaletteItem& item) {
-  return item.Bytes;
-}
-
 double Number(const PaletteItem& item, std::int32_t kind, std::string_view name) {
-  const FieldInfo* f = Field(kind, name);
-  const std::optional<double> v = f != nullptr ? ReadNumber(Bytes(item), *f) : std::nullopt;
-  return v.value_or(0.0);
+  return ItemNumber(item, kind, name);
 }
 
 int Int(const PaletteItem& item, std::int32_t kind, std::string_view name) {
-  const double v = Number(item, kind, name);
-  return std::isfinite(v) ? static_cast<int>(std::clamp(v, -1e9, 1e9)) : 0;
+  return ItemInt(item, kind, name);
 }
 
 std::string Text(const PaletteItem& item, std::int32_t kind, std::string_view name) {
-  const FieldInfo* f = Field(kind, name);
-  const auto v = f != nullptr ? ReadString(Bytes(item), *f) : std::nullopt;
-  return v ? std::string(*v) : std::string();
+  return ItemText(item, kind, name);
 }
 
 void SetNumber(PaletteItem& item, std::string_view name, double value) {
-  if (const FieldInfo* f = Field(kPaletteVariableBox, name)) WriteNumber(item.Bytes, *f, value);
+  SetItemNumber(item, kPaletteVariableBox, name, value);
 }
 
 std::optional<PaletteVariable> BoxVariable(const PaletteItem& item) {

@@ -43,34 +43,49 @@ void MarkFigure(UsedVariables& used, const FigureRecord& record) {
   }
 }
 
-// Takes out the variables a function figure binds while it samples: they are
-// not knobs of the screen even where its texts name them.
-void ClearBound(UsedVariables& used, const FunctionRecord& r) {
+// Sets the flags of the variables a function figure binds while it samples:
+// they are not knobs of the screen even where its texts name them.
+void SetBound(UsedVariables& flags, const FunctionRecord& r, bool on) {
   const bool recursive = r.Recursive != 0;
   switch (r.FuncKind) {
     case kExplicitCurve:
-      used.set(0, kColumnX, false);
-      used.set(0, FamilyColumnAbcwz(r.ParamVar), false);
-      if (recursive) used.set(0, kColumnY, false);
+      flags.set(0, kColumnX, on);
+      flags.set(0, FamilyColumnAbcwz(r.ParamVar), on);
+      if (recursive) flags.set(0, kColumnY, on);
       break;
     case kParametricCurve:
-      used.set(0, ParameterColumnAbcwz(r.ParamVar), false);
-      used.set(0, FamilyColumnAbcwz(r.FamilyVar), false);
+      flags.set(0, ParameterColumnAbcwz(r.ParamVar), on);
+      flags.set(0, FamilyColumnAbcwz(r.FamilyVar), on);
       if (recursive) {
-        used.set(0, kColumnX, false);
-        used.set(0, kColumnY, false);
+        flags.set(0, kColumnX, on);
+        flags.set(0, kColumnY, on);
       }
       break;
     case kPolarCurve:
-      used.set(0, AngleColumnNoR(r.ParamVar), false);
-      used.set(0, FamilyColumnNoR(r.FamilyVar), false);
+      flags.set(0, AngleColumnNoR(r.ParamVar), on);
+      flags.set(0, FamilyColumnNoR(r.FamilyVar), on);
       break;
     case kImplicitCurve:
-      used.set(0, kColumnX, false);
-      used.set(0, kColumnY, false);
+      flags.set(0, kColumnX, on);
+      flags.set(0, kColumnY, on);
       break;
     default:
       break;
+  }
+}
+
+// Sets the flags of every variable the screen's function figures bind and its
+// intermediate equations assign.
+void SetNotFree(UsedVariables& flags, const Screen& screen, bool on) {
+  for (const FigureSlot& slot : screen.Figures.slots())
+    if (!slot.empty())
+      if (const FunctionRecord* r = slot.Record.function()) SetBound(flags, *r, on);
+  const EquationBlock& eq = screen.Equations;
+  const int last = std::min<int>(eq.EquationLast, kEquationCount - 1);
+  for (int i = 0; i <= last; ++i) {
+    const EquationEntry& e = eq.Entries[i];
+    if (e.LetterIndex >= 0 && e.LetterIndex < kPlainLetters)
+      flags.set(e.Row, e.LetterIndex + 1, on);
   }
 }
 
@@ -118,15 +133,14 @@ UsedVariables CollectUsedVariables(const Screen& screen) {
   const int last = std::min<int>(eq.EquationLast, kEquationCount - 1);
   for (int i = 0; i <= last; ++i)
     MarkText(used, eq.Entries[i].Text.view());
-
-  for (const FigureSlot& slot : screen.Figures.slots())
-    if (!slot.empty())
-      if (const FunctionRecord* r = slot.Record.function()) ClearBound(used, *r);
-  for (int i = 0; i <= last; ++i) {
-    const EquationEntry& e = eq.Entries[i];
-    used.set(e.Row, e.LetterIndex + 1, false);
-  }
+  SetNotFree(used, screen, false);
   return used;
+}
+
+UsedVariables NotFreeVariables(const Screen& screen) {
+  UsedVariables bound;
+  SetNotFree(bound, screen, true);
+  return bound;
 }
 
 bool ApplyVariableValue(Screen& screen, PaletteVariable v, double value,

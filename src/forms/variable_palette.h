@@ -58,6 +58,9 @@ class UsedVariables {
 // the recurrence, x and y of implicit functions) and those the equations
 // assign are taken out again.
 UsedVariables CollectUsedVariables(const Screen& screen);
+// The variables that are not free on the screen: bound by a function figure
+// or assigned by an intermediate equation. No palette box may drive them.
+UsedVariables NotFreeVariables(const Screen& screen);
 
 // Writes the value into the variable's cell when it differs from it, marks the
 // curves that mention the variable for resampling and the screen modified.

@@ -288,7 +288,8 @@ void MainWindow::BuildSettingsMenu() {
                              [this] { ShowFigureListClick(); });
   list->setIconText(QStringLiteral("図形リスト"));
   AddUnavailable(settings, "EditEqu", QStringLiteral("中間式(&F)..."));
-  AddUnavailable(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."));
+  screen_commands_ << AddCommand(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."),
+                                 [this] { EditPaletteClick(); });
   QAction* table = AddCommand(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."),
                               [this] { ShowVariableTableClick(); });
   screen_commands_ << AddCommand(settings, "AjustOption", QStringLiteral("ｵﾌﾟｼｮﾝ(&S)..."),
@@ -341,7 +342,13 @@ void MainWindow::BuildViewMenu() {
                  [this] { StandardPaletteClick(); });
   standard_palette_action_->setCheckable(true);
   screen_commands_ << standard_palette_action_;
-  AddUnavailable(palettes, "sPop_User", QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)"));
+  user_palette_action_ = AddCommand(palettes, "sPop_User", QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)"),
+                                    [this] { UserPaletteClick(); });
+  user_palette_action_->setCheckable(true);
+  screen_commands_ << user_palette_action_;
+  // The tool-bar button cycles through the palettes.
+  screen_commands_ << AddCommand(nullptr, "sPop_Palette", QStringLiteral("変数ﾊﾟﾚｯﾄ"),
+                                 [this] { CyclePaletteClick(); });
   QMenu* bars = view->addMenu(QStringLiteral("ﾂｰﾙﾊﾞｰ(&T)"));
   const char* names[] = {"M_ToolBar1", "M_ToolBar2", "M_ToolBar3"};
   const char* captions[] = {"標準(&S)", "図形(&F)", "図形の設定(&P)"};

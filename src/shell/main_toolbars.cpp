@@ -166,6 +166,9 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
     auto* button = new QToolButton;
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     QAction* action = e->Action.empty() ? nullptr : command(Utf8(e->Action));
+    // The palette button cycles standard → user-defined → none; its menu
+    // offers the two palettes.
+    if (number == 12) action = command(QStringLiteral("sPop_Palette"));
     if (action != nullptr) {
       button->setDefaultAction(action);
     } else {

@@ -17,8 +17,10 @@
 #include "forms/recent_files.h"
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
+#include "ui/palette_editor.h"
 #include "ui/property_dialog.h"
 #include "ui/standard_palette.h"
+#include "ui/user_palette.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -187,6 +189,20 @@ class MainWindow final : public QMainWindow {
   void StandardPaletteClick();
   // The standard palette window, made on first use.
   ui::TEditValue& standardPalette();
+  // 表示 → 変数ﾊﾟﾚｯﾄ → "ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)": shows the user-defined palette,
+  // or closes it when it is shown.
+  void UserPaletteClick();
+  // The tool-bar button: standard → user-defined → none → standard.
+  void CyclePaletteClick();
+  // The user-defined palette window, made on first use.
+  ui::TEditValue2& userPalette();
+  // "変数ﾊﾟﾚｯﾄの編集(&E)...": the palette editor for the active screen; the
+  // palette shown before comes back on Cancel, the user-defined one on OK.
+  void EditPaletteClick();
+  // Runs the palette editor modally (tests answer it); empty: exec().
+  std::function<int(ui::TEditValue_E&)> run_palette_editor;
+  // The editor's questions; error and Yes/No default to the window questions.
+  ui::PaletteEditorQuestions palette_questions;
   // The variable table window the property dialogs' "変数(&H)" opens; while
   // it is not connected the button is disabled.
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
@@ -311,6 +327,11 @@ class MainWindow final : public QMainWindow {
   QComboBox* zoom_ = nullptr;
   ui::TEditValue* standard_palette_ = nullptr;
   QAction* standard_palette_action_ = nullptr;
+  ui::TEditValue2* user_palette_ = nullptr;
+  QAction* user_palette_action_ = nullptr;
+  // Shows the palette of the mode for the window (1 standard, 2 user-defined),
+  // hiding the other one; 0 hides both.
+  void ShowPaletteMode(ui::DocumentWindow* w, int mode);
   // The document window the palettes were last synchronised with.
   QPointer<ui::DocumentWindow> palette_window_;
   QPointer<QSpinBox> zoom_spin_;

@@ -2,28 +2,23 @@
 
 #include "ui/document_window.h"
 #include "ui/help_window.h"
+#include "ui/palette_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace qzarn::ui {
 
 namespace {
-
-// The window cannot be dragged so far up that its client area starts closer
-// than this to the top of the desktop.
-constexpr int kTopMargin = 6;
 
 template <class W>
 W* Named(W* w, const QString& name) {
@@ -183,8 +178,10 @@ void TEditValue::FillPopupMenu(QMenu& menu) {
     if (switch_to_user) switch_to_user();
   });
   user->setEnabled(static_cast<bool>(switch_to_user));
-  // The palette editor is not part of this program yet.
-  menu.addAction(QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."))->setEnabled(false);
+  QAction* edit = menu.addAction(QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."), this, [this] {
+    if (edit_palette) edit_palette();
+  });
+  edit->setEnabled(static_cast<bool>(edit_palette) && screen() != nullptr);
   menu.addSeparator();
   menu.addAction(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this,
                  [] { ShowHelpTopic(kStandardPaletteHelpContext); });
@@ -198,38 +195,22 @@ void TEditValue::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TEditValue::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton)
-    drag_offset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+  drag_.Press(*this, *event);
   QWidget::mousePressEvent(event);
 }
 
 void TEditValue::mouseMoveEvent(QMouseEvent* event) {
-  if (!(event->buttons() & Qt::LeftButton)) return;
-  QPoint top_left = event->globalPosition().toPoint() - drag_offset_;
-  if (const QScreen* display = QGuiApplication::screenAt(event->globalPosition().toPoint())) {
-    const int chrome = geometry().top() - frameGeometry().top();
-    const int lowest = display->availableGeometry().top() + kTopMargin - chrome;
-    top_left.setY(std::max(top_left.y(), lowest));
-  }
-  move(top_left);
+  drag_.Move(*this, *event);
 }
 
 void TEditValue::PlaceAtBottomRight(const QRect& area) {
   adjustSize();
-  const QRect frame = frameGeometry();
-  move(area.right() - frame.width() + 1 + (pos().x() - frame.x()),
-       area.bottom() - frame.height() + 1 + (pos().y() - frame.y()));
+  ui::PlaceAtBottomRight(*this, area);
 }
 
 void TEditValue::closeEvent(QCloseEvent* event) {
-  if (restricted_) {
-    event->ignore();
-    return;
-  }
-  if (Screen* s = screen(); s != nullptr && window_->windowTitle() == windowTitle())
-    s->View().PaletteMode = 0;
-  QWidget::closeEvent(event);
-  if (closed_by_user) closed_by_user();
+  if (AcceptPaletteClose(*this, *event, restricted_, screen(), window_) && closed_by_user)
+    closed_by_user();
 }
 
 }  // namespace qzarn::ui

@@ -7,6 +7,7 @@
 // The core headers come before Qt's, whose `slots` keyword would break them.
 #include "document/screen.h"
 #include "forms/variable_palette.h"
+#include "ui/palette_window.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -46,6 +47,8 @@ class TEditValue final : public QWidget {
 
   // The pop-up menu's "ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(&U)"; no switch offered while empty.
   std::function<void()> switch_to_user;
+  // The pop-up menu's "変数ﾊﾟﾚｯﾄの編集(&E)...".
+  std::function<void()> edit_palette;
   // Called when the user closed the palette (the screen's PaletteMode is 0 then).
   std::function<void()> closed_by_user;
 
@@ -82,7 +85,7 @@ class TEditValue final : public QWidget {
   QToolButton* up_ = nullptr;
   QToolButton* down_ = nullptr;
   QComboBox* step_ = nullptr;
-  QPoint drag_offset_;
+  PaletteDrag drag_;
   bool restricted_ = false;
   bool loading_ = false;
 };

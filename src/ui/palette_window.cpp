@@ -1,0 +1,68 @@
+#include "ui/palette_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace qzarn::ui {
+
+namespace {
+
+// The client area cannot be dragged closer than this to the desktop's top.
+constexpr int kTopMargin = 6;
+
+}  // namespace
+
+void PaletteDrag::Press(const QWidget& window, const QMouseEvent& event) {
+  if (event.button() == Qt::LeftButton)
+    offset_ = event.globalPosition().toPoint() - window.frameGeometry().topLeft();
+}
+
+void PaletteDrag::Move(QWidget& window, const QMouseEvent& event) const {
+  if (!(event.buttons() & Qt::LeftButton)) return;
+  QPoint top_left = event.globalPosition().toPoint() - offset_;
+  if (const QScreen* display = QGuiApplication::screenAt(event.globalPosition().toPoint())) {
+    const int chrome = window.geometry().top() - window.frameGeometry().top();
+    const int lowest = display->availableGeometry().top() + kTopMargin - chrome;
+    top_left.setY(std::max(top_left.y(), lowest));
+  }
+  window.move(top_left);
+}
+
+void PlaceAtBottomRight(QWidget& window, const QRect& area) {
+  const QRect frame = window.frameGeometry();
+  window.move(area.right() - frame.width() + 1 + (window.pos().x() - frame.x()),
+              area.bottom() - frame.height() + 1 + (window.pos().y() - frame.y()));
+}
+
+void KeepOnDesktop(QWidget& window, int margin) {
+  const QRect frame = window.frameGeometry();
+  const QScreen* display = QGuiApplication::screenAt(frame.center());
+  if (display == nullptr) display = QGuiApplication::primaryScreen();
+  if (display == nullptr) return;
+  const QRect desk = display->availableGeometry();
+  int dx = 0;
+  int dy = 0;
+  if (frame.right() > desk.right() - margin) dx = desk.right() - margin - frame.right();
+  if (frame.bottom() > desk.bottom() - margin) dy = desk.bottom() - margin - frame.bottom();
+  if (dx != 0 || dy != 0) window.move(window.pos() + QPoint(dx, dy));
+}
+
+bool AcceptPaletteClose(QWidget& palette, QCloseEvent& event, bool restricted, Screen* screen,
+                        const QWidget* screen_window) {
+  if (restricted) {
+    event.ignore();
+    return false;
+  }
+  if (screen != nullptr && screen_window != nullptr &&
+      screen_window->windowTitle() == palette.windowTitle())
+    screen->View().PaletteMode = 0;
+  event.accept();
+  return true;
+}
+
+}  // namespace qzarn::ui

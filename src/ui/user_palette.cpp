@@ -1,0 +1,266 @@
+#include "ui/user_palette.h"
+
+#include "platform/text_encoding.h"
+#include "ui/dialog_choosers.h"
+#include "ui/document_window.h"
+#include "ui/help_window.h"
+#include "ui/palette_editor.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cstring>
+
+namespace qzarn::ui {
+
+namespace {
+
+// The palette keeps this far from the desktop's right and bottom edges.
+constexpr int kDesktopMargin = 5;
+constexpr int kBoxTextLength = 10;
+
+QFont PaletteQFont(const std::string& cp932_name, int size, int style) {
+  PaletteFont f;
+  f.name = cp932_to_utf8(cp932_name);
+  f.size = size;
+  f.style = style;
+  return ToQFont(f);
+}
+
+void SetTextColour(QWidget& w, std::uint32_t colour) {
+  QPalette p = w.palette();
+  p.setColor(QPalette::WindowText, ToQColor(colour));
+  p.setColor(QPalette::Text, ToQColor(colour));
+  p.setColor(QPalette::Base, Qt::white);
+  w.setPalette(p);
+}
+
+std::vector<std::uint8_t> EntryBytes(const Screen& s) {
+  std::vector<std::uint8_t> bytes(sizeof s.PaletteItems + 2 * sizeof(std::int32_t));
+  std::memcpy(bytes.data(), s.PaletteItems.data(), sizeof s.PaletteItems);
+  const std::int32_t size[2] = {s.View().PaletteWidth, s.View().PaletteHeight};
+  std::memcpy(bytes.data() + sizeof s.PaletteItems, size, sizeof size);
+  return bytes;
+}
+
+}  // namespace
+
+PaletteSpinBox::PaletteSpinBox(QWidget* parent) : QDoubleSpinBox(parent) {
+  setDecimals(10);
+  setKeyboardTracking(true);
+  lineEdit()->setMaxLength(kBoxTextLength);
+}
+
+QString PaletteSpinBox::textFromValue(double value) const {
+  return QString::fromStdString(FormatPaletteValue(value));
+}
+
+double PaletteSpinBox::valueFromText(const QString& text) const {
+  return ParsePaletteValue(text.toStdString());
+}
+
+QValidator::State PaletteSpinBox::validate(QString& text, int&) const {
+  for (QChar c : text)
+    if (!IsPaletteValueCharacter(c.unicode())) return QValidator::Invalid;
+  // Any text of these characters is taken; out-of-range values show clamped.
+  return QValidator::Acceptable;
+}
+
+void PaletteSpinBox::fixup(QString& text) const {
+  text = textFromValue(value());
+}
+
+TEditValue2::TEditValue2(FigureExpressions& expressions, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), expressions_(expressions) {
+  setObjectName(QStringLiteral("EditValue2"));
+  setAccessibleName(QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ"));
+  setWindowTitle(QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ"));
+  setAutoFillBackground(true);
+}
+
+Screen* TEditValue2::screen() const {
+  return window_ ? window_->screen() : nullptr;
+}
+
+void TEditValue2::ShowScreen(DocumentWindow* window) {
+  if (window != nullptr && window == window_ && screen() != nullptr) {
+    Refresh();
+    return;
+  }
+  window_ = window;
+  Build();
+}
+
+void TEditValue2::Rebuild() {
+  Build();
+}
+
+void TEditValue2::Refresh() {
+  const Screen* s = screen();
+  if (s == nullptr || EntryBytes(*s) != built_from_) {
+    Build();
+    return;
+  }
+  setWindowTitle(window_->windowTitle());
+  layout_ = ReadUserPalette(*s);
+  ShowValues();
+}
+
+void TEditValue2::Build() {
+  for (QLabel* l : labels_)
+    delete l;
+  for (PaletteSpinBox* b : spins_)
+    delete b;
+  labels_.clear();
+  spins_.clear();
+  const Screen* s = screen();
+  if (s == nullptr) {
+    layout_ = {};
+    built_from_.clear();
+    setWindowTitle(QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ"));
+    return;
+  }
+  // The boxes show the variables' present values: nothing is written back,
+  // so a change made elsewhere while another screen was active stays.
+  layout_ = ReadUserPalette(*s);
+  built_from_ = EntryBytes(*s);
+  setWindowTitle(window_->windowTitle());
+  setFixedSize(std::max(1, layout_.width), std::max(1, layout_.height));
+  for (const UserPaletteLabel& l : layout_.labels) {
+    const QString caption = QString::fromStdString(cp932_to_utf8(l.caption));
+    auto* label = new QLabel(caption, this);
+    label->setAccessibleName(caption);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setWordWrap(false);
+    label->setFont(PaletteQFont(l.font_name, l.font_size, l.font_style));
+    SetTextColour(*label, l.font_colour);
+    label->adjustSize();
+    label->move(l.left, l.top);
+    label->show();
+    labels_.push_back(label);
+  }
+  loading_ = true;
+  for (std::size_t i = 0; i < layout_.boxes.size(); ++i) {
+    const UserPaletteBox& b = layout_.boxes[i];
+    auto* box = new PaletteSpinBox(this);
+    box->setAccessibleName(QString::fromStdString(PaletteVariableName(b.variable)));
+    box->setFont(PaletteQFont(b.font_name, b.font_size, b.font_style));
+    SetTextColour(*box, b.font_colour);
+    box->setRange(b.minimum, std::max(b.minimum, b.maximum));
+    box->setSingleStep(b.step);
+    box->setValue(b.value);
+    box->setGeometry(b.left, b.top, std::max(1, b.width), std::max(1, b.height));
+    box->installEventFilter(this);
+    box->editor()->installEventFilter(this);
+    connect(box, &QDoubleSpinBox::valueChanged, this,
+            [this, i](double value) { BoxChange(i, value); });
+    box->show();
+    spins_.push_back(box);
+  }
+  loading_ = false;
+  KeepOnDesktop(*this, kDesktopMargin);
+}
+
+void TEditValue2::ShowValues() {
+  loading_ = true;
+  for (std::size_t i = 0; i < spins_.size() && i < layout_.boxes.size(); ++i)
+    if (!spins_[i]->hasFocus() || !spins_[i]->editor()->isModified())
+      spins_[i]->setValue(layout_.boxes[i].value);
+  loading_ = false;
+}
+
+void TEditValue2::BoxChange(std::size_t index, double value) {
+  Screen* s = screen();
+  if (loading_ || s == nullptr || index >= layout_.boxes.size()) return;
+  if (ApplyBoxValue(*s, layout_.boxes[index], value, expressions_)) {
+    // The entry changed with the value: what the palette was built from follows.
+    built_from_ = EntryBytes(*s);
+    window_->RefreshScreen();
+  }
+}
+
+void TEditValue2::ResetAllClick() {
+  Screen* s = screen();
+  if (s == nullptr) return;
+  const int changed = ResetUserPalette(*s, expressions_);
+  built_from_ = EntryBytes(*s);
+  layout_ = ReadUserPalette(*s);
+  ShowValues();
+  if (changed > 0) window_->RefreshScreen();
+}
+
+void TEditValue2::FillPopupMenu(QMenu& menu) {
+  menu.setAccessibleName(QStringLiteral("ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ"));
+  menu.addAction(QStringLiteral("すべての値を初期値に戻す(&R)"), this, [this] { ResetAllClick(); })
+      ->setEnabled(screen() != nullptr);
+  menu.addAction(QStringLiteral("標準のﾊﾟﾚｯﾄ(&S)"), this,
+                 [this] {
+                   if (switch_to_standard) switch_to_standard();
+                 })
+      ->setEnabled(static_cast<bool>(switch_to_standard));
+  menu.addAction(QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."), this,
+                 [this] {
+                   if (edit_palette) edit_palette();
+                 })
+      ->setEnabled(static_cast<bool>(edit_palette) && screen() != nullptr);
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this, [] { ShowHelpTopic(kUserPaletteHelpContext); });
+  menu.addAction(QStringLiteral("閉じる(&C)"), this, [this] { close(); })->setEnabled(!restricted_);
+}
+
+bool TEditValue2::eventFilter(QObject* watched, QEvent* event) {
+  for (std::size_t i = 0; i < spins_.size(); ++i) {
+    PaletteSpinBox* box = spins_[i];
+    if (watched != box && watched != box->editor()) continue;
+    if (event->type() == QEvent::ContextMenu) {
+      if (open_animation && i < layout_.boxes.size())
+        open_animation(layout_.boxes[i], box->mapToGlobal(QPoint(0, 0)));
+      return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && close_animation)
+      close_animation();
+    break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TEditValue2::contextMenuEvent(QContextMenuEvent* event) {
+  if (restricted_) return;
+  QMenu menu(this);
+  FillPopupMenu(menu);
+  menu.exec(event->globalPos());
+}
+
+void TEditValue2::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && close_animation) close_animation();
+  drag_.Press(*this, *event);
+  QWidget::mousePressEvent(event);
+}
+
+void TEditValue2::mouseMoveEvent(QMouseEvent* event) {
+  drag_.Move(*this, *event);
+}
+
+void TEditValue2::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && edit_palette && !restricted_ && screen() != nullptr)
+    edit_palette();
+}
+
+void TEditValue2::PlaceAtBottomRight(const QRect& area) {
+  ui::PlaceAtBottomRight(*this, area);
+  KeepOnDesktop(*this, kDesktopMargin);
+}
+
+void TEditValue2::closeEvent(QCloseEvent* event) {
+  if (AcceptPaletteClose(*this, *event, restricted_, screen(), window_) && closed_by_user)
+    closed_by_user();
+}
+
+}  // namespace qzarn::ui
