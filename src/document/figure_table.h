@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -109,6 +110,8 @@ class CurveLocus {
   std::vector<std::size_t> ends_;  // where curve k's values end
 };
 
+struct CachedObjectSummary;  // document/embedded_object.h
+
 // The run-time data of a figure that its record's pointer words stand for.
 // It is freed with the figure.
 struct FigureOwned {
@@ -116,6 +119,10 @@ struct FigureOwned {
   CurveLocus KisekiList;                  // Function: the curve locus, oldest first
   std::vector<float> HatchX, HatchY;      // Menseki: the hatch list
   std::vector<std::uint8_t> ObjectBytes;  // OLE: the object as saved by its container
+  // OLE: what drawing learnt from ObjectBytes (class name, picture), so that a repaint
+  // need not decode them again. Shared by copies, which hold the same bytes; drawing
+  // checks it against the bytes before use (ObjectSummaryOf).
+  mutable std::shared_ptr<const CachedObjectSummary> ObjectSummaryCache;
 
   void clear();
   bool empty() const;

@@ -2,6 +2,7 @@
 
 #include "render/curve_drawing.h"
 #include "render/figure_drawing_kinds.h"
+#include "render/object_frame.h"
 #include "render/text_box.h"
 
 namespace qzarn::render {
@@ -69,9 +70,9 @@ void DrawFigure(DrawContext& ctx, const FigureTable& table, int index) {
     case kSplineFigure:
       DrawSplineFigure(ink, table, *record);
       break;
-    // Embedded objects are drawn by the platform's object container; without
-    // one they leave no mark.
     case kOleFigure:
+      DrawObjectFigure(ink, *record);
+      break;
     default:
       break;
   }

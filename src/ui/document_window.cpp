@@ -42,7 +42,9 @@ QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-constexpr const char* kObjectNotEditableMessage = "このｵﾌﾞｼﾞｪｸﾄは編集できません．";
+constexpr const char* kObjectNotCreatedMessage = "ｵﾌﾞｼﾞｪｸﾄが作成できませんでした．";
+constexpr const char* kNoObjectServiceMessage =
+    "このｵﾌﾞｼﾞｪｸﾄを編集するための機能がｾｯﾄｱｯﾌﾟされていません．";
 constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
 constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
 // The drag of a figure between screens carries no data of its own: the record
@@ -364,16 +366,22 @@ void DocumentWindow::CreateObjectFigure(Screen& screen, int index, int tool) {
     hooks_.create_object(screen, index, tool);
     return;
   }
-  // Without an object service no object can result: the frame goes again.
+  // Without an object service no object can result: the frame goes again, and the
+  // screen is as it was before the tool was used.
   FreeFigure(screen.Figures, index);
   if (screen.SelectedIndex == index) screen.SelectedIndex = -1;
-  env_.questions.ShowError(this, QString::fromUtf8(kObjectNotEditableMessage));
+  screen.ActiveObject = -1;
+  env_.questions.ShowError(this, QString::fromUtf8(kObjectNotCreatedMessage));
   RefreshScreen();
 }
 
-void DocumentWindow::BeginObjectEdit(Screen&, int) {
+void DocumentWindow::BeginObjectEdit(Screen& screen, int) {
   EndPicturePainter();
-  env_.questions.ShowError(this, QString::fromUtf8(kObjectNotEditableMessage));
+  // No application here can open the object: editing does not start, and the figure with
+  // its stored object stays as it is.
+  screen.ActiveObject = -1;
+  env_.questions.ShowError(this, QString::fromUtf8(kNoObjectServiceMessage));
+  RefreshScreen();
 }
 
 void DocumentWindow::EndObjectEdit() {
