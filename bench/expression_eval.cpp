@@ -2,12 +2,17 @@
 // (the machine), the compiled program (the fast path), the same expression
 // written in C++ (native) and muparser, side by side, followed by the ratios.
 //
+// Run interleaved with repetitions; the table at the end gives, per
+// expression, the median of the per-repetition ratios and their spread.
+//
 // Every iteration evaluates 1000 samples x in [-5, 5), binding x the way the
 // curve sampler does. muparser has no besselj; it is given one through
 // DefineFun that calls our own BesselJ, so that row compares the evaluators
 // rather than two Bessel algorithms.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -42,12 +47,24 @@ double NativeBessel(double x) {
   return qzarn::BesselJ(x, 3, me);
 }
 
+// Typical expressions of a lesson's graphs, written the same in both
+// languages.
 const Subject kSubjects[] = {
-    {"sin", "sin(a*x)+x^2/3", [](double x) { return std::sin(kA * x) + x * x / 3; }},
-    {"sqrt", "sqrt(abs(x))*cos(3*x)",
-     [](double x) { return std::sqrt(std::fabs(x)) * std::cos(3 * x); }},
+    {"cubic", "x^3-2*x^2+x-1", [](double x) { return x * x * x - 2 * x * x + x - 1; }},
+    {"quartic", "0.1*x^4-x^2+2", [](double x) { return 0.1 * x * x * x * x - x * x + 2; }},
+    {"rational", "(x^2+1)/(x-6)", [](double x) { return (x * x + 1) / (x - 6); }},
     {"piecewise", "(x<2)*x^2+(x>=2)*(4-x)",
      [](double x) { return (x < 2 ? 1.0 : 0.0) * x * x + (x >= 2 ? 1.0 : 0.0) * (4 - x); }},
+    {"sin", "sin(a*x)+x^2/3", [](double x) { return std::sin(kA * x) + x * x / 3; }},
+    {"explog", "exp(0.5*x)+ln(x^2+1)",
+     [](double x) { return std::exp(0.5 * x) + std::log(x * x + 1); }},
+    {"nested", "((x-1)^2+1)^3",
+     [](double x) {
+       const double u = (x - 1) * (x - 1) + 1;
+       return u * u * u;
+     }},
+    {"sqrt", "sqrt(abs(x))*cos(3*x)",
+     [](double x) { return std::sqrt(std::fabs(x)) * std::cos(3 * x); }},
     {"besselj", "besselj(x,3)", NativeBessel},
 };
 
@@ -139,20 +156,39 @@ void MuParser(benchmark::State& state, const Subject& s) {
 }
 #endif
 
-// Keeps the processor time per iteration of every run for the ratio table
-// (processor time, because the machine may be shared while it runs).
+// Keeps the processor time per iteration of every repetition for the ratio
+// table (processor time, because the machine may be shared while it runs).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      // With repetitions, the median stands for the benchmark.
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
-      if (r.iterations > 0) seconds[r.run_name.str()] = r.GetAdjustedCPUTime();
-    }
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+        seconds[r.run_name.str()][r.repetition_index] = r.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> seconds;
+  // name -> repetition -> seconds
+  std::map<std::string, std::map<std::int64_t, double>> seconds;
 };
+
+// Median, lowest and highest of the ratios a/b taken repetition by
+// repetition (interleaved runs, so each pair ran close together in time).
+struct RatioSpread {
+  double median = 0, low = 0, high = 0;
+};
+
+RatioSpread Ratios(const std::map<std::int64_t, double>& a,
+                   const std::map<std::int64_t, double>& b) {
+  std::vector<double> r;
+  for (const auto& [rep, t] : a) {
+    auto it = b.find(rep);
+    if (it != b.end() && it->second > 0) r.push_back(t / it->second);
+  }
+  if (r.empty()) return {};
+  std::sort(r.begin(), r.end());
+  const std::size_t n = r.size();
+  const double median = n % 2 ? r[n / 2] : (r[n / 2 - 1] + r[n / 2]) / 2;
+  return {median, r.front(), r.back()};
+}
 
 }  // namespace
 
@@ -171,18 +207,24 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  // Ratios of time per evaluation: below 1 means ours is faster.
-  std::printf("\n%-10s %-26s %14s %14s %14s %14s\n", "subject", "text", "fast/muparser",
-              "machine/mupar", "fast/native", "machine/fast");
+  // Ratios of time per evaluation: below 1 means ours is faster. Run with
+  // --benchmark_enable_random_interleaving=true --benchmark_repetitions=N for
+  // a median and its spread; one run gives one ratio.
+  std::printf("\n%-10s %-24s %-26s %-26s %-26s\n", "subject", "text", "fast/muparser med [lo-hi]",
+              "machine/muparser med", "fast/native med");
   for (const Subject& s : kSubjects) {
-    auto t = [&](const char* mode) {
+    auto t = [&](const char* mode) -> const std::map<std::int64_t, double>& {
+      static const std::map<std::int64_t, double> none;
       auto it = reporter.seconds.find(std::string(s.name) + "/" + mode);
-      return it == reporter.seconds.end() ? 0.0 : it->second;
+      return it == reporter.seconds.end() ? none : it->second;
     };
-    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-    std::printf("%-10s %-26s %14.2f %14.2f %14.2f %14.2f\n", s.name, s.text,
-                ratio(t("fast"), t("muparser")), ratio(t("machine"), t("muparser")),
-                ratio(t("fast"), t("native")), ratio(t("machine"), t("fast")));
+    const RatioSpread fm = Ratios(t("fast"), t("muparser"));
+    const RatioSpread mm = Ratios(t("machine"), t("muparser"));
+    const RatioSpread fn = Ratios(t("fast"), t("native"));
+    std::printf(
+        "%-10s %-24s %6.2f [%5.2f-%5.2f]      %6.2f [%5.2f-%5.2f]      %6.2f [%5.2f-%5.2f]\n",
+        s.name, s.text, fm.median, fm.low, fm.high, mm.median, mm.low, mm.high, fn.median, fn.low,
+        fn.high);
   }
   return 0;
 }

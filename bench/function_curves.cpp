@@ -82,7 +82,7 @@ void DefineImplicit(FunctionRecord& f, const char* text, int relation, int level
   f.FuncX = text;
   f.Mode = relation;
   f.ParamVar = level - 1;
-  f.Seido = 1e-4;
+  f.Seido = 0.01;  // a new figure's tolerance
   f.FamilyVar = kHatchHorizontal;
   const std::string lo = std::string("-") + range;
   f.AreaSx1 = lo;
@@ -99,11 +99,12 @@ void ReportAgainstTarget(benchmark::State& state, double seconds, Fixture& fx) {
   state.counters["entries"] = static_cast<double>(fx.f().SampleLast + 1);
 }
 
-// Arguments: expression (0 circle, 1 sin*cos), calculation level 1..3.
+// Arguments: expression (0 circle, 1 sin*cos), calculation level 1..3. The
+// range and cell are a new figure's: -10..10 in steps of 0.1.
 void BM_ImplicitCurve(benchmark::State& state) {
   Fixture fx;
   DefineImplicit(fx.f(), kImplicitTexts[state.range(0)], kRelationCurve,
-                 static_cast<int>(state.range(1)), "10", "0.5");
+                 static_cast<int>(state.range(1)), "10", "0.1");
   double seconds = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();

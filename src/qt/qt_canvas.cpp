@@ -4,13 +4,22 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "qt/qt_fonts.h"
 #include "qt/qt_image.h"
 #include "render/line_style_dda.h"
+#include "render/segment_clip.h"
 
 namespace qzarn {
+
+// An image the canvas may set pixels in directly, with the part it may touch.
+struct DirectPixels {
+  uchar* bits = nullptr;
+  qsizetype stride = 0;
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
 
 using render::BrushStyle;
 using render::PenStyle;
@@ -73,6 +82,65 @@ QRectF CentreBox(const render::RectF& b, double off) {
 
 render::RectF ToRectF(const render::Rect& r) {
   return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
+}
+
+// The raster engine's product of the four bytes of x with a / 255.
+quint32 ByteMultiply(quint32 x, quint32 a) {
+  quint32 t = (x & 0xFF00FFu) * a;
+  t = (t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8;
+  t &= 0xFF00FFu;
+  x = ((x >> 8) & 0xFF00FFu) * a;
+  x = x + ((x >> 8) & 0xFF00FFu) + 0x800080u;
+  x &= 0xFF00FF00u;
+  return x | t;
+}
+
+// An opaque colour laid over a premultiplied pixel with a coverage of 0..255,
+// as the raster engine blends a solid span.
+QRgb BlendCovered(QRgb under, QRgb colour, quint32 coverage) {
+  const quint32 c = ByteMultiply(colour, coverage);
+  return c + ByteMultiply(under, qAlpha(~c));
+}
+
+// The coverage the smooth 1-pixel line rasteriser gives the end pixels of a
+// line along a row, a column or a diagonal whose ends lie on pixel centres;
+// the pixels between are covered fully.
+constexpr quint32 kThinEndCoverage = 127;
+
+// Round-ended strokes up to this width and bounding box are set as pixels;
+// wider or longer ones go to the rasteriser.
+constexpr int kWidestPixelStroke = 8;
+constexpr double kLargestPixelStrokeBox = 24000;
+
+// Sets the pixels of a round-ended stroke from a to b (pixel centres at whole
+// coordinates), each covered by how far its centre lies inside the stroke's
+// edge: exact along straight edges, within antialiasing rounding at the ends.
+// This is what a round-ended smooth line costs most in the rasteriser: it
+// builds each end from curves and fills the outline as a general path.
+void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
+  const double r = width / 2;
+  const int x0 = std::max(px.left, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
+  const int x1 = std::min(px.right - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
+  const int y0 = std::max(px.top, static_cast<int>(std::floor(std::min(a.y(), b.y()) - r)));
+  const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + r)));
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  const double length2 = dx * dx + dy * dy;
+  for (int y = y0; y <= y1; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    for (int x = x0; x <= x1; ++x) {
+      const double ax = x - a.x(), ay = y - a.y();
+      double t = length2 > 0 ? (ax * dx + ay * dy) / length2 : 0.0;
+      t = std::clamp(t, 0.0, 1.0);
+      const double ex = ax - t * dx, ey = ay - t * dy;
+      const double cover = r + 0.5 - std::sqrt(ex * ex + ey * ey);
+      if (cover <= 0) continue;
+      if (cover >= 1) {
+        row[x] = colour;
+      } else {
+        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(std::lround(cover * 255)));
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -141,16 +209,31 @@ void QtCanvas::SyncModes() {
   applied_->background_mode = s.background_mode;
 }
 
-void QtCanvas::Prepare(Use use) {
+bool QtCanvas::Smooth() const {
+  return state().antialiasing && state().raster_mode == render::RasterMode::kCopy;
+}
+
+bool QtCanvas::CutsLines() const {
+  return Smooth() && state().pen.style == PenStyle::kSolid;
+}
+
+void QtCanvas::Prepare(Use use, Ends ends) {
   SyncModes();
   const render::CanvasState& s = state();
   const render::Pen pen = use == Use::kFill ? render::Pen{0, 1, PenStyle::kClear} : s.pen;
   const render::Brush brush = use == Use::kStroke ? render::Brush{} : s.brush;
-  const bool smooth = s.antialiasing && s.raster_mode == render::RasterMode::kCopy;
-  if (applied_pen_ != pen || applied_pen_smooth_ != smooth) {
-    painter_.setPen(ToQPen(pen, smooth));
+  const bool smooth = Smooth();
+  if (applied_pen_ != pen || applied_pen_smooth_ != smooth || applied_ends_ != ends) {
+    QPen q = ToQPen(pen, smooth);
+    if (ends == Ends::kHidden) {
+      q.setCapStyle(Qt::FlatCap);
+    } else if (ends == Ends::kRunOn && pen.width > 1) {
+      q.setCapStyle(Qt::SquareCap);
+    }
+    painter_.setPen(q);
     applied_pen_ = pen;
     applied_pen_smooth_ = smooth;
+    applied_ends_ = ends;
   }
   if (applied_brush_ != brush) {
     painter_.setBrush(QBrush(ToQColor(brush.colour), ToQtBrushStyle(brush.style)));
@@ -163,49 +246,169 @@ void QtCanvas::SetPixel(render::Point p, render::Colour colour) {
   painter_.fillRect(QRect(p.x, p.y, 1, 1), ToQColor(colour));
 }
 
-void QtCanvas::DrawLine(render::Point from, render::Point to) {
-  Prepare(Use::kStroke);
+namespace {
+
+// Nothing of a stroke outside this box can reach the device: it is wider than
+// any pen end, square ends at a corner included.
+render::RectF CutBox(render::Size device, int pen_width) {
+  const double margin = std::max(pen_width, 1) + 2.0;
+  return {-margin, -margin, device.width + margin, device.height + margin};
+}
+
+}  // namespace
+
+template <typename P>
+void QtCanvas::Line(P from, P to) {
   const double off = Offset();
-  painter_.drawLine(QLineF(Shifted(from, off), Shifted(to, off)));
+  QPointF a = Shifted(from, off), b = Shifted(to, off);
+  Ends ends = Ends::kAsPen;
+  if (CutsLines() && a != b) {
+    const std::optional<render::ClippedSegment> cut =
+        render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, CutBox(device_, state().pen.width));
+    if (!cut) return;
+    a = {cut->from.x, cut->from.y};
+    b = {cut->to.x, cut->to.y};
+    if (cut->from_cut && cut->to_cut) ends = Ends::kHidden;
+  }
+  Prepare(Use::kStroke, ends);
+  if (ends == Ends::kAsPen && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
+  painter_.drawLine(QLineF(a, b));
+}
+
+void QtCanvas::DrawLine(render::Point from, render::Point to) {
+  Line(from, to);
 }
 
 void QtCanvas::DrawLine(render::PointF from, render::PointF to) {
-  Prepare(Use::kStroke);
-  const double off = Offset();
-  painter_.drawLine(QLineF(Shifted(from, off), Shifted(to, off)));
+  Line(from, to);
 }
 
-bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends) {
+void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) {
+  const double off = Offset();
+  const render::RectF box = CutBox(device_, state().pen.width);
+  lines_.clear();
+  open_lines_.clear();
+  const std::size_t count = ends.size() / 2;
+  Prepare(Use::kStroke);
+  const std::optional<DirectPixels> direct = RoundStrokePixels();
+  for (std::size_t i = 0; i < count; ++i) {
+    const render::Point p = ends[2 * i], q = ends[2 * i + 1];
+    bool start_open = joined && i > 0 && ends[2 * i - 1] == p;
+    bool end_open = joined && i + 1 < count && ends[2 * i + 2] == q;
+    QPointF a = Shifted(p, off), b = Shifted(q, off);
+    if (p != q) {
+      const std::optional<render::ClippedSegment> cut =
+          render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, box);
+      if (!cut) continue;
+      a = {cut->from.x, cut->from.y};
+      b = {cut->to.x, cut->to.y};
+      start_open = start_open || cut->from_cut;
+      end_open = end_open || cut->to_cut;
+    }
+    // A dot keeps its round end whatever its neighbours.
+    if (start_open && end_open && p != q) {
+      open_lines_.append(QLineF(a, b));
+    } else if (!PlotRoundStrokes(a, b, direct)) {
+      lines_.append(QLineF(a, b));
+    }
+  }
+  // One pen colour: the order of the two calls does not change the blend.
+  if (!open_lines_.isEmpty()) {
+    Prepare(Use::kStroke, joined ? Ends::kRunOn : Ends::kHidden);
+    painter_.drawLines(open_lines_);
+  }
+  if (!lines_.isEmpty()) {
+    Prepare(Use::kStroke);
+    painter_.drawLines(lines_);
+  }
+}
+
+std::optional<DirectPixels> QtCanvas::Direct(bool blending) {
   const render::CanvasState& s = state();
-  if (s.pen.width > 1 || s.pen.style != PenStyle::kSolid || s.antialiasing ||
-      s.raster_mode != render::RasterMode::kCopy)
-    return false;
+  if (s.pen.style != PenStyle::kSolid || s.raster_mode != render::RasterMode::kCopy)
+    return std::nullopt;
   QPaintDevice* device = painter_.device();
-  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  if (device == nullptr || device->devType() != QInternal::Image) return std::nullopt;
   auto* image = static_cast<QImage*>(device);
   const QImage::Format format = image->format();
-  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-       format != QImage::Format_ARGB32_Premultiplied) ||
-      image->devicePixelRatio() != 1.0 || !image->isDetached() ||
+  // Blending with coverage is written for premultiplied pixels.
+  const bool formats =
+      blending ? (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied)
+               : (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                  format == QImage::Format_ARGB32_Premultiplied);
+  if (!formats || image->devicePixelRatio() != 1.0 || !image->isDetached() ||
       !painter_.deviceTransform().isIdentity())
-    return false;
+    return std::nullopt;
   // A clip the caller set on the painter itself is not known here.
-  if (painter_.hasClipping() && !s.clip) return false;
-  int left = 0, top = 0, right = image->width(), bottom = image->height();
+  if (painter_.hasClipping() && !s.clip) return std::nullopt;
+  DirectPixels px{image->bits(), image->bytesPerLine(), 0, 0, image->width(), image->height()};
   if (s.clip) {
-    left = std::max(left, s.clip->left);
-    top = std::max(top, s.clip->top);
-    right = std::min(right, s.clip->right);
-    bottom = std::min(bottom, s.clip->bottom);
+    px.left = std::max(px.left, s.clip->left);
+    px.top = std::max(px.top, s.clip->top);
+    px.right = std::min(px.right, s.clip->right);
+    px.bottom = std::min(px.bottom, s.clip->bottom);
   }
+  return px;
+}
+
+bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<DirectPixels>& px) {
+  if (!px) return false;
+  const int width = state().pen.width;
+  const double box = (std::fabs(b.x() - a.x()) + width) * (std::fabs(b.y() - a.y()) + width);
+  if (!(box <= kLargestPixelStrokeBox)) return false;
+  const double off = Offset();
+  PlotRoundStroke(*px, a - QPointF(off, off), b - QPointF(off, off), width,
+                  0xFF000000u | ToQColor(state().pen.colour).rgb());
+  return true;
+}
+
+std::optional<DirectPixels> QtCanvas::RoundStrokePixels() {
+  const int width = state().pen.width;
+  // Round ends are the pen's only from two pixels on, and smooth ones only here.
+  if (!Smooth() || width < 2 || width > kWidestPixelStroke) return std::nullopt;
+  return Direct(true);
+}
+
+bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
+                             std::vector<render::Point>& rest) {
+  const render::CanvasState& s = state();
+  if (s.pen.width > 1) return false;
+  const bool smooth = s.antialiasing;
+  const std::optional<DirectPixels> direct = Direct(smooth);
+  if (!direct) return false;
+  const int left = direct->left, top = direct->top, right = direct->right, bottom = direct->bottom;
   const QRgb colour = 0xFF000000u | ToQColor(s.pen.colour).rgb();
-  uchar* bits = image->bits();
-  const qsizetype stride = image->bytesPerLine();
+  uchar* bits = direct->bits;
+  const qsizetype stride = direct->stride;
+  auto pixel = [&](int x, int y) -> QRgb& { return reinterpret_cast<QRgb*>(bits + y * stride)[x]; };
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
-    render::StepLine(ends[i], ends[i + 1], [&](render::Point p) {
-      if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
-      reinterpret_cast<QRgb*>(bits + p.y * stride)[p.x] = colour;
-    });
+    const render::Point a = ends[i], b = ends[i + 1];
+    if (!smooth) {
+      render::StepLine(a, b, [&](render::Point p) {
+        if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
+        pixel(p.x, p.y) = colour;
+      });
+      continue;
+    }
+    // Smooth: every pixel from end to end, both ends half covered, for marks
+    // along a row, a column or a diagonal that lie wholly inside.
+    const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+    const long long length = std::max(std::llabs(dx), std::llabs(dy));
+    const bool straight = length > 0 && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
+    const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
+                        std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
+    if (!straight || !inside) {
+      rest.push_back(a);
+      rest.push_back(b);
+      continue;
+    }
+    const int sx = dx == 0 ? 0 : (dx < 0 ? -1 : 1), sy = dy == 0 ? 0 : (dy < 0 ? -1 : 1);
+    QRgb& first = pixel(a.x, a.y);
+    first = BlendCovered(first, colour, kThinEndCoverage);
+    for (long long k = 1; k < length; ++k)
+      pixel(a.x + static_cast<int>(k) * sx, a.y + static_cast<int>(k) * sy) = colour;
+    QRgb& last = pixel(b.x, b.y);
+    last = BlendCovered(last, colour, kThinEndCoverage);
   }
   return true;
 }
@@ -213,10 +416,19 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends) {
 void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   if (ends.size() < 2) return;
   Prepare(Use::kStroke);
-  // Dashed figures hand over tens of thousands of marks of a pixel or two; set
-  // their pixels directly (every pixel from a mark's start up to its end, as a
-  // 1-pixel line is drawn) instead of a rasteriser round trip for each.
-  if (PlotThinMarks(ends)) return;
+  // Dashed figures and dotted grids hand over tens of thousands of marks of a
+  // pixel or two; set their pixels directly (aliased: every pixel from a
+  // mark's start up to its end, as a 1-pixel line is drawn) instead of a
+  // rasteriser round trip for each.
+  rest_.clear();
+  if (PlotThinMarks(ends, rest_)) {
+    if (rest_.empty()) return;
+    ends = rest_;
+  }
+  if (CutsLines()) {
+    StrokeCutLines(ends, false);
+    return;
+  }
   const double off = Offset();
   lines_.clear();
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
@@ -247,6 +459,16 @@ void QtCanvas::Polyline(std::span<const P> points) {
     const qsizetype count = std::min<qsizetype>(kPolylineChunk + 1, n - start);
     painter_.drawPolyline(poly.constData() + start, static_cast<int>(count));
   }
+}
+
+void QtCanvas::DrawJoinedLines(std::span<const render::Point> ends) {
+  if (ends.size() < 2) return;
+  // Thin pens have flat ends anyway; they take the mark path.
+  if (!CutsLines() || state().pen.width <= 1) {
+    DrawLines(ends);
+    return;
+  }
+  StrokeCutLines(ends, true);
 }
 
 void QtCanvas::DrawPolyline(std::span<const render::Point> points) {

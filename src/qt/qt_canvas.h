@@ -11,14 +11,24 @@
 // antialiasing on, coordinates are shifted by half a pixel so that integer points stay on pixel
 // centres and 1-pixel lines stay sharp. Long solid polylines are drawn in pieces, which is several
 // times faster for wide antialiased pens.
+//
+// Antialiased solid lines are cut to the device (with a margin wider than any
+// pen end) before the rasteriser sees them, and ends that lie off the picture
+// or where a stroke runs on into its next piece are drawn flat or square: a
+// rounded end sends a wide smooth line through the general path filler, whose
+// cost follows the whole length, while flat and square ends take the line
+// rasteriser. Only pixels under antialiased edges can change by this.
 
 #include <QFont>
 #include <QPainter>
 #include <optional>
+#include <vector>
 
 #include "render/canvas.h"
 
 namespace qzarn {
+
+struct DirectPixels;
 
 // The QPen a canvas pen becomes; `smooth` is whether it will draw antialiased
 // (which decides the ends of 2- and 3-pixel lines).
@@ -41,6 +51,7 @@ class QtCanvas : public render::Canvas {
   void DrawLine(render::Point from, render::Point to) override;
   void DrawLine(render::PointF from, render::PointF to) override;
   void DrawLines(std::span<const render::Point> ends) override;
+  void DrawJoinedLines(std::span<const render::Point> ends) override;
   void DrawPolyline(std::span<const render::Point> points) override;
   void DrawPolyline(std::span<const render::PointF> points) override;
   void DrawPolygon(std::span<const render::Point> points) override;
@@ -60,11 +71,34 @@ class QtCanvas : public render::Canvas {
 
  private:
   enum class Use { kStroke, kFill, kStrokeAndFill };
+  // How the ends of the lines of one call may be drawn: as the pen says, or
+  // hidden (off the picture: flat) or running on into more ink (square).
+  enum class Ends { kAsPen, kHidden, kRunOn };
   // Brings the painter in line with the canvas state for one primitive.
-  void Prepare(Use use);
-  // 1-pixel solid marks set straight into a 32-bit image; false when the pen,
-  // the modes or the painter's device need the rasteriser.
-  bool PlotThinMarks(std::span<const render::Point> ends);
+  void Prepare(Use use, Ends ends = Ends::kAsPen);
+  bool Smooth() const;
+  // Lines are cut to the picture only for smooth solid pens: a device dash
+  // would restart elsewhere, and aliased lines stay pixel-exact as they are.
+  bool CutsLines() const;
+  // 1-pixel solid marks set straight into a 32-bit image. Aliased, every mark
+  // is set; antialiased, the marks along a row, a column or a diagonal are
+  // set with the coverage the rasteriser gives them and the rest are left in
+  // `rest` (ends) for it. False when the pen, the modes or the painter's device
+  // need the rasteriser for every mark.
+  bool PlotThinMarks(std::span<const render::Point> ends, std::vector<render::Point>& rest);
+  // Draws lines (entries as for DrawLines) after cutting them to the picture;
+  // `joined` treats ends shared by consecutive lines as running on.
+  void StrokeCutLines(std::span<const render::Point> ends, bool joined);
+  template <typename P>
+  void Line(P from, P to);
+  // The painter's image when pixels may be set in it directly (blending: with
+  // coverage), with the part of it the clip leaves.
+  std::optional<DirectPixels> Direct(bool blending);
+  // Direct pixels for round-ended smooth strokes of the current pen, if any.
+  std::optional<DirectPixels> RoundStrokePixels();
+  // Sets the round-ended stroke a-b (painter coordinates) as pixels; false
+  // when it is left for the rasteriser.
+  bool PlotRoundStrokes(QPointF a, QPointF b, const std::optional<DirectPixels>& px);
   void SyncModes();
   double Offset() const;
   template <typename P>
@@ -80,11 +114,14 @@ class QtCanvas : public render::Canvas {
   std::optional<render::CanvasState> applied_;  // modes, clip and background only
   std::optional<render::Pen> applied_pen_;
   bool applied_pen_smooth_ = false;
+  Ends applied_ends_ = Ends::kAsPen;
   std::optional<render::Brush> applied_brush_;
   std::optional<render::Font> qfont_for_;
   bool qfont_antialiased_ = false;
   QFont qfont_;
   QList<QLineF> lines_;  // reused by DrawLines
+  QList<QLineF> open_lines_;
+  std::vector<render::Point> rest_;
 };
 
 }  // namespace qzarn

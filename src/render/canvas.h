@@ -225,6 +225,12 @@ class Canvas {
     for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
       DrawLine(ends[i], ends[i + 1]);
   }
+  // The pieces of one stroke (a curve's segments, a dashed line's marks),
+  // entries as for DrawLines. Where a line starts at the end of the line
+  // before it, the ink runs on through that joint, so neither line needs a
+  // rounded end there; devices that round the ends of wide pens may leave them
+  // square.
+  virtual void DrawJoinedLines(std::span<const Point> ends) { DrawLines(ends); }
   virtual void DrawPolyline(std::span<const Point> points) = 0;
   virtual void DrawPolyline(std::span<const PointF> points) = 0;
   // The outline is closed back to the first point.

@@ -33,6 +33,8 @@ void DrawPairs(FigureInk& ink, std::span<const float> xs, std::span<const float>
   LinePainter lines = ctx.Lines();
   lines.BeginDash();
   const Colour colour = ink.canvas().pen().colour;
+  // The end pixels are set between the segments, so those go one by one.
+  if (!end_pixels) lines.BeginRun();
   for (std::size_t i = begin; i + 1 < end; i += 2) {
     const double x0 = xs[i], y0 = ys[i], x1 = xs[i + 1], y1 = ys[i + 1];
     if (OffCurve(x0) || OffCurve(y0) || OffCurve(x1) || OffCurve(y1)) continue;
@@ -43,6 +45,7 @@ void DrawPairs(FigureInk& ink, std::span<const float> xs, std::span<const float>
         ink.canvas().SetPixel(Point{RoundToInt(px), RoundToInt(py)}, colour);
     }
   }
+  lines.EndRun();
 }
 
 void DrawJoined(FigureInk& ink, std::span<const float> xs, std::span<const float> ys,
@@ -50,8 +53,10 @@ void DrawJoined(FigureInk& ink, std::span<const float> xs, std::span<const float
   const std::vector<bool> joins = CurveJoins(xs, ys, ink.ctx().options().tangent, full_tests);
   LinePainter lines = ink.ctx().Lines();
   lines.BeginDash();
+  lines.BeginRun();
   for (std::size_t i = 1; i < joins.size(); ++i)
     if (joins[i]) lines.DrawSegment(xs[i - 1], ys[i - 1], xs[i], ys[i]);
+  lines.EndRun();
 }
 
 void DrawSamplePoints(FigureInk& ink, std::span<const float> xs, std::span<const float> ys,

@@ -98,8 +98,10 @@ void DrawPolyFigure(FigureInk& ink, const FigureTable& table, const FigureRecord
     ink.Pen(p->LineColor.get(), p->SizeL, p->StyleL);
     LinePainter lines = ctx.Lines();
     lines.BeginDash();
+    lines.BeginRun();
     for (std::size_t i = 0; i + 1 < corners.size(); ++i)
       lines.DrawSegment(corners[i].x, corners[i].y, corners[i + 1].x, corners[i + 1].y);
+    lines.EndRun();
   }
   DrawAreaLabel(ink, p->DispP, p->DispZ, p->Name.view(), p->SS, p->Dir, p->Font, p->LabelX,
                 p->LabelY);

@@ -123,12 +123,14 @@ void DrawParabolaShape(FigureInk& ink, LinePainter& lines, const ParabolaShape& 
                                    std::fabs(2 * (r.bottom - k) / b)});
     const double limit = std::sqrt(reach);
     const int count = static_cast<int>(std::min(2 * limit / step + 1, double{kMaxChords}));
+    lines.BeginRun();
     for (int i = 0; i < count; ++i) {
       const double t = -limit + i * step, u = t + step;
       const double ya = k + b * t * t, yb = k + b * u * u;
       if (below_or_above(ya, yb)) continue;
       lines.DrawSegment(h + t, ya, h + u, yb);
     }
+    lines.EndRun();
     return;
   }
   double step = ctx.printing() ? 0.005 / b / z : factor * 0.02 / b / z;

@@ -95,11 +95,13 @@ void DrawCircle(DrawContext& ctx, LinePainter& painter, double radius_px, double
     const auto& t = DegreeTables();
     const int step = ctx.printing() ? 2 : 3;
     PointF prev{px + r, py};
+    painter.BeginRun();
     for (int d = step; d <= 360; d += step) {
       const PointF next{px + r * t[1][d], py - r * t[0][d]};
       painter.DrawDeviceSegment(prev, next);
       prev = next;
     }
+    painter.EndRun();
     return;
   }
   // A circle of no pixel radius leaves its centre mark alone on the picture.

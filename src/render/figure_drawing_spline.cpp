@@ -39,6 +39,7 @@ void DrawSplineFigure(FigureInk& ink, const FigureTable& table, const FigureReco
   // the step that reaches or passes 1 is taken at 1 exactly.
   const double step = SplineDrawingStep(p->SS);
   PlanePoint from = SplinePoint(spline, 0.0);
+  lines.BeginRun();
   for (int i = 1;; ++i) {
     const double t = std::min(i * step, 1.0);
     const PlanePoint to = SplinePoint(spline, t);
@@ -46,6 +47,7 @@ void DrawSplineFigure(FigureInk& ink, const FigureTable& table, const FigureReco
     if (t >= 1.0) break;
     from = to;
   }
+  lines.EndRun();
 }
 
 }  // namespace qzarn::render

@@ -109,13 +109,38 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
       marks_.push_back(b);
     }
     dash_.pen_down = false;
-    canvas.DrawLines(marks_);
+    Emit(marks_);
     return;
   }
 
   if (surface_.printing) std::tie(a, b) = ClipForPrint(a, b, surface_.width, surface_.height);
   if (a == b) return;
+  if (in_run_) {
+    run_.push_back(a);
+    run_.push_back(b);
+    return;
+  }
   canvas.DrawLine(a, b);
+}
+
+void LinePainter::Emit(std::span<const Point> ends) {
+  if (in_run_) {
+    run_.insert(run_.end(), ends.begin(), ends.end());
+  } else {
+    surface_.canvas->DrawLines(ends);
+  }
+}
+
+void LinePainter::BeginRun() {
+  EndRun();
+  in_run_ = true;
+}
+
+void LinePainter::EndRun() {
+  if (!in_run_) return;
+  in_run_ = false;
+  if (!run_.empty()) surface_.canvas->DrawJoinedLines(run_);
+  run_.clear();
 }
 
 void LinePainter::DrawPlainSegment(double x1, double y1, double x2, double y2) {

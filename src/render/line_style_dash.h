@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -62,6 +63,13 @@ class LinePainter {
   void DrawPlainSegment(double x1, double y1, double x2, double y2);
   void DrawPlainDeviceSegment(PointF from, PointF to);
 
+  // Between BeginRun and EndRun the segments are one stroke: what they would
+  // draw is kept and handed to the canvas in one DrawJoinedLines call at
+  // EndRun, so the joints of a curve need no rounded ends. Nothing else may be
+  // drawn on the canvas in between.
+  void BeginRun();
+  void EndRun();
+
   const DashState& dash() const { return dash_; }
   const LineSurface& surface() const { return surface_; }
 
@@ -70,9 +78,14 @@ class LinePainter {
   // Rounded ends of a segment that may reach the device, or nothing.
   std::optional<std::pair<Point, Point>> Admit(PointF from, PointF to) const;
 
+  // Hands line ends to the canvas, or keeps them for EndRun.
+  void Emit(std::span<const Point> ends);
+
   LineSurface surface_;
   DashState dash_;
   std::vector<Point> marks_;  // the dash marks of one segment, drawn in one call
+  bool in_run_ = false;
+  std::vector<Point> run_;  // ends kept since BeginRun
 };
 
 // Clipping of solid segments on paper: along the longer axis the ends are

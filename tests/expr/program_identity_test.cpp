@@ -3,8 +3,12 @@
 // variable values.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
+#include <vector>
 
+#include "expr/numeric.h"
 #include "expr/program.h"
 #include "expr_test_support.h"
 #include "random_expressions.h"
@@ -100,6 +104,42 @@ TEST(ProgramIdentity, RandomBytesAsCompiledForm) {
     ASSERT_EQ(fast.random_seed, machine.engine.random_seed);
     ASSERT_TRUE(std::isfinite(want.value));
   }
+}
+
+// Small whole powers are products where that gives the slow way's double:
+// every base magnitude from subnormal to the largest double, the edges of the
+// product range, exact integers, powers of two and bases whose cube lies
+// nearly halfway between two doubles, each of both signs.
+TEST(ProgramIdentity, SmallWholePowersMatchTheSlowWayToTheBit) {
+  std::mt19937_64 rng(20261209);
+  std::vector<double> bases = {1e-36,  1e36,   0x1p-120, 0x1p119,  3.0,      10.0,    1.5,
+                               0.1,    1e-300, 1e300,    4.9e-324, 1.7e308,  9.99e35, 1.01e-36,
+                               1e-103, 1e102,  2e51,     7e-77,    INFINITY, NAN,     0.0};
+  for (int k = 0; k < 200000; ++k)
+    bases.push_back(std::exp(std::uniform_real_distribution<double>(-100, 100)(rng)));
+  for (int k = 1; k < 3000; ++k)
+    bases.push_back(static_cast<double>(k));
+  // (1 + t)^3 with t = 2^-27: the cube's tail falls near half an ulp.
+  for (int k = -50; k <= 50; ++k)
+    bases.push_back(1.0 + 0x1p-27 + k * 0x1p-52);
+  const std::size_t magnitudes = bases.size();
+  for (std::size_t i = 0; i < magnitudes; ++i)
+    bases.push_back(-bases[i]);
+  long by_products = 0, checked = 0;
+  for (double e : {2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 3.0000000000000004, -3.0}) {
+    for (double b : bases) {
+      bool fast_error = false, slow_error = false;
+      const double got = PowerRule(b, e, fast_error);
+      const double want = PowerRuleSlow(b, e, slow_error);
+      ASSERT_EQ(Bits(got), Bits(want)) << b << "^" << e;
+      ASSERT_EQ(fast_error, slow_error) << b << "^" << e;
+      double unused;
+      by_products += e >= 2 && e <= 8 && WholePowerByProducts(b, static_cast<int>(e), unused);
+      ++checked;
+    }
+  }
+  // Most small powers must take the quick way, or the comparison shows little.
+  EXPECT_GT(by_products, checked / 2);
 }
 
 }  // namespace

@@ -1,0 +1,203 @@
+// Antialiased lines through the canvas (cut to the picture, flat and square
+// ends where the ends do not show, thin marks set as pixels) against the same
+// lines handed whole to the painter with rounded ends.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "qt/qt_canvas.h"
+#include "qt/qt_image.h"
+
+namespace qzarn {
+namespace {
+
+using namespace render;
+
+constexpr int kW = 160, kH = 120;
+
+QImage Blank(QRgb fill = qRgb(255, 255, 255)) {
+  QImage image(kW, kH, QImage::Format_RGB32);
+  image.fill(fill);
+  return image;
+}
+
+// Draws with a smooth canvas in `pen`.
+QImage ThroughCanvas(const Pen& pen, const std::function<void(QtCanvas&)>& draw,
+                     QRgb fill = qRgb(255, 255, 255)) {
+  QImage image = Blank(fill);
+  QPainter painter(&image);
+  QtCanvas canvas(painter, {kW, kH});
+  canvas.SetAntialiasing(true);
+  canvas.SetPen(pen);
+  draw(canvas);
+  painter.end();
+  return image;
+}
+
+// The same lines drawn whole, each in its own call, with the canvas's pen.
+QImage ThroughPainter(const Pen& pen, const std::vector<Point>& ends,
+                      QRgb fill = qRgb(255, 255, 255)) {
+  QImage image = Blank(fill);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(ToQPen(pen, true));
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
+    painter.drawLine(
+        QLineF(ends[i].x + 0.5, ends[i].y + 0.5, ends[i + 1].x + 0.5, ends[i + 1].y + 0.5));
+  painter.end();
+  return image;
+}
+
+// How far two renderings of the same lines on a white ground differ. The
+// line rasteriser and the path filler estimate edge coverage differently, so
+// edge pixels may differ by part of their coverage, but the ink laid down must
+// agree and no pixel may turn from inked to blank.
+struct Difference {
+  int largest = 0;   // largest channel difference of any pixel
+  double ink_a = 0;  // summed darkness of each picture
+  double ink_b = 0;
+  bool InkAgrees(double tolerance) const {
+    return std::abs(ink_a - ink_b) <= tolerance * std::max(ink_a, ink_b);
+  }
+};
+
+Difference Compare(const QImage& a, const QImage& b) {
+  Difference d;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      const int m = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+      d.largest = std::max(d.largest, m);
+      d.ink_a += 3 * 255 - qRed(p) - qGreen(p) - qBlue(p);
+      d.ink_b += 3 * 255 - qRed(q) - qGreen(q) - qBlue(q);
+    }
+  return d;
+}
+
+// The largest difference of an edge pixel that antialiasing may account for:
+// under a third of full coverage.
+constexpr int kEdgeRounding = 80;
+
+struct LineCase {
+  const char* what;
+  Point from, to;
+};
+
+// Lines that run far beyond the picture (whole lines of figures are drawn
+// several view widths long), that leave it at one end, and that stay inside.
+const std::vector<LineCase>& LineCases() {
+  static const std::vector<LineCase> cases = {
+      {"diagonal through", {-4000, -2900}, {4160, 3220}},
+      {"shallow through", {-5000, 40}, {5000, 95}},
+      {"steep through", {70, -3000}, {93, 3000}},
+      {"horizontal through", {-800, 60}, {900, 60}},
+      {"vertical through", {33, -500}, {33, 700}},
+      {"leaves on the right", {40, 50}, {3000, 700}},
+      {"enters from the top", {-200, -900}, {120, 100}},
+      {"inside", {10, 10}, {150, 100}},
+      {"misses", {-100, -10}, {400, -30}},
+      {"along the edge outside", {-50, -2}, {300, -2}},
+  };
+  return cases;
+}
+
+TEST(QtCanvasSmooth, CutLinesLookLikeWholeOnes) {
+  for (int width : {1, 2, 3, 5}) {
+    const Pen pen{MakeColour(0, 0, 160), width, PenStyle::kSolid};
+    for (const LineCase& c : LineCases()) {
+      SCOPED_TRACE(testing::Message() << c.what << " width " << width);
+      const QImage cut = ThroughCanvas(pen, [&](QtCanvas& k) { k.DrawLine(c.from, c.to); });
+      const QImage whole = ThroughPainter(pen, {c.from, c.to});
+      const Difference d = Compare(cut, whole);
+      EXPECT_LE(d.largest, kEdgeRounding);
+      EXPECT_TRUE(d.InkAgrees(0.03)) << d.ink_a << " vs " << d.ink_b;
+    }
+  }
+}
+
+TEST(QtCanvasSmooth, BatchedLinesLookLikeSeparateOnes) {
+  std::vector<Point> ends;
+  for (const LineCase& c : LineCases()) {
+    ends.push_back(c.from);
+    ends.push_back(c.to);
+  }
+  for (int width : {1, 2, 3}) {
+    SCOPED_TRACE(width);
+    const Pen pen{MakeColour(160, 0, 0), width, PenStyle::kSolid};
+    const QImage batched = ThroughCanvas(pen, [&](QtCanvas& k) { k.DrawLines(ends); });
+    const Difference d = Compare(batched, ThroughPainter(pen, ends));
+    EXPECT_LE(d.largest, kEdgeRounding);
+    EXPECT_TRUE(d.InkAgrees(0.03)) << d.ink_a << " vs " << d.ink_b;
+  }
+}
+
+// The pieces of a curve (a circle of short chords) joined: square ends at the
+// joints instead of rounded ones change no more than edge pixels, and the
+// open ends of the stroke stay round.
+TEST(QtCanvasSmooth, JoinedPiecesOfACurveLookLikeRoundedOnes) {
+  std::vector<Point> ends;
+  for (int d = 0; d < 300; d += 6) {
+    auto at = [](int degrees) {
+      const double a = degrees * 3.14159265358979 / 180;
+      return Point{80 + static_cast<int>(std::lround(50 * std::cos(a))),
+                   60 - static_cast<int>(std::lround(45 * std::sin(a)))};
+    };
+    ends.push_back(at(d));
+    ends.push_back(at(d + 6));
+  }
+  for (int width : {2, 3}) {
+    SCOPED_TRACE(width);
+    const Pen pen{MakeColour(0, 120, 0), width, PenStyle::kSolid};
+    const QImage joined = ThroughCanvas(pen, [&](QtCanvas& k) { k.DrawJoinedLines(ends); });
+    const QImage rounded = ThroughPainter(pen, ends);
+    const Difference d = Compare(joined, rounded);
+    EXPECT_LE(d.largest, kEdgeRounding);
+    // A square end reaches a little further into the next piece than a round
+    // one, so the edge pixels at each joint take their colour twice a bit more.
+    EXPECT_TRUE(d.InkAgrees(0.05)) << d.ink_a << " vs " << d.ink_b;
+    // Both open ends keep their rounded caps: the pixel just beyond each end
+    // along the stroke is inked as with a rounded end.
+    for (Point end : {ends.front(), ends.back()})
+      EXPECT_EQ(joined.pixel(end.x, end.y), rounded.pixel(end.x, end.y));
+  }
+}
+
+// Thin marks along rows, columns and diagonals are set as pixels; they must
+// give exactly the rasteriser's pixels, on any background, in either
+// direction, at every length, clipped or not; other marks go to the
+// rasteriser.
+TEST(QtCanvasSmooth, ThinMarksAsPixelsMatchTheRasteriserExactly) {
+  std::vector<Point> ends;
+  const Point starts[] = {{5, 5}, {40, 30}, {100, 90}};
+  const Point steps[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+  for (Point s : starts)
+    for (Point step : steps)
+      for (int length : {1, 2, 3, 7}) {
+        ends.push_back(s);
+        ends.push_back({s.x + step.x * length, s.y + step.y * length});
+      }
+  // Marks for the rasteriser: at an angle, of no length, reaching outside.
+  for (Point extra : {Point{10, 60}, Point{13, 61}, Point{20, 70}, Point{20, 70}, Point{150, 115},
+                      Point{165, 115}})
+    ends.push_back(extra);
+  for (QRgb fill : {qRgb(255, 255, 255), qRgb(30, 200, 90), qRgb(0, 0, 0)}) {
+    for (Colour colour : {MakeColour(0, 0, 0), MakeColour(200, 40, 255), MakeColour(255, 255, 0)}) {
+      SCOPED_TRACE(testing::Message() << std::hex << fill << " " << colour);
+      const Pen pen{colour, 1, PenStyle::kSolid};
+      const QImage pixels = ThroughCanvas(
+          pen, [&](QtCanvas& k) { k.DrawLines(ends); }, fill);
+      const QImage painted = ThroughPainter(pen, ends, fill);
+      EXPECT_EQ(Compare(pixels, painted).largest, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qzarn
