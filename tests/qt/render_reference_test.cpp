@@ -9,74 +9,22 @@
 #include <filesystem>
 #include <string>
 
-// Document headers before Qt's, whose "slots" keyword is a macro.
-#include "render/draw_screen.h"
 #include "render/example_screens.h"
-
-#include <QImage>
-#include <QPainter>
-
-#include "qt/qt_canvas.h"
+#include "render_compare.h"
 
 namespace qzarn {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Geometry only: every text call is dropped.
-class GeometryCanvas : public QtCanvas {
- public:
-  using QtCanvas::QtCanvas;
-  void DrawText(render::PointF, std::string_view) override {}
-};
-
-QImage RenderGeometry(Screen& screen) {
-  const int w = screen.View().ScreenWidth, h = screen.View().ScreenHeight;
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  GeometryCanvas canvas(painter, {w, h});
-  render::RenderOptions options;
-  options.antialiasing = false;  // pixel-exact, so the comparison can be tight
-  render::DrawScreen(canvas, &screen, options);
-  return image;
-}
-
-double DifferingFraction(const QImage& a, const QImage& b, int tolerance) {
-  if (a.size() != b.size()) return 1.0;
-  long differing = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    const QRgb* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-    const QRgb* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-    for (int x = 0; x < a.width(); ++x) {
-      const int d =
-          std::max({std::abs(qRed(ra[x]) - qRed(rb[x])), std::abs(qGreen(ra[x]) - qGreen(rb[x])),
-                    std::abs(qBlue(ra[x]) - qBlue(rb[x]))});
-      if (d > tolerance) ++differing;
-    }
-  }
-  return static_cast<double>(differing) / (static_cast<double>(a.width()) * a.height());
-}
+using testing::DifferingFraction;
+using testing::RenderGeometry;
 
 TEST(RenderReference, ExampleScreensMatchTheirReferences) {
   const fs::path dir = fs::path(QZARN_SOURCE_DIR) / "tests" / "render" / "reference";
-  const char* write = std::getenv("QZARN_WRITE_REFERENCES");
-  const bool rewrite = write != nullptr && std::string(write) == "1";
   for (const examples::NamedExample& e : examples::AllExamples()) {
     SCOPED_TRACE(e.name);
     std::unique_ptr<Screen> screen = e.make();
-    const QImage image = RenderGeometry(*screen);
-    const QString path = QString::fromStdString((dir / (std::string(e.name) + ".png")).string());
-    if (rewrite) {
-      fs::create_directories(dir);
-      ASSERT_TRUE(image.save(path, "PNG"));
-      continue;
-    }
-    QImage reference(path);
-    ASSERT_FALSE(reference.isNull()) << "missing reference " << path.toStdString();
-    reference = reference.convertToFormat(QImage::Format_RGB32);
-    const double fraction = DifferingFraction(image, reference, 24);
-    EXPECT_LE(fraction, 0.003) << "differing pixels: " << fraction * 100 << " %";
+    testing::ExpectMatchesReference(RenderGeometry(*screen), dir, e.name);
   }
 }
 

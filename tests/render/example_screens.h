@@ -380,7 +380,7 @@ class ScreenBuilder {
     return a;
   }
 
- private:
+ protected:
   static void SetPointLook(PointRecord& p, const char* name, std::uint32_t colour, int direction,
                            bool coordinates) {
     p.Name = name;
@@ -418,6 +418,7 @@ class ScreenBuilder {
     LabelFontOf(l.Font);
   }
 
+ private:
   std::unique_ptr<Screen> screen_;
   int next_ = 0;
 };
