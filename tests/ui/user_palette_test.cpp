@@ -185,6 +185,20 @@ TEST_F(UserPaletteWindowTest, SwitchingScreensKeepsTheValuesChangedMeanwhile) {
   }
 }
 
+TEST_F(UserPaletteWindowTest, UndoTakesBackTheNewDesignAndThePaletteFollows) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  w.run_palette_editor = [](ui::TEditValue_E& e) { return Design(e); };
+  w.EditPaletteClick();
+  ASSERT_EQ(w.userPalette().boxes().size(), 2u);
+  ASSERT_TRUE(doc->undoAction().isEnabled());
+  doc->M_UndoClick();
+  EXPECT_EQ(doc->screen()->PaletteItems[0].Kind(), -1);
+  EXPECT_TRUE(w.userPalette().boxes().empty());
+  doc->M_RepeatClick();
+  EXPECT_EQ(w.userPalette().boxes().size(), 2u);
+}
+
 TEST_F(UserPaletteWindowTest, CancelBringsBackThePaletteShownBeforeAndStoresNothing) {
   MainWindow w(Options());
   ui::DocumentWindow* doc = Prepare(w);
