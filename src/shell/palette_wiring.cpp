@@ -162,11 +162,14 @@ void MainWindow::EditPaletteClick() {
     ApplyStoredPaletteValues(*screen, expressions_);
     ShowPaletteMode(w, kUserPalette);
     userPalette().Rebuild();
+    // The new design can be undone like any other change of the screen.
+    w->RefreshScreen();
+    w->M_SaveDoClick();
   } else {
     screen->View().PaletteMode = before;
     ShowPaletteMode(w, before);
+    w->RefreshScreen();
   }
-  w->RefreshScreen();
   UpdateCommandState();
 }
 

@@ -176,13 +176,14 @@ void PaletteDesignSurface::mousePressEvent(QMouseEvent* event) {
   press_ = event->position().toPoint();
   const int x = press_.x();
   const int y = press_.y();
-  if (SurfaceHandle(form.surface()).contains(press_)) {
-    drag_ = Drag::kSurface;
-    start_ = {form.surface().width, form.surface().height};
-  } else if (form.OnSizeHandle(x, y)) {
+  // The selected box's square wins where it covers the surface's corner.
+  if (form.OnSizeHandle(x, y)) {
     drag_ = Drag::kSize;
     const PaletteRect& r = form.objects()[static_cast<std::size_t>(form.selected())].rect;
     start_ = {r.width, r.height};
+  } else if (SurfaceHandle(form.surface()).contains(press_)) {
+    drag_ = Drag::kSurface;
+    start_ = {form.surface().width, form.surface().height};
   } else if (const int hit = form.ObjectAt(x, y); hit >= 0) {
     form.Select(hit);
     drag_ = Drag::kMove;

@@ -139,6 +139,16 @@ TEST_F(UserPaletteWindowTest, EditorOkShowsThePaletteWhoseBoxesDriveTheirVariabl
   w.command("sPop_User")->trigger();
   EXPECT_TRUE(palette.isVisible());
   EXPECT_FALSE(w.standardPalette().isVisible());
+
+  // In the restricted start mode the palette cannot be closed; otherwise
+  // closing it leaves the screen without a palette.
+  palette.SetRestricted(true);
+  EXPECT_FALSE(palette.close());
+  EXPECT_EQ(s.View().PaletteMode, 2);
+  palette.SetRestricted(false);
+  EXPECT_TRUE(palette.close());
+  EXPECT_EQ(s.View().PaletteMode, 0);
+  EXPECT_FALSE(w.command("sPop_User")->isChecked());
 }
 
 TEST_F(UserPaletteWindowTest, SwitchingScreensKeepsTheValuesChangedMeanwhile) {
@@ -173,6 +183,20 @@ TEST_F(UserPaletteWindowTest, SwitchingScreensKeepsTheValuesChangedMeanwhile) {
     EXPECT_EQ(palette.isVisible(), mode == 2);
     EXPECT_EQ(w.standardPalette().isVisible(), mode == 1);
   }
+}
+
+TEST_F(UserPaletteWindowTest, UndoTakesBackTheNewDesignAndThePaletteFollows) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  w.run_palette_editor = [](ui::TEditValue_E& e) { return Design(e); };
+  w.EditPaletteClick();
+  ASSERT_EQ(w.userPalette().boxes().size(), 2u);
+  ASSERT_TRUE(doc->undoAction().isEnabled());
+  doc->M_UndoClick();
+  EXPECT_EQ(doc->screen()->PaletteItems[0].Kind(), -1);
+  EXPECT_TRUE(w.userPalette().boxes().empty());
+  doc->M_RepeatClick();
+  EXPECT_EQ(w.userPalette().boxes().size(), 2u);
 }
 
 TEST_F(UserPaletteWindowTest, CancelBringsBackThePaletteShownBeforeAndStoresNothing) {
@@ -310,6 +334,64 @@ TEST_F(UserPaletteWindowTest, TheWizardFillsTheSurfaceWithTheTickedVariables) {
   EXPECT_LE(palette.width(), kDesignAreaWidth + 1);
   EXPECT_LE(palette.height(), kDesignAreaHeight + 1);
   EXPECT_EQ(doc->screen()->View().PaletteMode, 2);
+}
+
+// Mouse events on the design surface as the window system delivers them.
+void Mouse(QWidget& w, QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys = {}) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, QPointF(at), QPointF(w.mapToGlobal(at)), button, held, keys);
+  QApplication::sendEvent(&w, &event);
+}
+
+TEST_F(UserPaletteWindowTest, TheSurfaceMovesSnapsMarksAndSizesWithTheMouse) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  ui::TEditValue_E e(*doc->screen(), doc->windowTitle(), "IPAPGothic");
+  e.action("Tool_Value").trigger();  // a box at the corner, 60 wide
+  ui::PaletteDesignSurface& surface = e.surface();
+  const auto& box = [&e]() -> const PaletteRect& { return e.form().objects()[0].rect; };
+  struct Drag {
+    QPoint to;
+    Qt::KeyboardModifiers keys;
+    QPoint corner;
+  };
+  const Drag drags[] = {
+      {{23, 14}, {}, {20, 12}},                     // snapped to the 4-pixel grid
+      {{33, 17}, Qt::AltModifier, {33, 17}},        // Alt: exactly where dragged
+      {{900, 900}, {}, {240, 100 - box().height}},  // kept inside the 300 × 100 surface
+  };
+  for (const Drag& d : drags) {
+    const QPoint from(box().left + 2, box().top + 2);
+    Mouse(surface, QEvent::MouseButtonPress, from);
+    Mouse(surface, QEvent::MouseMove, from + d.to - QPoint(box().left, box().top), d.keys);
+    Mouse(surface, QEvent::MouseButtonRelease, from);
+    EXPECT_EQ(QPoint(box().left, box().top), d.corner) << d.to.x();
+  }
+  EXPECT_EQ(e.propertyGrid().rowCount(), 7);  // the box is selected
+  // The box's sizing square, then the surface's own square.
+  e.form().DragTo(0, 100, 40, true);
+  const QPoint handle(box().right(), box().bottom());
+  Mouse(surface, QEvent::MouseButtonPress, handle);
+  Mouse(surface, QEvent::MouseMove, handle - QPoint(20, 0));
+  Mouse(surface, QEvent::MouseButtonRelease, handle - QPoint(20, 0));
+  EXPECT_EQ(box().width, 40);
+  Mouse(surface, QEvent::MouseButtonPress, {300, 100});
+  Mouse(surface, QEvent::MouseMove, {2000, 5});
+  Mouse(surface, QEvent::MouseButtonRelease, {2000, 5});
+  EXPECT_EQ(e.form().surface().width, kDesignAreaWidth);
+  EXPECT_EQ(e.form().surface().height, kMinSurfaceHeight);
+  // A band over the empty surface marks what it touches and clears the selection.
+  e.form().ResizeSurface(300, 100);
+  e.action("Tool_Label").trigger();
+  Mouse(surface, QEvent::MouseButtonPress, {290, 90});
+  Mouse(surface, QEvent::MouseMove, {100, 50});
+  Mouse(surface, QEvent::MouseButtonRelease, {100, 50});
+  EXPECT_EQ(e.form().markedCount(), 1);
+  EXPECT_EQ(e.form().selected(), -1);
+  EXPECT_EQ(e.propertyGrid().rowCount(), 0);
+  EXPECT_TRUE(e.action("Tool_Cut").isEnabled());
+  EXPECT_FALSE(e.action("ToolCopy").isEnabled());
 }
 
 // Not a check: with QZARN_SHOT_DIR set, pictures of the editor, the wizard and
