@@ -464,16 +464,16 @@ void DocumentWindow::CopyToClipboardClick() {
   // The bitmap for every program, and the same picture as SVG for those that
   // take vector graphics. Setting new data replaces only what was there; the
   // clipboard is not cleared first.
-  auto* data = new QMimeData;
-  data->setImageData(picture_);
+  auto* mime = new QMimeData;
+  mime->setImageData(picture_);
   if (undoable_) {
     render::DrawScreenInputs inputs;
     inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
     inputs.picture = BackgroundPicture();
     const QByteArray svg = ScreenPictureSvg(undoable_->screen(), env_.render, inputs);
-    if (!svg.isEmpty()) data->setData(QStringLiteral("image/svg+xml"), svg);
+    if (!svg.isEmpty()) mime->setData(QStringLiteral("image/svg+xml"), svg);
   }
-  QGuiApplication::clipboard()->setMimeData(data);
+  QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 void DocumentWindow::PasteBitmapClick() {
