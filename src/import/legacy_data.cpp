@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
 
 #include "platform/binary_io.h"
@@ -142,14 +141,13 @@ bool ReadDataFile(const std::filesystem::path& folder, std::string_view name, st
     error = std::string(name) + " が大きすぎます．";
     return false;
   }
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) {
+  // The checks above give the user's message; the read opens without waiting and checks
+  // again what it opened, so a file swapped for a FIFO meanwhile is still never read.
+  std::string why;
+  if (!ReadFileBytes(path->string(), out, why, max_bytes)) {
     error = std::string(name) + " を読み込めません．";
     return false;
   }
-  out.resize(static_cast<std::size_t>(st.st_size));
-  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  out.resize(static_cast<std::size_t>(in.gcount()));
   return true;
 }
 

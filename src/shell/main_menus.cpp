@@ -158,8 +158,11 @@ void MainWindow::BuildFileMenu() {
                                 [this] { SaveAsPictureClick(); });
   file->addSeparator();
   QMenu* import = file->addMenu(QStringLiteral("MS-DOS版からｲﾝﾎﾟｰﾄ(&I)"));
-  AddUnavailable(import, "M_ImportFigures", QStringLiteral("図形のｲﾝﾎﾟｰﾄ(&P)..."));
-  AddUnavailable(import, "M_ImportFunctions", QStringLiteral("関数のｲﾝﾎﾟｰﾄ(&F)..."));
+  AddCommand(import, "M_ImportFigures", QStringLiteral("図形のｲﾝﾎﾟｰﾄ(&P)..."),
+             [this] { ImportFiguresClick(); });
+  QAction* import_functions =
+      AddCommand(import, "M_ImportFunctions", QStringLiteral("関数のｲﾝﾎﾟｰﾄ(&F)..."),
+                 [this] { ImportFunctionsClick(); });
   AddUnavailable(file, "M_Launcher", QStringLiteral("シミュレーション教材(&K)..."));
   file->addSeparator();
   print_ = AddCommand(
@@ -175,7 +178,7 @@ void MainWindow::BuildFileMenu() {
   recent_separator_ = file->addSeparator();
   file->addSeparator();
   exit_ = AddCommand(file, "M_Exit", QStringLiteral("Sorvaneの終了(&X)"), [this] { close(); });
-  screen_commands_ << save_ << save_as_ << picture << close_ << close_all;
+  screen_commands_ << save_ << save_as_ << picture << close_ << close_all << import_functions;
 }
 
 void MainWindow::BuildEditMenu() {

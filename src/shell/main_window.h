@@ -15,6 +15,7 @@
 #include "forms/picture_export_form.h"
 #include "forms/program_options.h"
 #include "forms/recent_files.h"
+#include "import/page_import.h"
 #include "settings/settings_store.h"
 #include "ui/document_window.h"
 #include "ui/palette_editor.h"
@@ -29,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 class QAction;
@@ -179,6 +181,16 @@ class MainWindow final : public QMainWindow {
   void StoreToolbarsInSettings();
   void ZoomBoxEntered();
 
+  // MS-DOS版からｲﾝﾎﾟｰﾄ: "図形のｲﾝﾎﾟｰﾄ(&P)..." makes one new screen per stored page,
+  // "関数のｲﾝﾎﾟｰﾄ(&F)..." adds a stored function to the active screen. Each dialog starts
+  // in the folder it was closed in last (the home folder the first time).
+  void ImportFiguresClick();
+  void ImportFunctionsClick();
+  // The import step of the figure dialog: a new screen per page, titled and marked
+  // modified when its page was converted.
+  void ImportFigurePages(const import::FigureEntry& entry, const import::PageReader& reader,
+                         std::span<const int> pages);
+
   // "図形リスト(&O)...": the figure list of the active screen; its "設定(&P)"
   // opens the property dialogs.
   void ShowFigureListClick();
@@ -284,6 +296,8 @@ class MainWindow final : public QMainWindow {
   void ApplyDialogSettings();
 
   ShellOptions options_;
+  QString figure_import_folder_;
+  QString function_import_folder_;
   std::unique_ptr<ui::DocumentQuestions> own_questions_;
   ui::DocumentQuestions* questions_;
   SettingsStore settings_;

@@ -1,5 +1,6 @@
 #include "ui/document_window.h"
 
+#include "import/page_import.h"
 #include "render/save_picture.h"
 
 #include <QClipboard>
@@ -525,6 +526,26 @@ bool DocumentWindow::PasteFigure(const FigureRecord& record) {
   }
   s.SelectedIndex = -1;
   s.GrabbedHandle = -1;
+  RefreshScreen();
+  UpdateCommandState();
+  return kept;
+}
+
+bool DocumentWindow::ImportFunction(const import::FunctionEntry& entry) {
+  if (!undoable_) return false;
+  Screen& s = undoable_->screen();
+  EndObjectEdit();
+  const std::optional<int> index =
+      import::AddImportedFunction(s.Figures, env_.defaults, env_.font, entry);
+  if (!index) return false;
+  const bool kept = EditFigureDialog(s, *index);
+  if (kept) {
+    s.Modified = true;
+    if (FunctionRecord* f = s.Figures.record(*index)->function()) f->CurveValid = 0;
+    TakeUndoSnapshot(s);
+  } else {
+    FreeFigure(s.Figures, *index);
+  }
   RefreshScreen();
   UpdateCommandState();
   return kept;

@@ -17,6 +17,7 @@
 #include "document/document_file.h"
 #include "document/figure_defaults.h"
 #include "document/undo_session.h"
+#include "import/legacy_data.h"
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
 #include "qt/picture_export.h"
@@ -266,6 +267,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // Inserts a detached copy of the record, confirmed in its property dialog:
   // cancelling removes it again. Returns whether a figure was added.
   bool PasteFigure(const FigureRecord& record);
+  // A stored function of the text-mode edition as a new parametric function, confirmed
+  // in its property dialog: cancelling removes it again. Nothing when the table is full.
+  bool ImportFunction(const import::FunctionEntry& entry);
   // "図形の設定(&P)...": the property dialog of the selected figure.
   void EditSelectedFigure();
   // "座標系の設定(&Z)...": the coordinate-system dialog on its general tab.

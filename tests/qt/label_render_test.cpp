@@ -5,6 +5,7 @@
 
 // The document headers come before Qt's: Qt's "slots" keyword macro would
 // break FigureTable::slots().
+#include "document/object_bytes_builder.h"
 #include "document/screen.h"
 #include "platform/text_encoding.h"
 #include "render/draw_screen.h"
@@ -183,6 +184,52 @@ TEST(LabelRender, LabelledPoints) {
   // The subscript of B2 is smaller and lower than its letter.
   const QRect b = DarkBox(img, QRect(270, 200, 30, 30));
   EXPECT_FALSE(b.isEmpty());
+}
+
+// Embedded objects: one that kept a bitmap of itself shows it stretched into its frame, one
+// whose bytes say nothing shows the icon and the caption; both get background and frame.
+TEST(ObjectRender, StoredPictureOrIconInsideBackgroundAndFrame) {
+  auto screen = NewScreen(480, 240);
+  const auto add = [&](int slot, double x0, std::vector<std::uint8_t> bytes) {
+    EXPECT_TRUE(PlaceFigure(screen->Figures, slot, FigureRecord::Blank(kOleFigure)));
+    FigureRecord& r = *screen->Figures.record(slot);
+    r.owned.ObjectBytes = std::move(bytes);
+    FrameRecord& f = *r.frame();
+    f.X0 = x0;
+    f.Y0 = -2;
+    f.X1 = x0 + 5;
+    f.Y1 = 2;
+    f.DispL = true;
+    f.SizeL = 2;
+    f.RimColor = 0x0000C0u;
+    f.DispBk = true;
+    f.ColorBk = 0xE0FFFFu;
+    f.IsFront = true;
+    f.Object().SizeM = 3;
+  };
+  add(0, -6, testing_support::EquationWithPicture(24, 16));
+  add(1, 1, std::vector<std::uint8_t>(64, 0));
+  const QImage img = Render(*screen, "object_frames.png");
+  // Each frame is found by its rim colour, left and right of the origin.
+  const auto frame = [&](int from, int to) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = from; x < to; ++x)
+        if (img.pixelColor(x, y) == QColor(0xC0, 0, 0)) box |= QRect(x, y, 1, 1);
+    return box;
+  };
+  const QRect pictured = frame(0, 240), iconic = frame(240, 480);
+  ASSERT_GT(pictured.width(), 100);
+  ASSERT_GT(iconic.width(), 100);
+  // The picture: its gradient's red grows to the right, so the frame's right part is redder.
+  const QPoint middle = pictured.center();
+  EXPECT_GT(img.pixelColor(pictured.right() - 10, middle.y()).red(),
+            img.pixelColor(pictured.left() + 10, middle.y()).red() + 40);
+  // The stand-in: the background colour in a corner, dark icon lines and caption inside.
+  EXPECT_EQ(img.pixelColor(iconic.left() + 6, iconic.bottom() - 6), QColor(0xFF, 0xFF, 0xE0));
+  const QRect dark = DarkBox(img, iconic.adjusted(3, 3, -3, -3));
+  ASSERT_FALSE(dark.isEmpty());
+  EXPECT_LT(std::abs(dark.center().x() - iconic.center().x()), 6);
 }
 
 }  // namespace

@@ -396,6 +396,51 @@ TEST_F(DocumentWindowTest, PopupShowsTheItemsOfTheSelection) {
   EXPECT_TRUE(visible("全図形の軌跡の消去(&S)"));
 }
 
+TEST_F(DocumentWindowTest, ObjectsCannotBeMadeOrEditedButAStoredOneStaysAndIsDrawn) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  const QImage empty = w->picture();
+  // Each object tool: a frame drawn with the mouse leaves no figure and the creation message.
+  for (int tool : {interact::kObjectTool, 81, 82}) {
+    SCOPED_TRACE(tool);
+    questions_.errors.clear();
+    w->InsertPointClick(tool);
+    Drag(*w, {Px(-4), Py(-2)}, {Px(-1), Py(1)});
+    EXPECT_EQ(w->screen()->Figures.record(point_ + 1), nullptr);
+    EXPECT_EQ(questions_.errors,
+              std::vector<QString>{QStringLiteral("ｵﾌﾞｼﾞｪｸﾄが作成できませんでした．")});
+    EXPECT_EQ(tool_, interact::kNoTool);
+  }
+  // A stored object: drawn, selected, and "edited" only as far as saying why it cannot be.
+  Screen& s = *w->screen();
+  FigureRecord object = FigureRecord::Blank(kOleFigure);
+  FrameRecord& f = *object.frame();
+  f.FX0 = "-4";
+  f.FY0 = "-2";
+  f.FX1 = "-1";
+  f.FY1 = "1";
+  f.Ref0 = f.Ref1 = kNoReference;
+  f.DispL = true;
+  f.SizeL = 1;
+  f.DispBk = true;
+  f.ColorBk = 0x00FFFFu;
+  object.owned.ObjectBytes = {1, 2, 3};
+  const std::optional<int> index = NewFigure(s.Figures, std::move(object));
+  ASSERT_TRUE(index);
+  w->RefreshScreen();
+  EXPECT_EQ(w->picture().pixelColor(Px(-2.5), Py(-1.5)), QColor(0xFF, 0xFF, 0x00));
+  EXPECT_NE(w->picture(), empty);
+  questions_.errors.clear();
+  s.SelectedIndex = *index;
+  w->objectEditAction().trigger();
+  EXPECT_EQ(questions_.errors, std::vector<QString>{QStringLiteral(
+                                   "このｵﾌﾞｼﾞｪｸﾄを編集するための機能がｾｯﾄｱｯﾌﾟされていません．")});
+  ASSERT_NE(s.Figures.record(*index), nullptr);
+  EXPECT_EQ(s.Figures.record(*index)->owned.ObjectBytes, (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(s.ActiveObject, -1);
+}
+
 TEST(ZoomText, WholeNumbersWithOrWithoutPercentAreClampedOthersGiveTen) {
   const struct {
     const char* text;
