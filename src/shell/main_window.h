@@ -16,7 +16,9 @@
 #include "forms/program_options.h"
 #include "forms/recent_files.h"
 #include "settings/settings_store.h"
+#include "ui/anime_window.h"
 #include "ui/document_window.h"
+#include "ui/equation_window.h"
 #include "ui/property_dialog.h"
 #include "ui/standard_palette.h"
 
@@ -187,6 +189,11 @@ class MainWindow final : public QMainWindow {
   void StandardPaletteClick();
   // The standard palette window, made on first use.
   ui::TEditValue& standardPalette();
+  // "中間式(&F)...": the intermediate-equation window for the active screen.
+  void EditEquClick();
+  ui::TdlgEquation& equationWindow();
+  // The animation player that the user-defined palette's boxes open.
+  ui::Tdlg_Anime& animeWindow();
   // The variable table window the property dialogs' "変数(&H)" opens; while
   // it is not connected the button is disabled.
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
@@ -244,6 +251,8 @@ class MainWindow final : public QMainWindow {
   // Shows the palette of the active screen's PaletteMode when another screen
   // became active, and refreshes the shown palette otherwise.
   void SyncPalettes();
+  // The equation window follows the active screen and goes with the last one.
+  void SyncEquationWindow();
   // At the end of start-up: the palette the ValuePalette setting chooses.
   void ShowStartPalette(ui::DocumentWindow& active);
   void ShowStatus(int panel, const QString& text);
@@ -322,6 +331,8 @@ class MainWindow final : public QMainWindow {
   QMenu* figure_menu_ = nullptr;
   // Commands enabled only while a screen exists.
   QList<QAction*> screen_commands_;
+  ui::TdlgEquation* equation_window_ = nullptr;
+  ui::Tdlg_Anime* anime_window_ = nullptr;
   // Commands shown but not available in this version.
   QList<QAction*> unavailable_;
   QList<QAction*> insert_commands_;

@@ -88,10 +88,10 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   const QStringList of_screen = {"M_Save",     "M_SaveAs",        "M_SaveImage", "M_Close",
                                  "M_CloseAll", "CopyToClipboard", "JumpToHome",  "AjustList",
                                  "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons",
-                                 "M_Zahyo",    "AjustOption",     "AjustTable"};
+                                 "M_Zahyo",    "AjustOption",     "AjustTable",  "EditEqu"};
   const QStringList insert = {"InsertPoint", "MenuLineP2", "I_FuncYo", "InsertChar"};
   const QStringList always = {"M_New", "M_Open", "M_Exit", "M_HelpTopics", "M_About"};
-  const QStringList never = {"EditEqu", "M_ImportFigures"};
+  const QStringList never = {"M_ImportFigures"};
   // Printing needs a printer on the system as well.
   const bool printer = MainWindow::PrintingAvailable();
   const auto print_check = [&](bool screen_open) {
