@@ -345,6 +345,8 @@ void TdlgEquation::ShowCurrentCell(bool focus) {
     grid_->setCurrentCell(row - 1, column);
   }
   grid_->scrollToItem(grid_->item(row - 1, column));
+  // The columns fit the width: the number and name columns stay in view.
+  grid_->horizontalScrollBar()->setValue(0);
   const QString text = Q(form_.Cell(row, column));
   if (column == kEquationNameColumn) {
     const QSignalBlocker quiet(name_);

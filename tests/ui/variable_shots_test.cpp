@@ -3,6 +3,7 @@
 // each grabbed from the display (run under Xvfb on the xcb platform with
 // QZARN_SHOTS=<folder>). Without that variable only the checks run.
 
+#include "document/figure_defaults.h"
 #include "document/figure_table.h"
 #include "document/palette_item_fields.h"
 #include "engine/locus.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QScreen>
@@ -35,6 +37,23 @@ void Shot(const char* name) {
   EXPECT_TRUE(picture.save(QString::fromUtf8(folder) + "/" + name));
 }
 
+// Figures as the program makes them (display attributes of the defaults).
+FigureRecord NewPoint(std::string_view fx, std::string_view fy) {
+  FigureRecord r = InitialiseFigure(kPointFigure, FigureDefaults(), NewFigureFont{});
+  r.point()->FX = fx;
+  r.point()->FY = fy;
+  return r;
+}
+FigureRecord NewCurve(std::string_view body) {
+  FigureRecord r = InitialiseFigure(kFunctionFigure, FigureDefaults(), NewFigureFont{}, 1);
+  FunctionRecord& f = *r.function();
+  f.FuncX = body;
+  f.AreaSx1 = "-10";
+  f.AreaEx1 = "10";
+  f.AreaWd1 = "0.05";
+  return r;
+}
+
 class VariableShotsTest : public MainWindowTest {
  protected:
   ui::DocumentWindow* Start(MainWindow& w) {
@@ -50,15 +69,13 @@ class VariableShotsTest : public MainWindowTest {
 TEST_F(VariableShotsTest, PaletteMovesAFamilyOfCurves) {
   MainWindow w(Options());
   ui::DocumentWindow* doc = Start(w);
-  testing::ScreenBuilder build;
-  FigureRecord family = build.Record(build.Function("k*sin(x)+a"));
+  FigureRecord family = NewCurve("k*sin(x)+a");
   family.function()->ParamVar = 11;  // k
   family.function()->AreaSx2 = "-3";
   family.function()->AreaEx2 = "3";
   family.function()->AreaWd2 = "1";
-  family.function()->AreaWd1 = "0.05";
   NewFigure(doc->screen()->Figures, family);
-  NewFigure(doc->screen()->Figures, build.Record(build.Point("a", "a")));
+  NewFigure(doc->screen()->Figures, NewPoint("a", "a"));
   doc->RefreshScreen();
   w.StandardPaletteClick();
   ui::TEditValue& palette = w.standardPalette();
@@ -67,17 +84,25 @@ TEST_F(VariableShotsTest, PaletteMovesAFamilyOfCurves) {
     palette.upButton().click();
   EXPECT_DOUBLE_EQ(doc->screen()->Variables().read(0, 1), 1.5);
   Shot("palette_family.png");
+
+  // The equation window over the same screen, with one row typed.
+  w.command("EditEqu")->trigger();
+  ui::TdlgEquation& equations = w.equationWindow();
+  QTest::keyClicks(equations.nameEditor().lineEdit(), "m=");
+  QTest::keyClicks(&equations.expressionEditor(), "a*2+sqr(k)");
+  equations.move(w.geometry().left() + 60, w.geometry().top() + 120);
+  Shot("equation_window.png");
+  EXPECT_EQ(equations.expressionEditor().text(), "a*2+sqr(k)");
 }
 
 TEST_F(VariableShotsTest, AnimationLeavesALocus) {
   MainWindow w(Options());
   ui::DocumentWindow* doc = Start(w);
   Screen& s = *doc->screen();
-  testing::ScreenBuilder build;
-  FigureRecord point = build.Record(build.Point("a", "2*sin(a)"));
+  FigureRecord point = NewPoint("a", "2*sin(a)");
   point.point()->Track = 1;
   const int slot = *NewFigure(s.Figures, point);
-  NewFigure(s.Figures, build.Record(build.Function("2*sin(x)")));
+  NewFigure(s.Figures, NewCurve("2*sin(x)"));
   PaletteItem& item = s.PaletteItems[0];
   item.SetKind(kPaletteVariableBox);
   const struct {
