@@ -290,7 +290,8 @@ void MainWindow::BuildSettingsMenu() {
   QAction* list = AddCommand(settings, "AjustList", QStringLiteral("図形リスト(&O)..."),
                              [this] { ShowFigureListClick(); });
   list->setIconText(QStringLiteral("図形リスト"));
-  AddUnavailable(settings, "EditEqu", QStringLiteral("中間式(&F)..."));
+  screen_commands_ << AddCommand(settings, "EditEqu", QStringLiteral("中間式(&F)..."),
+                                 [this] { EditEquClick(); });
   screen_commands_ << AddCommand(settings, "AjustPedit", QStringLiteral("変数ﾊﾟﾚｯﾄの編集(&E)..."),
                                  [this] { EditPaletteClick(); });
   QAction* table = AddCommand(settings, "AjustTable", QStringLiteral("変数ﾃｰﾌﾞﾙ(&T)..."),

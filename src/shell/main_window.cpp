@@ -391,6 +391,7 @@ void MainWindow::UpdateCommandState() {
     for (int panel = 0; panel < 3; ++panel)
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));
   SyncPalettes();
+  SyncEquationWindow();
 }
 
 // Hints of the menu item or control under the mouse go to the third panel

@@ -17,8 +17,10 @@
 #include "forms/recent_files.h"
 #include "import/page_import.h"
 #include "settings/settings_store.h"
+#include "ui/anime_window.h"
 #include "ui/document_window.h"
 #include "ui/palette_editor.h"
+#include "ui/equation_window.h"
 #include "ui/property_dialog.h"
 #include "ui/standard_palette.h"
 #include "ui/user_palette.h"
@@ -215,6 +217,11 @@ class MainWindow final : public QMainWindow {
   std::function<int(ui::TEditValue_E&)> run_palette_editor;
   // The editor's questions; error and Yes/No default to the window questions.
   ui::PaletteEditorQuestions palette_questions;
+  // "中間式(&F)...": the intermediate-equation window for the active screen.
+  void EditEquClick();
+  ui::TdlgEquation& equationWindow();
+  // The animation player that the user-defined palette's boxes open.
+  ui::Tdlg_Anime& animeWindow();
   // The variable table window the property dialogs' "変数(&H)" opens; while
   // it is not connected the button is disabled.
   std::function<bool(QWidget* parent, SettingsBlock& block, const QString& caption)>
@@ -272,6 +279,8 @@ class MainWindow final : public QMainWindow {
   // Shows the palette of the active screen's PaletteMode when another screen
   // became active, and refreshes the shown palette otherwise.
   void SyncPalettes();
+  // The equation window follows the active screen and goes with the last one.
+  void SyncEquationWindow();
   // At the end of start-up: the palette the ValuePalette setting chooses.
   void ShowStartPalette(ui::DocumentWindow& active);
   void ShowStatus(int panel, const QString& text);
@@ -357,6 +366,8 @@ class MainWindow final : public QMainWindow {
   QMenu* figure_menu_ = nullptr;
   // Commands enabled only while a screen exists.
   QList<QAction*> screen_commands_;
+  ui::TdlgEquation* equation_window_ = nullptr;
+  ui::Tdlg_Anime* anime_window_ = nullptr;
   // Commands shown but not available in this version.
   QList<QAction*> unavailable_;
   QList<QAction*> insert_commands_;
