@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -12,10 +13,13 @@
 #include "forms/property_form.h"
 #include "render/gallery_sheets.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTextBrowser>
 
 #include "ui/help_window.h"
@@ -215,6 +219,34 @@ TEST(HelpPages, TheExpressionPageShowsEveryFunctionWithAWorkingExample) {
     EXPECT_TRUE(formats.contains(format)) << format.toStdString();
   }
   EXPECT_GE(examples_checked, static_cast<int>(kFunctionCatalogueSize));
+}
+
+// Pictures of the help window on the lesson, the gallery, a search and the
+// expression page, for looking at (written only when QZARN_SCREENSHOTS names
+// a folder).
+TEST(HelpPages, Screenshots) {
+  const char* folder = std::getenv("QZARN_SCREENSHOTS");
+  if (folder == nullptr) GTEST_SKIP() << "QZARN_SCREENSHOTS not set";
+  QDir().mkpath(QString::fromLocal8Bit(folder));
+  HelpWindow window;
+  window.resize(900, 700);
+  window.show();
+  const auto shoot = [&](const char* name) {
+    QApplication::processEvents();
+    window.grab().save(QStringLiteral("%1/help_%2.png").arg(folder).arg(QLatin1String(name)));
+  };
+  window.ShowTopic(kQuickLesson);
+  shoot("lesson");
+  window.FollowLink(QUrl(QStringLiteral("lesson_4.html")));
+  shoot("lesson_4");
+  window.FollowLink(QUrl(QStringLiteral("gallery.html")));
+  shoot("gallery");
+  window.FollowLink(QUrl(QStringLiteral("figures.html")));
+  shoot("figures");
+  window.ShowSearch();
+  window.findChild<QLineEdit*>()->setText(QStringLiteral("軌跡"));
+  QTest::keyClick(window.findChild<QLineEdit*>(), Qt::Key_Return);
+  shoot("search");
 }
 
 }  // namespace

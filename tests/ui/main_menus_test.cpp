@@ -4,11 +4,14 @@
 #include "engine/screen_builder.h"
 #include "ui/main_window_fixture.h"
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QFile>
 #include <QMap>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -319,6 +322,14 @@ TEST(AboutBox, NamesTheVersionTheLibrariesAndTheirLicences) {
         QStringLiteral("Independent JPEG Group"), QStringLiteral("IPA")})
     EXPECT_TRUE(text.contains(part)) << part.toStdString();
   EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("バージョン \\d+\\.\\d+"))));
+  if (const char* folder = std::getenv("QZARN_SCREENSHOTS")) {  // for looking at
+    QMessageBox box;
+    box.setTextFormat(Qt::RichText);
+    box.setText(text);
+    box.show();
+    QApplication::processEvents();
+    box.grab().save(QStringLiteral("%1/about.png").arg(QString::fromLocal8Bit(folder)));
+  }
 }
 
 }  // namespace
