@@ -439,22 +439,60 @@ void MainWindow::ArrangeClick(Arrangement arrangement) {
 void MainWindow::BuildHelpMenu() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   AddCommand(
-      help, "M_HelpTopics", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)"),
-      [] { ui::ShowHelpTopic(ui::kHelpContents); }, QKeySequence(Qt::Key_F1));
+      help, "M_HelpTopics", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)"), [] { ui::ShowHelpSearch(); },
+      QKeySequence(Qt::Key_F1));
   AddCommand(help, "M_QuickLesson", QStringLiteral("ｸｲｯｸ ﾚｯｽﾝ(&Q)"),
-             [] { ui::ShowHelpTopic(3000); });
+             [] { ui::ShowHelpTopic(ui::kQuickLesson); });
   help->addSeparator();
   // The handbook travels with the program, so "online" help opens it too.
   AddCommand(help, "M_OnlineHelp", QStringLiteral("ｵﾝﾗｲﾝ･ﾍﾙﾌﾟ(&O)"),
              [] { ui::ShowHelpTopic(ui::kHelpContents); });
   AddCommand(help, "M_WebInfo", QStringLiteral("Web情報(&I)..."), [this] {
-    const QString url = Utf8(settings_.user().URL);
-    if (url.isEmpty() || !QDesktopServices::openUrl(QUrl(url)))
-      questions_->ShowError(
-          this, QStringLiteral("サポート情報を得るためのWebブラウザを起動できません．"));
+    OpenExternal(Utf8(settings_.user().URL),
+                 QStringLiteral("サポート情報を得るためのWebブラウザを起動できません．"));
+  });
+  AddCommand(help, "M_SendMail", QStringLiteral("メールを送る(&M)..."), [this] {
+    OpenExternal(QStringLiteral("mailto:") + QLatin1String(kSupportMailAddress),
+                 QStringLiteral("メールを送るためのプログラムを起動できません．"));
   });
   help->addSeparator();
   AddCommand(help, "M_About", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."), [this] { ShowAbout(); });
+}
+
+void MainWindow::OpenExternal(const QString& address, const QString& failure) {
+  const QUrl url(address.trimmed());
+  bool opened = false;
+  if (!address.trimmed().isEmpty() && url.isValid()) {
+    opened = options_.open_url ? options_.open_url(url) : QDesktopServices::openUrl(url);
+  }
+  if (!opened) questions_->ShowError(this, failure);
+}
+
+QString AboutText() {
+  QString text =
+      QStringLiteral("<p><b>Sorvane</b> バージョン %1<br>").arg(QStringLiteral(QZARN_VERSION));
+  text += QStringLiteral(
+      "座標平面の作図と関数のグラフのための数学教材ソフト．<br>"
+      "ファイル形式 Q-ZARN V1.05 (.qzl)．</p>"
+      "<p>使用しているライブラリとそのライセンス：</p><ul>");
+  const struct {
+    QString name;
+    QString licence;
+  } libraries[] = {
+      {QStringLiteral("Qt %1 (Core, Gui, Widgets, PrintSupport, Svg, Network)")
+           .arg(QString::fromLatin1(qVersion())),
+       QStringLiteral("GNU LGPL version 3")},
+      {QStringLiteral("liblhasa (LZH 書庫の読み込み)"), QStringLiteral("ISC ライセンス")},
+      {QStringLiteral("libjpeg-turbo (JPEG 画像)"),
+       QStringLiteral("IJG ライセンスと修正 BSD ライセンス．"
+                      "This software is based in part on the work of the Independent JPEG Group.")},
+      {QStringLiteral("IPA フォント (日本語の表示)"),
+       QStringLiteral("IPA フォントライセンス v1.0")},
+  };
+  for (const auto& library : libraries)
+    text += QStringLiteral("<li>%1 — %2</li>").arg(library.name, library.licence);
+  text += QStringLiteral("</ul>");
+  return text;
 }
 
 void MainWindow::ShowAbout() {
@@ -462,10 +500,8 @@ void MainWindow::ShowAbout() {
   box.setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
   box.setAccessibleName(box.windowTitle());
   box.setIconPixmap(windowIcon().pixmap(64, 64));
-  box.setText(QStringLiteral("<b>Sorvane</b> バージョン ") + QStringLiteral(QZARN_VERSION));
-  box.setInformativeText(
-      QStringLiteral("座標平面の作図と関数のグラフのための数学教材ソフト．\n"
-                     "ファイル形式 Q-ZARN V1.05 (.qzl)．"));
+  box.setTextFormat(Qt::RichText);
+  box.setText(AboutText());
   box.exec();
 }
 

@@ -85,12 +85,14 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
     return EditVariableTable(owner, block, w != nullptr ? w->windowTitle() : QString());
   };
   ui::SetHelpWindowOwner(this);
+  ui::SetHelpDocumentOpener([this](const QString& path) { OpenDocumentFile(path); });
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
   UpdateCommandState();
   resize(1024, 768);
 }
 
 MainWindow::~MainWindow() {
+  ui::SetHelpDocumentOpener(nullptr);
   // The windows hold their screens through the undo session: they go first.
   for (QMdiSubWindow* sub : mdi_->subWindowList())
     delete sub;

@@ -29,6 +29,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,7 +62,17 @@ struct ShellOptions {
   std::string undo_folder;  // the private folder of undo snapshots
   // Answers the questions; null: message boxes and file dialogs.
   ui::DocumentQuestions* questions = nullptr;
+  // Hands a web or mail address to the desktop; false when nothing could take
+  // it. Null: the desktop's URL handler.
+  std::function<bool(const QUrl&)> open_url;
 };
+
+// The text of the about box: version, file format, and the libraries the
+// program uses with their licences.
+QString AboutText();
+
+// The maker's support address the Help menu's mail command writes to.
+inline constexpr const char* kSupportMailAddress = "support@qzarn.example.org";
 
 // The engine's notices and questions go through the window questions, so tests
 // answer them the same way.
@@ -267,6 +278,9 @@ class MainWindow final : public QMainWindow {
   // The restricted start mode shows no 編集, 図形 and 設定 menus.
   void HideEditingMenus();
   void ShowAbout();
+  // Opens the address through open_url (or the desktop); shows `failure` when
+  // the address is empty or nothing took it.
+  void OpenExternal(const QString& address, const QString& failure);
   // An action of the menus: caption, object name and what it does.
   QAction* AddCommand(QMenu* menu, const char* name, const QString& caption,
                       std::function<void()> run, QKeySequence keys = {});

@@ -1,5 +1,9 @@
 #include "ui/help_window.h"
 
+#include "forms/gallery_folder.h"
+#include "settings/settings_locations.h"
+
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -90,7 +94,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   results_->hide();
   browser_ = new QTextBrowser;
   browser_->setAccessibleName(QStringLiteral("ヘルプの本文"));
-  browser_->setOpenExternalLinks(true);
+  browser_->setOpenLinks(false);  // FollowLink decides
   browser_->setSearchPaths({QString::fromLatin1(kResourceFolder)});
 
   auto* split = new QSplitter;
@@ -104,6 +108,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
 
   connect(contents, &QPushButton::clicked, this, &HelpWindow::ShowContents);
   connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+  connect(browser_, &QTextBrowser::anchorClicked, this, &HelpWindow::FollowLink);
   connect(find, &QPushButton::clicked, this, [this] { Search(search_->text()); });
   connect(search_, &QLineEdit::returnPressed, this, [this] { Search(search_->text()); });
   connect(results_, &QListWidget::itemActivated, this,
@@ -122,6 +127,39 @@ void HelpWindow::ShowTopic(int context) {
 
 void HelpWindow::ShowContents() {
   browser_->setSource(HelpPageUrl(kHelpContents));
+}
+
+void HelpWindow::ShowSearch() {
+  ShowContents();
+  show();
+  raise();
+  activateWindow();
+  search_->setFocus();
+  search_->selectAll();
+}
+
+namespace {
+DocumentOpener& Opener() {
+  static DocumentOpener opener;
+  return opener;
+}
+}  // namespace
+
+void HelpWindow::FollowLink(const QUrl& link) {
+  const QString scheme = link.scheme();
+  if (scheme == QStringLiteral("http") || scheme == QStringLiteral("https") ||
+      scheme == QStringLiteral("mailto")) {
+    QDesktopServices::openUrl(link);
+    return;
+  }
+  const QUrl target = browser_->source().resolved(link);
+  if (target.path().endsWith(QStringLiteral(".qzl"), Qt::CaseInsensitive)) {
+    const std::optional<std::filesystem::path> document =
+        forms::GalleryDocument(HelpGalleryFolder().toStdString(), target.fileName().toStdString());
+    if (document.has_value() && Opener()) Opener()(QString::fromStdString(document->string()));
+    return;
+  }
+  browser_->setSource(target);
 }
 
 QUrl HelpWindow::currentPage() const {
@@ -166,6 +204,16 @@ void SetHelpWindowOwner(QWidget* owner) {
   HelpOwner() = owner;
 }
 
+void SetHelpDocumentOpener(DocumentOpener opener) {
+  Opener() = std::move(opener);
+}
+
+QString HelpGalleryFolder() {
+  return QString::fromStdString(
+      forms::GalleryFolder(process_environment, current_executable(), QZARN_SOURCE_GALLERY)
+          .string());
+}
+
 // The window belongs to the main window so that it goes with it; without one
 // (a dialog used alone) it deletes itself when closed.
 HelpWindow& ProgramHelpWindow() {
@@ -179,6 +227,10 @@ HelpWindow& ProgramHelpWindow() {
 
 void ShowHelpTopic(int context) {
   ProgramHelpWindow().ShowTopic(context);
+}
+
+void ShowHelpSearch() {
+  ProgramHelpWindow().ShowSearch();
 }
 
 }  // namespace qzarn::ui

@@ -4,12 +4,16 @@
 #include "engine/screen_builder.h"
 #include "ui/main_window_fixture.h"
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QFile>
 #include <QMap>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -264,6 +268,71 @@ TEST_F(MainWindowTest, ScreenPictureIsWrittenAsTheNameAsks) {
   QString error;
   EXPECT_FALSE(doc->SaveAsPicture(temp_.path() + "/missing/p.bmp", written, error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+// Web information and mail go to the desktop's handler; when the address is
+// missing or nothing takes it, the command says which program could not start.
+TEST_F(MainWindowTest, WebAndMailGoToTheDesktopAndSayWhenNothingTookThem) {
+  const QString browser_failure =
+      QStringLiteral("サポート情報を得るためのWebブラウザを起動できません．");
+  const QString mail_failure = QStringLiteral("メールを送るためのプログラムを起動できません．");
+  std::vector<QUrl> handed;
+  bool taken = false;
+  ShellOptions options = Options();
+  options.open_url = [&](const QUrl& url) {
+    handed.push_back(url);
+    return taken;
+  };
+  {
+    MainWindow w(options);  // no URL setting yet: nothing is handed over
+    w.findChild<QAction*>(QStringLiteral("M_WebInfo"))->trigger();
+    EXPECT_TRUE(handed.empty());
+    EXPECT_EQ(questions_.errors, std::vector<QString>{browser_failure});
+  }
+  std::ofstream(options.settings.user_file) << "[SupportNew]\nURL=https://qzarn.example.org/\n";
+  MainWindow w(options);
+  w.Start({});  // reads the settings
+  const struct {
+    const char* command;
+    bool taken;
+    QString url;
+    QString error;  // empty: none
+  } cases[] = {
+      {"M_WebInfo", true, QStringLiteral("https://qzarn.example.org/"), {}},
+      {"M_WebInfo", false, QStringLiteral("https://qzarn.example.org/"), browser_failure},
+      {"M_SendMail", true, QStringLiteral("mailto:") + QLatin1String(kSupportMailAddress), {}},
+      {"M_SendMail", false, QStringLiteral("mailto:") + QLatin1String(kSupportMailAddress),
+       mail_failure},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    handed.clear();
+    questions_.errors.clear();
+    taken = c.taken;
+    w.findChild<QAction*>(QString::fromLatin1(c.command))->trigger();
+    EXPECT_EQ(handed, std::vector<QUrl>{QUrl(c.url)});
+    EXPECT_EQ(questions_.errors,
+              c.error.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.error});
+  }
+}
+
+TEST(AboutBox, NamesTheVersionTheLibrariesAndTheirLicences) {
+  const QString text = AboutText();
+  for (const QString& part :
+       {QStringLiteral("Sorvane"), QStringLiteral("Q-ZARN V1.05"),
+        QStringLiteral("Qt ") + QString::fromLatin1(qVersion()), QStringLiteral("LGPL"),
+        QStringLiteral("liblhasa"), QStringLiteral("ISC"), QStringLiteral("libjpeg-turbo"),
+        QStringLiteral("Independent JPEG Group"), QStringLiteral("IPA")})
+    EXPECT_TRUE(text.contains(part)) << part.toStdString();
+  EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("バージョン \\d+\\.\\d+"))));
+  if (const char* folder = std::getenv("QZARN_SCREENSHOTS")) {  // for looking at
+    QMessageBox box;
+    box.setTextFormat(Qt::RichText);
+    box.setText(text);
+    box.show();
+    QApplication::processEvents();
+    box.grab().save(QStringLiteral("%1/about.png").arg(QString::fromLocal8Bit(folder)));
+  }
 }
 
 }  // namespace
