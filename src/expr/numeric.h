@@ -71,10 +71,10 @@ inline void SplitHalves(double x, double& high, double& low) {
   low = x - high;
 }
 
-// The rounding error of x·y, exactly (Dekker): x·y = fl(x·y) + the result.
-// Plain products and sums, so that it needs no fused multiply-add from the
-// processor.
-inline double ProductError(double x, double y, double product, double y_high, double y_low) {
+// The rounding error of x·y, exactly (Dekker): x·y = fl(x·y) + the result,
+// given y's halves. Plain products and sums, so that it needs no fused
+// multiply-add from the processor.
+inline double ProductError(double x, double product, double y_high, double y_low) {
   double x_high, x_low;
   SplitHalves(x, x_high, x_low);
   return ((x_high * y_high - product) + x_high * y_low + x_low * y_high) + x_low * y_low;
@@ -89,7 +89,7 @@ inline bool WholePowerByProducts(double b, int n, double& result) {
   double hi = b, lo = 0.0;
   for (int k = 1; k < n; ++k) {
     const double p = hi * b;
-    const double err = ProductError(hi, b, p, b_high, b_low) + lo * b;
+    const double err = ProductError(hi, p, b_high, b_low) + lo * b;
     hi = p + err;
     lo = err - (hi - p);
   }

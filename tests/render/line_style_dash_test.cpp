@@ -243,8 +243,10 @@ TEST(DrawSegment, ARunDrawsTheSameLinesInOneJoinedCall) {
       for (std::size_t i = 0; i + 1 < std::size(zigzag); ++i)
         painter.DrawDeviceSegment(zigzag[i], zigzag[i + 1]);
       // Nothing reaches the canvas before the run ends.
-      if (in_run) EXPECT_EQ(canvas.CountOf(CallKind::kLine), 0u);
-      if (in_run) painter.EndRun();
+      if (in_run) {
+        EXPECT_EQ(canvas.CountOf(CallKind::kLine), 0u);
+        painter.EndRun();
+      }
       painter.EndRun();  // a second end draws nothing more
       EXPECT_EQ(canvas.joined_calls, in_run);
       for (const CanvasCall& c : canvas.CallsOf(CallKind::kLine))
