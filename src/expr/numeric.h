@@ -54,7 +54,7 @@ inline double CosineOf(double x) {
 double PowerRuleSlow(double b, double e, bool& math_error);
 
 // `b ^ n` for a whole n of 2 to 8 by repeated products, each carried with its
-// exact rounding error (fma) in a second double. Only for |b| between 1e-36
+// exact rounding error in a second double. Only for |b| between 1e-36
 // and 1e36 (squares: 1e-150 and 1e150): there |n·ln b| < 700, so the
 // overflow rule cannot trigger, and the power stays a normal double. The pair
 // holds the true power to about 2^-100, so its leading part is the correctly
@@ -63,14 +63,33 @@ double PowerRuleSlow(double b, double e, bool& math_error);
 // from it; nearer halfway (about one power in ten) and at powers of two,
 // where the gap below halves, this gives up and the caller takes the slow
 // way. Either way the bits are those of the slow way.
+// The two halves of x (Veltkamp): each has at most 26 significant bits, so
+// products of halves are exact.
+inline void SplitHalves(double x, double& high, double& low) {
+  const double c = 134217729.0 * x;  // 2^27 + 1
+  high = c - (c - x);
+  low = x - high;
+}
+
+// The rounding error of x·y, exactly (Dekker): x·y = fl(x·y) + the result,
+// given y's halves. Plain products and sums, so that it needs no fused
+// multiply-add from the processor.
+inline double ProductError(double x, double product, double y_high, double y_low) {
+  double x_high, x_low;
+  SplitHalves(x, x_high, x_low);
+  return ((x_high * y_high - product) + x_high * y_low + x_low * y_high) + x_low * y_low;
+}
+
 inline bool WholePowerByProducts(double b, int n, double& result) {
   const double a = std::fabs(b);
   const double limit = n == 2 ? 1e150 : 1e36;
   if (!(a > 1 / limit && a < limit)) return false;
+  double b_high, b_low;
+  SplitHalves(b, b_high, b_low);
   double hi = b, lo = 0.0;
   for (int k = 1; k < n; ++k) {
     const double p = hi * b;
-    const double err = std::fma(hi, b, -p) + lo * b;
+    const double err = ProductError(hi, p, b_high, b_low) + lo * b;
     hi = p + err;
     lo = err - (hi - p);
   }

@@ -354,6 +354,13 @@ std::optional<DirectPixels> QtCanvas::Direct(bool blending) {
 bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<DirectPixels>& px) {
   if (!px) return false;
   const int width = state().pen.width;
+  // A dot is not cut to the picture: one far outside (or not a number) is
+  // left to the rasteriser rather than turned into pixel indices.
+  const render::RectF reach = CutBox(device_, width);
+  for (QPointF p : {a, b})
+    if (!(p.x() >= reach.left && p.x() <= reach.right && p.y() >= reach.top &&
+          p.y() <= reach.bottom))
+      return false;
   const double box = (std::fabs(b.x() - a.x()) + width) * (std::fabs(b.y() - a.y()) + width);
   if (!(box <= kLargestPixelStrokeBox)) return false;
   const double off = Offset();

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -119,6 +120,17 @@ TEST(QtCanvasSmooth, CutLinesLookLikeWholeOnes) {
       EXPECT_LE(d.largest, kEdgeRounding);
       EXPECT_TRUE(d.InkAgrees(0.03)) << d.ink_a << " vs " << d.ink_b;
     }
+  }
+}
+
+// Dots (lines without length) are not cut; far outside the picture, or at no
+// number at all, they leave it untouched.
+TEST(QtCanvasSmooth, DotsFarOutsideLeaveThePictureAlone) {
+  const double nan = std::nan("");
+  for (PointF at : {PointF{1e12, 1e12}, PointF{-3e9, 50}, PointF{nan, 40}, PointF{80, 1e300}}) {
+    const QImage image = ThroughCanvas(Pen{MakeColour(0, 0, 0), 3, PenStyle::kSolid},
+                                       [&](QtCanvas& k) { k.DrawLine(at, at); });
+    EXPECT_EQ(image, Blank()) << at.x << "," << at.y;
   }
 }
 

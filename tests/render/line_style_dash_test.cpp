@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "render/line_style_dda.h"
 #include "render/recording_canvas.h"
@@ -213,6 +214,47 @@ TEST(DrawPlainSegment, NeverDashed) {
   std::vector<CanvasCall> lines = f.canvas.CallsOf(CallKind::kLine);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].points, (std::vector<PointF>{{0, 0}, {50, 0}}));
+}
+
+// A run hands the same lines to the canvas as segments drawn one by one, in
+// one joined call made at its end, for solid and dashed pens alike.
+class JoinCountingCanvas : public RecordingCanvas {
+ public:
+  using RecordingCanvas::RecordingCanvas;
+  void DrawJoinedLines(std::span<const Point> ends) override {
+    ++joined_calls;
+    RecordingCanvas::DrawJoinedLines(ends);
+  }
+  int joined_calls = 0;
+};
+
+TEST(DrawSegment, ARunDrawsTheSameLinesInOneJoinedCall) {
+  const PointF zigzag[] = {{10, 10}, {90, 30}, {150, 12}, {230, 80}, {700, 90}, {800, 95}};
+  for (PenStyle style : {PenStyle::kSolid, PenStyle::kDash, PenStyle::kDashDot}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    std::vector<std::vector<PointF>> lines[2];
+    for (int in_run = 0; in_run < 2; ++in_run) {
+      JoinCountingCanvas canvas({640, 480});
+      canvas.SetPen({kBlack, 2, style});
+      LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr});
+      painter.BeginDash();
+      canvas.ClearCalls();
+      if (in_run) painter.BeginRun();
+      for (std::size_t i = 0; i + 1 < std::size(zigzag); ++i)
+        painter.DrawDeviceSegment(zigzag[i], zigzag[i + 1]);
+      // Nothing reaches the canvas before the run ends.
+      if (in_run) {
+        EXPECT_EQ(canvas.CountOf(CallKind::kLine), 0u);
+        painter.EndRun();
+      }
+      painter.EndRun();  // a second end draws nothing more
+      EXPECT_EQ(canvas.joined_calls, in_run);
+      for (const CanvasCall& c : canvas.CallsOf(CallKind::kLine))
+        lines[in_run].push_back(c.points);
+    }
+    EXPECT_FALSE(lines[0].empty());
+    EXPECT_EQ(lines[1], lines[0]);
+  }
 }
 
 }  // namespace
