@@ -227,7 +227,10 @@ bool MainWindow::ApplyFigureAttributes() {
     }
     into = forms::ParseAttributeSize(combo->currentText().toStdString());
     if (into) return true;
-    questions_->ShowError(this, Utf8(forms::kAttributeSizeMessage));
+    // One Enter reaches both the field and the list: one message per entry.
+    if (refused_size_ != combo->currentText())
+      questions_->ShowError(this, Utf8(forms::kAttributeSizeMessage));
+    refused_size_ = combo->currentText();
     return false;
   };
   if (!size_in(attributeControl(AttributeControl::kSize), shown_attributes_.size, controls.size) ||
@@ -246,6 +249,7 @@ bool MainWindow::ApplyFigureAttributes() {
   if (QComboBox* c = attributeControl(AttributeControl::kFontName);
       c != nullptr && !c->currentText().trimmed().isEmpty())
     controls.font_name = utf8_to_cp932(c->currentText().trimmed().toStdString()).bytes;
+  refused_size_.clear();
   const bool changed = w->ApplyFigureAttributes(controls);
   ShowFigureAttributes();
   return changed;

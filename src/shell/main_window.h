@@ -389,6 +389,7 @@ class MainWindow final : public QMainWindow {
   QToolBar* tool_bars_[3] = {};
   std::array<QPointer<QComboBox>, forms::kAttributeControlCount> attribute_controls_;
   forms::FigureAttributes shown_attributes_;
+  QString refused_size_;  // the size text last refused
   QPointer<ui::TdlgTool> tool_setup_;
   QPoint drag_press_;
   bool bands_at_bottom_ = false;

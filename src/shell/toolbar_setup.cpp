@@ -10,6 +10,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -34,11 +35,13 @@ bool DisplayHasColours() {
 }  // namespace
 
 QIcon MainWindow::CommandIconOf(int number) {
-  if (number == 0) return QIcon(QStringLiteral(":/icons/commands/000.svg"));
+  // Buttons show the icon of their entry; the separator and the controls have
+  // pictures only for the customisation list.
   const forms::CommandEntry* e = forms::CatalogueEntry(number);
-  if (e == nullptr || e->ImageIndex < 0) return {};
-  return QIcon(
-      QStringLiteral(":/icons/commands/%1.svg").arg(e->ImageIndex, 3, 10, QLatin1Char('0')));
+  if (e == nullptr) return {};
+  const int picture = e->ImageIndex >= 0 ? e->ImageIndex : number;
+  const QString path = QStringLiteral(":/icons/commands/%1.svg").arg(picture, 3, 10, QLatin1Char('0'));
+  return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 int MainWindow::BarOf(const QObject* object) const {

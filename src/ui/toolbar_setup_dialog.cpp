@@ -27,12 +27,15 @@ QString Utf8(std::string_view text) {
 // The icon in the shadow colour wherever it is drawn: a command that cannot be
 // placed twice.
 QIcon Greyed(const QIcon& icon, const QColor& shadow) {
-  QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+  // Drawn at twice the size so that it stays crisp on a high-density screen.
+  QImage image = icon.pixmap(QSize(16, 16), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       if (qAlpha(image.pixel(x, y)) > 0)
         image.setPixel(x, y, qRgba(shadow.red(), shadow.green(), shadow.blue(), 255));
-  return QIcon(QPixmap::fromImage(image));
+  QPixmap greyed = QPixmap::fromImage(image);
+  greyed.setDevicePixelRatio(2.0);
+  return QIcon(greyed);
 }
 
 // The list: its rows are dragged as commands, and buttons dragged from a bar

@@ -115,6 +115,8 @@ TEST_F(MainWindowTest, AttributeControlsShowAndChangeTheSelectedFigure) {
   FigureRecord spline = FigureRecord::Blank(kSplineFigure);
   const int index = *NewFigure(doc->screen()->Figures, circle);
   const int other = *NewFigure(doc->screen()->Figures, spline);
+  // The figures are part of the state undo goes back to.
+  doc->M_SaveDoClick();
   const auto control = [&w](forms::AttributeControl c) { return w.attributeControl(c); };
   const auto record = [doc, index] { return doc->screen()->Figures.record(index)->circle(); };
   const auto enabled = [&]() {
@@ -147,11 +149,14 @@ TEST_F(MainWindowTest, AttributeControlsShowAndChangeTheSelectedFigure) {
   EXPECT_EQ(control(forms::AttributeControl::kFill)->currentIndex(), 5);
   EXPECT_TRUE(doc->screen()->Modified);
   w.command(QStringLiteral("M_Undo"))->trigger();
+  ASSERT_NE(doc->screen()->Figures.record(index), nullptr);
   EXPECT_EQ(record()->StyleB, 0);
   EXPECT_EQ(record()->DomainColor, 0x808080U);
 
   // A size out of range is refused with a message and the field shows the
   // figure's size again; a good one is written.
+  doc->screen()->SelectedIndex = index;
+  doc->UpdateCommandState();
   QComboBox* size = control(forms::AttributeControl::kSize);
   size->lineEdit()->setFocus();
   for (const char* text : {"150", "x", "7"}) {
