@@ -40,7 +40,8 @@ QIcon MainWindow::CommandIconOf(int number) {
   const forms::CommandEntry* e = forms::CatalogueEntry(number);
   if (e == nullptr) return {};
   const int picture = e->ImageIndex >= 0 ? e->ImageIndex : number;
-  const QString path = QStringLiteral(":/icons/commands/%1.svg").arg(picture, 3, 10, QLatin1Char('0'));
+  const QString path =
+      QStringLiteral(":/icons/commands/%1.svg").arg(picture, 3, 10, QLatin1Char('0'));
   return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 

@@ -97,7 +97,6 @@ TEST_F(MainWindowTest, ToolbarVisibilityAndLayoutsRoundTripThroughTheSettings) {
   EXPECT_EQ(w.SaveToolbar(3), "5103");
 }
 
-
 // The attribute band follows the selection and writes a choice into the
 // figure as one undo step.
 TEST_F(MainWindowTest, AttributeControlsShowAndChangeTheSelectedFigure) {
