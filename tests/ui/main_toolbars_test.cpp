@@ -1,6 +1,7 @@
 // The three tool bars built from the command catalogue: defaults, layouts read
 // from the settings, the limit of a bar, and buttons that are the menus' commands.
 #include "engine/screen_builder.h"
+#include "forms/command_catalogue.h"
 #include "ui/main_window_fixture.h"
 
 #include <QAction>
@@ -276,6 +277,27 @@ TEST_F(MainWindowTest, BandsMoveAndTakeABackgroundPicture) {
   EXPECT_EQ(w.settings().user().Bitmap, picture.toStdString());
   w.SetToolbarBackground({}, true);
   EXPECT_FALSE(figures->autoFillBackground());
+}
+
+// Every button has a picture that draws at 16 and 32 pixels; the separator
+// and the controls have one for the customisation list.
+TEST_F(MainWindowTest, EveryCommandHasADrawnIcon) {
+  for (const forms::CommandEntry& e : forms::CommandCatalogue()) {
+    if (!e.defined()) continue;
+    SCOPED_TRACE(e.Number);
+    const QIcon icon = MainWindow::CommandIconOf(e.Number);
+    ASSERT_FALSE(icon.isNull());
+    for (int size : {16, 32}) {
+      const QImage image = icon.pixmap(size, size).toImage();
+      EXPECT_EQ(image.width(), size);
+      int inked = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          inked += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+      EXPECT_GT(inked, size * size / 20);
+    }
+  }
+  EXPECT_TRUE(MainWindow::CommandIconOf(30).isNull());
 }
 
 }  // namespace
