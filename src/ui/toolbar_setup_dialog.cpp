@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -169,6 +170,17 @@ void TdlgTool::RefreshRows() {
     item->setIcon(placed && !icon.isNull() ? Greyed(icon, shadow) : icon);
     item->setForeground(placed ? QBrush(kPlacedText) : palette().brush(QPalette::Text));
   }
+}
+
+void TdlgTool::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    grip_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+  QDialog::mousePressEvent(event);
+}
+
+void TdlgTool::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() & Qt::LeftButton) move(event->globalPosition().toPoint() - grip_);
+  QDialog::mouseMoveEvent(event);
 }
 
 }  // namespace qzarn::ui

@@ -6,10 +6,12 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPoint>
 #include <functional>
 
 class QListWidget;
 class QMimeData;
+class QMouseEvent;
 
 namespace qzarn::ui {
 
@@ -47,8 +49,14 @@ class TdlgTool : public QDialog {
   // The catalogue number of a row.
   int NumberAt(int row) const;
 
+ protected:
+  // The window is moved by dragging its surface as well as its title.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
  private:
   ToolbarSetupHooks hooks_;
+  QPoint grip_;  // where the surface was taken, relative to the window
   QListWidget* list_ = nullptr;
 };
 

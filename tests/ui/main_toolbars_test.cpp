@@ -224,6 +224,13 @@ TEST_F(MainWindowTest, CustomisationWindowAddsMovesAndRemovesCommands) {
   EXPECT_EQ(w.SaveToolbar(1), "50025001");
   EXPECT_EQ(questions_.errors.size(), 1U);
 
+  // The window follows its surface when dragged.
+  const QPoint before = dialog->pos();
+  QTest::mousePress(dialog, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseMove(dialog, QPoint(23, 13));
+  QTest::mouseRelease(dialog, Qt::LeftButton, {}, QPoint(23, 13));
+  EXPECT_EQ(dialog->pos(), before + QPoint(20, 10));
+
   // "既定に戻す(&S)" (the test answers Yes).
   dialog->findChild<QPushButton*>(QStringLiteral("ResetButton"))->click();
   EXPECT_EQ(w.SaveToolbar(2), "5050505150525053505450555056505750585059506050615062506350645066");
