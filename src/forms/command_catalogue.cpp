@@ -192,6 +192,11 @@ std::string SaveToolbarLayout(std::span<const int> commands) {
   return layout;
 }
 
+int ToolbarDropIndex(std::span<const int> centres, int x) {
+  const auto it = std::find_if(centres.begin(), centres.end(), [x](int c) { return c > x; });
+  return static_cast<int>(it - centres.begin());
+}
+
 std::string ToolbarResetMessage(int bar) {
   return "設定ﾌｧｲﾙに誤りがあります．\n｢ﾂｰﾙﾊﾞｰ" + std::to_string(bar) + "｣を初期設定に戻します．";
 }

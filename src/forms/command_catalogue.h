@@ -61,6 +61,11 @@ ToolbarLoad LoadToolbarLayout(int bar, std::string_view layout);
 // The layout string of commands in left-to-right order.
 std::string SaveToolbarLayout(std::span<const int> commands);
 
+// Where a command dropped at `x` goes among a bar's controls, given the
+// horizontal centres of the controls left to right: before the first control
+// whose centre lies right of x, or at the end.
+int ToolbarDropIndex(std::span<const int> centres, int x);
+
 // "設定ﾌｧｲﾙに誤りがあります．…" for tool bar 1..3 (lines joined by "\n").
 std::string ToolbarResetMessage(int bar);
 inline constexpr std::string_view kToolbarFullMessage =

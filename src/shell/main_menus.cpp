@@ -362,7 +362,8 @@ void MainWindow::BuildViewMenu() {
     toggle->setChecked(true);
   }
   bars->addSeparator();
-  AddUnavailable(bars, "M_ToolBarSetup", QStringLiteral("ﾂｰﾙﾊﾞｰの設定(&U)"));
+  AddCommand(bars, "M_ToolBarSetup", QStringLiteral("ﾂｰﾙﾊﾞｰの設定(&U)"),
+             [this] { ToolBarSetupClick(); });
   QAction* status = AddCommand(view, "M_StatusBar", QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&B)"), [] {});
   status->setCheckable(true);
   status->setChecked(true);

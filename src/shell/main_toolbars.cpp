@@ -8,9 +8,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -62,21 +64,30 @@ void MainWindow::BuildToolBars() {
     tool_bars_[i] = bar;
     bar->setObjectName(QString::fromLatin1(names[i]));
     bar->setAccessibleName(bar->windowTitle());
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(16, 16));
     QAction* toggle = command(QString::fromLatin1(toggles[i]));
     connect(toggle, &QAction::toggled, bar, &QToolBar::setVisible);
     connect(bar, &QToolBar::visibilityChanged, toggle, [toggle, bar] {
       if (!bar->isHidden() != toggle->isChecked()) toggle->setChecked(!bar->isHidden());
     });
-    // The pop-up menu of every bar: the three bars and the customisation.
+    // The pop-up menu of every bar: the three bars, the customisation and
+    // the background picture.
     bar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(bar, &QToolBar::customContextMenuRequested, this, [this, bar](const QPoint& at) {
-      QMenu menu(this);
-      for (const char* name : {"M_ToolBar1", "M_ToolBar2", "M_ToolBar3", "M_ToolBarSetup"})
-        menu.addAction(command(QString::fromLatin1(name)));
-      menu.exec(bar->mapToGlobal(at));
-    });
+    connect(bar, &QToolBar::customContextMenuRequested, this,
+            [this, bar](const QPoint& at) { ToolbarMenu().exec(bar->mapToGlobal(at)); });
+    // Commands are dropped onto the bars from the customisation window.
+    bar->setAcceptDrops(true);
+    bar->installEventFilter(this);
   }
+  toolbar_menu_ = new QMenu(this);
+  toolbar_menu_->setObjectName(QStringLiteral("ToolbarMenu"));
+  for (const char* name : {"M_ToolBar1", "M_ToolBar2", "M_ToolBar3", "M_ToolBarSetup"})
+    toolbar_menu_->addAction(command(QString::fromLatin1(name)));
+  toolbar_background_ = toolbar_menu_->addAction(QStringLiteral("ﾂｰﾙﾊﾞｰの背景(&B)"), this,
+                                                 [this] { ToolbarBackgroundClick(); });
+  toolbar_background_clear_ = toolbar_menu_->addAction(QStringLiteral("ﾂｰﾙﾊﾞｰの背景ｸﾘｱ(&C)"), this,
+                                                       [this] { SetToolbarBackground({}, true); });
   // One row per band: the figure and attribute bands are too wide to share one.
   insertToolBarBreak(tool_bars_[1]);
   insertToolBarBreak(tool_bars_[2]);
@@ -101,6 +112,7 @@ void MainWindow::BuildToolBars() {
     action->setProperty(kCommandProperty, e.Number);
     action->setIconText(Utf8(e.Caption));
     action->setToolTip(Utf8(e.Hint));
+    action->setIcon(CommandIconOf(e.Number));
   }
   for (int bar = 1; bar <= forms::kToolbarCount; ++bar)
     for (int number : forms::DefaultToolbarLayout(bar))
@@ -155,24 +167,24 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
     });
     zoom_spin_ = spin;
     control = spin;
-  } else if (e->Kind == forms::CommandKind::kCombo) {
-    // The attribute controls: blank and disabled until a figure's attributes
-    // are bound to them.
-    auto* combo = new QComboBox;
-    combo->setFixedWidth(e->Width + 20);
-    combo->setEnabled(false);
-    control = combo;
+  } else if (const auto attribute = forms::AttributeControlOf(number)) {
+    control = MakeAttributeControl(*attribute, e->Width);
   } else {
     auto* button = new QToolButton;
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setIconSize(QSize(16, 16));
     QAction* action = e->Action.empty() ? nullptr : command(Utf8(e->Action));
     // The palette button cycles standard → user-defined → none; its menu
     // offers the two palettes.
     if (number == 12) action = command(QStringLiteral("sPop_Palette"));
     if (action != nullptr) {
       button->setDefaultAction(action);
+      // Several entries share an action (a form chosen from a drop-down); each
+      // button shows its own entry's picture.
+      button->setIcon(CommandIconOf(number));
     } else {
       button->setText(Utf8(e->Caption));
+      button->setIcon(CommandIconOf(number));
       button->setEnabled(false);
     }
     std::vector<QAction*> items;
@@ -192,6 +204,8 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
     control = button;
   }
   control->setObjectName(QStringLiteral("Command%1").arg(number));
+  // While the customisation window is open the control is dragged, not used.
+  control->installEventFilter(this);
   control->setAccessibleName(Utf8(e->LongName));
   if (!e->Hint.empty() && control->toolTip().isEmpty()) control->setToolTip(Utf8(e->Hint));
 
@@ -202,17 +216,30 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
   return true;
 }
 
+void MainWindow::RemoveControl(QToolBar& toolbar, QAction* control) {
+  if (CommandOf(control) == 16) {
+    // The zoom box outlives its place on a bar.
+    zoom_->hide();
+    zoom_->setParent(this);
+  }
+  toolbar.removeAction(control);
+  delete control;
+}
+
 void MainWindow::ClearToolbar(int bar) {
   QToolBar* toolbar = tool_bars_[bar - 1];
-  for (QAction* a : toolbar->actions()) {
-    if (CommandOf(a) == 16) {
-      // The zoom box outlives its place on a bar.
-      zoom_->hide();
-      zoom_->setParent(this);
-    }
-    toolbar->removeAction(a);
-    delete a;
-  }
+  for (QAction* a : toolbar->actions())
+    RemoveControl(*toolbar, a);
+}
+
+QMenu& MainWindow::ToolbarMenu() {
+  // The background entries need a display of more than 256 colours; clearing
+  // needs a picture to clear.
+  const bool colours =
+      QGuiApplication::primaryScreen() != nullptr && QGuiApplication::primaryScreen()->depth() > 8;
+  toolbar_background_->setVisible(colours);
+  toolbar_background_clear_->setVisible(colours && !toolbar_bitmap_.isEmpty());
+  return *toolbar_menu_;
 }
 
 void MainWindow::LoadToolbar(int bar, std::string_view layout) {
@@ -239,6 +266,8 @@ void MainWindow::LoadToolbarsFromSettings() {
   const bool visible[] = {u.tBar1_Visible, u.tBar2_Visible, u.tBar3_Visible};
   for (int i = 0; i < forms::kToolbarCount; ++i)
     command(QStringLiteral("M_ToolBar%1").arg(i + 1))->setChecked(visible[i]);
+  // A picture that cannot be shown now keeps its path for the next start.
+  SetToolbarBackground(QString::fromStdString(u.Bitmap), false);
 }
 
 void MainWindow::StoreToolbarsInSettings() {
@@ -249,6 +278,7 @@ void MainWindow::StoreToolbarsInSettings() {
   u.tBar1_Visible = command(QStringLiteral("M_ToolBar1"))->isChecked();
   u.tBar2_Visible = command(QStringLiteral("M_ToolBar2"))->isChecked();
   u.tBar3_Visible = command(QStringLiteral("M_ToolBar3"))->isChecked();
+  u.Bitmap = toolbar_bitmap_.toStdString();
 }
 
 }  // namespace qzarn::shell

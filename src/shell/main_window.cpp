@@ -389,6 +389,7 @@ void MainWindow::UpdateCommandState() {
       zoom_spin_->setValue(w->screen()->View().Zoom);
     }
   }
+  ShowFigureAttributes();
   if (any)
     for (int panel = 0; panel < 3; ++panel)
       if (!w->statusText(panel).isEmpty()) ShowStatus(panel, w->statusText(panel));

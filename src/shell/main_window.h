@@ -11,6 +11,7 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "forms/command_line.h"
+#include "forms/figure_attributes.h"
 #include "forms/figure_clipboard.h"
 #include "forms/picture_export_form.h"
 #include "forms/program_options.h"
@@ -23,13 +24,16 @@
 #include "ui/equation_window.h"
 #include "ui/property_dialog.h"
 #include "ui/standard_palette.h"
+#include "ui/toolbar_setup_dialog.h"
 #include "ui/user_palette.h"
 
+#include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +48,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class QPixmap;
 class QTemporaryDir;
 class QDragEnterEvent;
 class QDropEvent;
@@ -193,6 +198,33 @@ class MainWindow final : public QMainWindow {
   void LoadToolbarsFromSettings();
   void StoreToolbarsInSettings();
   void ZoomBoxEntered();
+  // The attribute controls (null while not on a bar): ShowFigureAttributes
+  // loads them from the active screen's selected figure, ApplyFigureAttributes
+  // writes them into it (false when nothing changed or a size was refused).
+  QComboBox* attributeControl(forms::AttributeControl control) const;
+  // "ﾂｰﾙﾊﾞｰの設定(&U)": the customisation window (one at a time, modeless).
+  void ToolBarSetupClick();
+  ui::TdlgTool* toolbarSetup() const { return tool_setup_.data(); }
+  // "既定に戻す(&S)": asks, then every bar gets its default layout.
+  bool ResetToolbars();
+  // A command dragged onto bar 1..3 at x (bar coordinates): from the list it
+  // is added, from a bar it is moved. False when it was not placed.
+  bool DropCommand(int bar, const ui::CommandDrag& drag, int x);
+  // The control at `position` of a bar leaves it.
+  void RemoveFromToolbar(int bar, int position);
+  // A double click on the figure band: the bands go to the other edge.
+  void MoveBands();
+  bool bandsAtBottom() const { return bands_at_bottom_; }
+  // The bands' background picture (ToolBar/Bitmap); a path whose picture
+  // cannot be shown is forgotten when `forget_unreadable`.
+  void SetToolbarBackground(const QString& path, bool forget_unreadable);
+  const QString& toolbarBackground() const { return toolbar_bitmap_; }
+  // The bars' pop-up menu, its entries brought in line with the display.
+  QMenu& ToolbarMenu();
+  // The icon of a catalogue entry (16 x 16 design, drawn as SVG).
+  static QIcon CommandIconOf(int number);
+  void ShowFigureAttributes();
+  bool ApplyFigureAttributes();
 
   // MS-DOS版からｲﾝﾎﾟｰﾄ: "図形のｲﾝﾎﾟｰﾄ(&P)..." makes one new screen per stored page,
   // "関数のｲﾝﾎﾟｰﾄ(&F)..." adds a stored function to the active screen. Each dialog starts
@@ -260,6 +292,7 @@ class MainWindow final : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -273,6 +306,13 @@ class MainWindow final : public QMainWindow {
   void BuildWindowMenu();
   void BuildHelpMenu();
   void BuildToolBars();
+  QWidget* MakeAttributeControl(forms::AttributeControl control, int width);
+  void RemoveControl(QToolBar& toolbar, QAction* control);
+  int BarOf(const QObject* object) const;
+  bool ToolbarEvent(QToolBar& bar, QEvent* event);
+  bool ControlEvent(QWidget& control, QEvent* event);
+  void StartControlDrag(int bar, int position, int number, const QPixmap& picture);
+  void ToolbarBackgroundClick();
   void RebuildRecentFiles();
   void MirrorSettingsMenu();
   // The restricted start mode shows no 編集, 図形 and 設定 menus.
@@ -386,6 +426,16 @@ class MainWindow final : public QMainWindow {
   QList<QAction*> unavailable_;
   QList<QAction*> insert_commands_;
   QToolBar* tool_bars_[3] = {};
+  std::array<QPointer<QComboBox>, forms::kAttributeControlCount> attribute_controls_;
+  forms::FigureAttributes shown_attributes_;
+  QString refused_size_;  // the size text last refused
+  QPointer<ui::TdlgTool> tool_setup_;
+  QPoint drag_press_;
+  bool bands_at_bottom_ = false;
+  QString toolbar_bitmap_;
+  QMenu* toolbar_menu_ = nullptr;
+  QAction* toolbar_background_ = nullptr;
+  QAction* toolbar_background_clear_ = nullptr;
 };
 
 }  // namespace qzarn::shell

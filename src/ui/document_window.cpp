@@ -734,6 +734,19 @@ void DocumentWindow::EditSelectedFigure() {
   ShowPicture();
 }
 
+bool DocumentWindow::ApplyFigureAttributes(const forms::FigureAttributes& controls) {
+  if (!undoable_) return false;
+  Screen& s = undoable_->screen();
+  FigureRecord* record = s.Figures.record(s.SelectedIndex);
+  if (record == nullptr || !forms::ApplyFigureAttributes(*record, controls)) return false;
+  if (ctx_.cont_attrib) ctx_.attributes.Remember(*record);
+  s.Modified = true;
+  TakeUndoSnapshot(s);
+  RefreshScreen();
+  UpdateCommandState();
+  return true;
+}
+
 // ---- Name popup ----
 
 void DocumentWindow::ShowFigureHint(QPoint at) {

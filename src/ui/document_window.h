@@ -18,6 +18,7 @@
 #include "document/figure_defaults.h"
 #include "document/undo_session.h"
 #include "import/legacy_data.h"
+#include "forms/figure_attributes.h"
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
 #include "qt/picture_export.h"
@@ -272,6 +273,10 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   bool ImportFunction(const import::FunctionEntry& entry);
   // "図形の設定(&P)...": the property dialog of the selected figure.
   void EditSelectedFigure();
+  // The tool bars' attribute controls written into the selected figure: one
+  // undo step and a redraw when it changed; the attributes are remembered for
+  // the next figure of its type while ContAttrib is on. Returns whether it changed.
+  bool ApplyFigureAttributes(const forms::FigureAttributes& controls);
   // "座標系の設定(&Z)...": the coordinate-system dialog on its general tab.
   void M_ZahyoClick();
   // Writes the screen picture as an image file (the format by the extension);

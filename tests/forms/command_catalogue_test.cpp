@@ -124,5 +124,17 @@ TEST(CommandCatalogueTest, AHostileLayoutPlacesAtMostFiftyControls) {
   EXPECT_EQ(ToolbarResetMessage(3), "設定ﾌｧｲﾙに誤りがあります．\n｢ﾂｰﾙﾊﾞｰ3｣を初期設定に戻します．");
 }
 
+TEST(CommandCatalogueTest, ADropGoesBeforeTheFirstControlRightOfIt) {
+  const int centres[] = {10, 30, 50};
+  struct Case {
+    int x;
+    int index;
+  };
+  for (const Case& c :
+       {Case{0, 0}, Case{10, 1}, Case{11, 1}, Case{49, 2}, Case{50, 3}, Case{99, 3}})
+    EXPECT_EQ(ToolbarDropIndex(centres, c.x), c.index) << c.x;
+  EXPECT_EQ(ToolbarDropIndex({}, 5), 0);
+}
+
 }  // namespace
 }  // namespace qzarn::forms

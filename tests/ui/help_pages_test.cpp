@@ -36,7 +36,9 @@ constexpr int kOpenedContexts[] = {
     // Standard and user-defined palettes, coordinate system, imports, palette
     // editor and wizard, variable table, intermediate equations (window and
     // help button), options, quick lesson.
-    1500, 1510, 2000, 2010, 2020, 2030, 2040, 2090, 2100, 2130, 2110, 3000};
+    1500, 1510, 2000, 2010, 2020, 2030, 2040, 2090, 2100, 2130, 2110, 3000,
+    // The tool-bar customisation window.
+    2140};
 
 QString ReadResource(const QString& path) {
   QFile file(path);
