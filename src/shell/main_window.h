@@ -20,8 +20,8 @@
 #include "settings/settings_store.h"
 #include "ui/anime_window.h"
 #include "ui/document_window.h"
-#include "ui/palette_editor.h"
 #include "ui/equation_window.h"
+#include "ui/palette_editor.h"
 #include "ui/property_dialog.h"
 #include "ui/standard_palette.h"
 #include "ui/toolbar_setup_dialog.h"
@@ -253,6 +253,9 @@ class MainWindow final : public QMainWindow {
   void CyclePaletteClick();
   // The user-defined palette window, made on first use.
   ui::TEditValue2& userPalette();
+  // A right click on box `index` of the user-defined palette: the animation
+  // player for it.
+  void OpenAnimation(std::size_t index);
   // "変数ﾊﾟﾚｯﾄの編集(&E)...": the palette editor for the active screen; the
   // palette shown before comes back on Cancel, the user-defined one on OK.
   void EditPaletteClick();

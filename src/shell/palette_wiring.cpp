@@ -5,6 +5,9 @@
 #include "forms/palette_editor.h"
 #include "shell/main_window.h"
 
+#include <QPointer>
+#include <QSignalBlocker>
+
 namespace qzarn::shell {
 
 namespace {
@@ -37,8 +40,30 @@ ui::TEditValue2& MainWindow::userPalette() {
     };
     user_palette_->switch_to_standard = [this] { StandardPaletteClick(); };
     user_palette_->edit_palette = [this] { EditPaletteClick(); };
+    user_palette_->open_animation = [this](std::size_t index) { OpenAnimation(index); };
+    user_palette_->close_animation = [this] {
+      if (anime_window_ != nullptr) anime_window_->Detach();
+    };
   }
   return *user_palette_;
+}
+
+void MainWindow::OpenAnimation(std::size_t index) {
+  ui::TEditValue2& palette = userPalette();
+  if (index >= palette.boxes().size() || index >= palette.layout().boxes.size()) return;
+  QPointer<ui::PaletteSpinBox> spin = palette.boxes()[index];
+  ui::AnimeTarget target;
+  target.box = spin;
+  target.window = palette.shownWindow();
+  target.entry = palette.layout().boxes[index];
+  // The player stops when the box goes, so these only run while it is there.
+  target.shown = [spin] { return spin ? spin->value() : 0.0; };
+  target.show = [spin](double value) {
+    if (spin == nullptr) return;
+    const QSignalBlocker quiet(spin);  // the player applies the value itself
+    spin->setValue(value);
+  };
+  animeWindow().OpenFor(std::move(target));
 }
 
 void MainWindow::ShowPaletteMode(ui::DocumentWindow* w, int mode) {

@@ -112,6 +112,7 @@ void TEditValue2::Refresh() {
 }
 
 void TEditValue2::Build() {
+  if (close_animation) close_animation();
   for (QLabel* l : labels_)
     delete l;
   for (PaletteSpinBox* b : spins_)
@@ -219,8 +220,7 @@ bool TEditValue2::eventFilter(QObject* watched, QEvent* event) {
     PaletteSpinBox* box = spins_[i];
     if (watched != box && watched != box->editor()) continue;
     if (event->type() == QEvent::ContextMenu) {
-      if (open_animation && i < layout_.boxes.size())
-        open_animation(layout_.boxes[i], box->mapToGlobal(QPoint(0, 0)));
+      if (open_animation && i < layout_.boxes.size()) open_animation(i);
       return true;
     }
     if (event->type() == QEvent::MouseButtonPress &&
@@ -256,6 +256,11 @@ void TEditValue2::mouseDoubleClickEvent(QMouseEvent* event) {
 void TEditValue2::PlaceAtBottomRight(const QRect& area) {
   ui::PlaceAtBottomRight(*this, area);
   KeepOnDesktop(*this, kDesktopMargin);
+}
+
+void TEditValue2::hideEvent(QHideEvent* event) {
+  if (close_animation) close_animation();
+  QWidget::hideEvent(event);
 }
 
 void TEditValue2::closeEvent(QCloseEvent* event) {

@@ -64,9 +64,10 @@ class TEditValue2 final : public QWidget {
   std::function<void()> switch_to_standard;
   std::function<void()> edit_palette;
   std::function<void()> closed_by_user;
-  // A right click on a box opens the animation window for it, its lower-left
-  // corner at `corner` (global); a left click on the palette closes it.
-  std::function<void(const UserPaletteBox& box, QPoint corner)> open_animation;
+  // A right click on box `index` opens the animation window for it; a left
+  // click on the palette, a rebuild, and hiding or closing the palette close
+  // it (its box is about to go or to be out of sight).
+  std::function<void(std::size_t index)> open_animation;
   std::function<void()> close_animation;
 
   const std::vector<PaletteSpinBox*>& boxes() const { return spins_; }
@@ -83,6 +84,7 @@ class TEditValue2 final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void Build();

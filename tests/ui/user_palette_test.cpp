@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -183,6 +184,33 @@ TEST_F(UserPaletteWindowTest, SwitchingScreensKeepsTheValuesChangedMeanwhile) {
     EXPECT_EQ(palette.isVisible(), mode == 2);
     EXPECT_EQ(w.standardPalette().isVisible(), mode == 1);
   }
+}
+
+TEST_F(UserPaletteWindowTest, ARightClickOnABoxOpensItsPlayerWhichGoesWithThePalette) {
+  MainWindow w(Options());
+  ui::DocumentWindow* doc = Prepare(w);
+  Screen& s = *doc->screen();
+  w.run_palette_editor = [](ui::TEditValue_E& e) { return Design(e); };
+  w.EditPaletteClick();
+  ui::TEditValue2& palette = w.userPalette();
+  ASSERT_EQ(palette.boxes().size(), 2u);
+  ui::PaletteSpinBox& a = *palette.boxes()[0];
+
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(2, 2), a.mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(&a, &right);
+  ui::Tdlg_Anime& player = w.animeWindow();
+  ASSERT_TRUE(player.isVisible());
+  EXPECT_EQ(player.windowTitle(), "変数 a");
+  // One step forward moves the variable and the box by the box's step.
+  player.btPlayClick();
+  EXPECT_EQ(s.Variables().read(0, 1), 0.5);
+  EXPECT_EQ(a.text(), "0.5");
+
+  // Switching to the standard palette takes the box out of sight: the
+  // player goes with it.
+  w.StandardPaletteClick();
+  EXPECT_FALSE(palette.isVisible());
+  EXPECT_FALSE(player.isVisible());
 }
 
 TEST_F(UserPaletteWindowTest, UndoTakesBackTheNewDesignAndThePaletteFollows) {
