@@ -22,7 +22,7 @@ inline constexpr std::uint32_t kPresentationBitmap = 8;
 inline constexpr std::uint32_t kPresentationEnhancedMetafile = 14;
 
 struct ObjectSummary {
-  // The object's kind as its container named it ("Microsoft Equation 3.0", or the
+  // The object's kind as its container named it ("Formula Editor 2.0", or the
   // programmatic identifier when no readable name is stored), UTF-8; empty when unknown.
   std::string class_name;
   // Clipboard format of the first stored presentation, 0 when there is none.

@@ -45,7 +45,7 @@ QString Utf8(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-// The spec's texts break lines with "\r"; the message boxes want "\n".
+// The editor's messages break lines with "\r"; the message boxes want "\n".
 QString MessageText(const char* text) {
   return QString::fromUtf8(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

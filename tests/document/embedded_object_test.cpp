@@ -14,7 +14,7 @@ TEST(EmbeddedObject, NamesTheClassAndDecodesItsBitmapFromMiniAndRegularSectors) 
   for (const auto& [w, h] : {std::pair{3, 2}, std::pair{40, 40}}) {
     SCOPED_TRACE(w);
     const ObjectSummary s = DescribeObject(EquationWithPicture(w, h));
-    EXPECT_EQ(s.class_name, "Microsoft Equation 3.0");
+    EXPECT_EQ(s.class_name, "Formula Editor 2.0");
     EXPECT_EQ(s.presentation_format, kPresentationBitmap);
     ASSERT_TRUE(s.picture.has_value());
     EXPECT_EQ(*s.picture, Gradient(w, h));
@@ -31,7 +31,7 @@ TEST(EmbeddedObject, WhatEachKindOfStoredObjectYields) {
   ByteWriter old_stream;  // version, embedded, class name
   for (std::uint32_t v : {0x0501u, 2u, 11u})
     old_stream.WriteU32(v);
-  old_stream.WriteBytes("Equation.3", 11);
+  old_stream.WriteBytes("FormulaEditor.2", 11);
   struct Case {
     const char* what;
     std::vector<std::uint8_t> bytes;
@@ -47,7 +47,7 @@ TEST(EmbeddedObject, WhatEachKindOfStoredObjectYields) {
       {"no readable type: the identifier",
        StoredObject(CompoundFile({comp("", "Word.Document.8")})), "Word.Document.8", 0},
       {"no header in front", CompoundFile({comp("Sheet", "X.Y")}), "Sheet", 0},
-      {"older stream layout", old_stream.Take(), "Equation.3", 0},
+      {"older stream layout", old_stream.Take(), "FormulaEditor.2", 0},
       {"nothing known", std::vector<std::uint8_t>(700, 0x42), "", 0},
       {"empty", {}, "", 0},
   };
@@ -96,7 +96,7 @@ TEST(EmbeddedObject, DamagedObjectsGiveLessButNeverReadOutside) {
 TEST(EmbeddedObject, TheKeptSummaryFollowsTheBytes) {
   FigureOwned owned;
   owned.ObjectBytes = EquationWithPicture(3, 2);
-  EXPECT_EQ(ObjectSummaryOf(owned).class_name, "Microsoft Equation 3.0");
+  EXPECT_EQ(ObjectSummaryOf(owned).class_name, "Formula Editor 2.0");
   const auto* first = owned.ObjectSummaryCache.get();
   EXPECT_EQ(&ObjectSummaryOf(owned), &first->summary);  // not decoded again
   // The same size, other contents: the summary is made anew.

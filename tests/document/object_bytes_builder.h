@@ -182,7 +182,7 @@ inline std::vector<std::uint8_t> EquationWithPicture(int w, int h) {
   return StoredObject(CompoundFile({
       {u"\x01"
        u"CompObj",
-       CompObjStream("Microsoft Equation 3.0", "Equation.3")},
+       CompObjStream("Formula Editor 2.0", "FormulaEditor.2")},
       {u"\x02"
        u"OlePres000",
        PresentationStream(8, Dib24(Gradient(w, h)))},

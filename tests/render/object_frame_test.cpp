@@ -49,7 +49,7 @@ TEST_F(ObjectFrameTest, BackgroundStandInAndFrameForEachKindOfObject) {
   } cases[] = {
       {"picture", testing_support::EquationWithPicture(4, 3), false, ""},
       {"picture shown as icon", testing_support::EquationWithPicture(4, 3), true,
-       "Microsoft Equation 3.0"},
+       "Formula Editor 2.0"},
       {"unreadable bytes", std::vector<std::uint8_t>(100, 9), false, kUnknownObjectCaption},
   };
   for (const Case& c : cases) {
