@@ -29,9 +29,9 @@ TEST(EmbeddedObject, WhatEachKindOfStoredObjectYields) {
   };
   const std::vector<std::uint8_t> metafile(300, 0x11);
   ByteWriter old_stream;  // version, embedded, class name
-  for (std::uint32_t v : {0x0501u, 2u, 11u})
+  for (std::uint32_t v : {0x0501u, 2u, 16u})
     old_stream.WriteU32(v);
-  old_stream.WriteBytes("FormulaEditor.2", 11);
+  old_stream.WriteBytes("FormulaEditor.2", 16);  // with its terminating zero
   struct Case {
     const char* what;
     std::vector<std::uint8_t> bytes;
@@ -45,7 +45,7 @@ TEST(EmbeddedObject, WhatEachKindOfStoredObjectYields) {
                                    PresentationStream(3, metafile)}})),
        "Paint", kPresentationMetafile},
       {"no readable type: the identifier",
-       StoredObject(CompoundFile({comp("", "Word.Document.8")})), "Word.Document.8", 0},
+       StoredObject(CompoundFile({comp("", "Notes.Document.8")})), "Notes.Document.8", 0},
       {"no header in front", CompoundFile({comp("Sheet", "X.Y")}), "Sheet", 0},
       {"older stream layout", old_stream.Take(), "FormulaEditor.2", 0},
       {"nothing known", std::vector<std::uint8_t>(700, 0x42), "", 0},
