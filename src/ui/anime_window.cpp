@@ -3,6 +3,7 @@
 #include "document/screen.h"
 #include "engine/locus.h"
 #include "ui/document_window.h"
+#include "ui/palette_window.h"
 
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
@@ -176,6 +177,8 @@ void Tdlg_Anime::OpenFor(AnimeTarget target) {
   }
   UpdateButtons();
   show();
+  // A box near the desktop's right edge would push the buttons off it.
+  KeepOnDesktop(*this, 0);
   raise();
 }
 
