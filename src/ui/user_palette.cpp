@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace qzarn::ui {
 
@@ -113,12 +114,17 @@ void TEditValue2::Refresh() {
 
 void TEditValue2::Build() {
   if (close_animation) close_animation();
+  // The boxes leave the list before they are deleted: a box's line edit sends
+  // events through this window's filter while the box is being destroyed.
+  const std::vector<PaletteSpinBox*> old_boxes = std::exchange(spins_, {});
+  for (PaletteSpinBox* b : old_boxes) {
+    b->removeEventFilter(this);
+    b->editor()->removeEventFilter(this);
+    delete b;
+  }
   for (QLabel* l : labels_)
     delete l;
-  for (PaletteSpinBox* b : spins_)
-    delete b;
   labels_.clear();
-  spins_.clear();
   const Screen* s = screen();
   if (s == nullptr) {
     layout_ = {};
