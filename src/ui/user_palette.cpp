@@ -66,10 +66,15 @@ double PaletteSpinBox::valueFromText(const QString& text) const {
 }
 
 QValidator::State PaletteSpinBox::validate(QString& text, int&) const {
-  for (QChar c : text)
+  bool digit = false;
+  for (QChar c : text) {
     if (!IsPaletteValueCharacter(c.unicode())) return QValidator::Invalid;
-  // Any text of these characters is taken; out-of-range values show clamped.
-  return QValidator::Acceptable;
+    digit = digit || c.isDigit();
+  }
+  // "", "-", "." and "-." are a number being typed, not 0: the variable keeps
+  // its value until a digit follows. Any other text of these characters is
+  // taken; out-of-range values show clamped.
+  return digit ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
 void PaletteSpinBox::fixup(QString& text) const {

@@ -114,7 +114,13 @@ TEST_F(UserPaletteWindowTest, EditorOkShowsThePaletteWhoseBoxesDriveTheirVariabl
   EXPECT_FALSE(s.Modified);
   // Only digits, "-" and "." can be typed.
   a.editor()->selectAll();
-  QTest::keyClicks(a.editor(), "-x0.5");
+  // "-" and "." alone are a number being typed: the variable keeps its value.
+  a.editor()->selectAll();
+  QTest::keyClicks(a.editor(), "-x");
+  EXPECT_EQ(s.Variables().read(0, 1), 1);
+  QTest::keyClicks(a.editor(), ".");
+  EXPECT_EQ(s.Variables().read(0, 1), 1);
+  QTest::keyClicks(a.editor(), "5");
   EXPECT_EQ(s.Variables().read(0, 1), -0.5);
 
   // "すべての値を初期値に戻す(&R)" puts every box back to its initial value.
