@@ -5,34 +5,10 @@
 #include <cmath>
 #include <type_traits>
 
+#include "platform/c_number_parse.h"
 #include "settings/setting_values.h"
 
 namespace qzarn::forms {
-
-namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-    s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  return s;
-}
-
-template <typename T>
-std::optional<T> WholeText(std::string_view s) {
-  s = Trim(s);
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  T value{};
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  if constexpr (std::is_floating_point_v<T>) {
-    if (!std::isfinite(value)) return std::nullopt;
-  }
-  return value;
-}
-
-}  // namespace
 
 bool OptionsNumberKeyAccepted(char32_t key) {
   return key < 0x20 || key == 0x7F || (key >= '0' && key <= '9') || key == '.';
@@ -41,7 +17,7 @@ bool OptionsNumberKeyAccepted(char32_t key) {
 int OptionsZoomValue(std::string_view text) {
   std::string s(text);
   s.erase(std::remove(s.begin(), s.end(), '%'), s.end());
-  const long long v = WholeText<long long>(s).value_or(0);
+  const long long v = ParseWholeText<long long>(s).value_or(0);
   return static_cast<int>(std::clamp<long long>(v, 10, 1000));
 }
 
@@ -50,12 +26,12 @@ std::string OptionsZoomText(std::string_view text) {
 }
 
 double OptionsClipValue(std::string_view text) {
-  return std::clamp(WholeText<double>(text).value_or(0), 0.0001, 10.0);
+  return std::clamp(ParseWholeText<double>(text).value_or(0), 0.0001, 10.0);
 }
 
 std::optional<std::int32_t> OptionsScreenSize(std::string_view text) {
-  if (Trim(text) == kAutomaticSize) return -1;
-  const std::optional<long long> v = WholeText<long long>(text);
+  if (TrimBlanks(text) == kAutomaticSize) return -1;
+  const std::optional<long long> v = ParseWholeText<long long>(text);
   if (!v) return std::nullopt;
   return static_cast<std::int32_t>(std::clamp<long long>(*v, 50, 2500));
 }

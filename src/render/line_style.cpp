@@ -5,36 +5,16 @@
 #include <cmath>
 #include <type_traits>
 
+#include "platform/c_number_parse.h"
+
 namespace qzarn::render {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-    s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
-
-// A whole number or a real, the whole text and nothing else.
-template <typename T>
-std::optional<T> ParseNumber(std::string_view s) {
-  s = Trim(s);
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  T value{};
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  if constexpr (std::is_floating_point_v<T>) {
-    if (!std::isfinite(value)) return std::nullopt;
-  }
-  return value;
-}
-
 std::optional<long> ParseWhole(std::string_view s) {
-  return ParseNumber<long>(s);
+  return ParseWholeText<long>(s);
 }
 std::optional<double> ParseReal(std::string_view s) {
-  return ParseNumber<double>(s);
+  return ParseWholeText<double>(s);
 }
 
 // Nearest integer with halves to even, the rounding of every pixel quantity.
