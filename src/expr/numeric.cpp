@@ -74,6 +74,10 @@ double AreaTangent(double x) {
 
 }  // namespace
 
+[[gnu::noipa]] double LibraryPower(double b, double e) {
+  return std::pow(b, e);
+}
+
 double PowerRuleSlow(double b, double e, bool& math_error) {
   if (b == 0) return e == 0 ? 1.0 : 0.0;
   if (e == 0) return 1.0;
@@ -81,14 +85,14 @@ double PowerRuleSlow(double b, double e, bool& math_error) {
     double r = e * std::log(b);
     if (r < -709) return 0.0;
     if (r > 709) return Fail(math_error);
-    return Settle(std::pow(b, e), math_error);
+    return Settle(LibraryPower(b, e), math_error);
   }
   if (!IsWhole(e)) return Fail(math_error);
   double r = e * std::log(-b);
   if (r < -709) return 0.0;
   if (r > 709 || std::fabs(e) > 32767) return Fail(math_error);
   // pow keeps the sign of a negative base for odd whole exponents.
-  return Settle(std::pow(b, e), math_error);
+  return Settle(LibraryPower(b, e), math_error);
 }
 
 double IntegerQuotient(double l, double r, bool& math_error) {

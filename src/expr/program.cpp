@@ -69,6 +69,18 @@ struct Translator {
       case kProdPower:
         base = Op::kPowS;
         break;
+      case kProdLt:
+        base = Op::kLtS;
+        break;
+      case kProdLe:
+        base = Op::kLeS;
+        break;
+      case kProdGt:
+        base = Op::kGtS;
+        break;
+      case kProdGe:
+        base = Op::kGeS;
+        break;
       default:
         base = Op::kBinaryS;
         break;
@@ -158,6 +170,143 @@ struct Translator {
   }
 };
 
+// The first opcode of each family of five binary variants (S, C, V, VC, CV).
+constexpr int kFirstBinary = static_cast<int>(Op::kAddS);
+constexpr int kLastBinary = static_cast<int>(Op::kBinaryCV);
+
+Op BinaryVariant(Op family_s, int variant) {
+  return static_cast<Op>(static_cast<int>(family_s) + variant);
+}
+
+// How many values an operation takes from the stack; each leaves one.
+int OperandsTaken(Op opcode) {
+  const int o = static_cast<int>(opcode);
+  if (o >= kFirstBinary && o <= kLastBinary) {
+    static constexpr int kByVariant[] = {2, 1, 1, 0, 0};
+    return kByVariant[(o - kFirstBinary) % 5];
+  }
+  switch (opcode) {
+    case Op::kConst:
+    case Op::kVar:
+    case Op::kRandom:
+    case Op::kSquareVC:
+    case Op::kCubeVC:
+    case Op::kPowWholeVC:
+      return 0;
+    case Op::kFunction2:
+      return 2;
+    case Op::kFunction3:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+// `left op top` with `left` a lone constant or cell, as one operation on the
+// top of the stack: the same arithmetic with the operands where they were.
+// Sums, products, equality and the logical words do not depend on the order
+// of their operands; comparisons turn round.
+bool TakeLeftOperand(ProgramOp& op, const ProgramOp& left) {
+  const bool cell = left.opcode == Op::kVar;
+  const int variant = cell ? 2 : 1;
+  Op replaced;
+  int code = op.code;
+  switch (op.opcode) {
+    case Op::kAddS:
+    case Op::kMulS:
+      replaced = BinaryVariant(op.opcode, variant);
+      break;
+    case Op::kSubS:
+      replaced = cell ? Op::kRSubV : Op::kRSubC;
+      break;
+    case Op::kDivS:
+      replaced = cell ? Op::kRDivV : Op::kRDivC;
+      break;
+    case Op::kPowS:
+      replaced = cell ? Op::kRPowV : Op::kRPowC;
+      break;
+    case Op::kLtS:
+      replaced = BinaryVariant(Op::kGtS, variant);
+      code = kProdGt;
+      break;
+    case Op::kLeS:
+      replaced = BinaryVariant(Op::kGeS, variant);
+      code = kProdGe;
+      break;
+    case Op::kGtS:
+      replaced = BinaryVariant(Op::kLtS, variant);
+      code = kProdLt;
+      break;
+    case Op::kGeS:
+      replaced = BinaryVariant(Op::kLeS, variant);
+      code = kProdLe;
+      break;
+    case Op::kBinaryS:
+      if (code != kProdEq && code != kProdNe && code != kProdAnd && code != kProdOr) return false;
+      replaced = BinaryVariant(Op::kBinaryS, variant);
+      break;
+    default:
+      return false;
+  }
+  op = ProgramOp{replaced,  static_cast<std::uint8_t>(code), left.row, left.column_index, 0,
+                 left.value};
+  return true;
+}
+
+// A power with a whole constant exponent of 2 to 8 as products.
+void UseWholePower(ProgramOp& op) {
+  if ((op.opcode != Op::kPowC && op.opcode != Op::kPowVC) || !IsSmallWholeExponent(op.value))
+    return;
+  const bool cell = op.opcode == Op::kPowVC;
+  const int n = static_cast<int>(op.value);
+  if (n == 2)
+    op.opcode = cell ? Op::kSquareVC : Op::kSquareC;
+  else if (n == 3)
+    op.opcode = cell ? Op::kCubeVC : Op::kCubeC;
+  else
+    op.opcode = cell ? Op::kPowWholeVC : Op::kPowWholeC;
+  op.code = static_cast<std::uint8_t>(n);
+}
+
+// Rewrites the translated program into fewer, more specific operations with
+// the same arithmetic in the same order, so the same bits and flags. A lone
+// constant or cell left of an operator whose right side is computed moves into
+// the operator (it has no effect to keep in place: cells do not change while
+// an expression runs, and only RANDOM and the functions have effects); whole
+// powers become products.
+CompiledProgram Streamline(const CompiledProgram& in) {
+  CompiledProgram out;
+  // Where each value on the stack starts in `out`.
+  int starts[kProgramCapacity];
+  int depth = 0;
+  for (int i = 0; i < in.count; ++i) {
+    ProgramOp op = in.ops[i];
+    if (op.opcode == Op::kEnd) {
+      out.ops[out.count++] = op;
+      break;
+    }
+    const int taken = OperandsTaken(op.opcode);
+    if (taken > depth) return in;  // no stack to follow: leave it as translated
+    depth -= taken;
+    int start = taken == 0 ? out.count : starts[depth];
+    if (taken == 2 && op.opcode != Op::kFunction2) {
+      const int left = starts[depth];
+      const Op pushed = out.ops[left].opcode;
+      if (starts[depth + 1] == left + 1 && (pushed == Op::kConst || pushed == Op::kVar) &&
+          TakeLeftOperand(op, out.ops[left])) {
+        for (int k = left; k + 1 < out.count; ++k)
+          out.ops[k] = out.ops[k + 1];
+        --out.count;
+        start = left;
+      }
+    }
+    UseWholePower(op);
+    out.ops[out.count++] = op;
+    starts[depth++] = start;
+  }
+  return out;
+}
+
 // The jump table below is indexed by opcode: the list must follow the enum.
 constexpr bool OpcodeListInEnumOrder() {
 #define QZ_VALUE(name) Op::name,
@@ -188,7 +337,7 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
   if (!accepted)
     end.code = static_cast<std::uint8_t>((flags.syntax_error ? 1 : 0) | (flags.too_long ? 2 : 0));
   end.uses_variables = flags.uses_variables;
-  return program;
+  return Streamline(program);
 }
 
 // Computed jumps are a compiler extension that both supported compilers share.
@@ -270,6 +419,45 @@ op_kNegate:
   QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, kGtCV, l > r ? 1.0 : 0.0)
   QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, kGeCV, l >= r ? 1.0 : 0.0)
   QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, kBinaryCV, ApplyBinary(op->code, l, r, me))
+op_kRSubC:
+  acc = Settle(op->value - acc, me);
+  QZ_NEXT();
+op_kRSubV:
+  acc = Settle(Cell(table, *op) - acc, me);
+  QZ_NEXT();
+op_kRDivC:
+  acc = DivideValues(op->value, acc, me);
+  QZ_NEXT();
+op_kRDivV:
+  acc = DivideValues(Cell(table, *op), acc, me);
+  QZ_NEXT();
+op_kRPowC:
+  acc = PowerRule(op->value, acc, me);
+  QZ_NEXT();
+op_kRPowV:
+  acc = PowerRule(Cell(table, *op), acc, me);
+  QZ_NEXT();
+op_kSquareC:
+  acc = WholePower<2>(acc, me);
+  QZ_NEXT();
+op_kSquareVC:
+  stack[sp++] = acc;
+  acc = WholePower<2>(Cell(table, *op), me);
+  QZ_NEXT();
+op_kCubeC:
+  acc = WholePower<3>(acc, me);
+  QZ_NEXT();
+op_kCubeVC:
+  stack[sp++] = acc;
+  acc = WholePower<3>(Cell(table, *op), me);
+  QZ_NEXT();
+op_kPowWholeC:
+  acc = WholePower(acc, op->code, me);
+  QZ_NEXT();
+op_kPowWholeVC:
+  stack[sp++] = acc;
+  acc = WholePower(Cell(table, *op), op->code, me);
+  QZ_NEXT();
 op_kSin:
   acc = SineOf(acc);
   QZ_NEXT();
