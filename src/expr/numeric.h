@@ -92,6 +92,19 @@ inline double ProductError(double x, double product, double y_high, double y_low
   return ((x_high * y_high - product) + x_high * y_low + x_low * y_high) + x_low * y_low;
 }
 
+// The exact rounding error of the product p = fl(x·y): by one fused
+// multiply-add in an evaluator built for a processor that has it, else by
+// Dekker's products of halves (y's halves given). Both are exact, so both give
+// the same double.
+template <bool kFused>
+[[gnu::always_inline]] inline double ExactProductError(double x, double y, double p, double y_high,
+                                                       double y_low) {
+  if constexpr (kFused)
+    return __builtin_fma(x, y, -p);
+  else
+    return ProductError(x, p, y_high, y_low);
+}
+
 // 2^k as a constant.
 constexpr double PowerOfTwo(int k) {
   double v = 1.0;
@@ -129,17 +142,17 @@ inline constexpr double kProductStretch = 1.125;
 inline constexpr double kCoreStretch = 1.0390625;
 
 // b^N for a b in the product range; false where the products cannot tell.
-template <int N>
-inline bool PowerByProducts(double b, double& result) {
+template <int N, bool kFused = false>
+[[gnu::always_inline]] inline bool PowerByProducts(double b, double& result) {
   static_assert(N >= 2 && N <= 8);
   double b_high, b_low;
   SplitHalves(b, b_high, b_low);
   // The first product: b·b rounds once, so its error is the whole remainder.
   double hi = b * b;
-  double lo = ((b_high * b_high - hi) + b_high * b_low + b_low * b_high) + b_low * b_low;
+  double lo = ExactProductError<kFused>(b, b, hi, b_high, b_low);
   for (int k = 2; k < N; ++k) {
     const double p = hi * b;
-    const double err = ProductError(hi, p, b_high, b_low) + lo * b;
+    const double err = ExactProductError<kFused>(hi, b, p, b_high, b_low) + lo * b;
     hi = p + err;
     lo = err - (hi - p);
   }
@@ -150,49 +163,56 @@ inline bool PowerByProducts(double b, double& result) {
   return true;
 }
 
-// Calls f(std::integral_constant<int, n>{}) for a whole n of 2 to 8 known
-// only at run time.
-template <class F>
-inline decltype(auto) WithWholeExponent(int n, F&& f) {
+// Calls f(std::integral_constant<int, n>{}, args...) for a whole n of 2 to 8
+// known only at run time. `f` captures nothing: the evaluator's operands stay
+// in registers.
+template <class F, class... Args>
+[[gnu::always_inline]] inline decltype(auto) WithWholeExponent(int n, F f, Args&&... args) {
   switch (n) {
     case 2:
-      return f(std::integral_constant<int, 2>{});
+      return f(std::integral_constant<int, 2>{}, args...);
     case 3:
-      return f(std::integral_constant<int, 3>{});
+      return f(std::integral_constant<int, 3>{}, args...);
     case 4:
-      return f(std::integral_constant<int, 4>{});
+      return f(std::integral_constant<int, 4>{}, args...);
     case 5:
-      return f(std::integral_constant<int, 5>{});
+      return f(std::integral_constant<int, 5>{}, args...);
     case 6:
-      return f(std::integral_constant<int, 6>{});
+      return f(std::integral_constant<int, 6>{}, args...);
     case 7:
-      return f(std::integral_constant<int, 7>{});
+      return f(std::integral_constant<int, 7>{}, args...);
     default:
-      return f(std::integral_constant<int, 8>{});
+      return f(std::integral_constant<int, 8>{}, args...);
   }
 }
 
 inline bool WholePowerByProducts(double b, int n, double& result) {
   if (!InProductRange(b, n)) return false;
-  return WithWholeExponent(n, [&](auto k) { return PowerByProducts<k()>(b, result); });
+  return WithWholeExponent(
+      n, [](auto k, double base, double& r) { return PowerByProducts<k()>(base, r); }, b, result);
 }
 
 // `b ^ N` for a whole N of 2 to 8 known in advance (the compiled program's
 // `x^2`, `x^3` ...). Inside the product range the slow way reduces to the
 // library power, so that is the fallback there.
-template <int N>
-inline double WholePower(double b, bool& math_error) {
+template <int N, bool kFused = false>
+[[gnu::always_inline]] inline double WholePower(double b, bool& math_error) {
   if (!InProductRange(b, N)) [[unlikely]]
     return PowerRuleSlow(b, N, math_error);
   double r;
-  if (PowerByProducts<N>(b, r)) [[likely]]
+  if (PowerByProducts<N, kFused>(b, r)) [[likely]]
     return r;
   return LibraryPower(b, N);
 }
 
 // `b ^ n` for a whole n of 2 to 8 chosen at run time.
-inline double WholePower(double b, int n, bool& math_error) {
-  return WithWholeExponent(n, [&](auto k) { return WholePower<k()>(b, math_error); });
+template <bool kFused = false>
+[[gnu::always_inline]] inline double WholePower(double b, int n, bool& math_error) {
+  return WithWholeExponent(
+      n, [](auto k, double base, bool& me) __attribute__((always_inline)) {
+        return WholePower<k(), kFused>(base, me);
+      },
+      b, math_error);
 }
 
 // A whole exponent the product way handles: 2 to 8.

@@ -343,158 +343,53 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
 // Computed jumps are a compiler extension that both supported compilers share.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
+namespace {
+
+Evaluation RunProgram(ExprEngine& engine, const VariableTable& table,
+                      const CompiledProgram& program) {
+  constexpr bool kFused = false;
+#include "expr/program_run.inc"
+}
+
+// The same evaluator for processors with fused multiply-add: the whole powers
+// find their rounding errors in one instruction each.
+[[gnu::target("fma")]] Evaluation RunProgramFused(ExprEngine& engine, const VariableTable& table,
+                                                  const CompiledProgram& program) {
+  constexpr bool kFused = true;
+#include "expr/program_run.inc"
+}
+
+}  // namespace
+#pragma GCC diagnostic pop
+
+namespace {
+bool DetectFusedProducts() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma") != 0;
+}
+// Settled once at start; a program run before (from another static
+// initialiser) takes the plain build, which gives the same results.
+const bool fused_products = DetectFusedProducts();
+}  // namespace
+
+bool FusedProductsAvailable() {
+  return fused_products;
+}
+
 Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
                            const CompiledProgram& program) {
-  // The top of the value stack lives in `acc`; `stack` holds the values below.
-  double stack[kParseStackSize + 4];
-  int sp = 0;
-  double acc = 0.0;
-  bool me = false;
-  ExprFlags& flags = engine.flags;
-  // Each operation jumps straight to the next one's code (one indirect jump per
-  // operation site instead of one shared switch), which lets the processor
-  // predict the fixed sequence of a program that is run thousands of times.
-#define QZ_LABEL(name) &&op_##name,
-  static const void* const kLabels[] = {QZ_PROGRAM_OPCODES(QZ_LABEL)};
-#undef QZ_LABEL
-  static_assert(std::size(kLabels) == static_cast<std::size_t>(Op::kEnd) + 1);
-  const ProgramOp* op = program.ops;
-#define QZ_NEXT() goto* kLabels[static_cast<int>((++op)->opcode)]
-#define QZ_BINARY(S, C, V, VC, CV, EXPR) \
-  op_##CV : {                            \
-    stack[sp++] = acc;                   \
-    double l = op->value;                \
-    double r = Cell(table, *op);         \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##VC : {                            \
-    stack[sp++] = acc;                   \
-    double l = Cell(table, *op);         \
-    double r = op->value;                \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##S : {                             \
-    double r = acc;                      \
-    double l = stack[--sp];              \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##C : {                             \
-    double r = op->value;                \
-    double l = acc;                      \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##V : {                             \
-    double r = Cell(table, *op);         \
-    double l = acc;                      \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }
-  goto* kLabels[static_cast<int>(op->opcode)];
-op_kConst:
-  stack[sp++] = acc;
-  acc = op->value;
-  QZ_NEXT();
-op_kVar:
-  stack[sp++] = acc;
-  acc = Cell(table, *op);
-  QZ_NEXT();
-op_kRandom:
-  stack[sp++] = acc;
-  acc = NextRandom(engine.random_seed);
-  QZ_NEXT();
-op_kNegate:
-  acc = -acc;
-  QZ_NEXT();
-  QZ_BINARY(kAddS, kAddC, kAddV, kAddVC, kAddCV, Settle(l + r, me))
-  QZ_BINARY(kSubS, kSubC, kSubV, kSubVC, kSubCV, Settle(l - r, me))
-  QZ_BINARY(kMulS, kMulC, kMulV, kMulVC, kMulCV, Settle(l * r, me))
-  QZ_BINARY(kDivS, kDivC, kDivV, kDivVC, kDivCV, DivideValues(l, r, me))
-  QZ_BINARY(kPowS, kPowC, kPowV, kPowVC, kPowCV, PowerRule(l, r, me))
-  QZ_BINARY(kLtS, kLtC, kLtV, kLtVC, kLtCV, l < r ? 1.0 : 0.0)
-  QZ_BINARY(kLeS, kLeC, kLeV, kLeVC, kLeCV, l <= r ? 1.0 : 0.0)
-  QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, kGtCV, l > r ? 1.0 : 0.0)
-  QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, kGeCV, l >= r ? 1.0 : 0.0)
-  QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, kBinaryCV, ApplyBinary(op->code, l, r, me))
-op_kRSubC:
-  acc = Settle(op->value - acc, me);
-  QZ_NEXT();
-op_kRSubV:
-  acc = Settle(Cell(table, *op) - acc, me);
-  QZ_NEXT();
-op_kRDivC:
-  acc = DivideValues(op->value, acc, me);
-  QZ_NEXT();
-op_kRDivV:
-  acc = DivideValues(Cell(table, *op), acc, me);
-  QZ_NEXT();
-op_kRPowC:
-  acc = PowerRule(op->value, acc, me);
-  QZ_NEXT();
-op_kRPowV:
-  acc = PowerRule(Cell(table, *op), acc, me);
-  QZ_NEXT();
-op_kSquareC:
-  acc = WholePower<2>(acc, me);
-  QZ_NEXT();
-op_kSquareVC:
-  stack[sp++] = acc;
-  acc = WholePower<2>(Cell(table, *op), me);
-  QZ_NEXT();
-op_kCubeC:
-  acc = WholePower<3>(acc, me);
-  QZ_NEXT();
-op_kCubeVC:
-  stack[sp++] = acc;
-  acc = WholePower<3>(Cell(table, *op), me);
-  QZ_NEXT();
-op_kPowWholeC:
-  acc = WholePower(acc, op->code, me);
-  QZ_NEXT();
-op_kPowWholeVC:
-  stack[sp++] = acc;
-  acc = WholePower(Cell(table, *op), op->code, me);
-  QZ_NEXT();
-op_kSin:
-  acc = SineOf(acc);
-  QZ_NEXT();
-op_kCos:
-  acc = CosineOf(acc);
-  QZ_NEXT();
-op_kSqrt:
-  acc = SquareRoot(acc, me);
-  QZ_NEXT();
-op_kAbs:
-  acc = std::fabs(acc);
-  QZ_NEXT();
-op_kFunction1:
-  acc = FunctionOf1(op->code, acc, engine.int_gap, me);
-  QZ_NEXT();
-op_kFunction2 : {
-  bool se = false;
-  double x = stack[--sp];
-  acc = FunctionOf2(op->code, x, acc, me, se);
-  if (se) {
-    flags = ExprFlags{true, me, false, op->uses_variables != 0};
-    return FinishEvaluation(flags, 0.0);
-  }
-  QZ_NEXT();
+  return fused_products ? RunProgramFused(engine, table, program)
+                        : RunProgram(engine, table, program);
 }
-op_kFunction3 : {
-  double p = stack[--sp];
-  double x = stack[--sp];
-  acc = FunctionOf3(op->code, x, p, acc, me);
-  QZ_NEXT();
+
+[[gnu::target("fma")]] double WholePowerFused(double b, int n, bool& math_error) {
+  return WholePower<true>(b, n, math_error);
 }
-op_kEnd:
-  flags = ExprFlags{(op->code & 1) != 0, me, (op->code & 2) != 0, op->uses_variables != 0};
-  return FinishEvaluation(flags, op->code == 0 ? acc : 0.0);
-#undef QZ_BINARY
-#undef QZ_NEXT
+
+Evaluation EvaluateProgramOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
+                             const CompiledProgram& program) {
+  return unit == ProductUnit::kFused ? RunProgramFused(engine, table, program)
+                                     : RunProgram(engine, table, program);
 }
-#pragma GCC diagnostic pop
 
 }  // namespace qzarn

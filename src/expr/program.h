@@ -141,4 +141,16 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled);
 Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
                            const CompiledProgram& program);
 
+// The evaluator comes in two builds with the same results: plain arithmetic,
+// and fused multiply-add for the whole powers' exact rounding errors where the
+// processor has it. EvaluateProgram picks the fused one when it can; tests
+// compare both.
+enum class ProductUnit { kPlain, kFused };
+bool FusedProductsAvailable();
+// kFused only where FusedProductsAvailable(). WholePowerFused is the fused
+// build's `b ^ n` for a whole n of 2 to 8, as a test sees it.
+double WholePowerFused(double b, int n, bool& math_error);
+Evaluation EvaluateProgramOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
+                             const CompiledProgram& program);
+
 }  // namespace qzarn

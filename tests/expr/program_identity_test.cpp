@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "expr/numeric.h"
@@ -35,6 +36,30 @@ std::uint64_t Bits(double v) {
   return b;
 }
 
+// Evaluates `compiled` on the machine and `program` on every evaluator build
+// this processor runs, from the same random state; false, with the failure
+// reported, where a value's bits, the attribute, the flags or the random draws
+// differ.
+bool SameAsMachine(testing::Bench& machine, const CompiledExpression& compiled,
+                   const CompiledProgram& program, const std::string& context) {
+  const std::uint32_t seed = machine.engine.random_seed;
+  const Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
+  std::vector<ProductUnit> units = {ProductUnit::kPlain};
+  if (FusedProductsAvailable()) units.push_back(ProductUnit::kFused);
+  for (ProductUnit unit : units) {
+    ExprEngine fast;
+    fast.random_seed = seed;
+    const Evaluation got = EvaluateProgramOn(unit, fast, machine.table, program);
+    const std::string where = context + (unit == ProductUnit::kFused ? " (fused)" : " (plain)");
+    EXPECT_EQ(Bits(got.value), Bits(want.value))
+        << where << " " << got.value << " vs " << want.value;
+    EXPECT_EQ(got.attribute, want.attribute) << where;
+    EXPECT_EQ(fast.flags, machine.engine.flags) << where;
+    EXPECT_EQ(fast.random_seed, machine.engine.random_seed) << where;
+  }
+  return !::testing::Test::HasFailure();
+}
+
 // b^e by the rule against the slow way, bit for bit and flag for flag; true
 // when the products decided it.
 bool PowerMatchesTheSlowWay(double b, double e) {
@@ -43,6 +68,12 @@ bool PowerMatchesTheSlowWay(double b, double e) {
   const double want = PowerRuleSlow(b, e, slow_error);
   EXPECT_EQ(Bits(got), Bits(want)) << b << "^" << e;
   EXPECT_EQ(fast_error, slow_error) << b << "^" << e;
+  if (IsSmallWholeExponent(e) && FusedProductsAvailable()) {
+    bool fused_error = false;
+    EXPECT_EQ(Bits(WholePowerFused(b, static_cast<int>(e), fused_error)), Bits(want))
+        << b << "^" << e << " (fused)";
+    EXPECT_EQ(fused_error, slow_error) << b << "^" << e << " (fused)";
+  }
   double unused;
   return IsSmallWholeExponent(e) && WholePowerByProducts(b, static_cast<int>(e), unused);
 }
@@ -50,7 +81,6 @@ bool PowerMatchesTheSlowWay(double b, double e) {
 TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
   testing::ExpressionGenerator gen(20260609);
   testing::Bench machine;
-  ExprEngine fast;
   int accepted = 0, syntax = 0, math = 0;
   for (int i = 0; i < 12000; ++i) {
     std::string text = i % 3 == 2 ? gen.Mangled() : gen.Sentence(gen.Pick(1, 5));
@@ -58,14 +88,7 @@ TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
     CompiledProgram program = TranslateExpression(compiled);
     for (int sample = 0; sample < 3; ++sample) {
       FillVariables(machine.table, gen);
-      fast.random_seed = machine.engine.random_seed;
-      Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
-      Evaluation got = EvaluateProgram(fast, machine.table, program);
-      ASSERT_EQ(Bits(got.value), Bits(want.value))
-          << text << " " << got.value << " vs " << want.value;
-      ASSERT_EQ(got.attribute, want.attribute) << text;
-      ASSERT_EQ(fast.flags, machine.engine.flags) << text;
-      ASSERT_EQ(fast.random_seed, machine.engine.random_seed) << text;
+      if (!SameAsMachine(machine, compiled, program, text)) return;
       accepted += !machine.engine.flags.syntax_error && !machine.engine.flags.too_long;
       syntax += machine.engine.flags.syntax_error;
       math += machine.engine.flags.math_error;
@@ -79,19 +102,13 @@ TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
 
 TEST(ProgramIdentity, RoundDigitsReadFromAVariableStopLikeTheMachine) {
   testing::Bench machine;
-  ExprEngine fast;
   for (const char* text : {"random+round(x,n)+random", "round(x,n)*a", "1/0+round(x,n)"}) {
     CompiledExpression compiled = machine.engine.Compile(NormaliseExpression(text));
     CompiledProgram program = TranslateExpression(compiled);
     for (double n : {2.0, 11.0, -3.0, 0.5}) {
       machine.Set('n', n);
       machine.Set('x', 1.23456);
-      fast.random_seed = machine.engine.random_seed;
-      Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
-      Evaluation got = EvaluateProgram(fast, machine.table, program);
-      EXPECT_EQ(Bits(got.value), Bits(want.value)) << text << " n=" << n;
-      EXPECT_EQ(fast.flags, machine.engine.flags) << text << " n=" << n;
-      EXPECT_EQ(fast.random_seed, machine.engine.random_seed) << text << " n=" << n;
+      SameAsMachine(machine, compiled, program, text + std::string(" n=") + std::to_string(n));
     }
   }
 }
@@ -99,7 +116,6 @@ TEST(ProgramIdentity, RoundDigitsReadFromAVariableStopLikeTheMachine) {
 TEST(ProgramIdentity, RandomBytesAsCompiledForm) {
   std::mt19937 rng(7);
   testing::Bench machine;
-  ExprEngine fast;
   static const std::uint8_t kBytes[] = {'+',  '-',  '*',  '/',  '^',  '(',  ')',  ',',  '\\', '%',
                                         '=',  '<',  '>',  0x80, 0x81, 0x90, 0x91, 0x92, 0x93, 0x94,
                                         0x97, 0x9a, 0xa2, 0xa5, 0xa6, 0xb7, 0xf0, 0xf3, 0xff, 0};
@@ -108,13 +124,8 @@ TEST(ProgramIdentity, RandomBytesAsCompiledForm) {
     int length = std::uniform_int_distribution<int>(0, 250)(rng);
     for (int k = 0; k < length; ++k)
       c.push(rng() % 3 ? kBytes[rng() % std::size(kBytes)] : static_cast<std::uint8_t>(rng()));
-    fast.random_seed = machine.engine.random_seed;
-    Evaluation want = machine.engine.EvaluateCompiled(machine.table, c);
-    Evaluation got = EvaluateProgram(fast, machine.table, TranslateExpression(c));
-    ASSERT_EQ(Bits(got.value), Bits(want.value));
-    ASSERT_EQ(fast.flags, machine.engine.flags);
-    ASSERT_EQ(fast.random_seed, machine.engine.random_seed);
-    ASSERT_TRUE(std::isfinite(want.value));
+    if (!SameAsMachine(machine, c, TranslateExpression(c), "bytes #" + std::to_string(i))) return;
+    ASSERT_TRUE(std::isfinite(machine.engine.EvaluateCompiled(machine.table, c).value));
   }
 }
 
@@ -201,7 +212,6 @@ TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
       xs.push_back(-v);
     }
   testing::Bench machine;
-  ExprEngine fast;
   machine.Set('a', 2.5);
   machine.Set('n', 3);
   for (const Case& c : kCases) {
@@ -213,13 +223,7 @@ TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
     EXPECT_TRUE(found) << c.text;
     for (double x : xs) {
       machine.Set('x', x);
-      fast.random_seed = machine.engine.random_seed;
-      Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
-      Evaluation got = EvaluateProgram(fast, machine.table, program);
-      ASSERT_EQ(Bits(got.value), Bits(want.value)) << c.text << " x=" << x;
-      ASSERT_EQ(got.attribute, want.attribute) << c.text << " x=" << x;
-      ASSERT_EQ(fast.flags, machine.engine.flags) << c.text << " x=" << x;
-      ASSERT_EQ(fast.random_seed, machine.engine.random_seed) << c.text << " x=" << x;
+      if (!SameAsMachine(machine, compiled, program, c.text + (" x=" + std::to_string(x)))) return;
     }
   }
 }
