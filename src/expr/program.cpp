@@ -4,6 +4,8 @@
 #include "expr/parse_table.h"
 #include "expr/reductions.h"
 
+#include <cstddef>
+#include <cstring>
 #include <iterator>
 
 namespace qzarn {
@@ -33,7 +35,7 @@ struct Translator {
 
   ProgramOp& Emit(Op opcode) {
     ProgramOp& op = program.ops[program.count++];
-    op = ProgramOp{opcode, 0, 0, 0, 0, 0.0};
+    op = ProgramOp{opcode, 0, 0, 0, 0, 0, 0.0};
     return op;
   }
 
@@ -248,7 +250,7 @@ bool TakeLeftOperand(ProgramOp& op, const ProgramOp& left) {
     default:
       return false;
   }
-  op = ProgramOp{replaced,  static_cast<std::uint8_t>(code), left.row, left.column_index, 0,
+  op = ProgramOp{replaced,  static_cast<std::uint8_t>(code), left.row, left.column_index, 0, 0,
                  left.value};
   return true;
 }
@@ -318,11 +320,16 @@ constexpr bool OpcodeListInEnumOrder() {
 }
 static_assert(OpcodeListInEnumOrder());
 
+static_assert(sizeof(VariableTable) == sizeof(VariableCell) * kVariableRows * kVariableColumns);
+// The cell an operation reads, found by the byte offset worked out once at
+// translation; what it reads is what VariableCell::read gives.
 inline double Cell(const VariableTable& table, const ProgramOp& op) {
-  double v = table.cells[op.row][op.column_index].read();
+  const auto* cell = reinterpret_cast<const unsigned char*>(&table) + op.cell_offset;
+  double v = 0.0;
+  if (cell[offsetof(VariableCell, defined)] == 1)
+    std::memcpy(&v, cell + offsetof(VariableCell, value_bytes), sizeof v);
   return std::isfinite(v) ? v : 0.0;
 }
-
 }  // namespace
 
 CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
@@ -337,7 +344,13 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
   if (!accepted)
     end.code = static_cast<std::uint8_t>((flags.syntax_error ? 1 : 0) | (flags.too_long ? 2 : 0));
   end.uses_variables = flags.uses_variables;
-  return Streamline(program);
+  CompiledProgram streamlined = Streamline(program);
+  for (int i = 0; i < streamlined.count; ++i) {
+    ProgramOp& op = streamlined.ops[i];
+    op.cell_offset = static_cast<std::uint16_t>((op.row * kVariableColumns + op.column_index) *
+                                                sizeof(VariableCell));
+  }
+  return streamlined;
 }
 
 // Computed jumps are a compiler extension that both supported compilers share.

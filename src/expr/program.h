@@ -123,8 +123,10 @@ struct ProgramOp {
   std::uint8_t row;
   std::uint8_t column_index;    // column - 1
   std::uint8_t uses_variables;  // kFunction2 and kEnd: the flag at that point of parsing
+  std::uint16_t cell_offset;    // where the cell (row, column) starts in the table's bytes
   double value;
 };
+static_assert(sizeof(ProgramOp) == 16);
 
 // Every token yields at most one operation, plus the end.
 inline constexpr int kProgramCapacity = kCompiledCapacity + 2;
