@@ -52,6 +52,25 @@ inline double CosineOf(double x) {
   return std::fabs(x) >= 9223372036854775808.0 ? 0.0 : std::cos(x);
 }
 
+// LOG and LN: arguments up to 0 are a math error, those below 0.01 give -100.
+inline double Logarithm(double x, double divisor, bool& math_error) {
+  if (x <= 0) {
+    math_error = true;
+    return 0.0;
+  }
+  if (x < 0.01) return -100.0;
+  return std::log(x) / divisor;
+}
+
+// EXP: arguments of magnitude 709 and more are a math error.
+inline double ExponentialOf(double x, bool& math_error) {
+  if (std::fabs(x) >= 709) {
+    math_error = true;
+    return 0.0;
+  }
+  return std::exp(x);
+}
+
 double PowerRuleSlow(double b, double e, bool& math_error);
 // The library's `pow`, out of line: a compiler that sees a constant exponent
 // may replace `pow(b, 2)` by `b * b`, which rounds differently from the library
@@ -150,6 +169,7 @@ template <int N, bool kFused = false>
   // The first product: b·b rounds once, so its error is the whole remainder.
   double hi = b * b;
   double lo = ExactProductError<kFused>(b, b, hi, b_high, b_low);
+#pragma GCC unroll 8
   for (int k = 2; k < N; ++k) {
     const double p = hi * b;
     const double err = ExactProductError<kFused>(hi, b, p, b_high, b_low) + lo * b;

@@ -25,6 +25,10 @@ Op FunctionOpcode(int code) {
       return Op::kSqrt;
     case kCodeAbs:
       return Op::kAbs;
+    case kCodeExp:
+      return Op::kExp;
+    case kCodeLn:
+      return Op::kLn;
     default:
       return Op::kFunction1;
   }

@@ -29,7 +29,7 @@ namespace qzarn {
   X(kBinaryS) X(kBinaryC) X(kBinaryV) X(kBinaryVC) X(kBinaryCV)                   \
   X(kRSubC) X(kRSubV) X(kRDivC) X(kRDivV) X(kRPowC) X(kRPowV)                     \
   X(kSquareC) X(kSquareVC) X(kCubeC) X(kCubeVC) X(kPowWholeC) X(kPowWholeVC)      \
-  X(kSin) X(kCos) X(kSqrt) X(kAbs) X(kFunction1) X(kFunction2) X(kFunction3) X(kEnd)
+  X(kSin) X(kCos) X(kSqrt) X(kAbs) X(kExp) X(kLn) X(kFunction1) X(kFunction2) X(kFunction3) X(kEnd)
 // clang-format on
 
 enum class ProgramOpcode : std::uint8_t {
@@ -111,6 +111,8 @@ enum class ProgramOpcode : std::uint8_t {
   kCos,
   kSqrt,
   kAbs,
+  kExp,
+  kLn,
   kFunction1,  // code
   kFunction2,  // code; a ROUND digit error stops with the flags as they stood
   kFunction3,  // code

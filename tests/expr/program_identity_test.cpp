@@ -200,6 +200,8 @@ TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
       {"x^2.5+x^9+x^-2", Op::kPowVC},
       {"random*x^2+random", Op::kSquareVC},
       {"1/0+(x+1)^2", Op::kSquareC},
+      {"exp(0.5*x)+ln(x^2+1)", Op::kExp},
+      {"ln(x)+log(x)+exp(x*200)", Op::kLn},
       {"round(x,n)*x^3", Op::kCubeVC},
   };
   std::vector<double> xs;
