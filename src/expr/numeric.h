@@ -7,7 +7,6 @@
 // Both the parsing evaluator and the compiled program call exactly these
 // routines, so the two give bit-identical values.
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
@@ -86,13 +85,14 @@ double LibraryPower(double b, double e);
 //
 // The library power rounds once, after an error of at most 0.011 ulp from its
 // exponential plus |n·ln b|·1.5·2^-15 ulp from its logarithm: at most 0.043 ulp
-// in the whole product range, 0.014 ulp where |n·ln b| ≤ 64 (the core range).
-// So it returns the correctly rounded power whenever the true value lies more
-// than 0.043 (core: 0.014) ulp inside half an ulp of it. The products accept
-// 0.444 ulp (core: 0.481 ulp); nearer halfway (about one power in ten, in the
-// core range one in twenty-five) and at powers of two, where the gap below
-// halves, they give up and the caller takes the library power. Either way the
-// bits are those of the slow way.
+// in the whole product range, 0.0125 ulp where |n·ln b| ≤ 32 (the core range).
+// Those are ulps of the true power, counted for the worst place in a binade (a
+// relative error times 2^53), so they hold just below a power of two too. So
+// it returns the correctly rounded power whenever the true value lies more
+// than 0.043 (core: 0.0125) ulp inside half an ulp of it. The products accept
+// 0.444 ulp (core: 0.485 ulp); nearer halfway (about one power in ten, in the
+// core range one in thirty-three) they give up and the caller takes the
+// library power. Either way the bits are those of the slow way.
 //
 // The two halves of x (Veltkamp): each has at most 26 significant bits, so
 // products of halves are exact.
@@ -134,12 +134,12 @@ constexpr double PowerOfTwo(int k) {
   return v;
 }
 
-// Bounds on |b| for b^N: the product range, and the core range 2^±(90/N)
-// where |N·ln b| ≤ 90·ln 2 < 64.
+// Bounds on |b| for b^N: the product range, and the core range 2^±(46/N)
+// where |N·ln b| ≤ 46·ln 2 < 32.
 template <int N>
 inline constexpr double kProductLimit = N == 2 ? 1e150 : 1e36;
 template <int N>
-inline constexpr double kCoreLimit = PowerOfTwo(90 / N);
+inline constexpr double kCoreLimit = PowerOfTwo(46 / N);
 
 // Where |b|^n can neither overflow the rule's limit nor leave the normal doubles.
 inline bool InProductRange(double b, int n) {
@@ -150,15 +150,15 @@ inline bool InProductRange(double b, int n) {
 
 // True when `hi` is the double nearest to hi + lo with a margin the library
 // power cannot cross: hi + lo·stretch still rounds to hi, so |lo| is below
-// half an ulp divided by the stretch, and hi is no power of two.
+// half the gap to hi's neighbour on lo's side divided by the stretch. Below a
+// power of two that gap is half an ulp of hi, and so is the true power's ulp:
+// the margin shrinks with it.
 inline bool ProductsDecide(double hi, double lo, double stretch) {
-  constexpr std::uint64_t kMantissa = (std::uint64_t{1} << 52) - 1;
-  if ((std::bit_cast<std::uint64_t>(hi) & kMantissa) == 0) return false;
   return hi + lo * stretch == hi;
 }
-// Half an ulp over these: 0.444 and 0.481 ulp.
+// Half an ulp over these: 0.444 and 0.485 ulp.
 inline constexpr double kProductStretch = 1.125;
-inline constexpr double kCoreStretch = 1.0390625;
+inline constexpr double kCoreStretch = 1.03125;
 
 // b^N for a b in the product range; false where the products cannot tell.
 template <int N, bool kFused = false>
