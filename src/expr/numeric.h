@@ -160,22 +160,43 @@ inline bool ProductsDecide(double hi, double lo, double stretch) {
 inline constexpr double kProductStretch = 1.125;
 inline constexpr double kCoreStretch = 1.03125;
 
+// hi + lo = b^M to about 2^-100, by squaring where M is even and one more
+// product by b where it is odd (b^4 takes two roundings instead of three).
+template <int M, bool kFused>
+[[gnu::always_inline]] inline void PowerPair(double b, double b_high, double b_low, double& hi,
+                                             double& lo) {
+  if constexpr (M == 2) {
+    // b·b rounds once, so its error is the whole remainder.
+    hi = b * b;
+    lo = ExactProductError<kFused>(b, b, hi, b_high, b_low);
+  } else if constexpr (M % 2 == 0) {
+    double h, l;
+    PowerPair<M / 2, kFused>(b, b_high, b_low, h, l);
+    // (h + l)^2 = h·h + 2·h·l + l·l, the last below 2^-104 of the square.
+    double h_high = 0, h_low = 0;
+    if constexpr (!kFused) SplitHalves(h, h_high, h_low);
+    const double p = h * h;
+    const double err = ExactProductError<kFused>(h, h, p, h_high, h_low) + (h + h) * l;
+    hi = p + err;
+    lo = err - (hi - p);
+  } else {
+    double h, l;
+    PowerPair<M - 1, kFused>(b, b_high, b_low, h, l);
+    const double p = h * b;
+    const double err = ExactProductError<kFused>(h, b, p, b_high, b_low) + l * b;
+    hi = p + err;
+    lo = err - (hi - p);
+  }
+}
+
 // b^N for a b in the product range; false where the products cannot tell.
 template <int N, bool kFused = false>
 [[gnu::always_inline]] inline bool PowerByProducts(double b, double& result) {
   static_assert(N >= 2 && N <= 8);
-  double b_high, b_low;
-  SplitHalves(b, b_high, b_low);
-  // The first product: b·b rounds once, so its error is the whole remainder.
-  double hi = b * b;
-  double lo = ExactProductError<kFused>(b, b, hi, b_high, b_low);
-#pragma GCC unroll 8
-  for (int k = 2; k < N; ++k) {
-    const double p = hi * b;
-    const double err = ExactProductError<kFused>(hi, b, p, b_high, b_low) + lo * b;
-    hi = p + err;
-    lo = err - (hi - p);
-  }
+  double b_high = 0, b_low = 0;
+  if constexpr (!kFused) SplitHalves(b, b_high, b_low);
+  double hi, lo;
+  PowerPair<N, kFused>(b, b_high, b_low, hi, lo);
   const double a = std::fabs(b);
   const bool core = a > 1 / kCoreLimit<N> && a < kCoreLimit<N>;
   if (!ProductsDecide(hi, lo, core ? kCoreStretch : kProductStretch)) return false;
