@@ -144,7 +144,7 @@ inline constexpr double kCoreLimit = PowerOfTwo(46 / N);
 // Where |b|^n can neither overflow the rule's limit nor leave the normal doubles.
 inline bool InProductRange(double b, int n) {
   const double a = std::fabs(b);
-  const double limit = n == 2 ? 1e150 : 1e36;
+  const double limit = n == 2 ? kProductLimit<2> : kProductLimit<3>;
   return a > 1 / limit && a < limit;
 }
 
@@ -191,17 +191,22 @@ template <int M, bool kFused>
 
 // b^N for a b in the product range; false where the products cannot tell.
 template <int N, bool kFused = false>
-[[gnu::always_inline]] inline bool PowerByProducts(double b, double& result) {
+[[gnu::always_inline]] inline bool PowerByProducts(double b, double stretch, double& result) {
   static_assert(N >= 2 && N <= 8);
   double b_high = 0, b_low = 0;
   if constexpr (!kFused) SplitHalves(b, b_high, b_low);
   double hi, lo;
   PowerPair<N, kFused>(b, b_high, b_low, hi, lo);
-  const double a = std::fabs(b);
-  const bool core = a > 1 / kCoreLimit<N> && a < kCoreLimit<N>;
-  if (!ProductsDecide(hi, lo, core ? kCoreStretch : kProductStretch)) return false;
+  if (!ProductsDecide(hi, lo, stretch)) return false;
   result = hi;
   return true;
+}
+
+template <int N>
+inline bool InCoreRange(double b) {
+  static_assert(kCoreLimit<N> < kProductLimit<N>);
+  const double a = std::fabs(b);
+  return a > 1 / kCoreLimit<N> && a < kCoreLimit<N>;
 }
 
 // Calls f(std::integral_constant<int, n>{}, args...) for a whole n of 2 to 8
@@ -230,7 +235,12 @@ template <class F, class... Args>
 inline bool WholePowerByProducts(double b, int n, double& result) {
   if (!InProductRange(b, n)) return false;
   return WithWholeExponent(
-      n, [](auto k, double base, double& r) { return PowerByProducts<k()>(base, r); }, b, result);
+      n,
+      [](auto k, double base, double& r) {
+        const double stretch = InCoreRange<k()>(base) ? kCoreStretch : kProductStretch;
+        return PowerByProducts<k()>(base, stretch, r);
+      },
+      b, result);
 }
 
 // `b ^ N` for a whole N of 2 to 8 known in advance (the compiled program's
@@ -238,11 +248,14 @@ inline bool WholePowerByProducts(double b, int n, double& result) {
 // library power, so that is the fallback there.
 template <int N, bool kFused = false>
 [[gnu::always_inline]] inline double WholePower(double b, bool& math_error) {
-  if (!InProductRange(b, N)) [[unlikely]]
-    return PowerRuleSlow(b, N, math_error);
   double r;
-  if (PowerByProducts<N, kFused>(b, r)) [[likely]]
-    return r;
+  if (InCoreRange<N>(b)) [[likely]] {
+    if (PowerByProducts<N, kFused>(b, kCoreStretch, r)) [[likely]]
+      return r;
+    return LibraryPower(b, N);
+  }
+  if (!InProductRange(b, N)) return PowerRuleSlow(b, N, math_error);
+  if (PowerByProducts<N, kFused>(b, kProductStretch, r)) return r;
   return LibraryPower(b, N);
 }
 
