@@ -368,6 +368,7 @@ Evaluation RunProgram(ExprEngine& engine, const VariableTable& table,
 #include "expr/program_run.inc"
 }
 
+#if defined(__x86_64__) || defined(__i386__)
 // The same evaluator for processors with fused multiply-add: the whole powers
 // find their rounding errors in one instruction each.
 [[gnu::target("fma")]] Evaluation RunProgramFused(ExprEngine& engine, const VariableTable& table,
@@ -376,14 +377,34 @@ Evaluation RunProgram(ExprEngine& engine, const VariableTable& table,
 #include "expr/program_run.inc"
 }
 
-}  // namespace
-#pragma GCC diagnostic pop
+[[gnu::target("fma")]] double WholePowerOnFused(double b, int n, bool& math_error) {
+  return WholePower<true>(b, n, math_error);
+}
 
-namespace {
 bool DetectFusedProducts() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("fma") != 0;
 }
+#else
+// Elsewhere the plain build serves for both.
+Evaluation RunProgramFused(ExprEngine& engine, const VariableTable& table,
+                           const CompiledProgram& program) {
+  return RunProgram(engine, table, program);
+}
+
+double WholePowerOnFused(double b, int n, bool& math_error) {
+  return WholePower(b, n, math_error);
+}
+
+bool DetectFusedProducts() {
+  return false;
+}
+#endif
+
+}  // namespace
+#pragma GCC diagnostic pop
+
+namespace {
 // Settled once at start; a program run before (from another static
 // initialiser) takes the plain build, which gives the same results.
 const bool fused_products = DetectFusedProducts();
@@ -399,8 +420,8 @@ Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
                         : RunProgram(engine, table, program);
 }
 
-[[gnu::target("fma")]] double WholePowerFused(double b, int n, bool& math_error) {
-  return WholePower<true>(b, n, math_error);
+double WholePowerFused(double b, int n, bool& math_error) {
+  return WholePowerOnFused(b, n, math_error);
 }
 
 Evaluation EvaluateProgramOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
