@@ -197,6 +197,7 @@ int OperandsTaken(Op opcode) {
     case Op::kRandom:
     case Op::kSquareVC:
     case Op::kCubeVC:
+    case Op::kFourthVC:
     case Op::kPowWholeVC:
       return 0;
     case Op::kFunction2:
@@ -269,6 +270,8 @@ void UseWholePower(ProgramOp& op) {
     op.opcode = cell ? Op::kSquareVC : Op::kSquareC;
   else if (n == 3)
     op.opcode = cell ? Op::kCubeVC : Op::kCubeC;
+  else if (n == 4)
+    op.opcode = cell ? Op::kFourthVC : Op::kFourthC;
   else
     op.opcode = cell ? Op::kPowWholeVC : Op::kPowWholeC;
   op.code = static_cast<std::uint8_t>(n);

@@ -15,21 +15,23 @@ namespace qzarn {
 
 // Every opcode, in the order of ProgramOpcode (the evaluator keeps a jump table in this order).
 // clang-format off
-#define QZ_PROGRAM_OPCODES(X)                                                     \
-  X(kConst) X(kVar) X(kRandom) X(kNegate)                                         \
-  X(kAddS) X(kAddC) X(kAddV) X(kAddVC) X(kAddCV)                                  \
-  X(kSubS) X(kSubC) X(kSubV) X(kSubVC) X(kSubCV)                                  \
-  X(kMulS) X(kMulC) X(kMulV) X(kMulVC) X(kMulCV)                                  \
-  X(kDivS) X(kDivC) X(kDivV) X(kDivVC) X(kDivCV)                                  \
-  X(kPowS) X(kPowC) X(kPowV) X(kPowVC) X(kPowCV)                                  \
-  X(kLtS) X(kLtC) X(kLtV) X(kLtVC) X(kLtCV)                                       \
-  X(kLeS) X(kLeC) X(kLeV) X(kLeVC) X(kLeCV)                                       \
-  X(kGtS) X(kGtC) X(kGtV) X(kGtVC) X(kGtCV)                                       \
-  X(kGeS) X(kGeC) X(kGeV) X(kGeVC) X(kGeCV)                                       \
-  X(kBinaryS) X(kBinaryC) X(kBinaryV) X(kBinaryVC) X(kBinaryCV)                   \
-  X(kRSubC) X(kRSubV) X(kRDivC) X(kRDivV) X(kRPowC) X(kRPowV)                     \
-  X(kSquareC) X(kSquareVC) X(kCubeC) X(kCubeVC) X(kPowWholeC) X(kPowWholeVC)      \
-  X(kSin) X(kCos) X(kSqrt) X(kAbs) X(kExp) X(kLn) X(kFunction1) X(kFunction2) X(kFunction3) X(kEnd)
+#define QZ_PROGRAM_OPCODES(X)                                                       \
+  X(kConst) X(kVar) X(kRandom) X(kNegate)                                           \
+  X(kAddS) X(kAddC) X(kAddV) X(kAddVC) X(kAddCV)                                    \
+  X(kSubS) X(kSubC) X(kSubV) X(kSubVC) X(kSubCV)                                    \
+  X(kMulS) X(kMulC) X(kMulV) X(kMulVC) X(kMulCV)                                    \
+  X(kDivS) X(kDivC) X(kDivV) X(kDivVC) X(kDivCV)                                    \
+  X(kPowS) X(kPowC) X(kPowV) X(kPowVC) X(kPowCV)                                    \
+  X(kLtS) X(kLtC) X(kLtV) X(kLtVC) X(kLtCV)                                         \
+  X(kLeS) X(kLeC) X(kLeV) X(kLeVC) X(kLeCV)                                         \
+  X(kGtS) X(kGtC) X(kGtV) X(kGtVC) X(kGtCV)                                         \
+  X(kGeS) X(kGeC) X(kGeV) X(kGeVC) X(kGeCV)                                         \
+  X(kBinaryS) X(kBinaryC) X(kBinaryV) X(kBinaryVC) X(kBinaryCV)                     \
+  X(kRSubC) X(kRSubV) X(kRDivC) X(kRDivV) X(kRPowC) X(kRPowV)                       \
+  X(kSquareC) X(kSquareVC) X(kCubeC) X(kCubeVC) X(kFourthC) X(kFourthVC)            \
+  X(kPowWholeC) X(kPowWholeVC)                                                      \
+  X(kSin) X(kCos) X(kSqrt) X(kAbs) X(kExp) X(kLn)                                   \
+  X(kFunction1) X(kFunction2) X(kFunction3) X(kEnd)
 // clang-format on
 
 enum class ProgramOpcode : std::uint8_t {
@@ -100,11 +102,13 @@ enum class ProgramOpcode : std::uint8_t {
   kRPowC,
   kRPowV,
   // The top of the stack (C) or the cell (VC, pushed) to a whole power of
-  // 2 (Square), 3 (Cube) or `code` (4..8, PowWhole).
+  // 2 (Square), 3 (Cube), 4 (Fourth) or `code` (5..8, PowWhole).
   kSquareC,
   kSquareVC,
   kCubeC,
   kCubeVC,
+  kFourthC,
+  kFourthVC,
   kPowWholeC,
   kPowWholeVC,
   kSin,  // the most common functions, inline

@@ -171,7 +171,9 @@ TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
   };
   const Case kCases[] = {
       {"x^3-2*x^2+x-1", Op::kCubeVC},
-      {"0.1*x^4-x^2+2", Op::kPowWholeVC},
+      {"0.1*x^4-x^2+2", Op::kFourthVC},
+      {"x^5-x^6+x^7", Op::kPowWholeVC},
+      {"(x+1)^4", Op::kFourthC},
       {"(x+1)^2", Op::kSquareC},
       {"(x-a)^3", Op::kCubeC},
       {"(x*a)^7", Op::kPowWholeC},
