@@ -29,20 +29,25 @@ qzarn::VariableTable& Table() {
 
 void Compare(const qzarn::CompiledExpression& compiled) {
   static qzarn::ExprEngine machine, fast;
-  fast.random_seed = machine.random_seed;
+  const std::uint32_t seed = machine.random_seed;
   qzarn::Evaluation want = machine.EvaluateCompiled(Table(), compiled);
-  qzarn::Evaluation got =
-      qzarn::EvaluateProgram(fast, Table(), qzarn::TranslateExpression(compiled));
   if (!std::isfinite(want.value)) {
     std::fprintf(stderr, "evaluation gave %g\n", want.value);
     std::abort();
   }
-  if (std::memcmp(&want.value, &got.value, sizeof want.value) != 0 ||
-      want.attribute != got.attribute || !(machine.flags == fast.flags) ||
-      machine.random_seed != fast.random_seed) {
-    std::fprintf(stderr, "program %.17g/%d differs from machine %.17g/%d\n", got.value,
-                 got.attribute, want.value, want.attribute);
-    std::abort();
+  const qzarn::CompiledProgram program = qzarn::TranslateExpression(compiled);
+  // Both builds of the program evaluator, where the processor runs both.
+  for (qzarn::ProductUnit unit : {qzarn::ProductUnit::kPlain, qzarn::ProductUnit::kFused}) {
+    if (unit == qzarn::ProductUnit::kFused && !qzarn::FusedProductsAvailable()) continue;
+    fast.random_seed = seed;
+    qzarn::Evaluation got = qzarn::EvaluateProgramOn(unit, fast, Table(), program);
+    if (std::memcmp(&want.value, &got.value, sizeof want.value) != 0 ||
+        want.attribute != got.attribute || !(machine.flags == fast.flags) ||
+        machine.random_seed != fast.random_seed) {
+      std::fprintf(stderr, "program %.17g/%d differs from machine %.17g/%d\n", got.value,
+                   got.attribute, want.value, want.attribute);
+      std::abort();
+    }
   }
 }
 

@@ -25,12 +25,6 @@ bool IntegerOperands(double l, double r, std::int32_t& li, std::int32_t& ri) {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
 
-double Logarithm(double x, double divisor, bool& math_error) {
-  if (x <= 0) return Fail(math_error);
-  if (x < 0.01) return -100.0;
-  return std::log(x) / divisor;
-}
-
 // Hyperbolic functions are computed in extended precision, so that their
 // intermediate e^x neither overflows nor vanishes before the final rounding.
 double HyperbolicSine(double x) {
@@ -74,6 +68,10 @@ double AreaTangent(double x) {
 
 }  // namespace
 
+[[gnu::noipa]] double LibraryPower(double b, double e) {
+  return std::pow(b, e);
+}
+
 double PowerRuleSlow(double b, double e, bool& math_error) {
   if (b == 0) return e == 0 ? 1.0 : 0.0;
   if (e == 0) return 1.0;
@@ -81,14 +79,14 @@ double PowerRuleSlow(double b, double e, bool& math_error) {
     double r = e * std::log(b);
     if (r < -709) return 0.0;
     if (r > 709) return Fail(math_error);
-    return Settle(std::pow(b, e), math_error);
+    return Settle(LibraryPower(b, e), math_error);
   }
   if (!IsWhole(e)) return Fail(math_error);
   double r = e * std::log(-b);
   if (r < -709) return 0.0;
   if (r > 709 || std::fabs(e) > 32767) return Fail(math_error);
   // pow keeps the sign of a negative base for odd whole exponents.
-  return Settle(std::pow(b, e), math_error);
+  return Settle(LibraryPower(b, e), math_error);
 }
 
 double IntegerQuotient(double l, double r, bool& math_error) {
@@ -149,8 +147,7 @@ double FunctionOf1(int code, double x, double int_gap, bool& math_error) {
     case kCodeLn:
       return Logarithm(x, 1.0, math_error);
     case kCodeExp:
-      if (std::fabs(x) >= 709) return Fail(math_error);
-      return std::exp(x);
+      return ExponentialOf(x, math_error);
     case kCodeAtan:
       return std::atan(x);
     case kCodePiFunction:

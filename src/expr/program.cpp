@@ -4,6 +4,8 @@
 #include "expr/parse_table.h"
 #include "expr/reductions.h"
 
+#include <cstddef>
+#include <cstring>
 #include <iterator>
 
 namespace qzarn {
@@ -23,6 +25,10 @@ Op FunctionOpcode(int code) {
       return Op::kSqrt;
     case kCodeAbs:
       return Op::kAbs;
+    case kCodeExp:
+      return Op::kExp;
+    case kCodeLn:
+      return Op::kLn;
     default:
       return Op::kFunction1;
   }
@@ -33,7 +39,7 @@ struct Translator {
 
   ProgramOp& Emit(Op opcode) {
     ProgramOp& op = program.ops[program.count++];
-    op = ProgramOp{opcode, 0, 0, 0, 0, 0.0};
+    op = ProgramOp{opcode, 0, 0, 0, 0, 0, 0.0};
     return op;
   }
 
@@ -68,6 +74,18 @@ struct Translator {
         break;
       case kProdPower:
         base = Op::kPowS;
+        break;
+      case kProdLt:
+        base = Op::kLtS;
+        break;
+      case kProdLe:
+        base = Op::kLeS;
+        break;
+      case kProdGt:
+        base = Op::kGtS;
+        break;
+      case kProdGe:
+        base = Op::kGeS;
         break;
       default:
         base = Op::kBinaryS;
@@ -158,6 +176,146 @@ struct Translator {
   }
 };
 
+// The first opcode of each family of five binary variants (S, C, V, VC, CV).
+constexpr int kFirstBinary = static_cast<int>(Op::kAddS);
+constexpr int kLastBinary = static_cast<int>(Op::kBinaryCV);
+
+Op BinaryVariant(Op family_s, int variant) {
+  return static_cast<Op>(static_cast<int>(family_s) + variant);
+}
+
+// How many values an operation takes from the stack; each leaves one.
+int OperandsTaken(Op opcode) {
+  const int o = static_cast<int>(opcode);
+  if (o >= kFirstBinary && o <= kLastBinary) {
+    static constexpr int kByVariant[] = {2, 1, 1, 0, 0};
+    return kByVariant[(o - kFirstBinary) % 5];
+  }
+  switch (opcode) {
+    case Op::kConst:
+    case Op::kVar:
+    case Op::kRandom:
+    case Op::kSquareVC:
+    case Op::kCubeVC:
+    case Op::kFourthVC:
+    case Op::kPowWholeVC:
+      return 0;
+    case Op::kFunction2:
+      return 2;
+    case Op::kFunction3:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+// `left op top` with `left` a lone constant or cell, as one operation on the
+// top of the stack: the same arithmetic with the operands where they were.
+// Sums, products, equality and the logical words do not depend on the order
+// of their operands; comparisons turn round.
+bool TakeLeftOperand(ProgramOp& op, const ProgramOp& left) {
+  const bool cell = left.opcode == Op::kVar;
+  const int variant = cell ? 2 : 1;
+  Op replaced;
+  int code = op.code;
+  switch (op.opcode) {
+    case Op::kAddS:
+    case Op::kMulS:
+      replaced = BinaryVariant(op.opcode, variant);
+      break;
+    case Op::kSubS:
+      replaced = cell ? Op::kRSubV : Op::kRSubC;
+      break;
+    case Op::kDivS:
+      replaced = cell ? Op::kRDivV : Op::kRDivC;
+      break;
+    case Op::kPowS:
+      replaced = cell ? Op::kRPowV : Op::kRPowC;
+      break;
+    case Op::kLtS:
+      replaced = BinaryVariant(Op::kGtS, variant);
+      code = kProdGt;
+      break;
+    case Op::kLeS:
+      replaced = BinaryVariant(Op::kGeS, variant);
+      code = kProdGe;
+      break;
+    case Op::kGtS:
+      replaced = BinaryVariant(Op::kLtS, variant);
+      code = kProdLt;
+      break;
+    case Op::kGeS:
+      replaced = BinaryVariant(Op::kLeS, variant);
+      code = kProdLe;
+      break;
+    case Op::kBinaryS:
+      if (code != kProdEq && code != kProdNe && code != kProdAnd && code != kProdOr) return false;
+      replaced = BinaryVariant(Op::kBinaryS, variant);
+      break;
+    default:
+      return false;
+  }
+  op = ProgramOp{replaced,  static_cast<std::uint8_t>(code), left.row, left.column_index, 0, 0,
+                 left.value};
+  return true;
+}
+
+// A power with a whole constant exponent of 2 to 8 as products.
+void UseWholePower(ProgramOp& op) {
+  if ((op.opcode != Op::kPowC && op.opcode != Op::kPowVC) || !IsSmallWholeExponent(op.value))
+    return;
+  const bool cell = op.opcode == Op::kPowVC;
+  const int n = static_cast<int>(op.value);
+  if (n == 2)
+    op.opcode = cell ? Op::kSquareVC : Op::kSquareC;
+  else if (n == 3)
+    op.opcode = cell ? Op::kCubeVC : Op::kCubeC;
+  else if (n == 4)
+    op.opcode = cell ? Op::kFourthVC : Op::kFourthC;
+  else
+    op.opcode = cell ? Op::kPowWholeVC : Op::kPowWholeC;
+  op.code = static_cast<std::uint8_t>(n);
+}
+
+// Rewrites the translated program into fewer, more specific operations with
+// the same arithmetic in the same order, so the same bits and flags. A lone
+// constant or cell left of an operator whose right side is computed moves into
+// the operator (it has no effect to keep in place: cells do not change while
+// an expression runs, and only RANDOM and the functions have effects); whole
+// powers become products.
+CompiledProgram Streamline(const CompiledProgram& in) {
+  CompiledProgram out;
+  // Where each value on the stack starts in `out`.
+  int starts[kProgramCapacity];
+  int depth = 0;
+  for (int i = 0; i < in.count; ++i) {
+    ProgramOp op = in.ops[i];
+    if (op.opcode == Op::kEnd) {
+      out.ops[out.count++] = op;
+      break;
+    }
+    const int taken = OperandsTaken(op.opcode);
+    if (taken > depth) return in;  // no stack to follow: leave it as translated
+    depth -= taken;
+    int start = taken == 0 ? out.count : starts[depth];
+    if (taken == 2 && op.opcode != Op::kFunction2) {
+      const int left = starts[depth];
+      const Op pushed = out.ops[left].opcode;
+      if (starts[depth + 1] == left + 1 && (pushed == Op::kConst || pushed == Op::kVar) &&
+          TakeLeftOperand(op, out.ops[left])) {
+        for (int k = left; k + 1 < out.count; ++k)
+          out.ops[k] = out.ops[k + 1];
+        --out.count;
+        start = left;
+      }
+    }
+    UseWholePower(op);
+    out.ops[out.count++] = op;
+    starts[depth++] = start;
+  }
+  return out;
+}
+
 // The jump table below is indexed by opcode: the list must follow the enum.
 constexpr bool OpcodeListInEnumOrder() {
 #define QZ_VALUE(name) Op::name,
@@ -169,11 +327,16 @@ constexpr bool OpcodeListInEnumOrder() {
 }
 static_assert(OpcodeListInEnumOrder());
 
+static_assert(sizeof(VariableTable) == sizeof(VariableCell) * kVariableRows * kVariableColumns);
+// The cell an operation reads, found by the byte offset worked out once at
+// translation; what it reads is what VariableCell::read gives.
 inline double Cell(const VariableTable& table, const ProgramOp& op) {
-  double v = table.cells[op.row][op.column_index].read();
+  const auto* cell = reinterpret_cast<const unsigned char*>(&table) + op.cell_offset;
+  double v = 0.0;
+  if (cell[offsetof(VariableCell, defined)] == 1)
+    std::memcpy(&v, cell + offsetof(VariableCell, value_bytes), sizeof v);
   return std::isfinite(v) ? v : 0.0;
 }
-
 }  // namespace
 
 CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
@@ -188,125 +351,86 @@ CompiledProgram TranslateExpression(const CompiledExpression& compiled) {
   if (!accepted)
     end.code = static_cast<std::uint8_t>((flags.syntax_error ? 1 : 0) | (flags.too_long ? 2 : 0));
   end.uses_variables = flags.uses_variables;
-  return program;
+  CompiledProgram streamlined = Streamline(program);
+  for (int i = 0; i < streamlined.count; ++i) {
+    ProgramOp& op = streamlined.ops[i];
+    op.cell_offset = static_cast<std::uint16_t>((op.row * kVariableColumns + op.column_index) *
+                                                sizeof(VariableCell));
+  }
+  return streamlined;
 }
 
 // Computed jumps are a compiler extension that both supported compilers share.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
+namespace {
+
+Evaluation RunProgram(ExprEngine& engine, const VariableTable& table,
+                      const CompiledProgram& program) {
+  constexpr bool kFused = false;
+#include "expr/program_run.inc"
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The same evaluator for processors with fused multiply-add: the whole powers
+// find their rounding errors in one instruction each.
+[[gnu::target("fma")]] Evaluation RunProgramFused(ExprEngine& engine, const VariableTable& table,
+                                                  const CompiledProgram& program) {
+  constexpr bool kFused = true;
+#include "expr/program_run.inc"
+}
+
+[[gnu::target("fma")]] double WholePowerOnFused(double b, int n, bool& math_error) {
+  return WholePower<true>(b, n, math_error);
+}
+
+bool DetectFusedProducts() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma") != 0;
+}
+#else
+// Elsewhere the plain build serves for both.
+Evaluation RunProgramFused(ExprEngine& engine, const VariableTable& table,
+                           const CompiledProgram& program) {
+  return RunProgram(engine, table, program);
+}
+
+double WholePowerOnFused(double b, int n, bool& math_error) {
+  return WholePower(b, n, math_error);
+}
+
+bool DetectFusedProducts() {
+  return false;
+}
+#endif
+
+}  // namespace
+#pragma GCC diagnostic pop
+
+namespace {
+// Settled once at start; a program run before (from another static
+// initialiser) takes the plain build, which gives the same results.
+const bool fused_products = DetectFusedProducts();
+}  // namespace
+
+bool FusedProductsAvailable() {
+  return fused_products;
+}
+
 Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,
                            const CompiledProgram& program) {
-  // The top of the value stack lives in `acc`; `stack` holds the values below.
-  double stack[kParseStackSize + 4];
-  int sp = 0;
-  double acc = 0.0;
-  bool me = false;
-  ExprFlags& flags = engine.flags;
-  // Each operation jumps straight to the next one's code (one indirect jump per
-  // operation site instead of one shared switch), which lets the processor
-  // predict the fixed sequence of a program that is run thousands of times.
-#define QZ_LABEL(name) &&op_##name,
-  static const void* const kLabels[] = {QZ_PROGRAM_OPCODES(QZ_LABEL)};
-#undef QZ_LABEL
-  static_assert(std::size(kLabels) == static_cast<std::size_t>(Op::kEnd) + 1);
-  const ProgramOp* op = program.ops;
-#define QZ_NEXT() goto* kLabels[static_cast<int>((++op)->opcode)]
-#define QZ_BINARY(S, C, V, VC, CV, EXPR) \
-  op_##CV : {                            \
-    stack[sp++] = acc;                   \
-    double l = op->value;                \
-    double r = Cell(table, *op);         \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##VC : {                            \
-    stack[sp++] = acc;                   \
-    double l = Cell(table, *op);         \
-    double r = op->value;                \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##S : {                             \
-    double r = acc;                      \
-    double l = stack[--sp];              \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##C : {                             \
-    double r = op->value;                \
-    double l = acc;                      \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }                                      \
-  op_##V : {                             \
-    double r = Cell(table, *op);         \
-    double l = acc;                      \
-    acc = EXPR;                          \
-    QZ_NEXT();                           \
-  }
-  goto* kLabels[static_cast<int>(op->opcode)];
-op_kConst:
-  stack[sp++] = acc;
-  acc = op->value;
-  QZ_NEXT();
-op_kVar:
-  stack[sp++] = acc;
-  acc = Cell(table, *op);
-  QZ_NEXT();
-op_kRandom:
-  stack[sp++] = acc;
-  acc = NextRandom(engine.random_seed);
-  QZ_NEXT();
-op_kNegate:
-  acc = -acc;
-  QZ_NEXT();
-  QZ_BINARY(kAddS, kAddC, kAddV, kAddVC, kAddCV, Settle(l + r, me))
-  QZ_BINARY(kSubS, kSubC, kSubV, kSubVC, kSubCV, Settle(l - r, me))
-  QZ_BINARY(kMulS, kMulC, kMulV, kMulVC, kMulCV, Settle(l * r, me))
-  QZ_BINARY(kDivS, kDivC, kDivV, kDivVC, kDivCV, DivideValues(l, r, me))
-  QZ_BINARY(kPowS, kPowC, kPowV, kPowVC, kPowCV, PowerRule(l, r, me))
-  QZ_BINARY(kLtS, kLtC, kLtV, kLtVC, kLtCV, l < r ? 1.0 : 0.0)
-  QZ_BINARY(kLeS, kLeC, kLeV, kLeVC, kLeCV, l <= r ? 1.0 : 0.0)
-  QZ_BINARY(kGtS, kGtC, kGtV, kGtVC, kGtCV, l > r ? 1.0 : 0.0)
-  QZ_BINARY(kGeS, kGeC, kGeV, kGeVC, kGeCV, l >= r ? 1.0 : 0.0)
-  QZ_BINARY(kBinaryS, kBinaryC, kBinaryV, kBinaryVC, kBinaryCV, ApplyBinary(op->code, l, r, me))
-op_kSin:
-  acc = SineOf(acc);
-  QZ_NEXT();
-op_kCos:
-  acc = CosineOf(acc);
-  QZ_NEXT();
-op_kSqrt:
-  acc = SquareRoot(acc, me);
-  QZ_NEXT();
-op_kAbs:
-  acc = std::fabs(acc);
-  QZ_NEXT();
-op_kFunction1:
-  acc = FunctionOf1(op->code, acc, engine.int_gap, me);
-  QZ_NEXT();
-op_kFunction2 : {
-  bool se = false;
-  double x = stack[--sp];
-  acc = FunctionOf2(op->code, x, acc, me, se);
-  if (se) {
-    flags = ExprFlags{true, me, false, op->uses_variables != 0};
-    return FinishEvaluation(flags, 0.0);
-  }
-  QZ_NEXT();
+  return fused_products ? RunProgramFused(engine, table, program)
+                        : RunProgram(engine, table, program);
 }
-op_kFunction3 : {
-  double p = stack[--sp];
-  double x = stack[--sp];
-  acc = FunctionOf3(op->code, x, p, acc, me);
-  QZ_NEXT();
+
+double WholePowerFused(double b, int n, bool& math_error) {
+  return WholePowerOnFused(b, n, math_error);
 }
-op_kEnd:
-  flags = ExprFlags{(op->code & 1) != 0, me, (op->code & 2) != 0, op->uses_variables != 0};
-  return FinishEvaluation(flags, op->code == 0 ? acc : 0.0);
-#undef QZ_BINARY
-#undef QZ_NEXT
+
+Evaluation EvaluateProgramOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
+                             const CompiledProgram& program) {
+  return unit == ProductUnit::kFused ? RunProgramFused(engine, table, program)
+                                     : RunProgram(engine, table, program);
 }
-#pragma GCC diagnostic pop
 
 }  // namespace qzarn

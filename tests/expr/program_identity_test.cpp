@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "expr/numeric.h"
@@ -35,10 +36,51 @@ std::uint64_t Bits(double v) {
   return b;
 }
 
+// Evaluates `compiled` on the machine and `program` on every evaluator build
+// this processor runs, from the same random state; false, with the failure
+// reported, where a value's bits, the attribute, the flags or the random draws
+// differ.
+bool SameAsMachine(testing::Bench& machine, const CompiledExpression& compiled,
+                   const CompiledProgram& program, const std::string& context) {
+  const std::uint32_t seed = machine.engine.random_seed;
+  const Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
+  std::vector<ProductUnit> units = {ProductUnit::kPlain};
+  if (FusedProductsAvailable()) units.push_back(ProductUnit::kFused);
+  for (ProductUnit unit : units) {
+    ExprEngine fast;
+    fast.random_seed = seed;
+    const Evaluation got = EvaluateProgramOn(unit, fast, machine.table, program);
+    const std::string where = context + (unit == ProductUnit::kFused ? " (fused)" : " (plain)");
+    EXPECT_EQ(Bits(got.value), Bits(want.value))
+        << where << " " << got.value << " vs " << want.value;
+    EXPECT_EQ(got.attribute, want.attribute) << where;
+    EXPECT_EQ(fast.flags, machine.engine.flags) << where;
+    EXPECT_EQ(fast.random_seed, machine.engine.random_seed) << where;
+  }
+  return !::testing::Test::HasFailure();
+}
+
+// b^e by the rule against the slow way, bit for bit and flag for flag; true
+// when the products decided it.
+bool PowerMatchesTheSlowWay(double b, double e) {
+  bool fast_error = false, slow_error = false;
+  const double got = PowerRule(b, e, fast_error);
+  const double want = PowerRuleSlow(b, e, slow_error);
+  EXPECT_EQ(Bits(got), Bits(want)) << b << "^" << e;
+  EXPECT_EQ(fast_error, slow_error) << b << "^" << e;
+  if (IsSmallWholeExponent(e) && FusedProductsAvailable()) {
+    bool fused_error = false;
+    EXPECT_EQ(Bits(WholePowerFused(b, static_cast<int>(e), fused_error)), Bits(want))
+        << b << "^" << e << " (fused)";
+    EXPECT_EQ(fused_error, slow_error) << b << "^" << e << " (fused)";
+  }
+  double unused;
+  return IsSmallWholeExponent(e) && WholePowerByProducts(b, static_cast<int>(e), unused);
+}
+
 TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
   testing::ExpressionGenerator gen(20260609);
   testing::Bench machine;
-  ExprEngine fast;
   int accepted = 0, syntax = 0, math = 0;
   for (int i = 0; i < 12000; ++i) {
     std::string text = i % 3 == 2 ? gen.Mangled() : gen.Sentence(gen.Pick(1, 5));
@@ -46,14 +88,7 @@ TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
     CompiledProgram program = TranslateExpression(compiled);
     for (int sample = 0; sample < 3; ++sample) {
       FillVariables(machine.table, gen);
-      fast.random_seed = machine.engine.random_seed;
-      Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
-      Evaluation got = EvaluateProgram(fast, machine.table, program);
-      ASSERT_EQ(Bits(got.value), Bits(want.value))
-          << text << " " << got.value << " vs " << want.value;
-      ASSERT_EQ(got.attribute, want.attribute) << text;
-      ASSERT_EQ(fast.flags, machine.engine.flags) << text;
-      ASSERT_EQ(fast.random_seed, machine.engine.random_seed) << text;
+      if (!SameAsMachine(machine, compiled, program, text)) return;
       accepted += !machine.engine.flags.syntax_error && !machine.engine.flags.too_long;
       syntax += machine.engine.flags.syntax_error;
       math += machine.engine.flags.math_error;
@@ -67,19 +102,13 @@ TEST(ProgramIdentity, MatchesTheMachineOnRandomTexts) {
 
 TEST(ProgramIdentity, RoundDigitsReadFromAVariableStopLikeTheMachine) {
   testing::Bench machine;
-  ExprEngine fast;
   for (const char* text : {"random+round(x,n)+random", "round(x,n)*a", "1/0+round(x,n)"}) {
     CompiledExpression compiled = machine.engine.Compile(NormaliseExpression(text));
     CompiledProgram program = TranslateExpression(compiled);
     for (double n : {2.0, 11.0, -3.0, 0.5}) {
       machine.Set('n', n);
       machine.Set('x', 1.23456);
-      fast.random_seed = machine.engine.random_seed;
-      Evaluation want = machine.engine.EvaluateCompiled(machine.table, compiled);
-      Evaluation got = EvaluateProgram(fast, machine.table, program);
-      EXPECT_EQ(Bits(got.value), Bits(want.value)) << text << " n=" << n;
-      EXPECT_EQ(fast.flags, machine.engine.flags) << text << " n=" << n;
-      EXPECT_EQ(fast.random_seed, machine.engine.random_seed) << text << " n=" << n;
+      SameAsMachine(machine, compiled, program, text + std::string(" n=") + std::to_string(n));
     }
   }
 }
@@ -87,7 +116,6 @@ TEST(ProgramIdentity, RoundDigitsReadFromAVariableStopLikeTheMachine) {
 TEST(ProgramIdentity, RandomBytesAsCompiledForm) {
   std::mt19937 rng(7);
   testing::Bench machine;
-  ExprEngine fast;
   static const std::uint8_t kBytes[] = {'+',  '-',  '*',  '/',  '^',  '(',  ')',  ',',  '\\', '%',
                                         '=',  '<',  '>',  0x80, 0x81, 0x90, 0x91, 0x92, 0x93, 0x94,
                                         0x97, 0x9a, 0xa2, 0xa5, 0xa6, 0xb7, 0xf0, 0xf3, 0xff, 0};
@@ -96,13 +124,8 @@ TEST(ProgramIdentity, RandomBytesAsCompiledForm) {
     int length = std::uniform_int_distribution<int>(0, 250)(rng);
     for (int k = 0; k < length; ++k)
       c.push(rng() % 3 ? kBytes[rng() % std::size(kBytes)] : static_cast<std::uint8_t>(rng()));
-    fast.random_seed = machine.engine.random_seed;
-    Evaluation want = machine.engine.EvaluateCompiled(machine.table, c);
-    Evaluation got = EvaluateProgram(fast, machine.table, TranslateExpression(c));
-    ASSERT_EQ(Bits(got.value), Bits(want.value));
-    ASSERT_EQ(fast.flags, machine.engine.flags);
-    ASSERT_EQ(fast.random_seed, machine.engine.random_seed);
-    ASSERT_TRUE(std::isfinite(want.value));
+    if (!SameAsMachine(machine, c, TranslateExpression(c), "bytes #" + std::to_string(i))) return;
+    ASSERT_TRUE(std::isfinite(machine.engine.EvaluateCompiled(machine.table, c).value));
   }
 }
 
@@ -128,18 +151,120 @@ TEST(ProgramIdentity, SmallWholePowersMatchTheSlowWayToTheBit) {
   long by_products = 0, checked = 0;
   for (double e : {2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 3.0000000000000004, -3.0}) {
     for (double b : bases) {
-      bool fast_error = false, slow_error = false;
-      const double got = PowerRule(b, e, fast_error);
-      const double want = PowerRuleSlow(b, e, slow_error);
-      ASSERT_EQ(Bits(got), Bits(want)) << b << "^" << e;
-      ASSERT_EQ(fast_error, slow_error) << b << "^" << e;
-      double unused;
-      by_products += e >= 2 && e <= 8 && WholePowerByProducts(b, static_cast<int>(e), unused);
+      by_products += PowerMatchesTheSlowWay(b, e);
       ++checked;
+      if (::testing::Test::HasFailure()) return;
     }
   }
   // Most small powers must take the quick way, or the comparison shows little.
   EXPECT_GT(by_products, checked / 2);
+}
+
+// Every rewritten form of the program, walked over a dense sweep of x and the
+// edges of the power ranges, against the machine bit for bit; each text must
+// also come out in the form it stands for, or the walk compares nothing new.
+TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
+  using Op = ProgramOpcode;
+  struct Case {
+    const char* text;
+    Op expected;
+  };
+  const Case kCases[] = {
+      {"x^3-2*x^2+x-1", Op::kCubeVC},
+      {"0.1*x^4-x^2+2", Op::kFourthVC},
+      {"x^5-x^6+x^7", Op::kPowWholeVC},
+      {"(x+1)^4", Op::kFourthC},
+      {"(x+1)^2", Op::kSquareC},
+      {"(x-a)^3", Op::kCubeC},
+      {"(x*a)^7", Op::kPowWholeC},
+      {"x^8/(x+1)^5", Op::kPowWholeC},
+      {"2*x^2", Op::kMulC},
+      {"a*(x+1)", Op::kMulV},
+      {"3+x*x", Op::kAddC},
+      {"a+x^2", Op::kAddV},
+      {"4-(x*3)", Op::kRSubC},
+      {"a-x^2", Op::kRSubV},
+      {"1/(x-1)", Op::kRDivC},
+      {"a/(x*x)", Op::kRDivV},
+      {"2^(x+1)", Op::kRPowC},
+      {"a^(x*2)", Op::kRPowV},
+      {"2<(x+1)", Op::kGtC},
+      {"a<=(x*2)", Op::kGeV},
+      {"3>(x*x)", Op::kLtC},
+      {"a>=(x-1)", Op::kLeV},
+      {"2=(x+1)", Op::kBinaryC},
+      {"a<>(x*1)", Op::kBinaryV},
+      {"(x<2)*x^2+(x>=2)*(4-x)", Op::kLtVC},
+      {"(x>0) and 1", Op::kBinaryC},
+      {"1 or (x<1)", Op::kBinaryC},
+      {"7\\(x+1)", Op::kBinaryS},
+      {"a%(x*3)", Op::kBinaryS},
+      {"x^2.5+x^9+x^-2", Op::kPowVC},
+      {"random*x^2+random", Op::kSquareVC},
+      {"1/0+(x+1)^2", Op::kSquareC},
+      {"exp(0.5*x)+ln(x^2+1)", Op::kExp},
+      {"ln(x)+log(x)+exp(x*200)", Op::kLn},
+      {"round(x,n)*x^3", Op::kCubeVC},
+  };
+  std::vector<double> xs;
+  for (int i = -5000; i <= 5000; ++i)
+    xs.push_back(i / 1000.0);
+  for (double edge : {1e-150, 1e150, 1e-36, 1e36, 0x1p23, 0x1p-23, 0x1p15, 0x1p11, 0x1p-11, 0x1p5,
+                      1e300, 1e-300, 4.9e-324, 0x1p-1022, 2.0, 0.5, 1.0})
+    for (double v : {edge, std::nextafter(edge, 0.0), std::nextafter(edge, INFINITY)}) {
+      xs.push_back(v);
+      xs.push_back(-v);
+    }
+  testing::Bench machine;
+  machine.Set('a', 2.5);
+  machine.Set('n', 3);
+  for (const Case& c : kCases) {
+    CompiledExpression compiled = machine.engine.Compile(NormaliseExpression(c.text));
+    CompiledProgram program = TranslateExpression(compiled);
+    bool found = false;
+    for (int k = 0; k < program.count; ++k)
+      found = found || program.ops[k].opcode == c.expected;
+    EXPECT_TRUE(found) << c.text;
+    for (double x : xs) {
+      machine.Set('x', x);
+      if (!SameAsMachine(machine, compiled, program, c.text + (" x=" + std::to_string(x)))) return;
+    }
+  }
+}
+
+// The core range accepts products closer to halfway than the rest of the
+// product range: every decimal base of a sampled curve and random bases
+// across the core of each exponent, against the slow way.
+TEST(ProgramIdentity, CoreRangePowersMatchTheSlowWay) {
+  std::mt19937_64 rng(20261210);
+  long by_products = 0, checked = 0;
+  for (int n = 2; n <= 8; ++n) {
+    const double core = std::ldexp(1.0, 46 / n);
+    std::vector<double> bases;
+    for (int k = 1; k <= 200000; ++k)
+      bases.push_back(k / 1000.0);
+    std::uniform_real_distribution<double> exponent(-std::log(core), std::log(core));
+    for (int k = 0; k < 200000; ++k)
+      bases.push_back(std::exp(exponent(rng)));
+    for (double b : {core, 1 / core})
+      for (double v : {b, std::nextafter(b, 0.0), std::nextafter(b, INFINITY)})
+        bases.push_back(v);
+    // Powers landing on, just above and just below a power of two, where the
+    // gap below the power halves.
+    for (int k = -40; k <= 40; ++k) {
+      const double root = std::exp2(static_cast<double>(k) / n);
+      for (int step = -300; step <= 300; ++step)
+        bases.push_back(root * (1 + step * 0x1p-52));
+    }
+    for (double magnitude : bases)
+      for (double b : {magnitude, -magnitude}) {
+        by_products += PowerMatchesTheSlowWay(b, n);
+        ++checked;
+        if (::testing::Test::HasFailure()) return;
+      }
+  }
+  // In the core range only about one power in thirty-three is left to the library.
+  EXPECT_GT(by_products, checked * 9 / 10);
 }
 
 }  // namespace
