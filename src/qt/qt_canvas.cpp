@@ -119,25 +119,47 @@ constexpr double kLargestPixelStrokeBox = 24000;
 // builds each end from curves and fills the outline as a general path.
 void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
   const double r = width / 2;
+  const double reach = r + 0.5;  // beyond this distance from the stroke's spine nothing is inked
   const int x0 = std::max(px.left, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
   const int x1 = std::min(px.right - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
   const int y0 = std::max(px.top, static_cast<int>(std::floor(std::min(a.y(), b.y()) - r)));
   const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + r)));
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
   const double length2 = dx * dx + dy * dy;
+  const double length = std::sqrt(length2);
+  // On each row only the pixels within `reach` of the stroke's line can be
+  // inked: around where the line crosses the row, as wide as the stroke
+  // measured along the row. A slanted stroke then costs its length times its
+  // width instead of its whole bounding box.
+  const bool slanted = std::fabs(dy) > 1e-6;
+  const double half_span = slanted ? reach * length / std::fabs(dy) + 1 : 0;
   for (int y = y0; y <= y1; ++y) {
+    int from = x0, to = x1;
+    if (slanted) {
+      const double cross_x = a.x() + (y - a.y()) * dx / dy;
+      from = std::max(x0, static_cast<int>(std::floor(cross_x - half_span)));
+      to = std::min(x1, static_cast<int>(std::ceil(cross_x + half_span)));
+    }
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
-    for (int x = x0; x <= x1; ++x) {
-      const double ax = x - a.x(), ay = y - a.y();
-      double t = length2 > 0 ? (ax * dx + ay * dy) / length2 : 0.0;
-      t = std::clamp(t, 0.0, 1.0);
-      const double ex = ax - t * dx, ey = ay - t * dy;
-      const double cover = r + 0.5 - std::sqrt(ex * ex + ey * ey);
+    const double ay = y - a.y();
+    for (int x = from; x <= to; ++x) {
+      const double ax = x - a.x();
+      const double along = ax * dx + ay * dy;
+      double distance;
+      if (length2 > 0 && along > 0 && along < length2) {
+        // Beside the spine: the distance across it, no root needed.
+        distance = std::fabs(ax * dy - ay * dx) / length;
+      } else {
+        const double t = along <= 0 || !(length2 > 0) ? 0.0 : 1.0;
+        const double ex = ax - t * dx, ey = ay - t * dy;
+        distance = std::sqrt(ex * ex + ey * ey);
+      }
+      const double cover = reach - distance;
       if (cover <= 0) continue;
       if (cover >= 1) {
         row[x] = colour;
       } else {
-        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(std::lround(cover * 255)));
+        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
       }
     }
   }
