@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -162,6 +163,97 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
         row[x] = BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
       }
     }
+  }
+}
+
+// The eight rows of a hatch brush as the raster engine repeats it from the
+// device origin: bit x of row y is set where the pattern is inked. Read back
+// from the engine itself, so the pixels set directly show the same pattern.
+std::array<std::uint8_t, 8> HatchRows(BrushStyle style) {
+  static std::array<std::optional<std::array<std::uint8_t, 8>>, 8> known;
+  auto& rows = known[static_cast<std::size_t>(style)];
+  if (!rows) {
+    QImage cell(8, 8, QImage::Format_RGB32);
+    cell.fill(Qt::white);
+    {
+      QPainter painter(&cell);
+      painter.fillRect(QRect(0, 0, 8, 8), QBrush(Qt::black, ToQtBrushStyle(style)));
+    }
+    rows.emplace();
+    for (int y = 0; y < 8; ++y) {
+      std::uint8_t bits = 0;
+      for (int x = 0; x < 8; ++x)
+        if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
+      (*rows)[static_cast<std::size_t>(y)] = bits;
+    }
+  }
+  return *rows;
+}
+
+// What an ellipse fill lays on each pixel: the brush colour, or for a hatch
+// brush its pattern with the gaps left alone or (opaque) in the background.
+struct EllipseInk {
+  QRgb colour = 0;
+  QRgb gap = 0;
+  bool gaps_filled = false;
+  std::array<std::uint8_t, 8> rows{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+  // coverage 1..255
+  void Lay(QRgb& pixel, int x, int y, quint32 coverage) const {
+    const bool inked = (rows[static_cast<std::size_t>(y & 7)] >> (x & 7) & 1u) != 0;
+    if (!inked && !gaps_filled) return;
+    const QRgb ink = inked ? colour : gap;
+    pixel = coverage >= 255 ? ink : BlendCovered(pixel, ink, coverage);
+  }
+};
+
+// Fills the ellipse through the centres of the outermost pixels of `box`
+// (edges exclusive), each pixel covered by how far its centre lies inside
+// the outline: exact inside, within antialiasing rounding along the edge.
+void FillEllipse(const DirectPixels& px, const render::RectF& box, const EllipseInk& ink) {
+  const double cx = (box.left + box.right - 1) / 2, cy = (box.top + box.bottom - 1) / 2;
+  const double rx = (box.right - 1 - box.left) / 2, ry = (box.bottom - 1 - box.top) / 2;
+  const int y0 = std::max(px.top, static_cast<int>(std::floor(cy - ry - 1)));
+  const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(cy + ry + 1)));
+  // Rows of the ellipse grown by a pixel hold every inked pixel; rows of the
+  // one shrunk by a pixel and a half are covered fully.
+  auto half_width = [](double radius_x, double radius_y, double dy) {
+    if (radius_x <= 0 || radius_y <= 0) return -1.0;
+    const double q = 1 - (dy / radius_y) * (dy / radius_y);
+    return q <= 0 ? -1.0 : radius_x * std::sqrt(q);
+  };
+  const double rx2 = rx * rx, ry2 = ry * ry;
+  for (int y = y0; y <= y1; ++y) {
+    const double dy = y - cy;
+    const double outer = half_width(rx + 1, ry + 1, dy);
+    if (outer < 0) continue;
+    const int from = std::max(px.left, static_cast<int>(std::floor(cx - outer)));
+    const int to = std::min(px.right - 1, static_cast<int>(std::ceil(cx + outer)));
+    const double inner = half_width(rx - 1.5, ry - 1.5, dy);
+    int solid_from = to + 1, solid_to = to;
+    if (inner >= 0) {
+      solid_from = std::max(from, static_cast<int>(std::ceil(cx - inner)));
+      solid_to = std::min(to, static_cast<int>(std::floor(cx + inner)));
+      if (solid_from > solid_to) solid_from = solid_to = to + 1;
+    }
+    QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    auto edge = [&](int x) {
+      // Distance to the outline, from the ellipse's level function and its
+      // gradient (exact for a circle).
+      const double dx = x - cx;
+      const double g = std::sqrt(dx * dx / rx2 + dy * dy / ry2);
+      const double gradient = std::sqrt(dx * dx / (rx2 * rx2) + dy * dy / (ry2 * ry2));
+      const double distance = gradient > 0 ? (g - 1) * g / gradient : -std::min(rx, ry);
+      const double cover = 0.5 - distance;
+      if (cover <= 0) return;
+      ink.Lay(row[x], x, y, cover >= 1 ? 255u : static_cast<quint32>(cover * 255 + 0.5));
+    };
+    for (int x = from; x < std::min(solid_from, to + 1); ++x)
+      edge(x);
+    for (int x = solid_from; x <= solid_to && x <= to; ++x)
+      ink.Lay(row[x], x, y, 255);
+    for (int x = std::max(from, solid_to + 1); x <= to; ++x)
+      edge(x);
   }
 }
 
@@ -346,9 +438,13 @@ void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) 
 }
 
 std::optional<DirectPixels> QtCanvas::Direct(bool blending) {
+  if (state().pen.style != PenStyle::kSolid) return std::nullopt;
+  return DirectImage(blending);
+}
+
+std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
   const render::CanvasState& s = state();
-  if (s.pen.style != PenStyle::kSolid || s.raster_mode != render::RasterMode::kCopy)
-    return std::nullopt;
+  if (s.raster_mode != render::RasterMode::kCopy) return std::nullopt;
   QPaintDevice* device = painter_.device();
   if (device == nullptr || device->devType() != QInternal::Image) return std::nullopt;
   auto* image = static_cast<QImage*>(device);
@@ -543,8 +639,33 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
+  if (FillEllipseAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
+}
+
+bool QtCanvas::FillEllipseAsPixels(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  if (s.pen.style != PenStyle::kClear || s.brush.style == BrushStyle::kClear || !Smooth())
+    return false;
+  // Ellipses under two pixels across, or reaching far beyond the picture (or
+  // not numbers), stay with the rasteriser.
+  const double reach = 1e6;
+  if (!(box.right - box.left >= 3 && box.bottom - box.top >= 3 && box.left > -reach &&
+        box.top > -reach && box.right < reach && box.bottom < reach))
+    return false;
+  const std::optional<DirectPixels> px = DirectImage(true);
+  if (!px) return false;
+  SyncModes();
+  EllipseInk ink;
+  ink.colour = 0xFF000000u | ToQColor(s.brush.colour).rgb();
+  if (s.brush.style != BrushStyle::kSolid) {
+    ink.rows = HatchRows(s.brush.style);
+    ink.gaps_filled = s.background_mode == render::BackgroundMode::kOpaque;
+    ink.gap = 0xFF000000u | ToQColor(s.background).rgb();
+  }
+  FillEllipse(*px, box, ink);
+  return true;
 }
 
 // closing: 0 open arc, 1 through the centre (pie), 2 straight back (chord).

@@ -18,6 +18,11 @@
 // rounded end sends a wide smooth line through the general path filler, whose
 // cost follows the whole length, while flat and square ends take the line
 // rasteriser. Only pixels under antialiased edges can change by this.
+//
+// Antialiased ellipses filled without a pen (the discs of filled circles) are
+// set as pixels too: the raster engine hands every hatch fill of more than a
+// few dozen spans to a pool of threads and waits for it, which on a small
+// machine costs more than the fill itself.
 
 #include <QFont>
 #include <QPainter>
@@ -94,6 +99,11 @@ class QtCanvas : public render::Canvas {
   // The painter's image when pixels may be set in it directly (blending: with
   // coverage), with the part of it the clip leaves.
   std::optional<DirectPixels> Direct(bool blending);
+  // As Direct, whatever the pen (for fills drawn without one).
+  std::optional<DirectPixels> DirectImage(bool blending);
+  // Fills an ellipse drawn without a pen, antialiased, as pixels (hatch
+  // brushes included); false when it is left for the rasteriser.
+  bool FillEllipseAsPixels(const render::RectF& box);
   // Direct pixels for round-ended smooth strokes of the current pen, if any.
   std::optional<DirectPixels> RoundStrokePixels();
   // Sets the round-ended stroke a-b (painter coordinates) as pixels; false

@@ -211,5 +211,73 @@ TEST(QtCanvasSmooth, ThinMarksAsPixelsMatchTheRasteriserExactly) {
   }
 }
 
+// Ellipses filled without a pen are set as pixels: inside, exactly the
+// painter's pixels for every brush (the hatches keep their phase on the
+// device), with the gaps of a hatch left alone or filled with the background;
+// along the outline within antialiasing rounding; nothing outside the clip.
+TEST(QtCanvasSmooth, FilledEllipsesAsPixelsMatchThePainter) {
+  const Rect boxes[] = {
+      {20, 10, 141, 111}, {37, 44, 80, 61}, {3, 3, 8, 9}, {-60, 70, 90, 190}, {100, -30, 220, 50}};
+  const Colour colour = MakeColour(255, 128, 64), background = MakeColour(0, 90, 200);
+  for (int style = 1; style <= 7; ++style)
+    for (BackgroundMode mode : {BackgroundMode::kTransparent, BackgroundMode::kOpaque})
+      for (const Rect& box : boxes)
+        for (bool clipped : {false, true}) {
+          SCOPED_TRACE(testing::Message()
+                       << "style " << style << " opaque " << (mode == BackgroundMode::kOpaque)
+                       << " box " << box.left << "," << box.top << " clipped " << clipped);
+          const Brush brush{static_cast<BrushStyle>(style), colour};
+          const Rect clip{30, 20, 120, 100};
+          QImage pixels = Blank(qRgb(240, 240, 200));
+          {
+            QPainter painter(&pixels);
+            QtCanvas canvas(painter, {kW, kH});
+            canvas.SetAntialiasing(true);
+            canvas.SetPen(Pen{0, 1, PenStyle::kClear});
+            canvas.SetBrush(brush);
+            canvas.SetBackground(mode, background);
+            if (clipped) canvas.SetClipRect(clip);
+            canvas.DrawEllipse(box);
+          }
+          QImage painted = Blank(qRgb(240, 240, 200));
+          {
+            QPainter painter(&painted);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QBrush(
+                ToQColor(colour), static_cast<Qt::BrushStyle>(style == 1 ? Qt::SolidPattern : 0)));
+            if (style > 1) {
+              // The canvas's own mapping of fill patterns to the painter's brushes.
+              const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
+                                                Qt::FDiagPattern, Qt::BDiagPattern,
+                                                Qt::CrossPattern, Qt::DiagCrossPattern};
+              painter.setBrush(QBrush(ToQColor(colour), hatches[style - 2]));
+            }
+            painter.setBackground(QBrush(ToQColor(background)));
+            painter.setBackgroundMode(mode == BackgroundMode::kOpaque ? Qt::OpaqueMode
+                                                                      : Qt::TransparentMode);
+            if (clipped)
+              painter.setClipRect(QRect(clip.left, clip.top, clip.width(), clip.height()));
+            painter.drawEllipse(
+                QRectF(box.left + 0.5, box.top + 0.5, box.width() - 1, box.height() - 1));
+          }
+          const Difference d = Compare(pixels, painted);
+          EXPECT_LE(d.largest, kEdgeRounding);
+          EXPECT_TRUE(d.InkAgrees(0.03)) << d.ink_a << " vs " << d.ink_b;
+          // Two pixels inside the outline everything is the same.
+          const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
+          const double rx = (box.width() - 1) / 2.0 - 2, ry = (box.height() - 1) / 2.0 - 2;
+          int inside_differ = 0;
+          for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+              const double u = (x - cx) / rx, v = (y - cy) / ry;
+              if (rx > 0 && ry > 0 && u * u + v * v < 1 &&
+                  pixels.pixel(x, y) != painted.pixel(x, y))
+                ++inside_differ;
+            }
+          EXPECT_EQ(inside_differ, 0);
+        }
+}
+
 }  // namespace
 }  // namespace qzarn
