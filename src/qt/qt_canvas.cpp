@@ -639,9 +639,70 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
-  if (FillEllipseAsPixels(box)) return;
+  if (StampSmallEllipse(box) || FillEllipseAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
+}
+
+bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  const double w = box.right - box.left, h = box.bottom - box.top;
+  // Hatches repeat from the device origin, so a stamp would carry one phase
+  // of them everywhere; boxes off whole pixels would change with their place.
+  if (!(w >= 1 && h >= 1 && w <= kLargestStamp && h <= kLargestStamp) ||
+      box.left != std::floor(box.left) || box.top != std::floor(box.top) || w != std::floor(w) ||
+      h != std::floor(h) ||
+      (s.brush.style != BrushStyle::kClear && s.brush.style != BrushStyle::kSolid) ||
+      (s.pen.style != PenStyle::kSolid && s.pen.style != PenStyle::kClear) ||
+      std::fabs(box.left) > 1e6 || std::fabs(box.top) > 1e6)
+    return false;
+  const std::optional<DirectPixels> px = DirectImage(true);
+  if (!px) return false;
+  const int iw = static_cast<int>(w), ih = static_cast<int>(h);
+  const bool smooth = Smooth();
+  const QImage* stamp = nullptr;
+  for (const Stamp& st : stamps_)
+    if (st.width == iw && st.height == ih && st.pen == s.pen && st.brush == s.brush &&
+        st.smooth == smooth) {
+      stamp = &st.image;
+      break;
+    }
+  const int pad = std::max(s.pen.width, 1) + 2;
+  if (stamp == nullptr) {
+    if (stamps_.size() >= kStampsKept) stamps_.clear();
+    // The ellipse drawn by the painter itself on a clear image: blended
+    // where it is wanted, it gives the painter's own pixels to antialiasing
+    // rounding (exactly when aliased).
+    Stamp st{iw,     ih,
+             s.pen,  s.brush,
+             smooth, QImage(iw + 2 * pad, ih + 2 * pad, QImage::Format_ARGB32_Premultiplied)};
+    st.image.fill(Qt::transparent);
+    {
+      QPainter painter(&st.image);
+      painter.setRenderHint(QPainter::Antialiasing, smooth);
+      painter.setPen(ToQPen(s.pen, smooth));
+      painter.setBrush(s.brush.style == BrushStyle::kClear
+                           ? QBrush(Qt::NoBrush)
+                           : QBrush(ToQColor(s.brush.colour), Qt::SolidPattern));
+      painter.drawEllipse(
+          CentreBox({double(pad), double(pad), double(pad + iw), double(pad + ih)}, Offset()));
+    }
+    stamps_.push_back(std::move(st));
+    stamp = &stamps_.back().image;
+  }
+  SyncModes();
+  const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
+  for (int y = std::max(0, px->top - top); y < stamp->height() && top + y < px->bottom; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(stamp->constScanLine(y));
+    QRgb* to = reinterpret_cast<QRgb*>(px->bits + (top + y) * px->stride);
+    for (int x = std::max(0, px->left - left); x < stamp->width() && left + x < px->right; ++x) {
+      const QRgb c = from[x];
+      const quint32 alpha = qAlpha(c);
+      if (alpha == 0) continue;
+      to[left + x] = alpha == 255 ? c : c + ByteMultiply(to[left + x], 255 - alpha);
+    }
+  }
+  return true;
 }
 
 bool QtCanvas::FillEllipseAsPixels(const render::RectF& box) {

@@ -25,6 +25,7 @@
 // machine costs more than the fill itself.
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <optional>
 #include <vector>
@@ -99,6 +100,9 @@ class QtCanvas : public render::Canvas {
   // The painter's image when pixels may be set in it directly (blending: with
   // coverage), with the part of it the clip leaves.
   std::optional<DirectPixels> Direct(bool blending);
+  // Sets a small ellipse (a point's mark, a dot of the grid) from a stamp the
+  // painter drew once; false when it is left to the painter.
+  bool StampSmallEllipse(const render::RectF& box);
   // As Direct, whatever the pen (for fills drawn without one).
   std::optional<DirectPixels> DirectImage(bool blending);
   // Fills an ellipse drawn without a pen, antialiased, as pixels (hatch
@@ -132,6 +136,16 @@ class QtCanvas : public render::Canvas {
   QList<QLineF> lines_;  // reused by DrawLines
   QList<QLineF> open_lines_;
   std::vector<render::Point> rest_;
+  struct Stamp {
+    int width, height;
+    render::Pen pen;
+    render::Brush brush;
+    bool smooth;
+    QImage image;
+  };
+  static constexpr int kLargestStamp = 24;
+  static constexpr std::size_t kStampsKept = 16;
+  std::vector<Stamp> stamps_;
 };
 
 }  // namespace qzarn
