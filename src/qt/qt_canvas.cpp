@@ -205,6 +205,22 @@ struct EllipseInk {
     const QRgb ink = inked ? colour : gap;
     pixel = coverage >= 255 ? ink : BlendCovered(pixel, ink, coverage);
   }
+  // Pixels from..to of a row, all covered fully.
+  void LayRun(QRgb* row, int from, int to, int y) const {
+    if (from > to) return;
+    const unsigned bits = rows[static_cast<std::size_t>(y & 7)];
+    if (bits == 0xFF) {
+      std::fill(row + from, row + to + 1, colour);
+      return;
+    }
+    for (int x = from; x <= to; ++x) {
+      if ((bits >> (x & 7) & 1u) != 0) {
+        row[x] = colour;
+      } else if (gaps_filled) {
+        row[x] = gap;
+      }
+    }
+  }
 };
 
 // Fills the ellipse through the centres of the outermost pixels of `box`
@@ -222,7 +238,8 @@ void FillEllipse(const DirectPixels& px, const render::RectF& box, const Ellipse
     const double q = 1 - (dy / radius_y) * (dy / radius_y);
     return q <= 0 ? -1.0 : radius_x * std::sqrt(q);
   };
-  const double rx2 = rx * rx, ry2 = ry * ry;
+  const double ax = 1 / (rx * rx), ay = 1 / (ry * ry);
+  const bool circle = rx == ry;
   for (int y = y0; y <= y1; ++y) {
     const double dy = y - cy;
     const double outer = half_width(rx + 1, ry + 1, dy);
@@ -241,17 +258,21 @@ void FillEllipse(const DirectPixels& px, const render::RectF& box, const Ellipse
       // Distance to the outline, from the ellipse's level function and its
       // gradient (exact for a circle).
       const double dx = x - cx;
-      const double g = std::sqrt(dx * dx / rx2 + dy * dy / ry2);
-      const double gradient = std::sqrt(dx * dx / (rx2 * rx2) + dy * dy / (ry2 * ry2));
-      const double distance = gradient > 0 ? (g - 1) * g / gradient : -std::min(rx, ry);
+      double distance;
+      if (circle) {
+        distance = std::sqrt(dx * dx + dy * dy) - rx;
+      } else {
+        const double g = std::sqrt(dx * dx * ax + dy * dy * ay);
+        const double gradient = std::sqrt(dx * dx * ax * ax + dy * dy * ay * ay);
+        distance = gradient > 0 ? (g - 1) * g / gradient : -std::min(rx, ry);
+      }
       const double cover = 0.5 - distance;
       if (cover <= 0) return;
       ink.Lay(row[x], x, y, cover >= 1 ? 255u : static_cast<quint32>(cover * 255 + 0.5));
     };
     for (int x = from; x < std::min(solid_from, to + 1); ++x)
       edge(x);
-    for (int x = solid_from; x <= solid_to && x <= to; ++x)
-      ink.Lay(row[x], x, y, 255);
+    ink.LayRun(row, solid_from, std::min(solid_to, to), y);
     for (int x = std::max(from, solid_to + 1); x <= to; ++x)
       edge(x);
   }
