@@ -1,6 +1,7 @@
 #include "qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
@@ -450,12 +451,38 @@ void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) 
   // One pen colour: the order of the two calls does not change the blend.
   if (!open_lines_.isEmpty()) {
     Prepare(Use::kStroke, joined ? Ends::kRunOn : Ends::kHidden);
-    painter_.drawLines(open_lines_);
+    PaintLines(open_lines_);
   }
   if (!lines_.isEmpty()) {
     Prepare(Use::kStroke);
-    painter_.drawLines(lines_);
+    PaintLines(lines_);
   }
+}
+
+void QtCanvas::PaintLines(const QList<QLineF>& lines) {
+  // A picture written as SVG or PDF (or sent to the printer) makes every line
+  // an element of its own, and a dotted grid line is hundreds of one-pixel
+  // marks: the lines of one call go as the pieces of one path instead. A
+  // device dash would run on across the pieces, so only solid pens do.
+  const QPaintEngine* engine = painter_.paintEngine();
+  if (lines.size() < 2 || engine == nullptr || engine->type() == QPaintEngine::Raster ||
+      state().pen.style != PenStyle::kSolid) {
+    painter_.drawLines(lines);
+    return;
+  }
+  // A piece without length draws nothing in a path: dots stay lines.
+  QPainterPath path;
+  dots_.clear();
+  for (const QLineF& line : lines) {
+    if (line.p1() == line.p2()) {
+      dots_.append(line);
+      continue;
+    }
+    path.moveTo(line.p1());
+    path.lineTo(line.p2());
+  }
+  painter_.drawPath(path);
+  if (!dots_.isEmpty()) painter_.drawLines(dots_);
 }
 
 std::optional<DirectPixels> QtCanvas::Direct(bool blending) {
@@ -580,7 +607,7 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
     lines_.append(QLineF(Shifted(ends[i], off), Shifted(ends[i + 1], off)));
-  painter_.drawLines(lines_);
+  PaintLines(lines_);
 }
 
 template <typename P>

@@ -97,6 +97,8 @@ class QtCanvas : public render::Canvas {
   void StrokeCutLines(std::span<const render::Point> ends, bool joined);
   template <typename P>
   void Line(P from, P to);
+  // Strokes lines with the painter's pen, on vector devices as one path.
+  void PaintLines(const QList<QLineF>& lines);
   // The painter's image when pixels may be set in it directly (blending: with
   // coverage), with the part of it the clip leaves.
   std::optional<DirectPixels> Direct(bool blending);
@@ -135,6 +137,7 @@ class QtCanvas : public render::Canvas {
   QFont qfont_;
   QList<QLineF> lines_;  // reused by DrawLines
   QList<QLineF> open_lines_;
+  QList<QLineF> dots_;  // reused by PaintLines
   std::vector<render::Point> rest_;
   struct Stamp {
     int width, height;
