@@ -1,14 +1,15 @@
 // A whole frame of a lesson screen (bench/teacher_screen.h) at 1280 x 960:
 // the recompute pass and the picture, with and without antialiasing, at 100
 // and 500 figures; beside it the plainest QPainter drawing of the same
-// picture. The plain drawing is what a hand-written QPainter program would
-// do with the figures' geometry: default pens, every line cut to the image
-// and drawn once, one polyline per curve, the marks of a dashed line in one
-// call. Run interleaved and read the ratios:
+// picture (bench/plain_picture.h), drawn from the figures themselves. Run
+// interleaved and read the table of medians and ratios at the end:
 //   bench_draw_screen --benchmark_enable_random_interleaving=true --benchmark_repetitions=9
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 #include <vector>
 
 // The document headers come before Qt's, whose "slots" keyword is a macro.
@@ -16,15 +17,14 @@
 #include "engine/figure_expressions.h"
 #include "engine/recompute.h"
 #include "expr/engine.h"
+#include "plain_picture.h"
+#include "ratio_report.h"
 #include "render/draw_screen.h"
-#include "render/recording_canvas.h"
-#include "render/segment_clip.h"
 #include "teacher_screen.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPen>
 
 #include "qt/qt_canvas.h"
 #include "qt/qt_fonts.h"
@@ -74,128 +74,20 @@ void BM_DrawOnly(benchmark::State& state) {
   }
 }
 
-// The picture as plain painter calls, prepared once (the geometry a plain
-// program would hold) and drawn per frame.
-struct PlainPicture {
-  struct Item {
-    CallKind kind;
-    Pen pen;
-    Brush brush;
-    Font font;
-    std::vector<QPointF> points;  // polyline, polygon, text point
-    QList<QLineF> lines;          // lines and dash marks
-    QRectF box;
-    std::string text;
-  };
-  std::vector<Item> items;
-};
-
-bool Touches(const CanvasCall& a, const CanvasCall& b) {
-  return a.points.size() == 2 && b.points.size() == 2 && a.points[1] == b.points[0];
-}
-
-PlainPicture PlanPlainPicture(const Screen& screen, bool antialias) {
-  RecordingCanvas recording({kFrameWidth, kFrameHeight});
-  DrawScreen(recording, const_cast<Screen*>(&screen), Options(antialias));
-  const std::vector<CanvasCall> calls = recording.DrawingCalls();
-  const RectF image{0, 0, kFrameWidth, kFrameHeight};
-  PlainPicture plain;
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    const CanvasCall& c = calls[i];
-    PlainPicture::Item item{c.kind, c.state.pen, c.state.brush, c.state.font, {}, {}, {}, {}};
-    if (c.kind == CallKind::kLine) {
-      // A chain of touching lines in one pen is a curve: one polyline. Loose
-      // lines in one pen (dash marks, hatching) go in one call, cut to the image.
-      std::size_t j = i + 1;
-      while (j < calls.size() && calls[j].kind == CallKind::kLine &&
-             calls[j].state.pen == c.state.pen && Touches(calls[j - 1], calls[j]))
-        ++j;
-      if (j - i > 2) {
-        item.kind = CallKind::kPolyline;
-        item.points.emplace_back(c.points[0].x, c.points[0].y);
-        for (std::size_t k = i; k < j; ++k)
-          item.points.emplace_back(calls[k].points[1].x, calls[k].points[1].y);
-      } else {
-        j = i;
-        while (j < calls.size() && calls[j].kind == CallKind::kLine &&
-               calls[j].state.pen == c.state.pen) {
-          if (auto cut = ClipSegment(calls[j].points[0], calls[j].points[1], image))
-            item.lines.append(QLineF(cut->from.x, cut->from.y, cut->to.x, cut->to.y));
-          ++j;
-        }
-      }
-      i = j - 1;
-      plain.items.push_back(std::move(item));
-      continue;
-    }
-    for (const PointF& p : c.points)
-      item.points.emplace_back(p.x, p.y);
-    item.box = QRectF(c.box.left, c.box.top, c.box.right - c.box.left, c.box.bottom - c.box.top);
-    item.text = c.text;
-    plain.items.push_back(std::move(item));
-  }
-  return plain;
-}
-
-void DrawPlain(QPainter& painter, const PlainPicture& plain, bool antialias) {
-  Pen last_pen{0xFFFFFFFF, -1, PenStyle::kSolid};
-  Brush last_brush{BrushStyle::kClear, 0xFFFFFFFF};
-  for (const PlainPicture::Item& item : plain.items) {
-    if (!(item.pen == last_pen)) {
-      last_pen = item.pen;
-      // A plain pen: Qt's own ends and joins.
-      QPen pen = ToQPen(last_pen, antialias);
-      pen.setCapStyle(Qt::SquareCap);
-      pen.setJoinStyle(Qt::BevelJoin);
-      painter.setPen(pen);
-    }
-    if (!(item.brush == last_brush)) {
-      last_brush = item.brush;
-      painter.setBrush(last_brush.style == BrushStyle::kClear
-                           ? QBrush(Qt::NoBrush)
-                           : QBrush(ToQColor(last_brush.colour), Qt::SolidPattern));
-    }
-    switch (item.kind) {
-      case CallKind::kLine:
-        painter.drawLines(item.lines);
-        break;
-      case CallKind::kPolyline:
-        painter.drawPolyline(item.points.data(), static_cast<int>(item.points.size()));
-        break;
-      case CallKind::kPolygon:
-        painter.drawPolygon(item.points.data(), static_cast<int>(item.points.size()));
-        break;
-      case CallKind::kRectangle:
-        painter.drawRect(item.box);
-        break;
-      case CallKind::kEllipse:
-        painter.drawEllipse(item.box);
-        break;
-      case CallKind::kText:
-        painter.setFont(QtCanvas::ToQFont(item.font, antialias));
-        painter.drawText(
-            item.points[0],
-            QString::fromUtf8(item.text.data(), static_cast<qsizetype>(item.text.size())));
-        break;
-      default:
-        break;
-    }
-  }
-}
-
 void BM_PlainQPainter(benchmark::State& state) {
   std::unique_ptr<Screen> screen = bench::TeacherScreen(static_cast<int>(state.range(1)));
   const bool antialias = state.range(0) != 0;
-  const PlainPicture plain = PlanPlainPicture(*screen, antialias);
+  const bench::PlainPicture plain(*screen, kFrameWidth, kFrameHeight);
   QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, antialias);
+  painter.setRenderHint(QPainter::TextAntialiasing, antialias);
   for (auto _ : state) {
     image.fill(Qt::white);
-    DrawPlain(painter, plain, antialias);
+    plain.Draw(painter);
     benchmark::DoNotOptimize(image.constBits());
   }
-  state.counters["calls"] = static_cast<double>(plain.items.size());
+  state.counters["calls"] = static_cast<double>(plain.shapes().size());
 }
 
 void FrameArguments(benchmark::internal::Benchmark* b) {
@@ -224,7 +116,53 @@ int main(int argc, char** argv) {
     }
     image.save(QString::fromUtf8(png));
   }
-  benchmark::RunSpecifiedBenchmarks();
+  // The plain drawing beside it: QZARN_PLAIN_PNG=FILE.
+  if (const char* png = std::getenv("QZARN_PLAIN_PNG")) {
+    std::unique_ptr<Screen> screen = bench::TeacherScreen(100);
+    QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      bench::PlainPicture(*screen, kFrameWidth, kFrameHeight).Draw(painter);
+    }
+    image.save(QString::fromUtf8(png));
+  }
+  bench::RepetitionReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+
+  // The frame (recompute + picture) beside the plain drawing: times in ms,
+  // median [lowest-highest] over the repetitions, and the ratio frame / plain
+  // taken repetition by repetition (below 1: the frame is faster). Wall time
+  // is what the user waits for; processor time is that of the drawing thread.
+  std::printf("\n%-14s %-22s %-22s %-22s %-22s %-20s %-20s\n", "aa, figures", "frame wall",
+              "frame cpu", "plain wall", "plain cpu", "wall ratio", "cpu ratio");
+  for (int aa : {0, 1})
+    for (int figures : {100, 500}) {
+      const std::string args = "/aa:" + std::to_string(aa) + "/figures:" + std::to_string(figures);
+      auto times = [&](const std::map<std::string, bench::RepetitionTimes>& all,
+                       const char* name) -> const bench::RepetitionTimes& {
+        static const bench::RepetitionTimes none;
+        auto it = all.find(name + args);
+        return it == all.end() ? none : it->second;
+      };
+      const auto& fw = times(reporter.wall, "BM_Frame");
+      const auto& fc = times(reporter.cpu, "BM_Frame");
+      const auto& pw = times(reporter.wall, "BM_PlainQPainter");
+      const auto& pc = times(reporter.cpu, "BM_PlainQPainter");
+      if (fw.empty() || pw.empty()) continue;
+      auto show = [](const bench::RatioSpread& s, int decimals) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f [%.*f-%.*f]", decimals, s.median, decimals, s.low,
+                      decimals, s.high);
+        return std::string(text);
+      };
+      std::printf("%-14s %-22s %-22s %-22s %-22s %-20s %-20s\n",
+                  (std::to_string(aa) + ", " + std::to_string(figures)).c_str(),
+                  show(bench::TimesOf(fw), 1).c_str(), show(bench::TimesOf(fc), 1).c_str(),
+                  show(bench::TimesOf(pw), 1).c_str(), show(bench::TimesOf(pc), 1).c_str(),
+                  show(bench::Ratios(fw, pw), 2).c_str(), show(bench::Ratios(fc, pc), 2).c_str());
+    }
   return 0;
 }

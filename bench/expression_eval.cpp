@@ -21,6 +21,7 @@
 #include "expr/engine.h"
 #include "expr/numeric.h"
 #include "expr/program.h"
+#include "ratio_report.h"
 
 #ifdef QZARN_HAVE_MUPARSER
 #include <muParser.h>
@@ -156,40 +157,6 @@ void MuParser(benchmark::State& state, const Subject& s) {
 }
 #endif
 
-// Keeps the processor time per iteration of every repetition for the ratio
-// table (processor time, because the machine may be shared while it runs).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        seconds[r.run_name.str()][r.repetition_index] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // name -> repetition -> seconds
-  std::map<std::string, std::map<std::int64_t, double>> seconds;
-};
-
-// Median, lowest and highest of the ratios a/b taken repetition by
-// repetition (interleaved runs, so each pair ran close together in time).
-struct RatioSpread {
-  double median = 0, low = 0, high = 0;
-};
-
-RatioSpread Ratios(const std::map<std::int64_t, double>& a,
-                   const std::map<std::int64_t, double>& b) {
-  std::vector<double> r;
-  for (const auto& [rep, t] : a) {
-    auto it = b.find(rep);
-    if (it != b.end() && it->second > 0) r.push_back(t / it->second);
-  }
-  if (r.empty()) return {};
-  std::sort(r.begin(), r.end());
-  const std::size_t n = r.size();
-  const double median = n % 2 ? r[n / 2] : (r[n / 2 - 1] + r[n / 2]) / 2;
-  return {median, r.front(), r.back()};
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -203,7 +170,7 @@ int main(int argc, char** argv) {
 #endif
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  qzarn::bench::RepetitionReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
@@ -213,11 +180,14 @@ int main(int argc, char** argv) {
   std::printf("\n%-10s %-24s %-26s %-26s %-26s\n", "subject", "text", "fast/muparser med [lo-hi]",
               "machine/muparser med", "fast/native med");
   for (const Subject& s : kSubjects) {
-    auto t = [&](const char* mode) -> const std::map<std::int64_t, double>& {
-      static const std::map<std::int64_t, double> none;
-      auto it = reporter.seconds.find(std::string(s.name) + "/" + mode);
-      return it == reporter.seconds.end() ? none : it->second;
+    // Processor time, because the machine may be shared while it runs.
+    auto t = [&](const char* mode) -> const qzarn::bench::RepetitionTimes& {
+      static const qzarn::bench::RepetitionTimes none;
+      auto it = reporter.cpu.find(std::string(s.name) + "/" + mode);
+      return it == reporter.cpu.end() ? none : it->second;
     };
+    using qzarn::bench::Ratios;
+    using qzarn::bench::RatioSpread;
     const RatioSpread fm = Ratios(t("fast"), t("muparser"));
     const RatioSpread mm = Ratios(t("machine"), t("muparser"));
     const RatioSpread fn = Ratios(t("fast"), t("native"));

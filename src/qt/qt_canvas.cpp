@@ -1,9 +1,11 @@
 #include "qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -119,27 +121,161 @@ constexpr double kLargestPixelStrokeBox = 24000;
 // builds each end from curves and fills the outline as a general path.
 void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
   const double r = width / 2;
+  const double reach = r + 0.5;  // beyond this distance from the stroke's spine nothing is inked
   const int x0 = std::max(px.left, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
   const int x1 = std::min(px.right - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
   const int y0 = std::max(px.top, static_cast<int>(std::floor(std::min(a.y(), b.y()) - r)));
   const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + r)));
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
   const double length2 = dx * dx + dy * dy;
+  const double length = std::sqrt(length2);
+  // On each row only the pixels within `reach` of the stroke's line can be
+  // inked: around where the line crosses the row, as wide as the stroke
+  // measured along the row. A slanted stroke then costs its length times its
+  // width instead of its whole bounding box.
+  const bool slanted = std::fabs(dy) > 1e-6;
+  const double half_span = slanted ? reach * length / std::fabs(dy) + 1 : 0;
   for (int y = y0; y <= y1; ++y) {
+    int from = x0, to = x1;
+    if (slanted) {
+      const double cross_x = a.x() + (y - a.y()) * dx / dy;
+      from = std::max(x0, static_cast<int>(std::floor(cross_x - half_span)));
+      to = std::min(x1, static_cast<int>(std::ceil(cross_x + half_span)));
+    }
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
-    for (int x = x0; x <= x1; ++x) {
-      const double ax = x - a.x(), ay = y - a.y();
-      double t = length2 > 0 ? (ax * dx + ay * dy) / length2 : 0.0;
-      t = std::clamp(t, 0.0, 1.0);
-      const double ex = ax - t * dx, ey = ay - t * dy;
-      const double cover = r + 0.5 - std::sqrt(ex * ex + ey * ey);
+    const double ay = y - a.y();
+    for (int x = from; x <= to; ++x) {
+      const double ax = x - a.x();
+      const double along = ax * dx + ay * dy;
+      double distance;
+      if (length2 > 0 && along > 0 && along < length2) {
+        // Beside the spine: the distance across it, no root needed.
+        distance = std::fabs(ax * dy - ay * dx) / length;
+      } else {
+        const double t = along <= 0 || !(length2 > 0) ? 0.0 : 1.0;
+        const double ex = ax - t * dx, ey = ay - t * dy;
+        distance = std::sqrt(ex * ex + ey * ey);
+      }
+      const double cover = reach - distance;
       if (cover <= 0) continue;
       if (cover >= 1) {
         row[x] = colour;
       } else {
-        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(std::lround(cover * 255)));
+        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
       }
     }
+  }
+}
+
+// The eight rows of a hatch brush as the raster engine repeats it from the
+// device origin: bit x of row y is set where the pattern is inked. Read back
+// from the engine itself, so the pixels set directly show the same pattern.
+std::array<std::uint8_t, 8> HatchRows(BrushStyle style) {
+  static std::array<std::optional<std::array<std::uint8_t, 8>>, 8> known;
+  auto& rows = known[static_cast<std::size_t>(style)];
+  if (!rows) {
+    QImage cell(8, 8, QImage::Format_RGB32);
+    cell.fill(Qt::white);
+    {
+      QPainter painter(&cell);
+      painter.fillRect(QRect(0, 0, 8, 8), QBrush(Qt::black, ToQtBrushStyle(style)));
+    }
+    rows.emplace();
+    for (int y = 0; y < 8; ++y) {
+      std::uint8_t bits = 0;
+      for (int x = 0; x < 8; ++x)
+        if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
+      (*rows)[static_cast<std::size_t>(y)] = bits;
+    }
+  }
+  return *rows;
+}
+
+// What an ellipse fill lays on each pixel: the brush colour, or for a hatch
+// brush its pattern with the gaps left alone or (opaque) in the background.
+struct EllipseInk {
+  QRgb colour = 0;
+  QRgb gap = 0;
+  bool gaps_filled = false;
+  std::array<std::uint8_t, 8> rows{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+  // coverage 1..255
+  void Lay(QRgb& pixel, int x, int y, quint32 coverage) const {
+    const bool inked = (rows[static_cast<std::size_t>(y & 7)] >> (x & 7) & 1u) != 0;
+    if (!inked && !gaps_filled) return;
+    const QRgb ink = inked ? colour : gap;
+    pixel = coverage >= 255 ? ink : BlendCovered(pixel, ink, coverage);
+  }
+  // Pixels from..to of a row, all covered fully.
+  void LayRun(QRgb* row, int from, int to, int y) const {
+    if (from > to) return;
+    const unsigned bits = rows[static_cast<std::size_t>(y & 7)];
+    if (bits == 0xFF) {
+      std::fill(row + from, row + to + 1, colour);
+      return;
+    }
+    for (int x = from; x <= to; ++x) {
+      if ((bits >> (x & 7) & 1u) != 0) {
+        row[x] = colour;
+      } else if (gaps_filled) {
+        row[x] = gap;
+      }
+    }
+  }
+};
+
+// Fills the ellipse through the centres of the outermost pixels of `box`
+// (edges exclusive), each pixel covered by how far its centre lies inside
+// the outline: exact inside, within antialiasing rounding along the edge.
+void FillEllipse(const DirectPixels& px, const render::RectF& box, const EllipseInk& ink) {
+  const double cx = (box.left + box.right - 1) / 2, cy = (box.top + box.bottom - 1) / 2;
+  const double rx = (box.right - 1 - box.left) / 2, ry = (box.bottom - 1 - box.top) / 2;
+  const int y0 = std::max(px.top, static_cast<int>(std::floor(cy - ry - 1)));
+  const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(cy + ry + 1)));
+  // Rows of the ellipse grown by a pixel hold every inked pixel; rows of the
+  // one shrunk by a pixel and a half are covered fully.
+  auto half_width = [](double radius_x, double radius_y, double dy) {
+    if (radius_x <= 0 || radius_y <= 0) return -1.0;
+    const double q = 1 - (dy / radius_y) * (dy / radius_y);
+    return q <= 0 ? -1.0 : radius_x * std::sqrt(q);
+  };
+  const double ax = 1 / (rx * rx), ay = 1 / (ry * ry);
+  const bool circle = rx == ry;
+  for (int y = y0; y <= y1; ++y) {
+    const double dy = y - cy;
+    const double outer = half_width(rx + 1, ry + 1, dy);
+    if (outer < 0) continue;
+    const int from = std::max(px.left, static_cast<int>(std::floor(cx - outer)));
+    const int to = std::min(px.right - 1, static_cast<int>(std::ceil(cx + outer)));
+    const double inner = half_width(rx - 1.5, ry - 1.5, dy);
+    int solid_from = to + 1, solid_to = to;
+    if (inner >= 0) {
+      solid_from = std::max(from, static_cast<int>(std::ceil(cx - inner)));
+      solid_to = std::min(to, static_cast<int>(std::floor(cx + inner)));
+      if (solid_from > solid_to) solid_from = solid_to = to + 1;
+    }
+    QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    auto edge = [&](int x) {
+      // Distance to the outline, from the ellipse's level function and its
+      // gradient (exact for a circle).
+      const double dx = x - cx;
+      double distance;
+      if (circle) {
+        distance = std::sqrt(dx * dx + dy * dy) - rx;
+      } else {
+        const double g = std::sqrt(dx * dx * ax + dy * dy * ay);
+        const double gradient = std::sqrt(dx * dx * ax * ax + dy * dy * ay * ay);
+        distance = gradient > 0 ? (g - 1) * g / gradient : -std::min(rx, ry);
+      }
+      const double cover = 0.5 - distance;
+      if (cover <= 0) return;
+      ink.Lay(row[x], x, y, cover >= 1 ? 255u : static_cast<quint32>(cover * 255 + 0.5));
+    };
+    for (int x = from; x < std::min(solid_from, to + 1); ++x)
+      edge(x);
+    ink.LayRun(row, solid_from, std::min(solid_to, to), y);
+    for (int x = std::max(from, solid_to + 1); x <= to; ++x)
+      edge(x);
   }
 }
 
@@ -315,18 +451,48 @@ void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) 
   // One pen colour: the order of the two calls does not change the blend.
   if (!open_lines_.isEmpty()) {
     Prepare(Use::kStroke, joined ? Ends::kRunOn : Ends::kHidden);
-    painter_.drawLines(open_lines_);
+    PaintLines(open_lines_);
   }
   if (!lines_.isEmpty()) {
     Prepare(Use::kStroke);
-    painter_.drawLines(lines_);
+    PaintLines(lines_);
   }
 }
 
+void QtCanvas::PaintLines(const QList<QLineF>& lines) {
+  // A picture written as SVG or PDF (or sent to the printer) makes every line
+  // an element of its own, and a dotted grid line is hundreds of one-pixel
+  // marks: the lines of one call go as the pieces of one path instead. A
+  // device dash would run on across the pieces, so only solid pens do.
+  const QPaintEngine* engine = painter_.paintEngine();
+  if (lines.size() < 2 || engine == nullptr || engine->type() == QPaintEngine::Raster ||
+      state().pen.style != PenStyle::kSolid) {
+    painter_.drawLines(lines);
+    return;
+  }
+  // A piece without length draws nothing in a path: dots stay lines.
+  QPainterPath path;
+  dots_.clear();
+  for (const QLineF& line : lines) {
+    if (line.p1() == line.p2()) {
+      dots_.append(line);
+      continue;
+    }
+    path.moveTo(line.p1());
+    path.lineTo(line.p2());
+  }
+  painter_.drawPath(path);
+  if (!dots_.isEmpty()) painter_.drawLines(dots_);
+}
+
 std::optional<DirectPixels> QtCanvas::Direct(bool blending) {
+  if (state().pen.style != PenStyle::kSolid) return std::nullopt;
+  return DirectImage(blending);
+}
+
+std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
   const render::CanvasState& s = state();
-  if (s.pen.style != PenStyle::kSolid || s.raster_mode != render::RasterMode::kCopy)
-    return std::nullopt;
+  if (s.raster_mode != render::RasterMode::kCopy) return std::nullopt;
   QPaintDevice* device = painter_.device();
   if (device == nullptr || device->devType() != QInternal::Image) return std::nullopt;
   auto* image = static_cast<QImage*>(device);
@@ -441,7 +607,7 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
     lines_.append(QLineF(Shifted(ends[i], off), Shifted(ends[i + 1], off)));
-  painter_.drawLines(lines_);
+  PaintLines(lines_);
 }
 
 template <typename P>
@@ -521,8 +687,94 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
+  if (StampSmallEllipse(box) || FillEllipseAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
+}
+
+bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  const double w = box.right - box.left, h = box.bottom - box.top;
+  // Hatches repeat from the device origin, so a stamp would carry one phase
+  // of them everywhere; boxes off whole pixels would change with their place.
+  if (!(w >= 1 && h >= 1 && w <= kLargestStamp && h <= kLargestStamp) ||
+      box.left != std::floor(box.left) || box.top != std::floor(box.top) || w != std::floor(w) ||
+      h != std::floor(h) ||
+      (s.brush.style != BrushStyle::kClear && s.brush.style != BrushStyle::kSolid) ||
+      (s.pen.style != PenStyle::kSolid && s.pen.style != PenStyle::kClear) ||
+      std::fabs(box.left) > 1e6 || std::fabs(box.top) > 1e6)
+    return false;
+  const std::optional<DirectPixels> px = DirectImage(true);
+  if (!px) return false;
+  const int iw = static_cast<int>(w), ih = static_cast<int>(h);
+  const bool smooth = Smooth();
+  const QImage* stamp = nullptr;
+  for (const Stamp& st : stamps_)
+    if (st.width == iw && st.height == ih && st.pen == s.pen && st.brush == s.brush &&
+        st.smooth == smooth) {
+      stamp = &st.image;
+      break;
+    }
+  const int pad = std::max(s.pen.width, 1) + 2;
+  if (stamp == nullptr) {
+    if (stamps_.size() >= kStampsKept) stamps_.clear();
+    // The ellipse drawn by the painter itself on a clear image: blended
+    // where it is wanted, it gives the painter's own pixels to antialiasing
+    // rounding (exactly when aliased).
+    Stamp st{iw,     ih,
+             s.pen,  s.brush,
+             smooth, QImage(iw + 2 * pad, ih + 2 * pad, QImage::Format_ARGB32_Premultiplied)};
+    st.image.fill(Qt::transparent);
+    {
+      QPainter painter(&st.image);
+      painter.setRenderHint(QPainter::Antialiasing, smooth);
+      painter.setPen(ToQPen(s.pen, smooth));
+      painter.setBrush(s.brush.style == BrushStyle::kClear
+                           ? QBrush(Qt::NoBrush)
+                           : QBrush(ToQColor(s.brush.colour), Qt::SolidPattern));
+      painter.drawEllipse(
+          CentreBox({double(pad), double(pad), double(pad + iw), double(pad + ih)}, Offset()));
+    }
+    stamps_.push_back(std::move(st));
+    stamp = &stamps_.back().image;
+  }
+  SyncModes();
+  const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
+  for (int y = std::max(0, px->top - top); y < stamp->height() && top + y < px->bottom; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(stamp->constScanLine(y));
+    QRgb* to = reinterpret_cast<QRgb*>(px->bits + (top + y) * px->stride);
+    for (int x = std::max(0, px->left - left); x < stamp->width() && left + x < px->right; ++x) {
+      const QRgb c = from[x];
+      const quint32 alpha = qAlpha(c);
+      if (alpha == 0) continue;
+      to[left + x] = alpha == 255 ? c : c + ByteMultiply(to[left + x], 255 - alpha);
+    }
+  }
+  return true;
+}
+
+bool QtCanvas::FillEllipseAsPixels(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  if (s.pen.style != PenStyle::kClear || s.brush.style == BrushStyle::kClear || !Smooth())
+    return false;
+  // Ellipses under two pixels across, or reaching far beyond the picture (or
+  // not numbers), stay with the rasteriser.
+  const double reach = 1e6;
+  if (!(box.right - box.left >= 3 && box.bottom - box.top >= 3 && box.left > -reach &&
+        box.top > -reach && box.right < reach && box.bottom < reach))
+    return false;
+  const std::optional<DirectPixels> px = DirectImage(true);
+  if (!px) return false;
+  SyncModes();
+  EllipseInk ink;
+  ink.colour = 0xFF000000u | ToQColor(s.brush.colour).rgb();
+  if (s.brush.style != BrushStyle::kSolid) {
+    ink.rows = HatchRows(s.brush.style);
+    ink.gaps_filled = s.background_mode == render::BackgroundMode::kOpaque;
+    ink.gap = 0xFF000000u | ToQColor(s.background).rgb();
+  }
+  FillEllipse(*px, box, ink);
+  return true;
 }
 
 // closing: 0 open arc, 1 through the centre (pie), 2 straight back (chord).

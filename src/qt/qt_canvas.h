@@ -18,8 +18,14 @@
 // rounded end sends a wide smooth line through the general path filler, whose
 // cost follows the whole length, while flat and square ends take the line
 // rasteriser. Only pixels under antialiased edges can change by this.
+//
+// Antialiased ellipses filled without a pen (the discs of filled circles) are
+// set as pixels too: the raster engine hands every hatch fill of more than a
+// few dozen spans to a pool of threads and waits for it, which on a small
+// machine costs more than the fill itself.
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <optional>
 #include <vector>
@@ -91,9 +97,19 @@ class QtCanvas : public render::Canvas {
   void StrokeCutLines(std::span<const render::Point> ends, bool joined);
   template <typename P>
   void Line(P from, P to);
+  // Strokes lines with the painter's pen, on vector devices as one path.
+  void PaintLines(const QList<QLineF>& lines);
   // The painter's image when pixels may be set in it directly (blending: with
   // coverage), with the part of it the clip leaves.
   std::optional<DirectPixels> Direct(bool blending);
+  // Sets a small ellipse (a point's mark, a dot of the grid) from a stamp the
+  // painter drew once; false when it is left to the painter.
+  bool StampSmallEllipse(const render::RectF& box);
+  // As Direct, whatever the pen (for fills drawn without one).
+  std::optional<DirectPixels> DirectImage(bool blending);
+  // Fills an ellipse drawn without a pen, antialiased, as pixels (hatch
+  // brushes included); false when it is left for the rasteriser.
+  bool FillEllipseAsPixels(const render::RectF& box);
   // Direct pixels for round-ended smooth strokes of the current pen, if any.
   std::optional<DirectPixels> RoundStrokePixels();
   // Sets the round-ended stroke a-b (painter coordinates) as pixels; false
@@ -121,7 +137,18 @@ class QtCanvas : public render::Canvas {
   QFont qfont_;
   QList<QLineF> lines_;  // reused by DrawLines
   QList<QLineF> open_lines_;
+  QList<QLineF> dots_;  // reused by PaintLines
   std::vector<render::Point> rest_;
+  struct Stamp {
+    int width, height;
+    render::Pen pen;
+    render::Brush brush;
+    bool smooth;
+    QImage image;
+  };
+  static constexpr int kLargestStamp = 24;
+  static constexpr std::size_t kStampsKept = 16;
+  std::vector<Stamp> stamps_;
 };
 
 }  // namespace qzarn

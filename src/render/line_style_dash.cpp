@@ -1,5 +1,6 @@
 #include "render/line_style_dash.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -86,11 +87,68 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
     const int margin = canvas.pen().width + 1;
     const int right = static_cast<int>(std::ceil(surface_.width)) + margin;
     const int bottom = static_cast<int>(std::ceil(surface_.height)) + margin;
-    auto keep = [&](Point p, Point q) {
-      return !((p.x < -margin && q.x < -margin) || (p.y < -margin && q.y < -margin) ||
-               (p.x > right && q.x > right) || (p.y > bottom && q.y > bottom));
+    auto beyond = [&](Point p, int edge) {
+      switch (edge) {
+        case 0:
+          return p.x < -margin;
+        case 1:
+          return p.y < -margin;
+        case 2:
+          return p.x > right;
+        default:
+          return p.y > bottom;
+      }
     };
-    StepLine(a, b, [&](Point p) {
+    auto keep = [&](Point p, Point q) {
+      for (int edge = 0; edge < 4; ++edge)
+        if (beyond(p, edge) && beyond(q, edge)) return false;
+      return true;
+    };
+    const LineWalk walk(a, b);
+    const long long n = walk.steps();
+    const int phase0 = dash_.phase;
+    auto ink_at = [&](long long step) {
+      return dash_.pattern[static_cast<std::size_t>((phase0 + step + 1) % period)] == 1;
+    };
+    // The steps at either end that lie beyond one edge (the walk's coordinates
+    // only grow or only shrink, so they are a run from that end): no mark
+    // with both ends among them is kept, so they are skipped, not stepped.
+    auto beyond_run = [&](bool at_start) {
+      long long longest = 0;
+      for (int edge = 0; edge < 4; ++edge) {
+        auto holds = [&](long long k) {  // the first (last) k steps are beyond
+          return beyond(walk.At(at_start ? k - 1 : n - k), edge);
+        };
+        if (!holds(1)) continue;
+        long long lo = 1, hi = n;
+        while (lo < hi) {
+          const long long mid = lo + (hi - lo + 1) / 2;
+          if (holds(mid)) {
+            lo = mid;
+          } else {
+            hi = mid - 1;
+          }
+        }
+        longest = std::max(longest, lo);
+      }
+      return longest;
+    };
+    const long long skip_start = n > 0 ? beyond_run(true) : 0;
+    const long long skip_end = std::min(n - skip_start, n > 0 ? beyond_run(false) : 0);
+    if (skip_start > 0) {
+      // The pen as it stands after the skipped steps, and where it came down.
+      dash_.phase = static_cast<int>((phase0 + skip_start) % period);
+      dash_.pen_down = ink_at(skip_start - 1);
+      if (dash_.pen_down) {
+        long long start = skip_start - 1;
+        while (start > 0 && ink_at(start - 1) && skip_start - start <= period)
+          --start;
+        // A run longer than the pattern is a pattern without gaps.
+        if (start > 0 && ink_at(start - 1)) start = 0;
+        down_at = walk.At(start);
+      }
+    }
+    walk.Walk(skip_start, n - skip_end, [&](Point p) {
       dash_.phase = (dash_.phase + 1) % period;
       const bool ink = dash_.pattern[static_cast<std::size_t>(dash_.phase)] == 1;
       if (ink && !dash_.pen_down) {
@@ -104,10 +162,21 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
         }
       }
     });
-    if (dash_.pen_down && keep(down_at, b)) {
-      marks_.push_back(down_at);
-      marks_.push_back(b);
+    if (dash_.pen_down) {
+      // A mark running into the skipped end stops at its first gap there;
+      // the marks after that lie wholly beyond.
+      Point end = b;
+      for (long long j = n - skip_end; j < n && j < n - skip_end + period; ++j)
+        if (!ink_at(j)) {
+          end = walk.At(j);
+          break;
+        }
+      if (keep(down_at, end)) {
+        marks_.push_back(down_at);
+        marks_.push_back(end);
+      }
     }
+    dash_.phase = static_cast<int>((phase0 + n) % period);
     dash_.pen_down = false;
     Emit(marks_);
     return;

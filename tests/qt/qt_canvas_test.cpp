@@ -1,9 +1,12 @@
 #include "qt/qt_canvas.h"
 
 #include <gtest/gtest.h>
+#include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
 
 #include <functional>
 #include <memory>
@@ -350,6 +353,76 @@ TEST(QtImage, BadPicturesGiveNullImages) {
   EXPECT_TRUE(ToQImage(RgbImage()).isNull());
   EXPECT_TRUE(FromQImage(QImage()).empty());
   EXPECT_FALSE(SavePng(QImage(), "/nonexistent/x.png"));
+}
+
+// A picture written as SVG gets the marks of a dotted line (one call of many
+// one-pixel lines) as the pieces of one path, not an element each: far
+// smaller, and the same picture when the file is drawn.
+TEST(QtCanvas, MarksOnVectorPicturesGoAsOnePath) {
+  std::vector<Point> ends;
+  // Marks of a dotted row and a dotted column, none touching another.
+  for (int x = 2; x < 140; x += 6) {
+    ends.push_back({x, 20});
+    ends.push_back({x + 1, 20});
+  }
+  for (int y = 2; y < 118; y += 6) {
+    ends.push_back({160, y});
+    ends.push_back({160, y + 1});
+  }
+  ends.push_back({100, 70});  // a dot
+  ends.push_back({100, 70});
+  for (bool smooth : {false, true})
+    for (int width : {1, 3}) {
+      SCOPED_TRACE(testing::Message() << "smooth " << smooth << " width " << width);
+      auto svg = [&](const std::function<void(QPainter&)>& draw) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(QSize(200, 120));
+        generator.setViewBox(QRect(0, 0, 200, 120));
+        {
+          QPainter painter(&generator);
+          draw(painter);
+        }
+        return buffer.data();
+      };
+      const Pen pen{kBlue, width, PenStyle::kSolid};
+      const QByteArray as_path = svg([&](QPainter& painter) {
+        QtCanvas canvas(painter, {200, 120});
+        canvas.SetAntialiasing(smooth);
+        canvas.SetPen(pen);
+        canvas.DrawLines(ends);
+      });
+      const QByteArray one_by_one = svg([&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing, smooth);
+        painter.setPen(ToQPen(pen, smooth));
+        const double off = smooth ? 0.5 : 0.0;
+        for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
+          painter.drawLine(
+              QLineF(ends[i].x + off, ends[i].y + off, ends[i + 1].x + off, ends[i + 1].y + off));
+      });
+      EXPECT_LT(as_path.size() * 2, one_by_one.size());
+      auto render = [](const QByteArray& bytes) {
+        QImage image(200, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QSvgRenderer renderer(bytes);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        return image;
+      };
+      const QImage a = render(as_path), b = render(one_by_one);
+      int largest = 0;
+      for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 200; ++x)
+          largest = std::max({largest, std::abs(qRed(a.pixel(x, y)) - qRed(b.pixel(x, y))),
+                              std::abs(qBlue(a.pixel(x, y)) - qBlue(b.pixel(x, y)))});
+      EXPECT_LE(largest, 2);
+      // A wide pen's dot is there.
+      if (width > 1) {
+        EXPECT_LT(qRed(a.pixel(100, 70)), 128);
+      }
+    }
 }
 
 }  // namespace

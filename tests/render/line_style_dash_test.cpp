@@ -257,5 +257,75 @@ TEST(DrawSegment, ARunDrawsTheSameLinesInOneJoinedCall) {
   }
 }
 
+// Whole lines run far beyond the surface; the dash stepper skips the ends
+// that lie beyond one edge instead of stepping each pixel there. The marks it
+// hands over, and the phase it leaves for the next segment, must be those of
+// stepping every pixel and dropping the marks wholly beyond one edge.
+TEST(DrawSegment, SkippedEndsGiveTheSameMarksAsSteppingEveryPixel) {
+  std::vector<std::pair<Point, Point>> segments = {
+      {{-4000, -2900}, {4160, 3220}}, {{5000, 240}, {-5000, 300}}, {{330, -3000}, {300, 3000}},
+      {{-800, 60}, {900, 60}},        {{33, 2000}, {33, -700}},    {{40, 50}, {3000, 700}},
+      {{-200, -900}, {120, 100}},     {{10, 10}, {150, 100}},      {{-1000, 1000}, {1000, -1000}},
+      {{-30, -30}, {700, 520}},       {{-5, 470}, {2000, 485}},    {{639, -50}, {641, 900}},
+  };
+  // More lines through and past the corners, from a fixed pseudo-random walk.
+  unsigned seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<unsigned>(2 * range)) - range;
+  };
+  for (int i = 0; i < 40; ++i)
+    segments.push_back(
+        {{320 + next(3000), 240 + next(3000)}, {320 + next(3000), 240 + next(3000)}});
+  for (PenStyle style :
+       {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDot, PenStyle::kDashDotDot})
+    for (int width : {1, 2, 3}) {
+      SCOPED_TRACE(testing::Message() << "style " << static_cast<int>(style) << " width " << width);
+      Fixture f(style, width);
+      const std::vector<std::uint8_t> pattern = f.painter.dash().pattern;
+      const int period = static_cast<int>(pattern.size());
+      const int margin = width + 1, right = 640 + margin, bottom = 480 + margin;
+      int phase = 0;
+      for (const auto& [a, b] : segments) {
+        SCOPED_TRACE(testing::Message() << a.x << "," << a.y << " to " << b.x << "," << b.y);
+        f.canvas.ClearCalls();
+        f.painter.DrawSegment(a.x, a.y, b.x, b.y);
+        std::vector<std::vector<PointF>> expected;
+        auto keep = [&](Point p, Point q) {
+          return !((p.x < -margin && q.x < -margin) || (p.y < -margin && q.y < -margin) ||
+                   (p.x > right && q.x > right) || (p.y > bottom && q.y > bottom));
+        };
+        const bool off = (a.y < 0 && b.y < 0) || (a.y > 480 && b.y > 480) || (a.x < 0 && b.x < 0) ||
+                         (a.x > 640 && b.x > 640);
+        if (!off) {
+          bool down = false;
+          Point down_at = a;
+          for (Point p : LinePoints(a, b)) {
+            phase = (phase + 1) % period;
+            const bool ink = pattern[static_cast<std::size_t>(phase)] == 1;
+            if (ink && !down) {
+              down = true;
+              down_at = p;
+            } else if (!ink && down) {
+              down = false;
+              if (keep(down_at, p))
+                expected.push_back(
+                    {{double(down_at.x), double(down_at.y)}, {double(p.x), double(p.y)}});
+            }
+          }
+          if (down && keep(down_at, b))
+            expected.push_back(
+                {{double(down_at.x), double(down_at.y)}, {double(b.x), double(b.y)}});
+        }
+        std::vector<std::vector<PointF>> marks;
+        for (const CanvasCall& c : f.canvas.CallsOf(CallKind::kLine))
+          marks.push_back(c.points);
+        EXPECT_EQ(marks, expected);
+        EXPECT_EQ(f.painter.dash().phase, phase);
+        EXPECT_FALSE(f.painter.dash().pen_down);
+      }
+    }
+}
+
 }  // namespace
 }  // namespace qzarn::render

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace qzarn::render {
 namespace {
@@ -61,6 +63,34 @@ TEST(StepLine, FarEndsDoNotOverflow) {
   });
   EXPECT_EQ(count, 19'999'998);
   EXPECT_EQ(last, (Point{9'999'998, 3}));
+}
+
+// A walk started anywhere along a segment visits exactly the points the
+// whole walk visits from there on, in every octant, on diagonals, and for
+// ends far apart; At() names the same points.
+TEST(LineWalk, StartsAnywhereOnTheSameWalk) {
+  const std::pair<Point, Point> segments[] = {
+      {{0, 0}, {17, 5}},    {{0, 0}, {5, 17}},     {{3, 9}, {-14, 2}},
+      {{-2, 7}, {-9, -30}}, {{6, 6}, {-6, -6}},    {{-40, 3}, {40, 4}},
+      {{1, 1}, {1, -25}},   {{0, 0}, {1000, 999}}, {{-3000, -2900}, {4160, 3220}},
+      {{12, -4}, {13, -4}},
+  };
+  for (const auto& [from, to] : segments) {
+    SCOPED_TRACE(testing::Message() << from.x << "," << from.y << " to " << to.x << "," << to.y);
+    const std::vector<Point> whole = LinePoints(from, to);
+    const LineWalk walk(from, to);
+    ASSERT_EQ(walk.steps(), static_cast<long long>(whole.size()));
+    const long long n = walk.steps();
+    for (long long first : {0LL, 1LL, n / 3, n / 2, n - 1}) {
+      if (first < 0 || first >= n) continue;
+      const long long last = std::min(n, first + 40);
+      std::vector<Point> part;
+      walk.Walk(first, last, [&](Point p) { part.push_back(p); });
+      const std::vector<Point> expected(whole.begin() + first, whole.begin() + last);
+      EXPECT_EQ(part, expected) << "from step " << first;
+      EXPECT_EQ(walk.At(first), whole[static_cast<std::size_t>(first)]);
+    }
+  }
 }
 
 }  // namespace
