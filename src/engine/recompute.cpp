@@ -42,6 +42,27 @@ void FigureEngine::RecomputeScreen(Screen& screen) {
   in_pass_ = false;
 }
 
+bool FigureEngine::RecomputeFigures(Screen& screen, std::span<const int> slots) {
+  if (in_pass_) return false;
+  in_pass_ = true;
+  const int last = LastFigureIndex(screen);
+  for (int i = 0; i <= last; ++i)
+    SetComputed(screen, i, true);
+  for (int i : slots)
+    if (i >= 0 && i <= last) SetComputed(screen, i, false);
+  screen_ = &screen;
+  bool hit_limit = false;
+  for (int i : slots) {
+    counter_ = 0;
+    ComputeFigure(i);
+    if (counter_ > kComputationLimit) hit_limit = true;
+  }
+  screen_ = nullptr;
+  counter_ = 0;
+  in_pass_ = false;
+  return !hit_limit;
+}
+
 bool FigureEngine::ComputeFigure(std::int32_t ref) {
   if (screen_ == nullptr || ref < 0) return true;
   const int index = ReferenceSlot(ref);

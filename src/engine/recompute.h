@@ -4,6 +4,7 @@
 // once per pass; a counter per root figure stops reference cycles.
 
 #include <cstdint>
+#include <span>
 
 #include "document/figure_layouts.h"
 #include "engine/geometry_values.h"
@@ -27,6 +28,15 @@ class FigureEngine {
   // the previous pass had no cycle; a pass without a cycle clears the flag.
   // A call made while a pass is running (from inside the message) is ignored.
   void RecomputeScreen(Screen& screen);
+
+  // A pass over the figures in `slots` alone (ascending), every other figure
+  // taken as computed as the last full pass left it: for a change that can
+  // reach no figure outside the list (a figure and its dependents, nothing
+  // read from a variable). Intermediate equations are not evaluated and no
+  // message is shown. Returns false, leaving the Computed flags to the next
+  // full pass, when a figure ran into the computation limit or a pass is
+  // running; the caller then runs the full pass.
+  bool RecomputeFigures(Screen& screen, std::span<const int> slots);
 
   // Computes the figure in slot ref mod 10000 of the screen being computed if
   // it was not computed in this pass, after the figures it refers to; returns

@@ -70,7 +70,8 @@ FigureReferences ReferencesOf(const Screen& screen, int index) {
   const FigureRecord* record = screen.Figures.record(index);
   if (record == nullptr) return out;
   const int count = UsedReferenceCount(*record);
-  for (int i = 0; i < count; ++i) out.push(ReferenceAt(*record, i));
+  for (int i = 0; i < count; ++i)
+    out.push(ReferenceAt(*record, i));
   return out;
 }
 
@@ -97,6 +98,41 @@ void MarkDependents(Screen& screen, int target, int& searches) {
 }
 
 }  // namespace
+
+std::vector<int> FigureAndDependents(const Screen& screen, int index) {
+  const FigureTable& table = screen.Figures;
+  if (table.record(index) == nullptr || table.record(index)->empty()) return {};
+  const int last = LastFigureIndex(screen);
+  // Who refers to whom, turned round once, then one walk from the figure.
+  std::vector<std::vector<int>> referrers(static_cast<std::size_t>(last) + 1);
+  for (int i = 0; i <= last; ++i) {
+    const FigureRecord* record = table.record(i);
+    if (record == nullptr || record->empty()) continue;
+    const int n = ReferenceCount(record->type());
+    for (int k = 0; k < n; ++k) {
+      const std::int32_t ref = ReferenceAt(*record, k);
+      if (ref < 0) continue;
+      const int target = ReferenceSlot(ref);
+      if (target <= last) referrers[static_cast<std::size_t>(target)].push_back(i);
+    }
+  }
+  std::vector<bool> reached(static_cast<std::size_t>(last) + 1, false);
+  std::vector<int> pending{index};
+  reached[static_cast<std::size_t>(index)] = true;
+  while (!pending.empty()) {
+    const int at = pending.back();
+    pending.pop_back();
+    for (int referrer : referrers[static_cast<std::size_t>(at)]) {
+      if (reached[static_cast<std::size_t>(referrer)]) continue;
+      reached[static_cast<std::size_t>(referrer)] = true;
+      pending.push_back(referrer);
+    }
+  }
+  std::vector<int> out;
+  for (int i = 0; i <= last; ++i)
+    if (reached[static_cast<std::size_t>(i)]) out.push_back(i);
+  return out;
+}
 
 bool DeleteWithDependents(Screen& screen, int index, EngineUi& ui) {
   if (index < 0 || index >= kFigureSlots) return false;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "document/figure_table.h"
 #include "engine/geometry_values.h"
@@ -30,6 +31,12 @@ struct FigureReferences {
   void push(std::int32_t ref) { refs[static_cast<std::size_t>(count++)] = ref; }
 };
 FigureReferences ReferencesOf(const Screen& screen, int index);
+
+// The figure in `index` and every figure that refers to it, directly or
+// through others, in slot order: what a change of that figure alone can
+// reach in a recompute. Every reference field counts, used by the current
+// definition form or not, so the set is never too small. Empty for an empty slot.
+std::vector<int> FigureAndDependents(const Screen& screen, int index);
 
 // The most dependents searches one cascade delete starts.
 inline constexpr int kDependentSearchLimit = 101;

@@ -11,9 +11,9 @@
 #include "engine/recompute.h"
 #include "expr/engine.h"
 #include "expr/normalise.h"
-#include "render/draw_screen.h"
 #include "interact/pointer_tools.h"
 #include "interact/pointer_tools_support.h"
+#include "render/draw_screen.h"
 
 namespace qzarn::interact {
 
@@ -49,10 +49,12 @@ class DragStep {
 
   void End() {
     if (!begun_) return;
-    if (screen_.View().FullRedraw)
+    if (!screen_.View().FullRedraw)
+      DrawSelectedFigure(ctx_.ui.PictureCanvas(), screen_, ctx_.render);
+    else if (variable_moved_)
       ctx_.ui.RefreshScreen();
     else
-      DrawSelectedFigure(ctx_.ui.PictureCanvas(), screen_, ctx_.render);
+      ctx_.ui.RefreshDraggedFigure();
     screen_.Modified = true;
     ctx_.ui.SetCursor(PointerCursor::kHandPoint);
   }
@@ -63,13 +65,17 @@ class DragStep {
     const std::string_view t = Trimmed(text.view());
     if (!IsPlainNumberText(t) && !ParseVariableName(t)) return;
     Begin();
-    if (DragCoordinate(ctx_, screen_, text, value) == CoordinateWrite::kNumber) coordinate = value;
+    const CoordinateWrite write = DragCoordinate(ctx_, screen_, text, value);
+    if (write == CoordinateWrite::kNumber) coordinate = value;
+    if (write == CoordinateWrite::kVariable) variable_moved_ = true;
   }
 
  private:
   PointerContext& ctx_;
   Screen& screen_;
   bool begun_ = false;
+  // A variable's new value can reach any figure, not only the dragged one's dependents.
+  bool variable_moved_ = false;
 };
 
 // Moves both defining points by (dx, dy) when all four texts are numbers.

@@ -12,9 +12,9 @@
 
 #include "document/figure_defaults.h"
 #include "document/screen.h"
+#include "interact/hit_test.h"
 #include "render/canvas.h"
 #include "render/draw_context.h"
-#include "interact/hit_test.h"
 
 namespace qzarn {
 class FigureEngine;
@@ -56,6 +56,10 @@ class PointerUi {
   virtual Canvas& PictureCanvas() = 0;
   // Recomputes and draws the whole screen and shows it.
   virtual void RefreshScreen() = 0;
+  // The same after a drag step of the selected figure that rewrote its own
+  // texts and no variable: only the figure and its dependents can have
+  // changed, which a window may recompute and draw alone.
+  virtual void RefreshDraggedFigure() { RefreshScreen(); }
   virtual void SetCursor(PointerCursor cursor) = 0;
   // Status bar panel 0..2 of the main window (UTF-8).
   virtual void SetStatus(int panel, std::string_view text) = 0;

@@ -1,5 +1,7 @@
 #include "render/draw_screen.h"
 
+#include <algorithm>
+
 #include "platform/text_encoding.h"
 #include "render/background.h"
 #include "render/draw_axes.h"
@@ -71,6 +73,52 @@ ViewParams ViewParamsFromScreen(const Screen& screen, const RgbImage* picture) {
   return p;
 }
 
+std::vector<PictureStep> PictureOrder(const FigureTable& figures, bool printing, int excluded) {
+  using Kind = PictureStep::Kind;
+  std::vector<PictureStep> order;
+  const auto pass = [&](FigureLayer layer) {
+    const int last = std::min(figures.LastIndex, kLastSlot);
+    for (int i = 0; i <= last; ++i) {
+      if (i == excluded) continue;
+      const FigureRecord* record = figures.record(i);
+      if (record == nullptr || record->empty() || LayerOf(*record) != layer) continue;
+      order.push_back({Kind::kFigure, i});
+    }
+  };
+  order.push_back({Kind::kBackground, -1});
+  pass(FigureLayer::kBack);
+  order.push_back({Kind::kAxes, -1});
+  pass(FigureLayer::kFrontAreas);
+  pass(FigureLayer::kFrontShapes);
+  pass(FigureLayer::kFrontFrames);
+  if (!printing) order.push_back({Kind::kOuterFrame, -1});
+  return order;
+}
+
+namespace {
+
+void DrawSteps(DrawContext& ctx, const FigureTable& figures, std::span<const PictureStep> steps) {
+  for (const PictureStep& step : steps) {
+    switch (step.kind) {
+      case PictureStep::Kind::kBackground:
+        DrawBackground(ctx);
+        break;
+      case PictureStep::Kind::kFigure:
+        DrawFigure(ctx, figures, step.slot);
+        break;
+      case PictureStep::Kind::kAxes:
+        DrawAxes(ctx);
+        DrawAxisLabels(ctx);
+        break;
+      case PictureStep::Kind::kOuterFrame:
+        DrawOuterFrame(ctx);
+        break;
+    }
+  }
+}
+
+}  // namespace
+
 void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
                 const DrawScreenInputs& inputs) {
   if (screen == nullptr) return;
@@ -78,15 +126,17 @@ void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
   DrawContext ctx(canvas, params, options, inputs.print);
   if (inputs.recompute) inputs.recompute(*screen);
   FitTextBoxes(ctx, screen->Figures);
-  const FigureTable& figures = screen->Figures;
-  DrawBackground(ctx);
-  DrawFigures(ctx, figures, FigureLayer::kBack, inputs.excluded);
-  DrawAxes(ctx);
-  DrawAxisLabels(ctx);
-  DrawFigures(ctx, figures, FigureLayer::kFrontAreas, inputs.excluded);
-  DrawFigures(ctx, figures, FigureLayer::kFrontShapes, inputs.excluded);
-  DrawFigures(ctx, figures, FigureLayer::kFrontFrames, inputs.excluded);
-  if (!inputs.print.printing) DrawOuterFrame(ctx);
+  DrawSteps(ctx, screen->Figures,
+            PictureOrder(screen->Figures, inputs.print.printing, inputs.excluded));
+  ctx.End();
+}
+
+void DrawPictureSteps(Canvas& canvas, Screen& screen, const RenderOptions& options,
+                      const DrawScreenInputs& inputs, std::span<const PictureStep> steps) {
+  const ViewParams params = ViewParamsFromScreen(screen, inputs.picture);
+  DrawContext ctx(canvas, params, options, inputs.print);
+  FitTextBoxes(ctx, screen.Figures);
+  DrawSteps(ctx, screen.Figures, steps);
   ctx.End();
 }
 

@@ -4,7 +4,10 @@
 // layers, outer frame. The same entry serves the window, image export and
 // (with a print setup) the printer.
 
+#include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "document/screen.h"
 #include "platform/rgb_image.h"
@@ -32,6 +35,32 @@ struct DrawScreenInputs {
 // Does nothing without a screen.
 void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
                 const DrawScreenInputs& inputs = {});
+
+// One step of the order a picture is laid down in: a figure, or one of the
+// pieces that belong to no figure.
+struct PictureStep {
+  enum class Kind : std::uint8_t {
+    kBackground,  // background colour and picture
+    kFigure,      // the figure in `slot`
+    kAxes,        // grid, axes and axis labels
+    kOuterFrame,  // the frame round the screen picture (not on paper)
+  };
+  Kind kind = Kind::kFigure;
+  int slot = -1;
+  friend bool operator==(const PictureStep&, const PictureStep&) = default;
+};
+
+// The steps DrawScreen draws after the recompute, in order: background, the
+// back layer, axes, the three front passes, the outer frame.
+std::vector<PictureStep> PictureOrder(const FigureTable& figures, bool printing = false,
+                                      int excluded = -1);
+
+// Draws the given steps of a screen already recomputed (inputs.recompute is
+// not run), with the text boxes fitted as DrawScreen fits them. Drawing every
+// step of PictureOrder gives DrawScreen's picture; drawing them in pieces on
+// layers laid over each other gives it too, within antialiasing rounding.
+void DrawPictureSteps(Canvas& canvas, Screen& screen, const RenderOptions& options,
+                      const DrawScreenInputs& inputs, std::span<const PictureStep> steps);
 
 // Draws the screen's selected figure alone, erasably when the screen does not
 // redraw fully while dragging: a second identical call restores the picture.

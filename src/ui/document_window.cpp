@@ -30,6 +30,7 @@
 #include "forms/figure_clipboard.h"
 #include "forms/figure_list.h"
 #include "forms/locus_settings.h"
+#include "interact/drag_redraw.h"
 #include "interact/hit_test.h"
 #include "platform/image_codec.h"
 #include "qt/qt_image.h"
@@ -54,6 +55,9 @@ constexpr const char* kFigureDragFormat = "application/x-qzarn-figure-drag";
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
 
 constexpr int kMinZoom = 10;
+// Transparent layers kept while a figure is dragged: each costs one picture of
+// memory and one blend per step; a drag needing more redraws the whole picture.
+constexpr int kMostDragLayers = 4;
 constexpr int kMaxZoom = 1000;
 // The name popup is at most this wide (pixels) and sits just left of and below the cursor.
 constexpr int kHintMaxWidth = 100;
@@ -319,18 +323,73 @@ render::Canvas& DocumentWindow::PictureCanvas() {
 
 void DocumentWindow::RefreshScreen() {
   if (!undoable_ || printing_) return;
+  if (undoable_->screen().ActiveObject >= 0) return;
+  drag_picture_.Clear();
+  DrawWholePicture(true);
+}
+
+void DocumentWindow::DrawWholePicture(bool recompute) {
   Screen& s = undoable_->screen();
-  if (s.ActiveObject >= 0) return;
   FitSurfaceToScreen();
   EndPicturePainter();
   {
     QPainter painter(&picture_);
     QtCanvas canvas(painter, SurfaceSize());
     render::DrawScreenInputs inputs;
-    inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
+    if (recompute)
+      inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
     inputs.picture = BackgroundPicture();
     render::DrawScreen(canvas, &s, env_.render, inputs);
   }
+  surface_->update();
+}
+
+void DocumentWindow::DrawPictureSteps(render::Canvas& canvas,
+                                      std::span<const render::PictureStep> steps) {
+  render::DrawScreenInputs inputs;
+  inputs.picture = BackgroundPicture();
+  render::DrawPictureSteps(canvas, undoable_->screen(), env_.render, inputs, steps);
+}
+
+void DocumentWindow::StartDragPicture() {
+  Screen& s = undoable_->screen();
+  drag_picture_.Clear();
+  env_.engine.RecomputeScreen(s);
+  std::optional<render::DragLayerPlan> plan;
+  std::optional<std::vector<int>> changing = interact::DragChangingFigures(s, s.SelectedIndex);
+  if (changing)
+    plan = render::PlanDragLayers(render::PictureOrder(s.Figures), *changing, kMostDragLayers);
+  if (!plan) {
+    DrawWholePicture(false);
+    return;
+  }
+  const auto draw = [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+    DrawPictureSteps(canvas, steps);
+  };
+  drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*changing), draw);
+  drag_picture_.Compose(picture_, draw);
+  surface_->update();
+}
+
+void DocumentWindow::RefreshDraggedFigure() {
+  if (!undoable_ || printing_) return;
+  Screen& s = undoable_->screen();
+  if (s.ActiveObject >= 0) return;
+  FitSurfaceToScreen();
+  EndPicturePainter();
+  if (drag_picture_.empty() || !drag_picture_.Fits(picture_)) {
+    StartDragPicture();
+    return;
+  }
+  // A pass that meets the computation limit must report as the full pass does.
+  if (!env_.engine.RecomputeFigures(s, drag_picture_.changing())) {
+    RefreshScreen();
+    return;
+  }
+  drag_picture_.Compose(picture_,
+                        [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+                          DrawPictureSteps(canvas, steps);
+                        });
   surface_->update();
 }
 
@@ -954,7 +1013,9 @@ void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers 
     env_.current_tool = interact::kNoTool;
   }
   if (s.SelectedIndex >= 0) {
-    if (!s.View().FullRedraw) RefreshScreen();
+    // The layered picture of the drag ends with the drag: the released picture
+    // is drawn whole, exactly.
+    if (!s.View().FullRedraw || !drag_picture_.empty()) RefreshScreen();
     s.GrabbedHandle = -1;
     UpdateCommandState();
   }

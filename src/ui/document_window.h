@@ -17,10 +17,11 @@
 #include "document/document_file.h"
 #include "document/figure_defaults.h"
 #include "document/undo_session.h"
-#include "import/legacy_data.h"
 #include "forms/figure_attributes.h"
+#include "import/legacy_data.h"
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
+#include "qt/drag_picture.h"
 #include "qt/picture_export.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "qt/qt_canvas.h"
@@ -228,6 +230,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QScrollArea& scrollArea() { return *scroll_; }
   // The off-screen picture of the screen.
   const QImage& picture() const { return picture_; }
+  // Whether the current drag's picture is put together from kept layers
+  // rather than drawn whole on every step.
+  bool dragPictureLayered() const { return !drag_picture_.empty(); }
   // The text last written to status panel 0..2.
   QString statusText(int panel) const;
 
@@ -324,6 +329,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
 
   // PointerUi
   render::Canvas& PictureCanvas() override;
+  void RefreshDraggedFigure() override;
   void SetCursor(interact::PointerCursor cursor) override;
   void SetStatus(int panel, std::string_view text) override;
   bool EditFigureDialog(Screen& screen, int index) override;
@@ -333,6 +339,12 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
 
   // Ends drawing on the picture and shows it.
   void ShowPicture();
+  // Recomputes (unless told not to) and draws the whole screen into the picture.
+  void DrawWholePicture(bool recompute);
+  // The first drag step with the whole picture redrawn: a full pass, then the
+  // kept parts of the picture drawn once, or the whole picture when only that is exact.
+  void StartDragPicture();
+  void DrawPictureSteps(render::Canvas& canvas, std::span<const render::PictureStep> steps);
   void EndPicturePainter();
   void FitSurfaceToScreen();
   // The picture's size in surface pixels.
@@ -365,6 +377,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QScrollArea* scroll_ = nullptr;
   ScreenSurface* surface_ = nullptr;
   QImage picture_;
+  // The kept parts of the picture while a figure is dragged with FullRedraw on;
+  // any other redraw drops them.
+  DragPicture drag_picture_;
   bool printing_ = false;  // the printer owns the drawing pass
   // Open while a pointer tool draws erasably on the picture during one event.
   std::unique_ptr<QPainter> picture_painter_;

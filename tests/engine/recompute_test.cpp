@@ -166,3 +166,54 @@ TEST_F(RecomputeTest, ComputeFigureOutsideAPassDoesNothing) {
 
 }  // namespace
 }  // namespace qzarn
+
+namespace qzarn {
+namespace {
+
+// A moved free point and what hangs on it, next to figures that do not: the
+// partial pass must bring the first up to date exactly as a full pass does and
+// leave the others as the last full pass left them.
+TEST_F(RecomputeTest, PartialPassRecomputesTheListedFiguresAsAFullPassWould) {
+  const int line_first = b.LineThrough(2, 3);  // refers to higher slots
+  const int other = b.Point("-4", "1");
+  const int moved = b.Point("1", "1");
+  const int fixed = b.Point("3", "-2");
+  const int mid = b.Bunten(moved, fixed, "1", "1");
+  const int tied = b.Point("0", "0", mid);
+  const int foot = b.Suisen(other, line_first);
+  Pass();
+  const std::vector<int> changing = FigureAndDependents(screen(), moved);
+  EXPECT_EQ(changing, (std::vector<int>{line_first, moved, mid, tied, foot}));
+
+  P(moved).FX = "5";
+  P(moved).FY = "2";
+  P(other).FX = "9";  // not listed: must keep its computed place
+  ASSERT_TRUE(engine.RecomputeFigures(screen(), changing));
+  EXPECT_DOUBLE_EQ(P(other).X, -4);
+  EXPECT_DOUBLE_EQ(P(moved).X, 5);
+  EXPECT_DOUBLE_EQ(P(mid).X, 4);
+  EXPECT_DOUBLE_EQ(P(tied).Y, 0);
+  EXPECT_DOUBLE_EQ(b.Record(line_first).line()->X0, 5);
+  for (int i = 0; i <= foot; ++i)
+    EXPECT_TRUE(Computed(i)) << i;
+  const PointRecord partial_foot = P(foot);
+
+  P(other).FX = "-4";
+  Pass();
+  EXPECT_DOUBLE_EQ(P(foot).X, partial_foot.X);
+  EXPECT_DOUBLE_EQ(P(foot).Y, partial_foot.Y);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(RecomputeTest, PartialPassReportsACycleToItsCallerWithoutAMessage) {
+  const int a = b.Point("1", "1", 1);
+  b.Point("2", "2", 0);
+  const int free = b.Point("5", "5");
+  EXPECT_TRUE(engine.RecomputeFigures(screen(), std::vector<int>{free}));
+  EXPECT_FALSE(engine.RecomputeFigures(screen(), FigureAndDependents(screen(), a)));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(FigureAndDependents(screen(), 40).empty());
+}
+
+}  // namespace
+}  // namespace qzarn

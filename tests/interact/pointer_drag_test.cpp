@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "interact/drag_redraw.h"
 
 #include "pointer_tools_fixture.h"
 
@@ -428,6 +432,65 @@ TEST_F(PointerToolsTest, PolarPositionOfTheMouse) {
   screen().View().CoordinateKind = 3;
   ShowPosition(ctx, screen(), Px(0), Py(2));
   EXPECT_EQ(ui.status[kPositionPanel], " (2, 90゜)");
+}
+
+}  // namespace
+}  // namespace qzarn::interact
+
+namespace qzarn::interact {
+namespace {
+
+// With the whole picture redrawn, a step that rewrote numbers may be redrawn
+// from the dragged figure's dependents alone; a step that moved a variable may
+// have changed any figure.
+TEST_F(PointerToolsTest, OnlyANumberStepLetsTheWindowRedrawTheDependentsAlone) {
+  screen().View().FullRedraw = true;
+  const int numbers = AddPoint("0", "0");
+  const int variables = AddPoint("a", "b");
+  Recompute();
+  Press(numbers, 0, 0);
+  DragTo(1, 1);
+  EXPECT_EQ(ui.refreshes, 1);
+  EXPECT_EQ(ui.dragged_refreshes, 1);
+  Press(variables, 0, 0);
+  DragTo(2, 1);
+  EXPECT_EQ(ui.refreshes, 2);
+  EXPECT_EQ(ui.dragged_refreshes, 1);
+}
+
+TEST_F(PointerToolsTest, DragChangesOnlyDependentsUnlessARecomputeCanReachMore) {
+  const int a = AddPoint("0", "0");
+  const int b = AddPoint("3", "1");
+  const int line = AddLine(kLineFigure, "", "", "", "", a, b);
+  const int alone = AddPoint("-2", "4");
+  Recompute();
+  ASSERT_EQ(DragChangingFigures(screen(), a), (std::vector<int>{a, line}));
+  EXPECT_EQ(DragChangingFigures(screen(), alone), (std::vector<int>{alone}));
+
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::function<void()> undo;
+  };
+  const Case cases[] = {
+      {"an intermediate equation", [&] { screen().Equations.EquationLast = 0; },
+       [&] { screen().Equations.EquationLast = -1; }},
+      {"RANDOM in another figure", [&] { PointAt(alone).FX = "random*2"; },
+       [&] { PointAt(alone).FX = "-2"; }},
+      {"a figure left uncomputed", [&] { screen().Figures[alone].Computed = 0; },
+       [&] { screen().Figures[alone].Computed = 1; }},
+      {"a curve to resample",
+       [&] {
+         const int f = build.Function("x^2");
+         build.Record(f).function()->CurveValid = 0;
+       },
+       [] {}},
+  };
+  for (const Case& c : cases) {
+    c.make();
+    EXPECT_FALSE(DragChangingFigures(screen(), a)) << c.what;
+    c.undo();
+  }
 }
 
 }  // namespace

@@ -23,6 +23,10 @@ class RecordingPointerUi final : public PointerUi {
     ++refreshes;
     if (on_refresh) on_refresh();
   }
+  void RefreshDraggedFigure() override {
+    ++dragged_refreshes;
+    RefreshScreen();
+  }
   void SetCursor(PointerCursor c) override { cursor = c; }
   void SetStatus(int panel, std::string_view text) override { status[panel] = std::string(text); }
   bool EditFigureDialog(Screen& screen, int index) override {
@@ -40,6 +44,7 @@ class RecordingPointerUi final : public PointerUi {
   std::function<void()> on_refresh;
   std::function<void(Screen&, int)> on_dialog;
   int refreshes = 0;
+  int dragged_refreshes = 0;  // of them, after a step that moved no variable
   int snapshots = 0;
   bool confirm = true;
   PointerCursor cursor = PointerCursor::kDefault;

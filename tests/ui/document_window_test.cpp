@@ -24,6 +24,8 @@
 #include "engine/screen_builder.h"
 #include "qt/qt_fonts.h"
 #include "qt/qt_image.h"
+#include "render/draw_screen.h"
+#include "render/example_screens.h"
 
 namespace qzarn::ui {
 namespace {
@@ -79,13 +81,8 @@ class DocumentWindowTest : public ::testing::Test {
     return session;
   }
 
-  // A 640 x 480 screen with a visible free point whose texts are numbers.
-  std::unique_ptr<Screen> PointScreen(std::string_view fx, std::string_view fy) {
-    testing::ScreenBuilder build;
-    Screen& s = build.screen();
-    ViewSettings& v = s.View();
-    v.ScreenWidth = 640;
-    v.ScreenHeight = 480;
+  // 25 pixels per unit about the surface centre, snapping to 0.5, redrawn whole while dragging.
+  static void TestView(ViewSettings& v) {
     v.CentreX = 320;
     v.CentreY = 240;
     v.Scale = 25;
@@ -93,6 +90,16 @@ class DocumentWindowTest : public ::testing::Test {
     v.PanX = v.PanY = 0;
     v.SnapStep = 0.5;
     v.FullRedraw = true;
+  }
+
+  // A 640 x 480 screen with a visible free point whose texts are numbers.
+  std::unique_ptr<Screen> PointScreen(std::string_view fx, std::string_view fy) {
+    testing::ScreenBuilder build;
+    Screen& s = build.screen();
+    ViewSettings& v = s.View();
+    v.ScreenWidth = 640;
+    v.ScreenHeight = 480;
+    TestView(v);
     point_ = build.Point(fx, fy);
     PointRecord& p = *build.Record(point_).point();
     p.Radius = 4;
@@ -106,6 +113,22 @@ class DocumentWindowTest : public ::testing::Test {
     window->resize(700, 540);
     window->show();
     return window;
+  }
+
+  // A frame figure between two corners given as texts, outlined, with a background.
+  static FigureRecord Framed(std::int32_t type, const char* x0, const char* y0, const char* x1,
+                             const char* y1) {
+    FigureRecord record = FigureRecord::Blank(type);
+    FrameRecord& f = *record.frame();
+    f.FX0 = x0;
+    f.FY0 = y0;
+    f.FX1 = x1;
+    f.FY1 = y1;
+    f.Ref0 = f.Ref1 = kNoReference;
+    f.DispL = true;
+    f.SizeL = 1;
+    f.DispBk = true;
+    return record;
   }
 
   PointRecord& Point(DocumentWindow& w) { return *w.screen()->Figures.record(point_)->point(); }
@@ -414,16 +437,8 @@ TEST_F(DocumentWindowTest, ObjectsCannotBeMadeOrEditedButAStoredOneStaysAndIsDra
   }
   // A stored object: drawn, selected, and "edited" only as far as saying why it cannot be.
   Screen& s = *w->screen();
-  FigureRecord object = FigureRecord::Blank(kOleFigure);
+  FigureRecord object = Framed(kOleFigure, "-4", "-2", "-1", "1");
   FrameRecord& f = *object.frame();
-  f.FX0 = "-4";
-  f.FY0 = "-2";
-  f.FX1 = "-1";
-  f.FY1 = "1";
-  f.Ref0 = f.Ref1 = kNoReference;
-  f.DispL = true;
-  f.SizeL = 1;
-  f.DispBk = true;
   f.ColorBk = 0x00FFFFu;
   object.owned.ObjectBytes = {1, 2, 3};
   const std::optional<int> index = NewFigure(s.Figures, std::move(object));
@@ -680,6 +695,136 @@ TEST_F(DocumentWindowTest, MouseMadeFiguresGetTheSettingsFontAndOptionsApplyAgai
   w->ApplyEnvironment();
   QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(2), Py(3)});
   EXPECT_EQ(w->screen()->SelectedIndex, point_);
+}
+
+}  // namespace
+}  // namespace qzarn::ui
+
+namespace qzarn::ui {
+namespace {
+
+// Dragging with the whole picture redrawn on every step, where only the
+// dragged figure and its dependents are drawn again over kept layers.
+class LayeredDragTest : public DocumentWindowTest {
+ protected:
+  // A lesson screen: a graph, a filled triangle (back layer) on A, B, C, a
+  // disc under the free point D, a hatched circle over it, a segment from D to
+  // A drawn last among the shapes, and a text box in front.
+  std::unique_ptr<Screen> LessonScreen() {
+    examples::ScreenBuilder b(640, 480);
+    b.Function("x^3/20-x", 0xC00000);
+    a_ = b.Point("A", -6, -4);
+    const int p2 = b.Point("B", -2, -5);
+    const int p3 = b.Point("C", -3, -1);
+    b.Poly({a_, p2, p3}, 0x800000, 0xC0C0FF, 1, true);
+    b.Circle(0, 0, 3, 0x008000, 0, 1, 0x80C0FF);
+    d_ = b.Point("D", 1, 1, 0x0000FF);
+    b.Circle(2, 1, 2, 0x800080, 0, 4, 0xFF8000);
+    b.Line(d_, a_, 0x606060, 0, true, 2, 2);
+    b.Point("E", 5, -3);
+    FigureRecord text = Framed(kCharFigure, "-12", "8", "-5", "6");
+    FrameRecord& f = *text.frame();
+    f.IsFront = true;
+    f.ColorBk = 0xE0FFFFu;
+    examples::ScreenBuilder::LabelFontOf(f.Text().Font);
+    f.Text().Lines[0] = "y = x^3/20 - x";
+    b.Add(std::move(text));
+    examples::RecomputeExample(b.screen());
+    std::unique_ptr<Screen> screen = b.Take();
+    TestView(screen->View());
+    return screen;
+  }
+
+  // The window's picture against a full recompute and redraw of its screen:
+  // how many pixels differ by more than `tolerance` in a colour channel.
+  int PixelsOffFullRedraw(DocumentWindow& w, int tolerance) {
+    const QImage& shown = w.picture();
+    QImage full(shown.size(), QImage::Format_RGB32);
+    {
+      QPainter painter(&full);
+      QtCanvas canvas(painter, {shown.width(), shown.height()});
+      render::DrawScreenInputs inputs;
+      inputs.recompute = [this](Screen& s) { fx_.engine.RecomputeScreen(s); };
+      render::DrawScreen(canvas, w.screen(), render_, inputs);
+    }
+    int off = 0;
+    worst_ = 0;
+    for (int y = 0; y < full.height(); ++y) {
+      for (int x = 0; x < full.width(); ++x) {
+        const QRgb p = shown.pixel(x, y), q = full.pixel(x, y);
+        const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        worst_ = std::max(worst_, d);
+        if (d > tolerance) ++off;
+      }
+    }
+    return off;
+  }
+
+  // Presses on the figure at `from`, moves through `path` with the button held
+  // and checks the picture after every step; releases at the end.
+  void DragThrough(DocumentWindow& w, QPoint from, const std::vector<QPoint>& path, bool layered) {
+    QWidget* surface = &w.surface();
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    for (QPoint to : path) {
+      QTest::mouseMove(surface, to);
+      EXPECT_EQ(w.dragPictureLayered(), layered);
+      // Blending layers rounds each channel on its own; text and edges may
+      // differ by a level or two, nothing may be missing or misplaced.
+      EXPECT_EQ(PixelsOffFullRedraw(w, layered ? kRounding : 0), 0) << "worst " << worst_;
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, path.back());
+    EXPECT_FALSE(w.dragPictureLayered());
+    EXPECT_EQ(PixelsOffFullRedraw(w, 0), 0);
+  }
+
+  static constexpr int kRounding = 2;
+  int a_ = -1, d_ = -1;
+  int worst_ = 0;
+};
+
+TEST_F(LayeredDragTest, AFigureUnderAndOverOthersMovesAsAFullRedrawShowsIt) {
+  auto w = Open(LessonScreen());
+  DragThrough(*w, {Px(1), Py(1)}, {{Px(2), Py(1.5)}, {Px(3), Py(-1)}, {Px(-1), Py(2)}}, true);
+  EXPECT_EQ(std::string(w->screen()->Figures.record(d_)->point()->FX.view()), "-1");
+}
+
+TEST_F(LayeredDragTest, AVertexOfABackLayerPolygonPutsTheAxesOnALayer) {
+  auto w = Open(LessonScreen());
+  DragThrough(*w, {Px(-6), Py(-4)}, {{Px(-7), Py(-3)}, {Px(-5), Py(-6)}}, true);
+  EXPECT_EQ(std::string(w->screen()->Figures.record(a_)->point()->FX.view()), "-5");
+}
+
+TEST_F(LayeredDragTest, WhatOnlyAWholeRedrawShowsExactlyIsDrawnWhole) {
+  struct Case {
+    const char* what;
+    std::function<void(Screen&, int)> make;
+  };
+  const Case cases[] = {
+      {"an intermediate equation",
+       [](Screen& s, int) {
+         s.Equations.EquationLast = 0;
+         s.Equations.Entries[0].LetterIndex = 0;
+         s.Equations.Entries[0].Row = 0;
+         s.Equations.Entries[0].Text = "2";
+       }},
+      {"a point on variables",
+       [](Screen& s, int d) {
+         PointRecord& p = *s.Figures.record(d)->point();
+         p.FX = "a";
+         p.FY = "b";
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::unique_ptr<Screen> screen = LessonScreen();
+    c.make(*screen, d_);
+    auto w = Open(std::move(screen));
+    const PointRecord& d = *w->screen()->Figures.record(d_)->point();
+    const double x = d.X;
+    DragThrough(*w, {Px(x), Py(d.Y)}, {{Px(x + 1), Py(1.5)}, {Px(x + 2), Py(-1)}}, false);
+    EXPECT_EQ(d.X, x + 2);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// Redrawing while the selected figure is dragged and the screen asks for the
+// whole picture on every step (FullRedraw). A plain-number drag step changes
+// the dragged figure's own texts and nothing else, so a recompute can move
+// only that figure and the figures depending on it. Everything drawn before
+// the first of them stays as it was, and so does everything after it that is
+// not one of them (render/drag_layers.h lays the picture out so).
+
+#include <optional>
+#include <vector>
+
+#include "document/screen.h"
+
+namespace qzarn::interact {
+
+// The figures a drag step of the figure in `index` can change, in slot order:
+// the figure and its dependents. Nothing when a recompute may change more
+// than those, so that only the whole picture is exact: intermediate equations
+// (they run on every pass and may feed themselves), RANDOM in any text, a
+// figure left uncomputed by a reference cycle, a function curve waiting to be
+// resampled.
+std::optional<std::vector<int>> DragChangingFigures(const Screen& screen, int index);
+
+}  // namespace qzarn::interact

@@ -1,0 +1,48 @@
+#pragma once
+// The picture of a screen while a figure is dragged with the whole picture
+// drawn on every step: the base and the transparent layers of a
+// render::DragLayerPlan, drawn once, and each step's picture put together
+// from them and the changing figures drawn afresh.
+
+#include "render/drag_layers.h"
+
+#include <QImage>
+#include <QRect>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace qzarn {
+
+class DragPicture {
+ public:
+  // Draws steps of the screen's picture on a canvas of the picture's surface size.
+  using DrawSteps = std::function<void(render::Canvas&, std::span<const render::PictureStep>)>;
+
+  // Draws the base and the layers of the plan for pictures like `like` (its
+  // size, format and device pixel ratio); `surface` is its size in surface
+  // pixels. `changing` names the figures the steps redraw (ascending slots).
+  void Build(const QImage& like, render::Size surface, render::DragLayerPlan plan,
+             std::vector<int> changing, const DrawSteps& draw);
+  // Puts one step's picture together in `picture` (which must fit).
+  void Compose(QImage& picture, const DrawSteps& draw) const;
+  // Whether the layers were made for pictures like this one.
+  bool Fits(const QImage& picture) const;
+
+  bool empty() const { return base_.isNull(); }
+  void Clear();
+  const std::vector<int>& changing() const { return changing_; }
+
+ private:
+  struct Layer {
+    QImage image;
+    QRect painted;  // device pixels holding anything; empty: nothing to lay over
+  };
+  render::Size surface_;
+  render::DragLayerPlan plan_;
+  std::vector<int> changing_;
+  QImage base_;
+  std::vector<Layer> layers_;  // one per run
+};
+
+}  // namespace qzarn
