@@ -980,7 +980,7 @@ void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifi
   // there is no other screen to take it.
   if (left && env_.drag_drop && hooks_.drag_source_changed && isVisible() &&
       env_.current_tool == interact::kNoTool && s.Figures.record(s.SelectedIndex) != nullptr &&
-      !scroll_->viewport()->rect().contains(scroll_->viewport()->mapFrom(surface_, at))) {
+      !scroll_->viewport()->rect().contains(surface_->mapTo(scroll_->viewport(), at))) {
     StartFigureDrag();
     return;
   }

@@ -198,6 +198,19 @@ TEST_F(DocumentWindowTest, DraggingAPointWritesItsSnappedPositionAndRedraws) {
   EXPECT_FALSE(w->statusText(1).isEmpty());
 }
 
+// In the desktop program a drag may leave the window to drop the figure on
+// another screen; a move that stays inside the visible picture is an ordinary drag.
+TEST_F(DocumentWindowTest, WithDropTargetsADragInsideThePictureMovesThePoint) {
+  DocumentHooks hooks;
+  int handed_over = 0;
+  hooks.drag_source_changed = [&](DocumentWindow*) { ++handed_over; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  Drag(*w, {Px(2), Py(3)}, {Px(4.5), Py(1)});
+  EXPECT_EQ(std::string(Point(*w).FX.view()), "4.5");
+  EXPECT_EQ(std::string(Point(*w).FY.view()), "1");
+  EXPECT_EQ(handed_over, 0);
+}
+
 TEST_F(DocumentWindowTest, ErasableDragLeavesThePictureAsAFullRedrawWould) {
   std::unique_ptr<Screen> screen = PointScreen("2", "3");
   screen->View().FullRedraw = false;
