@@ -73,6 +73,11 @@ using FigureTypeMask = std::uint32_t;
 constexpr FigureTypeMask TypeBit(std::int32_t type) {
   return FigureTypeMask{1} << type;
 }
+// The figures that are a single point on the plane: free and dividing points
+// and every kind of intersection.
+inline constexpr FigureTypeMask kPointFigureTypes = TypeBit(kPointFigure) | TypeBit(kBuntenFigure) |
+                                                    TypeBit(kCrossFigure) | TypeBit(kSuisenFigure) |
+                                                    TypeBit(kCross2Figure) | TypeBit(kCross3Figure);
 constexpr FigureTypeMask FamilyMask(LayoutFamily family) {
   FigureTypeMask m = 0;
   for (std::int32_t t = 1; t <= kLastFigureType; ++t)

@@ -27,9 +27,7 @@ struct Binding {
   bool second_fills;
 };
 
-constexpr FigureTypeMask kPoints = TypeBit(kPointFigure) | TypeBit(kBuntenFigure) |
-                                   TypeBit(kCrossFigure) | TypeBit(kSuisenFigure) |
-                                   TypeBit(kCross2Figure) | TypeBit(kCross3Figure);
+constexpr FigureTypeMask kPoints = kPointFigureTypes;
 constexpr FigureTypeMask kLines =
     TypeBit(kLineFigure) | TypeBit(kSessenFigure) | TypeBit(kParabolaFigure);
 // Function curves and function regions are told apart by the record, not the type.

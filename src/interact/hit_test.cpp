@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "document/figure_visibility.h"
+#include "interact/hit_test_kinds.h"
 #include "render/draw_screen.h"
 #include "render/figure_drawing_ink.h"
 #include "render/figure_drawing_primitives.h"
-#include "interact/hit_test_kinds.h"
 #include "settings/settings_keys.h"
 
 namespace qzarn::interact {
@@ -48,9 +48,7 @@ HitProbe MakeProbe(const Screen& screen, const HitSettings& settings, double px,
 }
 
 // The figures of each pass of PickFigure.
-constexpr FigureTypeMask kPointTypes = TypeBit(kPointFigure) | TypeBit(kBuntenFigure) |
-                                       TypeBit(kCrossFigure) | TypeBit(kSuisenFigure) |
-                                       TypeBit(kCross2Figure) | TypeBit(kCross3Figure);
+constexpr FigureTypeMask kPointTypes = kPointFigureTypes;
 constexpr FigureTypeMask kFrameAndAngleMarkTypes =
     TypeBit(kOleFigure) | TypeBit(kAngle2Figure) | TypeBit(kCharFigure);
 constexpr FigureTypeMask kCurveTypes =
