@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@ namespace qzarn {
 class ExprEngine;
 class Screen;
 struct CompiledProgram;
+struct SampleLane;
 
 inline constexpr float kSampleBreak = 20000.0f;
 inline constexpr int kMaxSampleEntries = 10001;
@@ -80,6 +82,16 @@ class CurveProgram {
   double Evaluate(const VariableTable& table);
   // Whether the last Evaluate raised a math error.
   bool math_error() const { return math_error_; }
+
+  // Whether the program reads the cell (row, column) or draws random numbers:
+  // what decides if samples may be computed a block at a time.
+  bool Reads(int row, int column) const;
+  bool DrawsRandom() const;
+  // Values and math errors of `count` samples, sample i seeing each lane's
+  // cell bound to its i-th value: the same as binding and calling Evaluate
+  // sample by sample.
+  void EvaluateBlock(const VariableTable& table, std::span<const SampleLane> lanes, int count,
+                     double* values, bool* math_errors);
 
  private:
   ExprEngine& expr_;
