@@ -213,8 +213,25 @@ class CurveSampler {
         if (kind == kParametricCurve) seen[lanes++] = SampleLane{0, kColumnX, xs};
         condition->EvaluateBlock(vars_, std::span(seen, lanes), count, shown, unused);
       }
+      // A math error breaks the curve only at a step sample (not the first).
+      if (first_block) errors[0] = false;
+      if (out_.size() + count < kMaxSampleEntries - 1) {
+        // No entry of this block can fill the list: out in one piece.
+        float fx[kBlock], fy[kBlock];
+        for (int i = 0; i < count; ++i) {
+          const bool gap = errors[i] || (condition != nullptr && shown[i] == 0);
+          fx[i] = gap ? kSampleBreak : static_cast<float>(xs[i]);
+          fy[i] = gap ? kSampleBreak : static_cast<float>(ys[i]);
+        }
+        out_.AppendMany(fx, fy, count);
+        const int i = count - 1;
+        vars_.bind(0, param_column, ps[i]);
+        if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);
+        vars_.bind(0, result_column, results[i]);
+        continue;
+      }
       for (int i = 0; i < count; ++i) {
-        bool gap = errors[i] && !(first_block && i == 0);
+        bool gap = errors[i];
         if (!gap && condition != nullptr && shown[i] == 0) gap = true;
         const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xs[i], ys[i]);
         if (!more || i == count - 1) {

@@ -56,6 +56,11 @@ class SampleList {
     y_.push_back(static_cast<float>(y));
   }
   void AppendBreak() { Append(kSampleBreak, kSampleBreak); }
+  // Appends `count` entries that the caller knows fit.
+  void AppendMany(const float* x, const float* y, int count) {
+    x_.insert(x_.end(), x, x + count);
+    y_.insert(y_.end(), y, y + count);
+  }
   // An implicit curve traced with a larger cell than its record asks for (too many cells).
   double coarse_cell() const { return coarse_cell_; }
   void set_coarse_cell(double w) { coarse_cell_ = w; }

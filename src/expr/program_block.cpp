@@ -325,7 +325,11 @@ template <int N, bool kFused>
         if constexpr (!kFused) SplitHalves(b, b_high, b_low);
         double hi, lo;
         PowerPair<N, kFused>(b, b_high, b_low, hi, lo);
-        off = !(InCoreRange<N>(b) & ProductsDecide(hi, lo, kCoreStretch));
+        // InCoreRange's test without its branch: comparisons the processor may run
+        // for several samples at once.
+        const double a = std::fabs(b);
+        const bool core = (a > 1 / kCoreLimit<N>)&(a < kCoreLimit<N>);
+        off = !(core & ProductsDecide(hi, lo, kCoreStretch));
         return hi;
       },
       [](double b, double, bool& e)
