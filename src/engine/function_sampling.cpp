@@ -171,7 +171,12 @@ class CurveSampler {
     for (double first_step = 0; first_step <= n; first_step += kBlock) {
       int count = 0;
       for (double step = first_step; step <= n && count < kBlock; ++step) {
-        if (step > 0) p = step == n ? g.e1 : std::fmin(p + g.w1, g.e1);
+        if (step > 0) {
+          // fmin's value where the sum is plainly below the end, without its call
+          // on the chain of additions the whole sweep waits for.
+          const double next = p + g.w1;
+          p = step == n ? g.e1 : next < g.e1 ? next : std::fmin(next, g.e1);
+        }
         ps[count++] = p;
       }
       const SampleLane parameter[] = {{0, param_column, ps}};
@@ -369,7 +374,10 @@ bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable&
   owned.SampleY.shrink_to_fit();
   record.SampleLast = -1;
   try {
-    SampleList list;
+    // One list per thread, kept between resamplings: a curve's full room
+    // taken and given back each time costs the system's pages again.
+    static thread_local SampleList list;
+    list.Clear();
     SampleInto(record, vars, expr, list);
     if (list.size() > 0) {
       owned.SampleX.assign(list.xs().begin(), list.xs().end());

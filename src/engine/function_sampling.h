@@ -47,6 +47,12 @@ class SampleList {
     x_.reserve(kMaxSampleEntries);
     y_.reserve(kMaxSampleEntries);
   }
+  // Empties the list and keeps its room for the next resampling.
+  void Clear() {
+    x_.clear();
+    y_.clear();
+    coarse_cell_ = 0;
+  }
   int size() const { return static_cast<int>(x_.size()); }
   // Index of the last entry, -1 when empty.
   int last() const { return size() - 1; }
