@@ -544,10 +544,10 @@ template <bool kFused>
   ExprFlags f = ended;
   if (end.code == 0 && !w.any_stopped) {
     for (int i = 0; i < n; ++i) {
-      f.math_error = w.math_error[i];
-      values[i] = FinishEvaluation(f, top[i]).value;
-      math_errors[i] = f.math_error;
+      values[i] = AcceptedValue(top[i], w.math_error[i]);
+      math_errors[i] = w.math_error[i];
     }
+    f.math_error = w.math_error[n - 1];
   } else {
     for (int i = 0; i < n; ++i) {
       double v = 0.0;
