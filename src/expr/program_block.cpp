@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "expr/numeric.h"
@@ -108,7 +109,16 @@ struct Workspace {
   // Samples a quick pass left to the full rule (one word per sample, as wide as a value).
   std::uint64_t marked[kProgramBlockSize];
   bool any_stopped;
+  // The table with the lanes bound, for blocks run sample by sample.
+  VariableTable bound;
 };
+
+// One workspace per thread, made on its first block: threads that never
+// sample a curve carry none.
+Workspace& ThreadWorkspace() {
+  thread_local std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();
+  return *workspace;
+}
 
 // What an operation's cell holds for the block: a lane's values (cleaned as
 // a cell read cleans them) or the table's one value.
@@ -522,7 +532,7 @@ template <bool kFused>
                                             const CompiledProgram& program,
                                             std::span<const SampleLane> lanes, int n,
                                             double* values, bool* math_errors) {
-  static thread_local Workspace w;
+  Workspace& w = ThreadWorkspace();
   for (std::size_t k = 0; k < lanes.size(); ++k)
     for (int i = 0; i < n; ++i) {
       const double v = lanes[k].values[i];
@@ -570,7 +580,7 @@ template <bool kFused>
 void RunEachSample(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
                    const CompiledProgram& program, std::span<const SampleLane> lanes, int n,
                    double* values, bool* math_errors) {
-  static thread_local VariableTable bound;
+  VariableTable& bound = ThreadWorkspace().bound;
   bound = table;
   for (int i = 0; i < n; ++i) {
     for (const SampleLane& lane : lanes)
