@@ -51,33 +51,6 @@ bool ReadsCell(Op opcode) {
   }
 }
 
-// Values taken from the stack (the accumulator counted) and whether one is
-// pushed on top of them: every operation leaves one value.
-int Taken(Op opcode) {
-  if (IsBinary(opcode)) {
-    static constexpr int kByForm[] = {2, 1, 1, 0, 0};
-    return kByForm[FormOf(opcode)];
-  }
-  switch (opcode) {
-    case Op::kConst:
-    case Op::kVar:
-    case Op::kRandom:
-    case Op::kSquareVC:
-    case Op::kCubeVC:
-    case Op::kFourthVC:
-    case Op::kPowWholeVC:
-      return 0;
-    case Op::kFunction2:
-      return 2;
-    case Op::kFunction3:
-      return 3;
-    case Op::kEnd:
-      return 0;
-    default:
-      return 1;
-  }
-}
-
 // One operand of a step: a block of values, or one value for every sample.
 struct Operand {
   const double* block = nullptr;
@@ -145,7 +118,7 @@ bool Plan(const CompiledProgram& program, const VariableTable& table,
     Step& s = w.steps[steps++];
     s = Step{op.opcode, op.code, {}, {}, nullptr, nullptr, op.uses_variables != 0};
     if (op.opcode == Op::kEnd) return true;
-    const int taken = Taken(op.opcode);
+    const int taken = OperandsTaken(op.opcode);
     if (taken > depth) return false;
     const int base = depth - taken;
     if (base >= kSlots) return false;
