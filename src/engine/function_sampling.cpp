@@ -10,6 +10,7 @@
 #include "expr/engine.h"
 #include "expr/normalise.h"
 #include "expr/program.h"
+#include "expr/program_block.h"
 
 namespace qzarn {
 
@@ -25,6 +26,20 @@ double CurveProgram::Evaluate(const VariableTable& table) {
   const Evaluation e = EvaluateProgram(expr_, table, *program_);
   math_error_ = expr_.flags.math_error;
   return e.value;
+}
+
+bool CurveProgram::Reads(int row, int column) const {
+  return ProgramReadsCell(*program_, row, column);
+}
+
+bool CurveProgram::DrawsRandom() const {
+  return ProgramDrawsRandom(*program_);
+}
+
+void CurveProgram::EvaluateBlock(const VariableTable& table, std::span<const SampleLane> lanes,
+                                 int count, double* values, bool* math_errors) {
+  EvaluateProgramBlock(expr_, table, *program_, lanes, count, values, math_errors);
+  math_error_ = expr_.flags.math_error;
 }
 
 int FamilyColumnAbcwz(std::int32_t index) {
@@ -101,15 +116,20 @@ class CurveSampler {
     std::unique_ptr<CurveProgram> condition;
     if (r_.Boolean) condition = std::make_unique<CurveProgram>(expr_, r_.BooleanFunc.view());
 
+    const bool blocks = InBlocks(body, second.get(), condition.get());
     double v = g.s2;
     for (double k = 0; k <= m; ++k) {
       if (family_column != 0) vars_.bind(0, family_column, v);
-      double p = g.s1;
-      for (double step = 0; step <= n; ++step) {
-        // The last step ends exactly at the range end.
-        if (step > 0) p = step == n ? g.e1 : std::fmin(p + g.w1, g.e1);
-        vars_.bind(0, param_column, p);
-        if (!Sample(body, second.get(), condition.get(), p, step == 0)) return;
+      if (blocks) {
+        if (!SweepInBlocks(body, second.get(), condition.get(), param_column, g, n)) return;
+      } else {
+        double p = g.s1;
+        for (double step = 0; step <= n; ++step) {
+          // The last step ends exactly at the range end.
+          if (step > 0) p = step == n ? g.e1 : std::fmin(p + g.w1, g.e1);
+          vars_.bind(0, param_column, p);
+          if (!Sample(body, second.get(), condition.get(), p, step == 0)) return;
+        }
       }
       if (!Push(kSampleBreak, kSampleBreak)) return;
       v += g.w2;
@@ -117,6 +137,119 @@ class CurveSampler {
   }
 
  private:
+  // A sweep may be computed a block of samples at a time when no sample
+  // depends on the one before: the bodies read none of the cells the sweep
+  // binds to results (recurrences do), and nothing draws random numbers
+  // (their order interleaves the programs sample by sample).
+  bool InBlocks(const CurveProgram& body, const CurveProgram* second,
+                const CurveProgram* condition) const {
+    for (const CurveProgram* program : {&body, second, condition})
+      if (program != nullptr && program->DrawsRandom()) return false;
+    const int kind = r_.FuncKind;
+    for (const CurveProgram* program : {&body, second}) {
+      if (program == nullptr) continue;
+      // The cells a sample binds besides the parameter: what the next sample
+      // of a recurrence reads.
+      if (kind == kPolarCurve ? program->Reads(0, kColumnR)
+                              : program->Reads(0, kColumnY) ||
+                                    (kind == kParametricCurve && program->Reads(0, kColumnX)))
+        return false;
+    }
+    return true;
+  }
+
+  // One sweep of the parameter, steps 0..n, a block at a time; the samples
+  // go out as Sample would append them, and the cells end bound as the last
+  // sample computed left them. False once the list is full.
+  bool SweepInBlocks(CurveProgram& body, CurveProgram* second, CurveProgram* condition,
+                     int param_column, const Ranges& g, double n) {
+    constexpr int kBlock = kProgramBlockSize;
+    double ps[kBlock], xs[kBlock], ys[kBlock], kept[kBlock], shown[kBlock];
+    bool errors[kBlock], second_errors[kBlock], unused[kBlock];
+    const int kind = r_.FuncKind;
+    double p = g.s1;
+    for (double first_step = 0; first_step <= n; first_step += kBlock) {
+      int count = 0;
+      for (double step = first_step; step <= n && count < kBlock; ++step) {
+        if (step > 0) {
+          // fmin's value where the sum is plainly below the end, without its call
+          // on the chain of additions the whole sweep waits for.
+          const double next = p + g.w1;
+          p = step == n ? g.e1 : next < g.e1 ? next : std::fmin(next, g.e1);
+        }
+        ps[count++] = p;
+      }
+      const SampleLane parameter[] = {{0, param_column, ps}};
+      body.EvaluateBlock(vars_, parameter, count, kind == kParametricCurve ? xs : ys, errors);
+      if (kind == kParametricCurve)
+        second->EvaluateBlock(vars_, parameter, count, ys, second_errors);
+      const bool first_block = first_step == 0;
+      int result_column = kColumnY;
+      const double* results = ys;
+      if (kind == kExplicitCurve) {
+        for (int i = 0; i < count; ++i)
+          xs[i] = ps[i];
+        if (r_.Recursive && first_block) {
+          ys[0] = r_.InitY;
+          errors[0] = false;
+        }
+      } else if (kind == kParametricCurve) {
+        for (int i = 0; i < count; ++i)
+          errors[i] = errors[i] || second_errors[i];
+        if (r_.Recursive && first_block) {
+          xs[0] = r_.InitX;
+          ys[0] = r_.InitY;
+          errors[0] = false;
+        }
+      } else {
+        // The radius goes to its cell; the point is on the ray.
+        for (int i = 0; i < count; ++i) {
+          const double rho = ys[i];
+          kept[i] = rho;
+          xs[i] = rho * std::cos(ps[i]);
+          ys[i] = rho * std::sin(ps[i]);
+        }
+        result_column = kColumnR;
+        results = kept;
+      }
+      if (condition != nullptr) {
+        SampleLane seen[3] = {{0, param_column, ps}, {0, result_column, results}, {}};
+        int lanes = 2;
+        if (kind == kParametricCurve) seen[lanes++] = SampleLane{0, kColumnX, xs};
+        condition->EvaluateBlock(vars_, std::span(seen, lanes), count, shown, unused);
+      }
+      // A math error breaks the curve only at a step sample (not the first).
+      if (first_block) errors[0] = false;
+      if (out_.size() + count < kMaxSampleEntries - 1) {
+        // No entry of this block can fill the list: out in one piece.
+        float fx[kBlock], fy[kBlock];
+        for (int i = 0; i < count; ++i) {
+          const bool gap = errors[i] || (condition != nullptr && shown[i] == 0);
+          fx[i] = gap ? kSampleBreak : static_cast<float>(xs[i]);
+          fy[i] = gap ? kSampleBreak : static_cast<float>(ys[i]);
+        }
+        out_.AppendMany(fx, fy, count);
+        const int i = count - 1;
+        vars_.bind(0, param_column, ps[i]);
+        if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);
+        vars_.bind(0, result_column, results[i]);
+        continue;
+      }
+      for (int i = 0; i < count; ++i) {
+        bool gap = errors[i];
+        if (!gap && condition != nullptr && shown[i] == 0) gap = true;
+        const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xs[i], ys[i]);
+        if (!more || i == count - 1) {
+          vars_.bind(0, param_column, ps[i]);
+          if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);
+          vars_.bind(0, result_column, results[i]);
+        }
+        if (!more) return false;
+      }
+    }
+    return true;
+  }
+
   // Computes and appends one sample; false once the list is full.
   bool Sample(CurveProgram& body, CurveProgram* second, CurveProgram* condition, double p,
               bool first) {
@@ -241,7 +374,10 @@ bool ResampleFunction(FunctionRecord& record, FigureOwned& owned, VariableTable&
   owned.SampleY.shrink_to_fit();
   record.SampleLast = -1;
   try {
-    SampleList list;
+    // One list per thread, kept between resamplings: a curve's full room
+    // taken and given back each time costs the system's pages again.
+    static thread_local SampleList list;
+    list.Clear();
     SampleInto(record, vars, expr, list);
     if (list.size() > 0) {
       owned.SampleX.assign(list.xs().begin(), list.xs().end());

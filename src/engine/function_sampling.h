@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@ namespace qzarn {
 class ExprEngine;
 class Screen;
 struct CompiledProgram;
+struct SampleLane;
 
 inline constexpr float kSampleBreak = 20000.0f;
 inline constexpr int kMaxSampleEntries = 10001;
@@ -45,6 +47,12 @@ class SampleList {
     x_.reserve(kMaxSampleEntries);
     y_.reserve(kMaxSampleEntries);
   }
+  // Empties the list and keeps its room for the next resampling.
+  void Clear() {
+    x_.clear();
+    y_.clear();
+    coarse_cell_ = 0;
+  }
   int size() const { return static_cast<int>(x_.size()); }
   // Index of the last entry, -1 when empty.
   int last() const { return size() - 1; }
@@ -54,6 +62,11 @@ class SampleList {
     y_.push_back(static_cast<float>(y));
   }
   void AppendBreak() { Append(kSampleBreak, kSampleBreak); }
+  // Appends `count` entries that the caller knows fit.
+  void AppendMany(const float* x, const float* y, int count) {
+    x_.insert(x_.end(), x, x + count);
+    y_.insert(y_.end(), y, y + count);
+  }
   // An implicit curve traced with a larger cell than its record asks for (too many cells).
   double coarse_cell() const { return coarse_cell_; }
   void set_coarse_cell(double w) { coarse_cell_ = w; }
@@ -80,6 +93,16 @@ class CurveProgram {
   double Evaluate(const VariableTable& table);
   // Whether the last Evaluate raised a math error.
   bool math_error() const { return math_error_; }
+
+  // Whether the program reads the cell (row, column) or draws random numbers:
+  // what decides if samples may be computed a block at a time.
+  bool Reads(int row, int column) const;
+  bool DrawsRandom() const;
+  // Values and math errors of `count` samples, sample i seeing each lane's
+  // cell bound to its i-th value: the same as binding and calling Evaluate
+  // sample by sample.
+  void EvaluateBlock(const VariableTable& table, std::span<const SampleLane> lanes, int count,
+                     double* values, bool* math_errors);
 
  private:
   ExprEngine& expr_;

@@ -184,8 +184,9 @@ Op BinaryVariant(Op family_s, int variant) {
   return static_cast<Op>(static_cast<int>(family_s) + variant);
 }
 
-// How many values an operation takes from the stack; each leaves one.
-int OperandsTaken(Op opcode) {
+}  // namespace
+
+int OperandsTaken(ProgramOpcode opcode) {
   const int o = static_cast<int>(opcode);
   if (o >= kFirstBinary && o <= kLastBinary) {
     static constexpr int kByVariant[] = {2, 1, 1, 0, 0};
@@ -208,6 +209,8 @@ int OperandsTaken(Op opcode) {
       return 1;
   }
 }
+
+namespace {
 
 // `left op top` with `left` a lone constant or cell, as one operation on the
 // top of the stack: the same arithmetic with the operands where they were.

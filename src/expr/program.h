@@ -144,6 +144,10 @@ struct CompiledProgram {
 
 CompiledProgram TranslateExpression(const CompiledExpression& compiled);
 
+// How many values an operation takes from the stack (the top counted); each
+// leaves one.
+int OperandsTaken(ProgramOpcode opcode);
+
 // Sets engine.flags and draws from engine.random_seed exactly as
 // engine.EvaluateCompiled would for the translated compiled form.
 Evaluation EvaluateProgram(ExprEngine& engine, const VariableTable& table,

@@ -81,16 +81,23 @@ inline double ApplyBinary(int p, double l, double r, bool& math_error) {
   }
 }
 
+// The value of an evaluation that parsed: off the plane after a math error,
+// else pulled to +-10000 from beyond +-20000. Both bounds are tested whatever
+// the value, so that a block of samples computes it without branches.
+inline double AcceptedValue(double v, bool math_error) {
+  const bool below = v < -20000;
+  const bool above = v > 20000;
+  const double clamped = below ? -10000.0 : above ? 10000.0 : v;
+  return math_error ? kOffPlaneValue : clamped;
+}
+
 // The value and attribute code handed to the caller once parsing stopped.
 inline Evaluation FinishEvaluation(const ExprFlags& f, double v) {
   Evaluation e;
-  if (f.math_error) {
-    e.value = kOffPlaneValue;
-  } else if (f.syntax_error || f.too_long) {
+  if (!f.math_error && (f.syntax_error || f.too_long))
     e.value = 0.0;
-  } else {
-    e.value = v < -20000 ? -10000.0 : v > 20000 ? 10000.0 : v;
-  }
+  else
+    e.value = AcceptedValue(v, f.math_error);
   if (f.syntax_error || f.too_long)
     e.attribute = 1;
   else

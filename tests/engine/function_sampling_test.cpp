@@ -321,3 +321,74 @@ TEST(CurveCache, OnlyCurvesMentioningTheChangedVariableAreResampled) {
 
 }  // namespace
 }  // namespace qzarn
+
+namespace qzarn {
+namespace {
+
+using testing_curves::CurveFixture;
+
+// Curves whose samples are independent are computed a block at a time; the
+// same curve with a body that also reads the cell a recurrence reads (adding
+// 0 times it) is computed sample by sample. Both must give the same entries
+// and leave the cells bound alike: families, display conditions reading the
+// results, math errors in first and later samples, recurrences' first values
+// and the entry cap, over sweeps longer than a block.
+TEST(CurveBlocks, MatchTheSampleBySampleSweep) {
+  struct Case {
+    int kind;
+    const char* body;
+    const char* second;  // parametric y
+    const char* extra;   // what makes the body read its recurrence cell
+    const char* condition;
+    const char* s;
+    const char* e;
+    const char* w;
+    bool family;
+    bool recursive;
+  };
+  const Case kCases[] = {
+      {kExplicitCurve, "x^3-2*x^2+x-1", "", "+0*y", "", "-10", "10", "0.01", false, false},
+      {kExplicitCurve, "1/x+sqrt(x)", "", "+0*y", "", "-3", "3", "0.05", false, false},
+      {kExplicitCurve, "a*x^2", "", "+0*y", "y<2 and x<>0", "-3", "3", "0.02", true, false},
+      {kExplicitCurve, "ln(x)", "", "+0*y", "", "0", "15", "0.1", false, true},
+      {kExplicitCurve, "a+x", "", "+0*y", "", "-10", "10", "0.001", true, false},
+      {kParametricCurve, "cos(t)/t", "sin(t)", "+0*x", "x+y>0", "-4", "4", "0.01", true, true},
+      {kPolarCurve, "cos(3*t)", "", "+0*r", "r>0", "0", "2*pi", "pi/500", true, false},
+      {kPolarCurve, "sqrt(t-1)", "", "+0*r", "", "0", "6", "0.01", false, false},
+  };
+  for (const Case& k : kCases) {
+    CurveFixture blocks, each;
+    for (CurveFixture* c : {&blocks, &each}) {
+      const std::string body = std::string(k.body) + (c == &each ? k.extra : "");
+      c->Define(k.kind, body.c_str(), k.s, k.e, k.w);
+      c->vars.write(0, 1, 0.5);
+      if (k.kind == kPolarCurve) c->f().ParamVar = 18;  // t
+      const std::string second = std::string(k.second) + (c == &each ? k.extra : "");
+      c->f().FuncY = second;
+      c->f().Boolean = *k.condition != 0;
+      c->f().BooleanFunc = k.condition;
+      c->f().Recursive = k.recursive;
+      c->f().InitX = 1.25;
+      c->f().InitY = -0.5;
+      if (k.family) {
+        c->f().FamilyVar = k.kind == kExplicitCurve ? 0 : 1;
+        c->f().ParamVar = k.kind == kExplicitCurve ? 1 : c->f().ParamVar;  // a
+        c->Family("1", "3", "0.5");
+      }
+      ASSERT_TRUE(c->Resample());
+    }
+    const std::string where = k.body;
+    ASSERT_EQ(blocks.entries(), each.entries()) << where;
+    ASSERT_GT(blocks.entries(), 100) << where;
+    for (int i = 0; i < blocks.entries(); ++i) {
+      ASSERT_EQ(blocks.X(i), each.X(i)) << where << " entry " << i;
+      ASSERT_EQ(blocks.Y(i), each.Y(i)) << where << " entry " << i;
+    }
+    for (int column : {kColumnX, kColumnY, kColumnR, 20, 1})
+      EXPECT_EQ(blocks.vars.cell(0, column).value(), each.vars.cell(0, column).value())
+          << where << " column " << column;
+  }
+}
+
+}  // namespace
+}  // namespace qzarn

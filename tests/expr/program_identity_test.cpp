@@ -3,14 +3,18 @@
 // variable values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "expr/numeric.h"
 #include "expr/program.h"
+#include "expr/program_block.h"
 #include "expr_test_support.h"
 #include "random_expressions.h"
 
@@ -56,6 +60,39 @@ bool SameAsMachine(testing::Bench& machine, const CompiledExpression& compiled,
     EXPECT_EQ(got.attribute, want.attribute) << where;
     EXPECT_EQ(fast.flags, machine.engine.flags) << where;
     EXPECT_EQ(fast.random_seed, machine.engine.random_seed) << where;
+  }
+  return !::testing::Test::HasFailure();
+}
+
+// Runs `program` over the samples a block at a time and sample by sample with
+// each lane's cell bound (as the curve sampler binds it), from the same random
+// state, on every evaluator build; false, with the failure reported, where a
+// value's bits, a math error, the final flags or the random draws differ.
+bool BlocksSameAsEachSample(const VariableTable& table, const CompiledProgram& program,
+                            std::span<const SampleLane> lanes, int count, std::uint32_t seed,
+                            const std::string& context) {
+  std::vector<ProductUnit> units = {ProductUnit::kPlain};
+  if (FusedProductsAvailable()) units.push_back(ProductUnit::kFused);
+  std::vector<double> got(static_cast<std::size_t>(count));
+  auto got_errors = std::make_unique<bool[]>(static_cast<std::size_t>(count));
+  for (ProductUnit unit : units) {
+    const std::string where = context + (unit == ProductUnit::kFused ? " (fused)" : " (plain)");
+    ExprEngine block, each;
+    block.random_seed = each.random_seed = seed;
+    EvaluateProgramBlockOn(unit, block, table, program, lanes, count, got.data(), got_errors.get());
+    VariableTable bound = table;
+    for (int i = 0; i < count; ++i) {
+      for (const SampleLane& lane : lanes)
+        bound.bind(lane.row, lane.column, lane.values[i]);
+      const Evaluation want = EvaluateProgramOn(unit, each, bound, program);
+      const auto k = static_cast<std::size_t>(i);
+      EXPECT_EQ(Bits(got[k]), Bits(want.value))
+          << where << " sample " << i << ": " << got[k] << " vs " << want.value;
+      EXPECT_EQ(got_errors[k], each.flags.math_error) << where << " sample " << i;
+      if (::testing::Test::HasFailure()) return false;
+    }
+    EXPECT_EQ(block.flags, each.flags) << where;
+    EXPECT_EQ(block.random_seed, each.random_seed) << where;
   }
   return !::testing::Test::HasFailure();
 }
@@ -229,6 +266,94 @@ TEST(ProgramIdentity, StreamlinedFormsMatchTheMachine) {
       machine.Set('x', x);
       if (!SameAsMachine(machine, compiled, program, c.text + (" x=" + std::to_string(x)))) return;
     }
+  }
+}
+
+// Blocks of samples against the program run sample by sample: random texts
+// over samples of x, y and n that cross block boundaries and hold the values
+// where the arithmetic turns (poles, domain edges, huge and non-finite ones).
+TEST(ProgramBlocks, MatchEachSampleOnRandomTexts) {
+  testing::ExpressionGenerator gen(20261210);
+  testing::Bench bench;
+  constexpr int kCount = 300;
+  std::vector<double> xs, ys, ns;
+  static const double kSpecial[] = {0,   1e-5, -1e-5, 0.0001, 1e300, -1e300, INFINITY,
+                                    NAN, 709,  -709,  2.5,    11,    1e-320, 0.5};
+  for (int i = 0; i < kCount; ++i) {
+    xs.push_back(i % 7 == 0 ? kSpecial[i % std::size(kSpecial)] : (i - 150) / 16.0);
+    ys.push_back(kSpecial[(i * 5) % std::size(kSpecial)]);
+    ns.push_back(i % 3 == 0 ? 11.0 : (i % 11) - 3.0);
+  }
+  const SampleLane lanes[] = {{0, 24, xs.data()}, {0, 25, ys.data()}, {0, 14, ns.data()}};
+  int with_errors = 0, accepted = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string text = i % 4 == 3 ? gen.Mangled() : gen.Sentence(gen.Pick(1, 5));
+    CompiledProgram program = TranslateExpression(bench.engine.Compile(NormaliseExpression(text)));
+    FillVariables(bench.table, gen);
+    const std::uint32_t seed = static_cast<std::uint32_t>(i * 2654435761u);
+    const std::size_t used = static_cast<std::size_t>(gen.Pick(1, 3));
+    if (!BlocksSameAsEachSample(bench.table, program, std::span(lanes, used), kCount, seed, text))
+      return;
+    ExprEngine probe;
+    double v[kCount];
+    bool e[kCount];
+    EvaluateProgramBlock(probe, bench.table, program, std::span(lanes, used), kCount, v, e);
+    with_errors += std::count(e, e + kCount, true) > 0 && std::count(e, e + kCount, false) > 0;
+    accepted += !probe.flags.syntax_error;
+  }
+  // Blocks where some samples fail and others not, or the comparison proves little.
+  EXPECT_GT(with_errors, 50);
+  EXPECT_GT(accepted, 1500);
+}
+
+// Every rewritten form, and ROUND's digit error read from a lane, in blocks
+// over the dense sweep of x; a lane also binds a cell the table leaves
+// undefined.
+TEST(ProgramBlocks, StreamlinedFormsAndStopsMatchEachSample) {
+  const char* const kTexts[] = {"x^3-2*x^2+x-1",
+                                "0.1*x^4-x^2+2",
+                                "x^5-x^6+x^7",
+                                "(x-a)^3",
+                                "x^8/(x+1)^5",
+                                "a*(x+1)",
+                                "4-(x*3)",
+                                "a/(x*x)",
+                                "2^(x+1)",
+                                "a^(x*2)",
+                                "3>(x*x)",
+                                "a>=(x-1)",
+                                "a<>(x*1)",
+                                "(x>0) and 1",
+                                "7\\(x+1)",
+                                "x^2.5+x^9+x^-2",
+                                "1/0+(x+1)^2",
+                                "sqrt(abs(x))*cos(3*x)",
+                                "abs(sin(x))^0.5",
+                                "1/(1+exp(-x))",
+                                "ln(x)+log(x)+exp(x*200)",
+                                "round(x,n)*x^3",
+                                "round(x,n)+a",
+                                "1/0+round(x,n)",
+                                "x1*2+x",
+                                "besselj(x,3)+pow(x,2,3)",
+                                "",
+                                "x+"};
+  std::vector<double> xs, ns;
+  for (int i = -2000; i <= 2000; ++i)
+    xs.push_back(i / 400.0);
+  for (double edge : {1e-150, 1e150, 1e-36, 1e36, 0x1p23, 0x1p-23, 1e300, 4.9e-324, 0.0001})
+    for (double v : {edge, std::nextafter(edge, 0.0), -edge})
+      xs.push_back(v);
+  for (std::size_t i = 0; i < xs.size(); ++i)
+    ns.push_back(static_cast<double>(i % 14) - 2.5);
+  testing::Bench bench;
+  bench.Set('a', 2.5);
+  bench.table.cell(1, 24).defined = 0;
+  const SampleLane lanes[] = {{0, 24, xs.data()}, {0, 14, ns.data()}, {1, 24, xs.data()}};
+  for (const char* text : kTexts) {
+    CompiledProgram program = TranslateExpression(bench.engine.Compile(NormaliseExpression(text)));
+    if (!BlocksSameAsEachSample(bench.table, program, lanes, static_cast<int>(xs.size()), 1, text))
+      return;
   }
 }
 
