@@ -512,6 +512,7 @@ void DocumentWindow::InsertPointClick(int tool) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   env_.current_tool = tool;
+  if (interact::DropPendingPoint(state_, s)) RefreshScreen();
   if (!interact::IsMouseTool(tool)) {
     if (interact::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
     RefreshScreen();

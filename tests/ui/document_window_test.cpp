@@ -580,6 +580,34 @@ TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
   EXPECT_EQ(tool_, interact::kNoTool);
 }
 
+// On a whiteboard or a touch screen a figure is made by two taps.
+TEST_F(DocumentWindowTest, TwoClicksWithTheLineToolJoinTheTwoPlaces) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  QWidget* surface = &w->surface();
+  w->InsertPointClick(interact::kLineTool);
+  QTest::mouseClick(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  EXPECT_EQ(w->screen()->Figures.record(point_ + 1), nullptr);
+  const QImage waiting = w->picture();
+  QTest::mouseMove(surface, {Px(-3), Py(-1)});
+  EXPECT_EQ(w->statusText(0), QStringLiteral("第２点を指定"));
+  EXPECT_NE(w->picture(), waiting);  // the band follows the pointer
+  QTest::mouseClick(surface, Qt::LeftButton, {}, {Px(-4), Py(-1)});
+  const FigureRecord* line = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->line()->Ref0, point_);
+  EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
+  EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
+  EXPECT_EQ(tool_, interact::kNoTool);
+
+  // A double click is no second click: the tool still waits.
+  w->InsertPointClick(interact::kCircleTool);
+  DoubleClick(*w, {Px(-6), Py(-6)});
+  EXPECT_EQ(w->screen()->Figures.record(point_ + 2), nullptr);
+  EXPECT_EQ(tool_, interact::kCircleTool);
+}
+
 TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
   DocumentHooks hooks;
   hooks.figure_dialog = [](Screen&, int) { return true; };
