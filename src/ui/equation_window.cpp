@@ -111,7 +111,10 @@ TdlgEquation::TdlgEquation(ExprEngine& engine, DocumentQuestions& questions, QWi
   catalogue_->setText(QStringLiteral("▲"));
   catalogue_->setFocusPolicy(Qt::NoFocus);
   ConnectFunctionCatalogueButton(*catalogue_, *text_, FunctionCatalogueWindow());
-  for (QObject* editor : {static_cast<QObject*>(name_->lineEdit()), static_cast<QObject*>(text_)})
+  // An editable combo box keeps the focus and hands keys to its line edit
+  // directly, past any filter there: the name's keys are caught on the box.
+  for (QObject* editor : {static_cast<QObject*>(name_), static_cast<QObject*>(name_->lineEdit()),
+                          static_cast<QObject*>(text_)})
     editor->installEventFilter(this);
   connect(name_->lineEdit(), &QLineEdit::textEdited, this,
           [this] { SanitiseEditor(*name_->lineEdit(), kEquationNameColumn); });
@@ -405,9 +408,9 @@ void TdlgEquation::SanitiseEditor(QLineEdit& editor, int column) {
 }
 
 bool TdlgEquation::eventFilter(QObject* watched, QEvent* event) {
-  const bool is_name = watched == name_->lineEdit();
+  const bool is_name = watched == name_ || watched == name_->lineEdit();
   if (!is_name && watched != text_) return QWidget::eventFilter(watched, event);
-  auto& editor = *static_cast<QLineEdit*>(watched);
+  QLineEdit& editor = is_name ? *name_->lineEdit() : *text_;
   const int column = is_name ? kEquationNameColumn : kEquationTextColumn;
   if (event->type() == QEvent::ShortcutOverride) {
     // Every Ctrl combination belongs to the window, not to the editor's own
@@ -446,6 +449,11 @@ bool TdlgEquation::EditorKey(QLineEdit& editor, int column, QKeyEvent& key) {
         return true;
       }
       return false;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // Enter ends the entry: the cell keeps what was typed.
+      CommitEditor();
+      return true;
     default:
       break;
   }
