@@ -1,5 +1,7 @@
 #include "ui/equation_window.h"
 
+#include <algorithm>
+
 #include "expr/engine.h"
 #include "ui/document_window.h"
 #include "ui/function_catalogue_dialog.h"
@@ -220,7 +222,11 @@ void TdlgEquation::ActiveScreenChanged(DocumentWindow* window) {
     }
     return;
   }
-  if (!isVisible() || window == window_.data()) return;
+  if (!isVisible()) return;
+  if (window == window_.data()) {
+    ShownScreenChanged();
+    return;
+  }
   // A closed screen is never applied to: the new one is simply taken.
   if (screen() == nullptr) {
     Take(window);
@@ -235,13 +241,40 @@ void TdlgEquation::ActiveScreenChanged(DocumentWindow* window) {
 
 void TdlgEquation::Take(DocumentWindow* window) {
   window_ = window;
-  if (Screen* s = screen()) {
-    form_.Load(*s);
-    setWindowTitle(Q(EquationCaption(window->windowTitle().toStdString())));
-  }
+  disconnect(title_follower_);
+  if (window != nullptr)
+    title_follower_ = connect(window, &QWidget::windowTitleChanged, this, [this] { ShowCaption(); });
+  if (Screen* s = screen()) form_.Load(*s);
+  ShowCaption();
+  NoteLoaded();
   ShowRows();
   grid_->scrollToTop();
   ShowCurrentCell(isVisible());
+}
+
+void TdlgEquation::ShowCaption() {
+  if (window_ && screen() != nullptr)
+    setWindowTitle(Q(EquationCaption(window_->windowTitle().toStdString())));
+}
+
+void TdlgEquation::NoteLoaded() {
+  const Screen* s = screen();
+  loaded_screen_ = s;
+  loaded_equations_.clear();
+  if (s == nullptr) return;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&s->Equations);
+  loaded_equations_.assign(bytes, bytes + sizeof(s->Equations));
+}
+
+void TdlgEquation::ShownScreenChanged() {
+  const Screen* s = screen();
+  if (s == nullptr) return;
+  ShowCaption();
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&s->Equations);
+  const bool same = s == loaded_screen_ && loaded_equations_.size() == sizeof(s->Equations) &&
+                    std::equal(loaded_equations_.begin(), loaded_equations_.end(), bytes);
+  // Rows typed but not applied go with the equations they were typed over.
+  if (!same) Take(window_);
 }
 
 // ---- Apply and close ---------------------------------------------------------------
@@ -257,7 +290,8 @@ bool TdlgEquation::OKBtnClick() {
     currentEditor().setFocus();
     return false;
   }
-  setWindowTitle(Q(EquationCaption(window_->windowTitle().toStdString())));
+  ShowCaption();
+  NoteLoaded();
   ShowRows();
   grid_->scrollToTop();
   ShowCurrentCell(isVisible());

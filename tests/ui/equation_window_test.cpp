@@ -181,6 +181,36 @@ TEST_F(EquationWindowTest, KeysOnTheNameBoxFollowTheGridsRules) {
   EXPECT_EQ(e.form().row(2).name, "ab");
 }
 
+// Undo takes the equations away from the screen: the grid shows the screen as
+// it is now, and the next apply does not write them back. The caption follows
+// the screen's name.
+TEST_F(EquationWindowTest, TheGridFollowsItsScreenThroughUndoAndANewName) {
+  MainWindow w(Options());
+  w.Start({});
+  w.show();
+  QApplication::setActiveWindow(&w);
+  ui::DocumentWindow* doc = w.activeDocument();
+  ui::TdlgEquation& e = Open(w);
+  Row(e, "a", "3");
+  ASSERT_TRUE(e.OKBtnClick());
+  ASSERT_EQ(doc->screen()->Equations.EquationLast, 0);
+  doc->surface().setFocus();
+  QTest::keyClick(&doc->surface(), Qt::Key_A, Qt::ControlModifier);  // 一時保存
+  QTest::keyClick(&doc->surface(), Qt::Key_Z, Qt::ControlModifier);  // back to no equations
+  QApplication::processEvents();
+  ASSERT_EQ(doc->screen()->Equations.EquationLast, -1);
+  EXPECT_TRUE(e.form().row(1).empty());
+  EXPECT_EQ(e.grid().item(0, 1)->text(), "");
+  ASSERT_TRUE(e.OKBtnClick());
+  EXPECT_EQ(doc->screen()->Equations.EquationLast, -1);
+  QTest::keyClick(&doc->surface(), Qt::Key_Y, Qt::ControlModifier);  // and forward again
+  QApplication::processEvents();
+  EXPECT_EQ(e.form().row(1).name, "a");
+
+  doc->setWindowTitle(QStringLiteral("lesson2"));
+  EXPECT_EQ(e.windowTitle(), QStringLiteral("中間式 [lesson2]"));
+}
+
 TEST_F(EquationWindowTest, FaultsKeepTheWindowOnItsScreenAndClosedScreensAreLeftAlone) {
   MainWindow w(Options());
   w.Start({});
