@@ -197,8 +197,7 @@ std::optional<std::string> PropertyForm::Open() {
 std::string PropertyForm::ProposeName() const {
   for (const std::string& name : names_)
     // Only a name the record can hold as it is shown is offered.
-    if (!utf8_to_cp932(name).lossy && !FindByName(screen_.figures, name, screen_.slot))
-      return name;
+    if (!utf8_to_cp932(name).lossy && !FindByName(screen_.figures, name, screen_.slot)) return name;
   return {};
 }
 

@@ -17,7 +17,8 @@ int place_edge(int edge, int size, int screen) {
   // The edge comes from the settings file and may be any 32-bit number: the
   // sums are taken in 64 bits so that none of them wraps.
   const std::int64_t far_edge = std::int64_t{edge} + size;
-  const bool lost = far_edge < kVisibleMargin || std::int64_t{edge} > std::int64_t{screen} - kVisibleMargin;
+  const bool lost =
+      far_edge < kVisibleMargin || std::int64_t{edge} > std::int64_t{screen} - kVisibleMargin;
   return lost ? 0 : edge;
 }
 

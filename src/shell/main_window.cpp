@@ -2,8 +2,8 @@
 
 #include "shell/startup.h"
 #include "ui/figure_list_dialog.h"
-#include "ui/screen_keeper.h"
 #include "ui/help_window.h"
+#include "ui/screen_keeper.h"
 #include "ui/value_table_dialog.h"
 
 #include <QAction>

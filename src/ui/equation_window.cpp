@@ -243,7 +243,8 @@ void TdlgEquation::Take(DocumentWindow* window) {
   window_ = window;
   disconnect(title_follower_);
   if (window != nullptr)
-    title_follower_ = connect(window, &QWidget::windowTitleChanged, this, [this] { ShowCaption(); });
+    title_follower_ =
+        connect(window, &QWidget::windowTitleChanged, this, [this] { ShowCaption(); });
   if (Screen* s = screen()) form_.Load(*s);
   ShowCaption();
   NoteLoaded();

@@ -116,8 +116,8 @@ ChosenFont LabelFontDialog::chosen() const {
   } else if (f.pointSizeF() > 0) {
     const int pixels = PixelsOfPoints(f.pointSizeF(), dpi_);
     // The same size as shown keeps the stored height, whatever rounding did.
-    const bool same = initial_.size > 0 &&
-                      std::fabs(f.pointSizeF() - PointsOfPixels(initial_.size, dpi_)) < 0.05;
+    const bool same =
+        initial_.size > 0 && std::fabs(f.pointSizeF() - PointsOfPixels(initial_.size, dpi_)) < 0.05;
     out.size = same ? initial_.size : pixels;
   }
   out.style = StyleOf(f);
@@ -125,7 +125,7 @@ ChosenFont LabelFontDialog::chosen() const {
 }
 
 std::optional<ChosenFont> ChooseLabelFont(QWidget* parent, const ChosenFont& initial,
-                                         const QString& title) {
+                                          const QString& title) {
   LabelFontDialog dialog(initial, title, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.chosen();

@@ -17,7 +17,7 @@ class QPushButton;
 namespace qzarn::ui {
 
 struct ChosenFont {
-  std::string name;  // UTF-8
+  std::string name;          // UTF-8
   std::uint32_t colour = 0;  // 0x00BBGGRR
   std::int32_t size = 0;     // pixel height
   std::uint8_t style = 0;    // 1 bold, 2 italic, 4 underline, 8 strike-out
@@ -54,6 +54,6 @@ class LabelFontDialog final : public QDialog {
 
 // Runs the dialog; nothing when cancelled.
 std::optional<ChosenFont> ChooseLabelFont(QWidget* parent, const ChosenFont& initial,
-                                         const QString& title);
+                                          const QString& title);
 
 }  // namespace qzarn::ui

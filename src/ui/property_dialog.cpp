@@ -398,8 +398,7 @@ void PropertyDialog::ChooseColour(int i) {
 void PropertyDialog::ChooseFont() {
   forms::FontValue font = form_.font();
   const ChosenFont initial{font.name, font.colour, font.size, font.style};
-  const std::optional<ChosenFont> chosen =
-      ChooseLabelFont(this, initial, Q(forms::kFontCaption));
+  const std::optional<ChosenFont> chosen = ChooseLabelFont(this, initial, Q(forms::kFontCaption));
   if (!chosen || *chosen == initial) return;
   font.name = chosen->name;
   font.colour = chosen->colour;

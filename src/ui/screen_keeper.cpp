@@ -39,8 +39,7 @@ bool KeptWindow(const QWidget& widget) {
 }  // namespace
 
 QScreen* ScreenFor(const QWidget& window) {
-  if (QScreen* holding = QGuiApplication::screenAt(window.frameGeometry().center()))
-    return holding;
+  if (QScreen* holding = QGuiApplication::screenAt(window.frameGeometry().center())) return holding;
   if (const QWidget* owner = window.parentWidget(); owner != nullptr && owner->window() != &window)
     if (QScreen* screen = owner->window()->screen()) return screen;
   if (QScreen* screen = window.screen()) return screen;
@@ -78,9 +77,8 @@ ScreenKeeper::ScreenKeeper(QObject* parent) : QObject(parent) {
 }
 
 void ScreenKeeper::Install() {
-  if (qApp == nullptr ||
-      qApp->findChild<ScreenKeeper*>(QStringLiteral("qzarn-screen-keeper"),
-                                     Qt::FindDirectChildrenOnly) != nullptr)
+  if (qApp == nullptr || qApp->findChild<ScreenKeeper*>(QStringLiteral("qzarn-screen-keeper"),
+                                                        Qt::FindDirectChildrenOnly) != nullptr)
     return;
   qApp->installEventFilter(new ScreenKeeper(qApp));
 }

@@ -75,7 +75,7 @@ TEST_F(ToolTest, TwoClicksGiveTheTwoPointsOfLinesCirclesAndParabolas) {
     tool = with;
     ui.canvas.ClearCalls();
     Down(1, 1);
-    EXPECT_FALSE(Up(1, 1));  // a click: nothing made yet
+    EXPECT_FALSE(Up(1, 1));                                     // a click: nothing made yet
     ToolMouseUp(ctx, state, screen(), {Px(1) + 3, Py(1) - 3});  // a double click's second release
     EXPECT_EQ(ui.dialogs.size(), 0u);
     EXPECT_EQ(tool, with);

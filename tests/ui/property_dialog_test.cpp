@@ -4,9 +4,9 @@
 
 // Core headers first: the figure table has a member named like a Qt macro.
 #include "ui/property_dialog.h"
-#include "ui/label_font_chooser.h"
 #include "document/figure_defaults.h"
 #include "expr/engine.h"
+#include "ui/label_font_chooser.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -366,9 +366,9 @@ TEST(PropertyDialogTest, EnterInTheNameBoxOrALineConfirms) {
     QApplication::setActiveWindow(&dialog);
     QWidget* target = dialog.controlWidget(field);
     target->setFocus();
-    ASSERT_EQ(QApplication::focusWidget() == target ||
-                  target->isAncestorOf(QApplication::focusWidget()),
-              true);
+    ASSERT_EQ(
+        QApplication::focusWidget() == target || target->isAncestorOf(QApplication::focusWidget()),
+        true);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(dialog.stored());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -413,7 +413,8 @@ TEST(PropertyDialogTest, FontChooserRoundTripsSizeFamilyAndColour) {
     QTest::mouseClick(dialog.button("OK"), Qt::LeftButton);
     EXPECT_TRUE(dialog.stored());
   };
-  for (int i = 0; i < 3; ++i) run([](ChosenFontDialogAccess&) {});
+  for (int i = 0; i < 3; ++i)
+    run([](ChosenFontDialogAccess&) {});
   EXPECT_TRUE(std::equal(before.begin(), before.end(), record.bytes().begin()));
 
   run([](ChosenFontDialogAccess& a) {

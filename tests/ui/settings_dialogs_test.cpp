@@ -16,8 +16,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include "main_window_fixture.h"
