@@ -194,6 +194,7 @@ TEST_F(EquationWindowTest, TheGridFollowsItsScreenThroughUndoAndANewName) {
   Row(e, "a", "3");
   ASSERT_TRUE(e.OKBtnClick());
   ASSERT_EQ(doc->screen()->Equations.EquationLast, 0);
+  QApplication::setActiveWindow(&w);  // the keys go to the screen's window
   doc->surface().setFocus();
   QTest::keyClick(&doc->surface(), Qt::Key_A, Qt::ControlModifier);  // 一時保存
   QTest::keyClick(&doc->surface(), Qt::Key_Z, Qt::ControlModifier);  // back to no equations
