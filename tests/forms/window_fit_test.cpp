@@ -35,7 +35,9 @@ TEST(WindowFit, EveryFrameEndsWhollyOnTheAreaMovedAsLittleAsPossible) {
     SCOPED_TRACE(c.what);
     const WindowRect fitted = FitFrame(c.frame, area, c.resizable);
     EXPECT_EQ(fitted, c.expected);
-    if (c.expected.width <= area.width) EXPECT_TRUE(LiesWithin(fitted, area));
+    if (c.expected.width <= area.width) {
+      EXPECT_TRUE(LiesWithin(fitted, area));
+    }
   }
   // The same frames on smaller screens and scale factors all fit when they can.
   for (const WindowRect small : {WindowRect{0, 0, 1280, 800}, WindowRect{0, 0, 853, 533},
