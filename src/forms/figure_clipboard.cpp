@@ -136,8 +136,9 @@ constexpr int kSettledDecimals = 10;
 
 // The present position of a referenced point; nothing for no reference or a
 // point that is not on the plane now.
-std::optional<PlanePoint> PresentPoint(const Screen& screen, std::int32_t ref) {
-  if (ref == kNoReference) return std::nullopt;
+std::optional<PlanePoint> PresentPointOf(const Screen& screen, std::int32_t ref, int self) {
+  // A figure tied to itself has no position to take from the tie.
+  if (ref == kNoReference || ReferenceSlot(ref) == self) return std::nullopt;
   const PlanePoint p = PointOfReference(screen, ref);
   if (!std::isfinite(p.x) || !std::isfinite(p.y) || !(std::fabs(p.x) < kOffPlaneValue) ||
       !(std::fabs(p.y) < kOffPlaneValue))
@@ -151,7 +152,10 @@ void Settle(Expression& fx, Expression& fy, const std::optional<PlanePoint>& p) 
   fy = FormatNumber(p->y, kSettledDecimals);
 }
 
-void SettleRecord(const Screen& screen, FigureRecord& record) {
+void SettleRecord(const Screen& screen, int self, FigureRecord& record) {
+  const auto PresentPoint = [&](const Screen& on, std::int32_t ref) {
+    return PresentPointOf(on, ref, self);
+  };
   const std::int32_t type = record.type();
   if (type == kPointFigure) {
     PointRecord& p = *record.point();
@@ -189,7 +193,7 @@ FigureRecord SettledCopy(const Screen& screen, int index) {
   const FigureRecord* original = screen.Figures.record(index);
   if (original == nullptr) return {};
   FigureRecord copy = *original;
-  SettleRecord(screen, copy);
+  SettleRecord(screen, index, copy);
   return copy;
 }
 

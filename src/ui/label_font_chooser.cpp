@@ -65,7 +65,7 @@ LabelFontDialog::LabelFontDialog(const ChosenFont& initial, const QString& title
   fonts_->setWindowFlags(Qt::Widget);
   fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
   fonts_->setCurrentFont(font);
-  shown_family_ = fonts_->currentFont().family();
+  shown_ = fonts_->currentFont();
 
   colour_ = new QPushButton(QStringLiteral("色(&C)"), this);
   colour_->setAccessibleName(QStringLiteral("色(C)"));
@@ -105,22 +105,18 @@ void LabelFontDialog::ChooseColour() {
 }
 
 ChosenFont LabelFontDialog::chosen() const {
+  // The chooser lists installed families and their styles only: what it shows
+  // for the stored font may differ from it. Each attribute the user left as
+  // shown keeps its stored value; only what was changed is taken.
   const QFont f = fonts_->currentFont();
   ChosenFont out = initial_;
   out.colour = colour_value_;
-  // The chooser lists installed families only: one it showed for a stored name
-  // the machine lacks is that name, not a new choice.
-  if (f.family() != shown_family_) out.name = f.family().toStdString();
-  if (f.pixelSize() > 0) {
-    out.size = f.pixelSize();
-  } else if (f.pointSizeF() > 0) {
-    const int pixels = PixelsOfPoints(f.pointSizeF(), dpi_);
-    // The same size as shown keeps the stored height, whatever rounding did.
-    const bool same =
-        initial_.size > 0 && std::fabs(f.pointSizeF() - PointsOfPixels(initial_.size, dpi_)) < 0.05;
-    out.size = same ? initial_.size : pixels;
-  }
-  out.style = StyleOf(f);
+  if (f.family() != shown_.family()) out.name = f.family().toStdString();
+  if (std::fabs(f.pointSizeF() - shown_.pointSizeF()) >= 0.05 || f.pixelSize() != shown_.pixelSize())
+    out.size = f.pixelSize() > 0 ? f.pixelSize() : PixelsOfPoints(f.pointSizeF(), dpi_);
+  const std::uint8_t now = StyleOf(f);
+  const std::uint8_t changed = now ^ StyleOf(shown_);
+  out.style = static_cast<std::uint8_t>((initial_.style & ~changed) | (now & changed));
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <QDialog>
+#include <QFont>
 
 class QFontDialog;
 class QPushButton;
@@ -44,7 +45,7 @@ class LabelFontDialog final : public QDialog {
   void ChooseColour();
 
   ChosenFont initial_;
-  QString shown_family_;  // the family the chooser showed for the stored name
+  QFont shown_;  // the font as the chooser first showed it
   double dpi_ = 96;
   std::uint32_t colour_value_ = 0;
   QFontDialog* fonts_ = nullptr;

@@ -600,12 +600,6 @@ TEST_F(DocumentWindowTest, TwoClicksWithTheLineToolJoinTheTwoPlaces) {
   EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
   EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
   EXPECT_EQ(tool_, interact::kNoTool);
-
-  // A double click is no second click: the tool still waits.
-  w->InsertPointClick(interact::kCircleTool);
-  DoubleClick(*w, {Px(-6), Py(-6)});
-  EXPECT_EQ(w->screen()->Figures.record(point_ + 2), nullptr);
-  EXPECT_EQ(tool_, interact::kCircleTool);
 }
 
 // A text box dragged from (-9, -8) to (-6, -7) keeps the corners its dialog

@@ -111,7 +111,7 @@ TEST_F(FigureClipboardWindowTest, APastedCircleLiesWhereItsDraggedCentreIsNow) {
 TEST_F(FigureClipboardWindowTest, UndoingACutKeepsTheDragMadeBeforeIt) {
   MainWindow w(Options());
   ui::DocumentWindow* doc = Prepare(w);
-  Drag(*doc, {Px(2), Py(3)}, {Px(4), Py(-1)});  // Q: a drag takes no snapshot
+  Drag(*doc, {Px(-3), Py(1)}, {Px(-4.5), Py(2.5)});  // P: a drag takes no snapshot
   Screen& s = *doc->screen();
   s.SelectedIndex = circle_;
   Keys(*doc, Qt::Key_X);
@@ -119,8 +119,8 @@ TEST_F(FigureClipboardWindowTest, UndoingACutKeepsTheDragMadeBeforeIt) {
   Keys(*doc, Qt::Key_Z);
   const Screen& back = *doc->screen();
   ASSERT_NE(back.Figures.record(circle_), nullptr);
-  EXPECT_EQ(std::string(back.Figures.record(q_)->point()->FX.view()), "4");
-  EXPECT_EQ(std::string(back.Figures.record(q_)->point()->FY.view()), "-1");
+  EXPECT_EQ(std::string(back.Figures.record(p_)->point()->FX.view()), "-4.5");
+  EXPECT_EQ(std::string(back.Figures.record(p_)->point()->FY.view()), "2.5");
 }
 
 }  // namespace

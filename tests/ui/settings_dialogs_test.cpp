@@ -281,7 +281,7 @@ TEST(OptionsDialog, NumberBoxesTakeDigitsOnlyAndTheZoomIsNormalisedOnLeaving) {
   dialog.show();
   QApplication::setActiveWindow(&dialog);
   dialog.tabs().setCurrentIndex(static_cast<int>(forms::OptionsTab::kNew));
-  for (const char* caption : {"画面のｽﾞｰﾑ(W)", "マウスの感度(M)"}) {
+  for (const char* caption : {"画面のｽﾞｰﾑ(W)", "ﾏｳｽの感度(M)"}) {
     SCOPED_TRACE(caption);
     auto* box = Control<QComboBox>(dialog, caption);
     ASSERT_NE(box, nullptr);
