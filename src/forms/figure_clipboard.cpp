@@ -2,6 +2,12 @@
 
 #include "document/screen.h"
 
+#include <cmath>
+#include <string>
+
+#include "engine/number_format.h"
+#include "engine/references.h"
+
 namespace qzarn::forms {
 
 namespace {
@@ -125,7 +131,71 @@ void DetachMultiPoint(MultiPointRecord& m) {
   ResetReservedBlock(m.Reserved);
 }
 
+// Decimals of positions written into the settled texts, as a drag writes them.
+constexpr int kSettledDecimals = 10;
+
+// The present position of a referenced point; nothing for no reference or a
+// point that is not on the plane now.
+std::optional<PlanePoint> PresentPointOf(const Screen& screen, std::int32_t ref, int self) {
+  // A figure tied to itself has no position to take from the tie.
+  if (ref == kNoReference || ReferenceSlot(ref) == self) return std::nullopt;
+  const PlanePoint p = PointOfReference(screen, ref);
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !(std::fabs(p.x) < kOffPlaneValue) ||
+      !(std::fabs(p.y) < kOffPlaneValue))
+    return std::nullopt;
+  return p;
+}
+
+void Settle(Expression& fx, Expression& fy, const std::optional<PlanePoint>& p) {
+  if (!p) return;
+  fx = FormatNumber(p->x, kSettledDecimals);
+  fy = FormatNumber(p->y, kSettledDecimals);
+}
+
+void SettleRecord(const Screen& screen, int self, FigureRecord& record) {
+  const auto PresentPoint = [&](const Screen& on, std::int32_t ref) {
+    return PresentPointOf(on, ref, self);
+  };
+  const std::int32_t type = record.type();
+  if (type == kPointFigure) {
+    PointRecord& p = *record.point();
+    Settle(p.FX, p.FY, PresentPoint(screen, p.Ref0));
+  } else if ((type == kLineFigure || type == kParabolaFigure) && record.line()->Mode == 0) {
+    LineRecord& l = *record.line();
+    Settle(l.FX0, l.FY0, PresentPoint(screen, l.Ref0));
+    Settle(l.FX1, l.FY1, PresentPoint(screen, l.Ref1));
+  } else if (type == kCircleFigure) {
+    CircleRecord& c = *record.circle();
+    if (c.Mode == 0) {
+      const std::optional<PlanePoint> centre = PresentPoint(screen, c.Ref0);
+      const std::optional<PlanePoint> rim = PresentPoint(screen, c.Ref1);
+      Settle(c.FX0, c.FY0, centre);
+      if (rim) {
+        // The radius runs from the centre the copy will have to the rim point.
+        const double cx = centre ? centre->x : c.X0.get();
+        const double cy = centre ? centre->y : c.Y0.get();
+        c.FX1 = FormatNumber(std::hypot(rim->x - cx, rim->y - cy), kSettledDecimals);
+      }
+    } else if (c.Mode == 3) {
+      Settle(c.FX0, c.FY0, PresentPoint(screen, c.Ref0));
+      Settle(c.FX1, c.FY1, PresentPoint(screen, c.Ref1));
+      Settle(c.FX2, c.FY2, PresentPoint(screen, c.Ref2));
+    }
+  } else if (FrameRecord* f = record.frame()) {
+    Settle(f->FX0, f->FY0, PresentPoint(screen, f->Ref0));
+    Settle(f->FX1, f->FY1, PresentPoint(screen, f->Ref1));
+  }
+}
+
 }  // namespace
+
+FigureRecord SettledCopy(const Screen& screen, int index) {
+  const FigureRecord* original = screen.Figures.record(index);
+  if (original == nullptr) return {};
+  FigureRecord copy = *original;
+  SettleRecord(screen, index, copy);
+  return copy;
+}
 
 void DetachCopy(FigureRecord& record) {
   const std::int32_t type = record.type();
@@ -145,9 +215,8 @@ void DetachCopy(FigureRecord& record) {
 
 bool CopiedFigure::CopyFrom(const Screen& screen) {
   record_.reset();
-  const FigureRecord* selected = screen.Figures.record(screen.SelectedIndex);
-  if (selected == nullptr) return false;
-  record_ = *selected;
+  if (screen.Figures.record(screen.SelectedIndex) == nullptr) return false;
+  record_ = SettledCopy(screen, screen.SelectedIndex);
   return true;
 }
 

@@ -19,6 +19,13 @@ namespace qzarn::forms {
 // creation values. The record keeps its coordinates and attributes.
 void DetachCopy(FigureRecord& record);
 
+// A copy of the figure in the slot as it stands now, for another screen or a
+// later paste: where a reference to a point will not come along, the text it
+// overrides takes the point's present position (a circle's radius text the
+// present distance to the point on it), so the copy lies where the figure
+// lies, not where it was first made. Empty for an empty slot.
+FigureRecord SettledCopy(const Screen& screen, int index);
+
 // The copied figure of the program, or none. The record is a copy that owns
 // everything it holds: freeing the original leaves it intact and vice versa.
 class CopiedFigure {
@@ -26,8 +33,8 @@ class CopiedFigure {
   bool held() const { return record_.has_value(); }
   const FigureRecord* record() const { return record_ ? &*record_ : nullptr; }
   void drop() { record_.reset(); }
-  // Holds a copy of the screen's selected figure; with nothing selected the
-  // previous copy is dropped and false returned.
+  // Holds a settled copy of the screen's selected figure; with nothing
+  // selected the previous copy is dropped and false returned.
   bool CopyFrom(const Screen& screen);
 
  private:

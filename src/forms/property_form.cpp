@@ -13,6 +13,9 @@ namespace qzarn::forms {
 
 namespace {
 
+// The name a text box is given when it is made or copied, until it gets one.
+constexpr std::string_view kUnnamedTextBox = "??";
+
 std::string Cp932(std::string_view utf8) {
   return utf8_to_cp932(utf8).bytes;
 }
@@ -193,7 +196,8 @@ std::optional<std::string> PropertyForm::Open() {
 
 std::string PropertyForm::ProposeName() const {
   for (const std::string& name : names_)
-    if (!FindByName(screen_.figures, name, screen_.slot)) return name;
+    // Only a name the record can hold as it is shown is offered.
+    if (!utf8_to_cp932(name).lossy && !FindByName(screen_.figures, name, screen_.slot)) return name;
   return {};
 }
 
@@ -206,7 +210,10 @@ void PropertyForm::FillFromRecord() {
       case ControlKind::kName:
         v.text = cp932_to_utf8(StringOf(r, c.field, c.index));
         // Further name boxes (the points of an intersection set) may stay empty.
-        if (v.text.empty() && c.id == "Name") v.text = ProposeName();
+        // A text box not named yet holds the placeholder "??", which is no name.
+        if ((v.text.empty() || (r.type() == kCharFigure && v.text == kUnnamedTextBox)) &&
+            c.id == "Name")
+          v.text = ProposeName();
         break;
       case ControlKind::kExpression:
       case ControlKind::kText:

@@ -30,6 +30,12 @@ bool IsTwoPointTool(int tool) {
   }
 }
 
+// The tools whose two points may also come from two separate clicks. Frames
+// keep their press-drag-release only: a click on the plane is no frame.
+bool TakesTwoClicks(int tool) {
+  return tool == kLineTool || tool == kCircleTool || tool == kParabolaTool;
+}
+
 bool IsObjectTool(int tool) {
   return tool == kObjectTool || tool == kFormulaObjectTool || tool == kFormulaObjectTool2;
 }
@@ -154,7 +160,8 @@ void SetFrameCorners(FrameRecord& r, bool text_box, PlanePoint a, std::int32_t r
   r.Ref1 = ref_at(c2);
 }
 
-void EndTool(PointerContext& ctx, Screen& screen) {
+void EndTool(PointerContext& ctx, PointerState& state, Screen& screen) {
+  state.awaiting_tool = kNoTool;
   screen.GrabbedHandle = kNoHandle;
   screen.MouseMode = 0;
   ctx.current_tool = kNoTool;
@@ -250,6 +257,12 @@ void ToolMouseDown(PointerContext& ctx, PointerState& state, Screen& screen,
     ctx.current_tool = kNoTool;
     return;
   }
+  // The second click of a click-click keeps the first point and its band.
+  if (state.awaiting_tool == tool && screen.MouseMode == 1) {
+    state.second_pressed = true;
+    return;
+  }
+  state.awaiting_tool = kNoTool;
   screen.MouseMode = 1;
   state.first_x = p.x;
   state.first_y = p.y;
@@ -265,13 +278,22 @@ void ToolMouseMove(PointerContext& ctx, PointerState& state, Screen& screen,
   if (!IsMouseTool(tool)) return;
   ctx.ui.SetCursor(PointerCursor::kHandPoint);
   ctx.ui.SetStatus(kPromptPanel, screen.MouseMode == 0 ? kFirstPointPrompt : kSecondPointPrompt);
-  if (!event.left || screen.MouseMode != 1 || !IsTwoPointTool(tool)) return;
+  const bool band = event.left || state.awaiting_tool == tool;
+  if (!band || screen.MouseMode != 1 || !IsTwoPointTool(tool)) return;
   if (tool == kLineTool) ctx.ui.SetStatus(kHintPanel, kLineShiftHint);
   EraseBand(ctx, state, screen, tool);
   const SnappedPoint p = SnappedAt(ctx, screen, event.x, event.y);
   DrawBand(ctx, state, screen, tool, {p.x, p.y});
   state.band_x = p.x;
   state.band_y = p.y;
+}
+
+bool DropPendingPoint(PointerState& state, Screen& screen) {
+  if (state.awaiting_tool == kNoTool) return false;
+  state.awaiting_tool = kNoTool;
+  state.band_x = state.band_y = kOffPlane;
+  screen.MouseMode = 0;
+  return true;
 }
 
 void ToggleLineSegment(PointerContext& ctx, PointerState& state, Screen& screen) {
@@ -285,6 +307,15 @@ bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
                  const PointerEvent& event) {
   const int tool = ctx.current_tool;
   if (!event.left || !IsTwoPointTool(tool) || screen.MouseMode != 1) return false;
+  const bool click = std::fabs(event.x - state.first_px) <= kClickSlop &&
+                     std::fabs(event.y - state.first_py) <= kClickSlop;
+  if (state.awaiting_tool == tool && !state.second_pressed) return false;  // a double click's
+  if (click && state.awaiting_tool != tool && TakesTwoClicks(tool)) {
+    // A click, not a drag: the band follows the pointer to the second click.
+    state.awaiting_tool = tool;
+    state.second_pressed = false;
+    return false;
+  }
   EraseBand(ctx, state, screen, tool);
   const SnappedPoint p = SnappedAt(ctx, screen, event.x, event.y);
   const PlanePoint first{state.first_x, state.first_y}, end{p.x, p.y};
@@ -327,7 +358,7 @@ bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
     else
       completed = ConfirmNewFigure(ctx, screen, *index);
   }
-  EndTool(ctx, screen);
+  EndTool(ctx, state, screen);
   return completed;
 }
 

@@ -106,6 +106,10 @@ struct PointerState {
   double band_x = kOffPlane, band_y = kOffPlane;
   // Lines drawn as segments (Shift toggles it while the line tool drags).
   bool segment = false;
+  // A line, circle or parabola tool whose first press was released where it
+  // went down: the first point is kept and its next click gives the second.
+  int awaiting_tool = kNoTool;
+  bool second_pressed = false;  // the second click's press reached the tool
 };
 
 // A mouse event in surface pixels.
@@ -158,15 +162,25 @@ void ShowPosition(PointerContext& ctx, const Screen& screen, double px, double p
 // 66, 81, 82) rather than through a dialog.
 bool IsMouseTool(int tool);
 
+// A release at most this many pixels from its press (in x and in y) is a
+// click: the line, circle and parabola tools then wait for a second click
+// instead of making a figure from a point to itself.
+inline constexpr double kClickSlop = 4;
+
 void ToolMouseDown(PointerContext& ctx, PointerState& state, Screen& screen,
                    const PointerEvent& event);
 void ToolMouseMove(PointerContext& ctx, PointerState& state, Screen& screen,
                    const PointerEvent& event);
 // True when the release completed a figure that the window still has to
 // record for undo and draw (never for the object tools, which do that
-// themselves).
+// themselves). The two-point tools take a press dragged to the release, or
+// two clicks.
 bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
                  const PointerEvent& event);
+
+// Forgets a first point still waiting for its second click (another tool was
+// armed); true when one was waiting, so its band must go from the picture.
+bool DropPendingPoint(PointerState& state, Screen& screen);
 
 // Shift while the line tool is armed: lines switch between segment and whole
 // line; the screen is redrawn and the rubber band drawn again.

@@ -1,6 +1,7 @@
 #include "settings/window_placement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace qzarn {
 namespace {
@@ -13,7 +14,11 @@ int clamp_size(int size, int screen) {
 }
 
 int place_edge(int edge, int size, int screen) {
-  const bool lost = edge + size < kVisibleMargin || edge > screen - kVisibleMargin;
+  // The edge comes from the settings file and may be any 32-bit number: the
+  // sums are taken in 64 bits so that none of them wraps.
+  const std::int64_t far_edge = std::int64_t{edge} + size;
+  const bool lost =
+      far_edge < kVisibleMargin || std::int64_t{edge} > std::int64_t{screen} - kVisibleMargin;
   return lost ? 0 : edge;
 }
 

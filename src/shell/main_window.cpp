@@ -3,6 +3,7 @@
 #include "shell/startup.h"
 #include "ui/figure_list_dialog.h"
 #include "ui/help_window.h"
+#include "ui/screen_keeper.h"
 #include "ui/value_table_dialog.h"
 
 #include <QAction>
@@ -89,6 +90,8 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandState(); });
   UpdateCommandState();
   resize(1024, 768);
+  // Every window of the program, dialogs and palettes included, stays on the desktop.
+  ui::ScreenKeeper::Install();
 }
 
 MainWindow::~MainWindow() {

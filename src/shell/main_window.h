@@ -409,6 +409,10 @@ class MainWindow final : public QMainWindow {
   QAction* standard_palette_action_ = nullptr;
   ui::TEditValue2* user_palette_ = nullptr;
   QAction* user_palette_action_ = nullptr;
+  // A palette goes to the main window's corner the first time it shows; after
+  // that it keeps the place the user gave it.
+  bool standard_palette_placed_ = false;
+  bool user_palette_placed_ = false;
   // Shows the palette of the mode for the window (1 standard, 2 user-defined),
   // hiding the other one; 0 hides both.
   void ShowPaletteMode(ui::DocumentWindow* w, int mode);

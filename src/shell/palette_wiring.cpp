@@ -5,6 +5,8 @@
 #include "forms/palette_editor.h"
 #include "shell/main_window.h"
 
+#include <utility>
+
 #include <QPointer>
 #include <QSignalBlocker>
 
@@ -73,14 +75,15 @@ void MainWindow::ShowPaletteMode(ui::DocumentWindow* w, int mode) {
     ui::TEditValue& palette = standardPalette();
     palette.ShowScreen(w);
     if (!palette.isVisible()) {
-      palette.PlaceAtBottomRight(frameGeometry());
+      if (!std::exchange(standard_palette_placed_, true))
+        palette.PlaceAtBottomRight(frameGeometry());
       palette.show();
     }
   } else if (w != nullptr && mode == kUserPalette) {
     ui::TEditValue2& palette = userPalette();
     palette.ShowScreen(w);
     if (!palette.isVisible()) {
-      palette.PlaceAtBottomRight(frameGeometry());
+      if (!std::exchange(user_palette_placed_, true)) palette.PlaceAtBottomRight(frameGeometry());
       palette.show();
     }
   }

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "settings/window_placement.h"
+#include "ui/screen_keeper.h"
 
 namespace qzarn::shell {
 namespace {
@@ -55,10 +56,14 @@ NewScreenDefaults MainWindow::NewScreenSettings() const {
 
 void MainWindow::PlaceFromSettings() {
   if (start_.web_mode) return;  // centred once shown
+  // Stored positions count from the display's corner; the frame then goes
+  // wholly onto the part of it that windows may use (the whole screen of the
+  // first start less the panels, and less the frame's own borders).
   const QRect display = DisplayGeometry(*this);
   const WindowBounds b = place_main_window(settings_.user(), display.width(), display.height());
   resize(b.width, b.height);
   move(display.left() + b.left, display.top() + b.top);
+  ui::KeepWhollyOnScreen(*this);
 }
 
 void MainWindow::StoreWindowPlacement() {

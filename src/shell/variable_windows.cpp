@@ -11,10 +11,12 @@ namespace qzarn::shell {
 ui::TdlgEquation& MainWindow::equationWindow() {
   if (equation_window_ == nullptr) {
     equation_window_ = new ui::TdlgEquation(expr_, *questions_, this);
-    // A newly assigned variable leaves the standard palette's list.
+    // A newly assigned variable leaves the standard palette's list, and both
+    // palettes show the values the equations gave.
     equation_window_->applied = [this](ui::DocumentWindow&) {
       if (standard_palette_ != nullptr && standard_palette_->isVisible())
         standard_palette_->Refresh();
+      if (user_palette_ != nullptr && user_palette_->isVisible()) user_palette_->Refresh();
     };
   }
   return *equation_window_;

@@ -124,7 +124,10 @@ Tdlg_Anime::Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* pa
   pause_->setSingleStep(kAnimePauseIncrement);
   pause_->setDecimals(2);
   pause_->setFixedHeight(kButtonSize);
-  // Changed only with its arrows: typed characters never reach the field.
+  // Changed only with its arrows: typed characters never reach the field. The
+  // spin box has the focus and hands keys to its line edit directly, so the
+  // filter sits on both.
+  pause_->installEventFilter(this);
   pause_->findChild<QLineEdit*>()->installEventFilter(this);
   pause_->setContextMenuPolicy(Qt::NoContextMenu);
   row->addWidget(pause_, 1);

@@ -5,7 +5,6 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -27,7 +26,6 @@
 #include "engine/locus.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
-#include "forms/figure_clipboard.h"
 #include "forms/figure_list.h"
 #include "forms/locus_settings.h"
 #include "interact/drag_redraw.h"
@@ -49,9 +47,6 @@ constexpr const char* kNoObjectServiceMessage =
     "このｵﾌﾞｼﾞｪｸﾄを編集するための機能がｾｯﾄｱｯﾌﾟされていません．";
 constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
 constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
-// The drag of a figure between screens carries no data of its own: the record
-// is taken from the source window's selection when it is dropped.
-constexpr const char* kFigureDragFormat = "application/x-qzarn-figure-drag";
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
 
 constexpr int kMinZoom = 10;
@@ -512,6 +507,7 @@ void DocumentWindow::InsertPointClick(int tool) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   env_.current_tool = tool;
+  if (interact::DropPendingPoint(state_, s)) RefreshScreen();
   if (!interact::IsMouseTool(tool)) {
     if (interact::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
     RefreshScreen();
@@ -552,44 +548,6 @@ void DocumentWindow::PasteBitmapClick() {
   RefreshScreen();
 }
 
-std::optional<FigureRecord> DocumentWindow::SelectedFigureCopy() const {
-  if (!undoable_) return std::nullopt;
-  const Screen& s = undoable_->screen();
-  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
-  if (record == nullptr) return std::nullopt;
-  return *record;
-}
-
-void DocumentWindow::CutSelectedFigure(const std::function<void()>& copy) {
-  if (!undoable_ ||
-      undoable_->screen().Figures.record(undoable_->screen().SelectedIndex) == nullptr)
-    return;
-  copy();
-  // The deletion records the one snapshot the cut is undone by.
-  DeleteSelectedFigure();
-}
-
-bool DocumentWindow::PasteFigure(const FigureRecord& record) {
-  if (!undoable_) return false;
-  Screen& s = undoable_->screen();
-  EndObjectEdit();
-  const std::optional<int> index = forms::InsertCopy(s, record);
-  if (!index) return false;
-  bool kept = EditFigureDialog(s, *index);
-  if (kept) {
-    s.Modified = true;
-    TakeUndoSnapshot(s);
-  } else {
-    FreeFigure(s.Figures, *index);
-    s.ActiveObject = -1;
-  }
-  s.SelectedIndex = -1;
-  s.GrabbedHandle = -1;
-  RefreshScreen();
-  UpdateCommandState();
-  return kept;
-}
-
 bool DocumentWindow::ImportFunction(const import::FunctionEntry& entry) {
   if (!undoable_) return false;
   Screen& s = undoable_->screen();
@@ -608,37 +566,6 @@ bool DocumentWindow::ImportFunction(const import::FunctionEntry& entry) {
   RefreshScreen();
   UpdateCommandState();
   return kept;
-}
-
-bool DocumentWindow::ImageDragOver(const QMimeData& mime) const {
-  if (!undoable_ || !env_.drag_drop || !mime.hasFormat(QString::fromLatin1(kFigureDragFormat)))
-    return false;
-  DocumentWindow* source = hooks_.drag_source ? hooks_.drag_source() : nullptr;
-  return source != nullptr && source != this && !source->closed();
-}
-
-bool DocumentWindow::ImageDragDrop(const QMimeData& mime) {
-  if (!ImageDragOver(mime)) return false;
-  DocumentWindow* source = hooks_.drag_source();
-  const std::optional<FigureRecord> record = source->SelectedFigureCopy();
-  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
-  if (!record) return false;
-  PasteFigure(*record);
-  return true;
-}
-
-void DocumentWindow::StartFigureDrag() {
-  if (hooks_.drag_source_changed) hooks_.drag_source_changed(this);
-  auto* drag = new QDrag(surface_);
-  auto* mime = new QMimeData;
-  mime->setData(QString::fromLatin1(kFigureDragFormat), QByteArray());
-  drag->setMimeData(mime);
-  drag->exec(Qt::CopyAction);
-  if (hooks_.drag_source_changed) hooks_.drag_source_changed(nullptr);
-  // The release went to the drop target: end the drag here as a release would.
-  if (!closed())
-    ImageMouseUp(Qt::LeftButton, Qt::NoModifier,
-                 QPoint(static_cast<int>(state_.press_x), static_cast<int>(state_.press_y)));
 }
 
 void DocumentWindow::DeleteSelectedFigure() {

@@ -1,5 +1,7 @@
 #include "ui/equation_window.h"
 
+#include <algorithm>
+
 #include "expr/engine.h"
 #include "ui/document_window.h"
 #include "ui/function_catalogue_dialog.h"
@@ -111,7 +113,10 @@ TdlgEquation::TdlgEquation(ExprEngine& engine, DocumentQuestions& questions, QWi
   catalogue_->setText(QStringLiteral("▲"));
   catalogue_->setFocusPolicy(Qt::NoFocus);
   ConnectFunctionCatalogueButton(*catalogue_, *text_, FunctionCatalogueWindow());
-  for (QObject* editor : {static_cast<QObject*>(name_->lineEdit()), static_cast<QObject*>(text_)})
+  // An editable combo box keeps the focus and hands keys to its line edit
+  // directly, past any filter there: the name's keys are caught on the box.
+  for (QObject* editor : {static_cast<QObject*>(name_), static_cast<QObject*>(name_->lineEdit()),
+                          static_cast<QObject*>(text_)})
     editor->installEventFilter(this);
   connect(name_->lineEdit(), &QLineEdit::textEdited, this,
           [this] { SanitiseEditor(*name_->lineEdit(), kEquationNameColumn); });
@@ -217,7 +222,11 @@ void TdlgEquation::ActiveScreenChanged(DocumentWindow* window) {
     }
     return;
   }
-  if (!isVisible() || window == window_.data()) return;
+  if (!isVisible()) return;
+  if (window == window_.data()) {
+    ShownScreenChanged();
+    return;
+  }
   // A closed screen is never applied to: the new one is simply taken.
   if (screen() == nullptr) {
     Take(window);
@@ -232,13 +241,41 @@ void TdlgEquation::ActiveScreenChanged(DocumentWindow* window) {
 
 void TdlgEquation::Take(DocumentWindow* window) {
   window_ = window;
-  if (Screen* s = screen()) {
-    form_.Load(*s);
-    setWindowTitle(Q(EquationCaption(window->windowTitle().toStdString())));
-  }
+  disconnect(title_follower_);
+  if (window != nullptr)
+    title_follower_ =
+        connect(window, &QWidget::windowTitleChanged, this, [this] { ShowCaption(); });
+  if (Screen* s = screen()) form_.Load(*s);
+  ShowCaption();
+  NoteLoaded();
   ShowRows();
   grid_->scrollToTop();
   ShowCurrentCell(isVisible());
+}
+
+void TdlgEquation::ShowCaption() {
+  if (window_ && screen() != nullptr)
+    setWindowTitle(Q(EquationCaption(window_->windowTitle().toStdString())));
+}
+
+void TdlgEquation::NoteLoaded() {
+  const Screen* s = screen();
+  loaded_screen_ = s;
+  loaded_equations_.clear();
+  if (s == nullptr) return;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&s->Equations);
+  loaded_equations_.assign(bytes, bytes + sizeof(s->Equations));
+}
+
+void TdlgEquation::ShownScreenChanged() {
+  const Screen* s = screen();
+  if (s == nullptr) return;
+  ShowCaption();
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&s->Equations);
+  const bool same = s == loaded_screen_ && loaded_equations_.size() == sizeof(s->Equations) &&
+                    std::equal(loaded_equations_.begin(), loaded_equations_.end(), bytes);
+  // Rows typed but not applied go with the equations they were typed over.
+  if (!same) Take(window_);
 }
 
 // ---- Apply and close ---------------------------------------------------------------
@@ -254,7 +291,8 @@ bool TdlgEquation::OKBtnClick() {
     currentEditor().setFocus();
     return false;
   }
-  setWindowTitle(Q(EquationCaption(window_->windowTitle().toStdString())));
+  ShowCaption();
+  NoteLoaded();
   ShowRows();
   grid_->scrollToTop();
   ShowCurrentCell(isVisible());
@@ -405,9 +443,9 @@ void TdlgEquation::SanitiseEditor(QLineEdit& editor, int column) {
 }
 
 bool TdlgEquation::eventFilter(QObject* watched, QEvent* event) {
-  const bool is_name = watched == name_->lineEdit();
+  const bool is_name = watched == name_ || watched == name_->lineEdit();
   if (!is_name && watched != text_) return QWidget::eventFilter(watched, event);
-  auto& editor = *static_cast<QLineEdit*>(watched);
+  QLineEdit& editor = is_name ? *name_->lineEdit() : *text_;
   const int column = is_name ? kEquationNameColumn : kEquationTextColumn;
   if (event->type() == QEvent::ShortcutOverride) {
     // Every Ctrl combination belongs to the window, not to the editor's own
@@ -446,6 +484,11 @@ bool TdlgEquation::EditorKey(QLineEdit& editor, int column, QKeyEvent& key) {
         return true;
       }
       return false;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // Enter ends the entry: the cell keeps what was typed.
+      CommitEditor();
+      return true;
     default:
       break;
   }

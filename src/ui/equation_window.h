@@ -15,7 +15,9 @@
 #include <QRect>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
@@ -46,6 +48,10 @@ class TdlgEquation final : public QWidget {
   // Only a change of the active window counts, so a refused switch is not
   // asked again until the user activates another window.
   void ActiveScreenChanged(DocumentWindow* window);
+  // The shown screen may have changed under the window (undo, redo, another
+  // window, a new name): equations that are no longer the ones the grid was
+  // loaded with are loaded again, and the caption follows the screen's name.
+  void ShownScreenChanged();
 
   // "適用(&A)": validates the grid, stores it, reloads and redraws. False when a
   // cell failed (its message shown, its editor open) or no screen is shown.
@@ -82,6 +88,9 @@ class TdlgEquation final : public QWidget {
  private:
   Screen* screen() const;
   void Take(DocumentWindow* window);
+  // Remembers the shown screen's equations as the grid's.
+  void NoteLoaded();
+  void ShowCaption();
   void ShowRows();
   void ShowRow(int row);
   // Writes the open editor into its cell.
@@ -113,6 +122,10 @@ class TdlgEquation final : public QWidget {
   QPushButton* insert_ = nullptr;
   QPushButton* delete_ = nullptr;
   QRect last_geometry_;  // where the window was hidden, for the next opening
+  // The screen and its equations as the grid last loaded or applied them.
+  const Screen* loaded_screen_ = nullptr;
+  std::vector<std::uint8_t> loaded_equations_;
+  QMetaObject::Connection title_follower_;
   bool syncing_ = false;
 };
 

@@ -159,8 +159,10 @@ QWidget* TdlgOption::BuildNewTab() {
   form->addRow(QStringLiteral("画面のｽﾞｰﾑ(&W)"), zoom_);
   clip_ = EditableList(page, QStringLiteral("ﾏｳｽの感度(&M)"), Items(forms::kClipItems));
   form->addRow(QStringLiteral("ﾏｳｽの感度(&M)"), clip_);
-  zoom_->lineEdit()->installEventFilter(this);
-  clip_->lineEdit()->installEventFilter(this);
+  // The combo boxes keep the focus and hand keys to their line edits
+  // directly, past any filter there: the keys are caught on the boxes.
+  for (QComboBox* box : {zoom_, clip_})
+    box->installEventFilter(this);
   connect(zoom_->lineEdit(), &QLineEdit::returnPressed, this, [this] { NormaliseZoom(); });
   connect(zoom_, &QComboBox::activated, this, [this] { NormaliseZoom(); });
   form->addRow(new QLabel(QStringLiteral("画面サイズ："), page));
@@ -341,8 +343,8 @@ void TdlgOption::ResetNewTabClick() {
 }
 
 bool TdlgOption::eventFilter(QObject* watched, QEvent* event) {
-  const bool zoom = watched == zoom_->lineEdit();
-  if (zoom || watched == clip_->lineEdit()) {
+  const bool zoom = watched == zoom_;
+  if (zoom || watched == clip_) {
     if (event->type() == QEvent::KeyPress) {
       const QString text = static_cast<QKeyEvent*>(event)->text();
       // Keys that type nothing (arrows, Enter) pass; typed characters must be digits or ".".

@@ -1,5 +1,7 @@
 #include "ui/palette_window.h"
 
+#include "ui/screen_keeper.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -37,19 +39,12 @@ void PlaceAtBottomRight(QWidget& window, const QRect& area) {
   const QRect frame = window.frameGeometry();
   window.move(area.right() - frame.width() + 1 + (window.pos().x() - frame.x()),
               area.bottom() - frame.height() + 1 + (window.pos().y() - frame.y()));
+  // A main window reaching past the desktop's edge must not take the palette with it.
+  KeepWhollyOnScreen(window);
 }
 
 void KeepOnDesktop(QWidget& window, int margin) {
-  const QRect frame = window.frameGeometry();
-  const QScreen* display = QGuiApplication::screenAt(frame.center());
-  if (display == nullptr) display = QGuiApplication::primaryScreen();
-  if (display == nullptr) return;
-  const QRect desk = display->availableGeometry();
-  int dx = 0;
-  int dy = 0;
-  if (frame.right() > desk.right() - margin) dx = desk.right() - margin - frame.right();
-  if (frame.bottom() > desk.bottom() - margin) dy = desk.bottom() - margin - frame.bottom();
-  if (dx != 0 || dy != 0) window.move(window.pos() + QPoint(dx, dy));
+  KeepWhollyOnScreen(window, margin);
 }
 
 bool AcceptPaletteClose(QWidget& palette, QCloseEvent& event, bool restricted, Screen* screen,

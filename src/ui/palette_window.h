@@ -28,10 +28,10 @@ class PaletteDrag {
 };
 
 // Places the window with its frame at the bottom-right corner of `area` (the
-// main window's frame, in global coordinates).
+// main window's frame, in global coordinates), kept on the desktop.
 void PlaceAtBottomRight(QWidget& window, const QRect& area);
-// Moves the window left or up so that its frame keeps `margin` pixels from
-// the right and bottom edges of the desktop it is on.
+// Moves the window so that its frame lies wholly on the desktop it is on,
+// `margin` pixels from the edges where there is room.
 void KeepOnDesktop(QWidget& window, int margin);
 
 // The user closing a palette: refused in the restricted start mode; otherwise

@@ -11,9 +11,9 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFontDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -29,6 +29,7 @@
 
 #include "ui/function_catalogue_dialog.h"
 #include "ui/help_window.h"
+#include "ui/label_font_chooser.h"
 #include "ui/property_subdialogs.h"
 
 namespace qzarn::ui {
@@ -241,7 +242,9 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
       if (c.kind == ControlKind::kExpression)
         edit->setValidator(new QRegularExpressionValidator(
             QRegularExpression(QStringLiteral("[\\x20-\\x7E]*")), edit));
-      connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+      // Every change counts, typed or not: assistive technology, an input
+      // method's commit and scripted input all set the text without typing.
+      connect(edit, &QLineEdit::textChanged, this, [this, i](const QString& text) {
         form_.SetText(i, text.toStdString());
         RefreshEnabled();
       });
@@ -282,6 +285,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
         form_.Leave(i);
         RefreshControl(i);
       });
+      combo->installEventFilter(this);
       made = combo;
       break;
     }
@@ -296,7 +300,7 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
           combo->addItem(Q(candidate.label));
       }
       combo->setCurrentIndex(v.position);
-      connect(combo, &QComboBox::activated, this, [this, i](int position) {
+      connect(combo, &QComboBox::currentIndexChanged, this, [this, i](int position) {
         form_.SetPosition(i, position);
         ReactToChange(i);
       });
@@ -393,21 +397,15 @@ void PropertyDialog::ChooseColour(int i) {
 
 void PropertyDialog::ChooseFont() {
   forms::FontValue font = form_.font();
-  QFont initial(Q(font.name));
-  if (font.size > 0) initial.setPixelSize(font.size);
-  initial.setBold((font.style & 1) != 0);
-  initial.setItalic((font.style & 2) != 0);
-  initial.setUnderline((font.style & 4) != 0);
-  initial.setStrikeOut((font.style & 8) != 0);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, initial, this, Q(forms::kFontCaption));
-  if (!ok) return;
-  font.name = chosen.family().toStdString();
-  font.size = chosen.pixelSize() > 0 ? chosen.pixelSize() : chosen.pointSize();
-  font.style =
-      static_cast<std::uint8_t>((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) |
-                                (chosen.underline() ? 4 : 0) | (chosen.strikeOut() ? 8 : 0));
-  // The character set and the colour are kept: the dialog does not offer them.
+  const ChosenFont initial{font.name, font.colour, font.size, font.style};
+  const std::optional<ChosenFont> chosen = ChooseLabelFont(this, initial, Q(forms::kFontCaption));
+  if (!chosen || *chosen == initial) return;
+  font.name = chosen->name;
+  font.colour = chosen->colour;
+  font.size = chosen->size;
+  font.style = chosen->style;
+  // A new family is the default character set's; the same one keeps its own.
+  if (chosen->name != initial.name) font.charset = 1;
   form_.SetFont(font);
 }
 
@@ -428,7 +426,36 @@ void PropertyDialog::EditVariables() {
   hooks_.edit_variables(this, form_.settings(), windowTitle());
 }
 
+void PropertyDialog::ReadControls() {
+  for (const Bound& b : bound_) {
+    QString shown;
+    if (auto* combo = qobject_cast<QComboBox*>(b.widget); combo && combo->isEditable())
+      shown = combo->currentText();
+    else if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+      shown = edit->text();
+    else
+      continue;
+    if (shown.toStdString() == form_.value(b.index).text) continue;
+    form_.SetText(b.index, shown.toStdString());
+    form_.Leave(b.index);
+    RefreshControl(b.index);
+  }
+}
+
+bool PropertyDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isEnabled()) {
+      accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void PropertyDialog::accept() {
+  ReadControls();
   // A field being typed in counts as left.
   if (QWidget* focused = focusWidget())
     for (const Bound& b : bound_)

@@ -75,6 +75,8 @@ class PropertyDialog final : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void done(int result) override;
+  // Enter in an editable list field confirms the dialog as it does in a line.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Bound;
@@ -82,6 +84,8 @@ class PropertyDialog final : public QDialog {
   QWidget* MakeControl(int i, QWidget* page);
   void RefreshEnabled();
   void RefreshControl(int i);
+  // Takes every field's text as the field shows it, however it got there.
+  void ReadControls();
   void ReactToChange(int i);
   void ChooseColour(int i);
   void ChooseFont();

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <string>
 
 #include "document/screen.h"
+#include "engine/engine_fixture.h"
+#include "engine/screen_builder.h"
 
 namespace qzarn::forms {
 namespace {
@@ -180,6 +184,50 @@ TEST(FigureClipboardTest, CopyPasteAcrossScreensGivesAnIndependentFreeFigure) {
   EXPECT_TRUE(pasted.owned.HatchX.empty());
   EXPECT_TRUE(copied.held());
   EXPECT_EQ(target->SelectedIndex, -1);
+}
+
+// A circle about P through Q, a line P-Q, a text box hung on P and a point tied
+// to P, all made while P was at (-3, 1); P has since been dragged to (-4.6, 2.6).
+TEST(FigureClipboardTest, ACopyLiesWhereItsFigureLiesNowNotWhereItWasMade) {
+  testing::EngineFixture fx;
+  testing::ScreenBuilder b;
+  const int p = b.Point("-3", "1");
+  const int q = b.Point("2", "3");
+  const int circle = b.Circle(0, "-3", "1", "5.385", "", "", "", p, q);
+  const int line = b.LineLike(kLineFigure, 0, "-3", "1", "2", "3", p, q);
+  const int text = b.Frame(kCharFigure, "-3", "1", "0", "0", p);
+  const int tied = b.Point("-3", "1", p);
+  const int lost = b.Point("1", "1", 400);  // refers to an empty slot
+  b.Record(p).point()->FX = "-4.6";
+  b.Record(p).point()->FY = "2.6";
+  fx.engine.RecomputeScreen(b.screen());
+
+  const auto text_of = [](const Expression& e) { return std::string(e.view()); };
+  const FigureRecord c = SettledCopy(b.screen(), circle);
+  EXPECT_EQ(text_of(c.circle()->FX0), "-4.6");
+  EXPECT_EQ(text_of(c.circle()->FY0), "2.6");
+  EXPECT_NEAR(std::stod(text_of(c.circle()->FX1)), std::hypot(6.6, 0.4), 1e-9);
+  const FigureRecord l = SettledCopy(b.screen(), line);
+  EXPECT_EQ(text_of(l.line()->FX0), "-4.6");
+  EXPECT_EQ(text_of(l.line()->FY1), "3");
+  const FigureRecord t = SettledCopy(b.screen(), text);
+  EXPECT_EQ(text_of(t.frame()->FX0), "-4.6");
+  EXPECT_EQ(text_of(t.frame()->FX1), "0");  // no reference: the text stays
+  EXPECT_EQ(text_of(SettledCopy(b.screen(), tied).point()->FY), "2.6");
+  EXPECT_EQ(text_of(SettledCopy(b.screen(), lost).point()->FX), "1");
+  // The held copy is settled too, and pasted elsewhere it computes to the same circle.
+  b.screen().SelectedIndex = circle;
+  CopiedFigure copied;
+  ASSERT_TRUE(copied.CopyFrom(b.screen()));
+  auto target = NewScreen();
+  const auto pasted = InsertCopy(*target, *copied.record());
+  ASSERT_TRUE(pasted);
+  fx.engine.RecomputeScreen(*target);
+  const CircleRecord& on_target = *target->Figures.record(*pasted)->circle();
+  EXPECT_NEAR(on_target.X0, -4.6, 1e-9);
+  EXPECT_NEAR(on_target.Y0, 2.6, 1e-9);
+  EXPECT_NEAR(on_target.RadiusValue, std::hypot(6.6, 0.4), 1e-9);
+  EXPECT_TRUE(SettledCopy(b.screen(), 300).empty());
 }
 
 TEST(FigureClipboardTest, PasteIntoAFullTableOrOfNothingDoesNothing) {

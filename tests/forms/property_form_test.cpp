@@ -26,6 +26,28 @@ TEST(PropertyFormNames, ProposesFirstUnusedNameOfTheList) {
   EXPECT_EQ(form.value("Name").text, "D");
 }
 
+// A new or copied text box carries the placeholder "??": its dialog offers
+// O, then O1..O9, never the placeholder; a real name is kept.
+TEST(PropertyFormNames, AnUnnamedTextBoxIsOfferedTheNextFreeO) {
+  Fixture f;
+  const FigureRecord fresh = Fixture::Fresh(kCharFigure);
+  ASSERT_EQ(std::string(fresh.frame()->Name.view()), "??");
+  PropertyForm first(*FindMember(fresh), fresh, f.Screen());
+  ASSERT_FALSE(first.Open());
+  EXPECT_EQ(first.value("Name").text, "O");
+  FigureRecord named = Fixture::Fresh(kCharFigure);
+  named.frame()->Name = "O";
+  NewFigure(*f.figures, std::move(named));
+  PropertyForm second(*FindMember(fresh), fresh, f.Screen());
+  ASSERT_FALSE(second.Open());
+  EXPECT_EQ(second.value("Name").text, "O1");
+  FigureRecord own = Fixture::Fresh(kCharFigure);
+  own.frame()->Name = "T";
+  PropertyForm kept(*FindMember(own), own, f.Screen());
+  ASSERT_FALSE(kept.Open());
+  EXPECT_EQ(kept.value("Name").text, "T");
+}
+
 TEST(PropertyFormNames, AnotherFiguresNameIsRefusedOwnNameKept) {
   Fixture f;
   f.Add(kPointFigure, "A");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "engine/screen_access.h"
@@ -57,13 +58,65 @@ TEST_F(ToolTest, CancelledDialogLeavesNothing) {
   EXPECT_EQ(screen().MouseMode, 0);
 }
 
-TEST_F(ToolTest, ReleaseAtThePressStillCreatesAndOtherButtonsDoNothing) {
-  tool = kCircleTool;
+TEST_F(ToolTest, ReleaseAtThePressOfAFrameStillCreatesAndOtherButtonsDoNothing) {
+  tool = kTextTool;
   ToolMouseDown(ctx, state, screen(), {Px(1), Py(1), false, false});
   EXPECT_EQ(screen().MouseMode, 0);
-  EXPECT_TRUE(Click(kCircleTool, 1, 1, 1, 1));
-  EXPECT_EQ(Text(CircleAt(LastCreated()).FX1), "0");
+  EXPECT_TRUE(Click(kTextTool, 1, 1, 1, 1));
+  EXPECT_EQ(Text(FrameAt(LastCreated()).FX1), "1");
   EXPECT_EQ(screen().GrabbedHandle, -1);
+}
+
+// Press and release on A, then on B: the figure runs from A to B, with the
+// band following the pointer between the clicks; a drag still works as before.
+TEST_F(ToolTest, TwoClicksGiveTheTwoPointsOfLinesCirclesAndParabolas) {
+  for (const int with : {kLineTool, kCircleTool, kParabolaTool}) {
+    SCOPED_TRACE(with);
+    tool = with;
+    ui.canvas.ClearCalls();
+    Down(1, 1);
+    EXPECT_FALSE(Up(1, 1));                                     // a click: nothing made yet
+    ToolMouseUp(ctx, state, screen(), {Px(1) + 3, Py(1) - 3});  // a double click's second release
+    EXPECT_EQ(ui.dialogs.size(), 0u);
+    EXPECT_EQ(tool, with);
+    Move(3, 2, false);  // no button held: the band follows
+    EXPECT_EQ(ui.status[kPromptPanel], "第２点を指定");
+    EXPECT_FALSE(ui.canvas.DrawingCalls().empty());
+    Down(3, 2);
+    EXPECT_TRUE(Up(3, 2));
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    const FigureRecord& made = *screen().Figures.record(ui.dialogs[0]);
+    if (with == kCircleTool) {
+      EXPECT_EQ(Text(made.circle()->FX0), "1");
+      EXPECT_NEAR(made.circle()->RadiusValue, std::hypot(2.0, 1.0), 1e-9);
+    } else {
+      EXPECT_EQ(Text(made.line()->FX0), "1");
+      EXPECT_EQ(Text(made.line()->FY0), "1");
+      EXPECT_EQ(Text(made.line()->FX1), "3");
+      EXPECT_EQ(Text(made.line()->FY1), "2");
+    }
+    EXPECT_EQ(tool, kNoTool);
+    EXPECT_EQ(screen().MouseMode, 0);
+    FreeFigure(screen().Figures, ui.dialogs[0]);
+    ui.dialogs.clear();
+  }
+  // Five pixels is a drag, however short.
+  tool = kLineTool;
+  Down(1, 1);
+  EXPECT_TRUE(ToolMouseUp(ctx, state, screen(), {Px(1) + 5, Py(1)}));
+}
+
+TEST_F(ToolTest, ArmingAnotherToolDropsTheWaitingFirstPoint) {
+  tool = kLineTool;
+  Down(1, 1);
+  Up(1, 1);
+  EXPECT_TRUE(DropPendingPoint(state, screen()));
+  EXPECT_FALSE(DropPendingPoint(state, screen()));
+  tool = kCircleTool;  // its press starts afresh at (2, 2)
+  Down(2, 2);
+  Move(4, 2);
+  EXPECT_TRUE(Up(4, 2));
+  EXPECT_EQ(Text(CircleAt(LastCreated()).FX0), "2");
 }
 
 TEST_F(ToolTest, NotSelectedWhenEditAttrIsOff) {

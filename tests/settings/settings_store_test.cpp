@@ -283,6 +283,10 @@ TEST(WindowPlacement, StoredBoundsAreMadeUsable) {
       {-800, -600, 800, 600, {0, 0, 800, 600}},  // nothing left on screen
       {1915, 1075, 800, 600, {0, 0, 800, 600}},  // beyond the screen
       {-100, 40, -50, 600, {-100, 40, 200, 600}},
+      // Edges at the ends of the 32-bit range: no sum wraps.
+      {2147483647, 2147483647, 800, 600, {0, 0, 800, 600}},
+      {-2147483647 - 1, -2147483647 - 1, 800, 600, {0, 0, 800, 600}},
+      {2147483647, 10, 2147483647, 2147483647, {0, 10, 1920, 1080}},
   };
   for (const Case& c : cases) {
     UserSettings s;

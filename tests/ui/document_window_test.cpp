@@ -580,6 +580,57 @@ TEST_F(DocumentWindowTest, LineToolDrawsFromPressToReleaseAndRecordsIt) {
   EXPECT_EQ(tool_, interact::kNoTool);
 }
 
+// On a whiteboard or a touch screen a figure is made by two taps.
+TEST_F(DocumentWindowTest, TwoClicksWithTheLineToolJoinTheTwoPlaces) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  QWidget* surface = &w->surface();
+  w->InsertPointClick(interact::kLineTool);
+  QTest::mouseClick(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  EXPECT_EQ(w->screen()->Figures.record(point_ + 1), nullptr);
+  const QImage waiting = w->picture();
+  QTest::mouseMove(surface, {Px(-3), Py(-1)});
+  EXPECT_EQ(w->statusText(0), QStringLiteral("第２点を指定"));
+  EXPECT_NE(w->picture(), waiting);  // the band follows the pointer
+  QTest::mouseClick(surface, Qt::LeftButton, {}, {Px(-4), Py(-1)});
+  const FigureRecord* line = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->line()->Ref0, point_);
+  EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
+  EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
+  EXPECT_EQ(tool_, interact::kNoTool);
+}
+
+// A text box dragged from (-9, -8) to (-6, -7) keeps the corners its dialog
+// showed, (-9, -7) and (-6, -8), when its frame does not follow its text.
+TEST_F(DocumentWindowTest, TextBoxToolKeepsTheReleasePointAsItsCorner) {
+  DocumentHooks hooks;
+  std::string shown;
+  hooks.figure_dialog = [&](Screen& s, int i) {
+    FrameRecord& f = *s.Figures.record(i)->frame();
+    shown = std::string(f.FX0.view()) + "," + std::string(f.FY0.view()) + " " +
+            std::string(f.FX1.view()) + "," + std::string(f.FY1.view());
+    f.IsIcon = false;  // "文字に合わせて枠を決める(&A)" unticked
+    return true;
+  };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  w->InsertPointClick(interact::kTextTool);
+  QWidget* surface = &w->surface();
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(-9), Py(-8)});
+  QTest::mouseMove(surface, {Px(-8.24), Py(-7.84)});
+  QTest::mouseMove(surface, {Px(-6), Py(-7)});
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-6), Py(-7)});
+  EXPECT_EQ(shown, "-9,-7 -6,-8");
+  const FigureRecord* box = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(box->type(), kCharFigure);
+  EXPECT_EQ(std::string(box->frame()->FX1.view()), "-6");
+  EXPECT_EQ(std::string(box->frame()->FY1.view()), "-8");
+  EXPECT_DOUBLE_EQ(box->frame()->X1, -6);
+  EXPECT_DOUBLE_EQ(box->frame()->Y1, -8);
+}
+
 TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
   DocumentHooks hooks;
   hooks.figure_dialog = [](Screen&, int) { return true; };

@@ -33,14 +33,16 @@ class EquationWindowTest : public MainWindowTest {
     item->trigger();
     return w.equationWindow();
   }
+  // Keys go where the user's keys go: the name's combo box has the focus.
+  static QComboBox& NameBox(ui::TdlgEquation& e) { return e.nameEditor(); }
   static QLineEdit& NameEditor(ui::TdlgEquation& e) { return *e.nameEditor().lineEdit(); }
   static double Value(ui::DocumentWindow& doc, int letter, int row = 0) {
     return doc.screen()->Variables().read(row, letter + 1);
   }
   // Types into the open editor of the current row: name, "=", expression.
   static void Row(ui::TdlgEquation& e, const char* name, const char* text) {
-    QTest::keyClicks(&NameEditor(e), QString::fromUtf8(name));
-    QTest::keyClick(&NameEditor(e), '=');
+    QTest::keyClicks(&NameBox(e), QString::fromUtf8(name));
+    QTest::keyClick(&NameBox(e), '=');
     QTest::keyClicks(&e.expressionEditor(), QString::fromUtf8(text));
     QTest::keyClick(&e.expressionEditor(), Qt::Key_Down);
     QTest::keyClick(&e.expressionEditor(), Qt::Key_Left);
@@ -69,11 +71,11 @@ TEST_F(EquationWindowTest, TypedRowsAreFilteredAppliedAndLeaveThePalette) {
   EXPECT_EQ(e.grid().item(0, 0)->text(), "  1");
 
   // Letters fold, other characters are ignored, "=" moves to the expression.
-  QTest::keyClicks(&NameEditor(e), "B+ x");  // the name takes two characters
+  QTest::keyClicks(&NameBox(e), "B+ x");  // the name takes two characters
   EXPECT_EQ(NameEditor(e).text(), "bx");
   NameEditor(e).clear();
-  QTest::keyClicks(&NameEditor(e), "B");
-  QTest::keyClick(&NameEditor(e), '=');
+  QTest::keyClicks(&NameBox(e), "B");
+  QTest::keyClick(&NameBox(e), '=');
   EXPECT_EQ(e.form().current_column(), kEquationTextColumn);
   QTest::keyClicks(&e.expressionEditor(), "A * 2$");
   QKeyEvent kana(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("あ"));
@@ -107,22 +109,22 @@ TEST_F(EquationWindowTest, ControlKeysMoveInsertDeleteAndPasteFiltered) {
   ui::TdlgEquation& e = Open(w);
   Row(e, "a", "1");
   Row(e, "b", "2");
-  QTest::keyClick(&NameEditor(e), Qt::Key_Up, Qt::ControlModifier);  // row 3 up to row 2
+  QTest::keyClick(&NameBox(e), Qt::Key_Up, Qt::ControlModifier);  // row 3 up to row 2
   EXPECT_EQ(e.form().current_row(), 2);
-  QTest::keyClick(&NameEditor(e), Qt::Key_Up, Qt::ControlModifier);
-  QTest::keyClick(&NameEditor(e), Qt::Key_Up, Qt::ControlModifier);  // stays on row 1
+  QTest::keyClick(&NameBox(e), Qt::Key_Up, Qt::ControlModifier);
+  QTest::keyClick(&NameBox(e), Qt::Key_Up, Qt::ControlModifier);  // stays on row 1
   EXPECT_EQ(e.form().current_row(), 1);
   EXPECT_TRUE(e.form().row(1).empty());
   EXPECT_EQ(e.form().row(2).name, "a");
-  QTest::keyClick(&NameEditor(e), Qt::Key_D, Qt::ControlModifier);
+  QTest::keyClick(&NameBox(e), Qt::Key_D, Qt::ControlModifier);
   EXPECT_EQ(e.form().row(1).name, "a");
   EXPECT_EQ(e.grid().item(1, 1)->text(), "b");
-  QTest::keyClick(&NameEditor(e), Qt::Key_I, Qt::ControlModifier);
+  QTest::keyClick(&NameBox(e), Qt::Key_I, Qt::ControlModifier);
   EXPECT_TRUE(e.form().row(1).empty());
   EXPECT_EQ(e.form().row(3).name, "b");
 
   // Ctrl+V pastes what typing would have let in; unstorable text is refused.
-  QTest::keyClick(&NameEditor(e), Qt::Key_Right);
+  QTest::keyClick(&NameBox(e), Qt::Key_Right);
   QApplication::clipboard()->setText(QString::fromUtf8("Sin(X) + 1\n"));
   QTest::keyClick(&e.expressionEditor(), Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(e.expressionEditor().text(), "sin(x)+1");
@@ -136,6 +138,78 @@ TEST_F(EquationWindowTest, ControlKeysMoveInsertDeleteAndPasteFiltered) {
   e.expressionEditor().insert(QStringLiteral("y Y"));
   emit e.expressionEditor().textEdited(e.expressionEditor().text());
   EXPECT_EQ(e.expressionEditor().text(), "yy");
+}
+
+// The name column's rules on the keys as they arrive at the focused combo box,
+// and Enter in the formula cell.
+TEST_F(EquationWindowTest, KeysOnTheNameBoxFollowTheGridsRules) {
+  MainWindow w(Options());
+  w.Start({});
+  ui::TdlgEquation& e = Open(w);
+  QApplication::setActiveWindow(&e);
+  NameBox(e).setFocus();
+  ASSERT_EQ(e.focusWidget(), &NameBox(e));
+  QTest::keyClicks(&NameBox(e), "abc");  // two characters at most
+  EXPECT_EQ(NameEditor(e).text(), "ab");
+  QTest::keyClick(&NameBox(e), '=');
+  EXPECT_EQ(e.form().current_column(), kEquationTextColumn);
+  QTest::keyClicks(&e.expressionEditor(), "1");
+  // Enter commits the formula cell where it is.
+  QTest::keyClick(&e.expressionEditor(), Qt::Key_Return);
+  EXPECT_EQ(e.form().row(1).text, "1");
+  EXPECT_EQ(e.grid().item(0, 3)->text(), "1");
+  EXPECT_EQ(e.form().current_row(), 1);
+  QTest::keyClick(&e.expressionEditor(), Qt::Key_Home);
+  QTest::keyClick(&e.expressionEditor(), Qt::Key_Left);
+  ASSERT_EQ(e.form().current_column(), kEquationNameColumn);
+  // The arrows walk the rows, not the drop-down's names.
+  QTest::keyClick(&NameBox(e), Qt::Key_Down);
+  EXPECT_EQ(e.form().current_row(), 2);
+  EXPECT_FALSE(NameBox(e).view()->isVisible());
+  QTest::keyClick(&NameBox(e), Qt::Key_Up);
+  EXPECT_EQ(e.form().current_row(), 1);
+  EXPECT_EQ(NameEditor(e).text(), "ab");
+  // → at the end of the name goes to the formula.
+  NameEditor(e).setCursorPosition(2);
+  QTest::keyClick(&NameBox(e), Qt::Key_Right);
+  EXPECT_EQ(e.form().current_column(), kEquationTextColumn);
+  QTest::keyClick(&e.expressionEditor(), Qt::Key_Home);
+  QTest::keyClick(&e.expressionEditor(), Qt::Key_Left);
+  // Ctrl+I on the name inserts a row above.
+  QTest::keyClick(&NameBox(e), Qt::Key_I, Qt::ControlModifier);
+  EXPECT_TRUE(e.form().row(1).empty());
+  EXPECT_EQ(e.form().row(2).name, "ab");
+}
+
+// Undo takes the equations away from the screen: the grid shows the screen as
+// it is now, and the next apply does not write them back. The caption follows
+// the screen's name.
+TEST_F(EquationWindowTest, TheGridFollowsItsScreenThroughUndoAndANewName) {
+  MainWindow w(Options());
+  w.Start({});
+  w.show();
+  QApplication::setActiveWindow(&w);
+  ui::DocumentWindow* doc = w.activeDocument();
+  ui::TdlgEquation& e = Open(w);
+  Row(e, "a", "3");
+  ASSERT_TRUE(e.OKBtnClick());
+  ASSERT_EQ(doc->screen()->Equations.EquationLast, 0);
+  QApplication::setActiveWindow(&w);  // the keys go to the screen's window
+  doc->surface().setFocus();
+  QTest::keyClick(&doc->surface(), Qt::Key_A, Qt::ControlModifier);  // 一時保存
+  QTest::keyClick(&doc->surface(), Qt::Key_Z, Qt::ControlModifier);  // back to no equations
+  QApplication::processEvents();
+  ASSERT_EQ(doc->screen()->Equations.EquationLast, -1);
+  EXPECT_TRUE(e.form().row(1).empty());
+  EXPECT_EQ(e.grid().item(0, 1)->text(), "");
+  ASSERT_TRUE(e.OKBtnClick());
+  EXPECT_EQ(doc->screen()->Equations.EquationLast, -1);
+  QTest::keyClick(&doc->surface(), Qt::Key_Y, Qt::ControlModifier);  // and forward again
+  QApplication::processEvents();
+  EXPECT_EQ(e.form().row(1).name, "a");
+
+  doc->setWindowTitle(QStringLiteral("lesson2"));
+  EXPECT_EQ(e.windowTitle(), QStringLiteral("中間式 [lesson2]"));
 }
 
 TEST_F(EquationWindowTest, FaultsKeepTheWindowOnItsScreenAndClosedScreensAreLeftAlone) {

@@ -6,12 +6,14 @@
 #include "ui/property_dialog.h"
 #include "document/figure_defaults.h"
 #include "expr/engine.h"
+#include "ui/label_font_chooser.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -62,6 +64,11 @@ struct DialogFixture {
 std::int32_t SubKindOf(const forms::MemberSpec& m) {
   return m.sub_kind < 0 ? 0 : m.sub_kind;
 }
+
+// The font chooser a test step works on.
+struct ChosenFontDialogAccess {
+  LabelFontDialog& dialog;
+};
 
 QString Q(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -318,6 +325,107 @@ TEST(PropertyDialogTest, ReturnInTheNameBoxKeepsTheProposedName) {
   EXPECT_TRUE(dialog.stored());
   EXPECT_EQ(record.point()->Name, "D");
   EXPECT_TRUE(f.errors.empty()) << (f.errors.empty() ? "" : f.errors.front().toStdString());
+}
+
+// Text that reaches the fields without typing (assistive technology, an
+// input method's commit) is stored, whichever field has the focus at OK.
+TEST(PropertyDialogTest, OkStoresEveryFieldAsItIsShownHoweverItGotThere) {
+  DialogFixture f;
+  const int slot = f.Add(kPointFigure, "");
+  FigureRecord& record = *f.screen->Figures.record(slot);
+  forms::PropertyForm form(*forms::FindMember(record), record,
+                           {f.screen->Figures, f.screen->Settings, slot, {}});
+  ASSERT_FALSE(form.Open());
+  PropertyDialog dialog(form, record, f.engine, f.Hooks());
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  static_cast<QLineEdit*>(dialog.controlWidget("FX"))->setText(QStringLiteral("1.5"));
+  static_cast<QLineEdit*>(dialog.controlWidget("FY"))->setText(QStringLiteral("-2"));
+  qobject_cast<QComboBox*>(dialog.controlWidget("Name"))->setEditText(QStringLiteral("Q"));
+  dialog.controlWidget("Name")->setFocus();
+  QTest::mouseClick(dialog.button("OK"), Qt::LeftButton);
+  ASSERT_TRUE(dialog.stored());
+  EXPECT_EQ(std::string(record.point()->FX.view()), "1.5");
+  EXPECT_EQ(std::string(record.point()->FY.view()), "-2");
+  EXPECT_EQ(std::string(record.point()->Name.view()), "Q");
+}
+
+// Enter confirms the dialog from the name box (the focused combo box) as it
+// does from a coordinate line.
+TEST(PropertyDialogTest, EnterInTheNameBoxOrALineConfirms) {
+  for (const char* field : {"Name", "FX"}) {
+    SCOPED_TRACE(field);
+    DialogFixture f;
+    const int slot = f.Add(kPointFigure, "");
+    FigureRecord& record = *f.screen->Figures.record(slot);
+    forms::PropertyForm form(*forms::FindMember(record), record,
+                             {f.screen->Figures, f.screen->Settings, slot, {}});
+    ASSERT_FALSE(form.Open());
+    PropertyDialog dialog(form, record, f.engine, f.Hooks());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QWidget* target = dialog.controlWidget(field);
+    target->setFocus();
+    ASSERT_EQ(
+        QApplication::focusWidget() == target || target->isAncestorOf(QApplication::focusWidget()),
+        true);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.stored());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(std::string(record.point()->Name.view()), "D");
+  }
+}
+
+// The font button's chooser: OK without a change leaves the record byte for
+// byte (a 20 pixel label stays 20 pixels, a family this machine lacks keeps
+// its name); a colour and a size chosen there reach the record.
+TEST(PropertyDialogTest, FontChooserRoundTripsSizeFamilyAndColour) {
+  DialogFixture f;
+  const int slot = f.Add(kPointFigure, "");
+  FigureRecord& record = *f.screen->Figures.record(slot);
+  qzarn::LabelFont& font = record.point()->Font;
+  font.FontName = "NoSuchFamilyQz";
+  font.FontSize = 20;
+  font.FontColor = 0x123456;
+  font.FontStyle = 1;
+  font.FontSet = 128;
+  record.point()->Name = "P";
+  const std::vector<std::uint8_t> before(record.bytes().begin(), record.bytes().end());
+  const auto run = [&](std::function<void(ChosenFontDialogAccess&)> step) {
+    forms::PropertyForm form(*forms::FindMember(record), record,
+                             {f.screen->Figures, f.screen->Settings, slot, {}});
+    EXPECT_FALSE(form.Open());
+    PropertyDialog dialog(form, record, f.engine, f.Hooks());
+    dialog.show();
+    QPushButton* button = nullptr;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+      if (b->text() == QStringLiteral("ﾌｫﾝﾄ(&F)")) button = b;
+    ASSERT_NE(button, nullptr);
+    dialog.pages().setCurrentIndex(dialog.pages().indexOf(button->parentWidget()));
+    QTimer::singleShot(0, [step] {
+      auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(chooser, nullptr);
+      ChosenFontDialogAccess access{static_cast<LabelFontDialog&>(*chooser)};
+      step(access);
+      QTest::mouseClick(&access.dialog.okButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(dialog.button("OK"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.stored());
+  };
+  for (int i = 0; i < 3; ++i)
+    run([](ChosenFontDialogAccess&) {});
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), record.bytes().begin()));
+
+  run([](ChosenFontDialogAccess& a) {
+    a.dialog.SetColour(0x00FF00);
+    QFont bigger = a.dialog.fontChooser().currentFont();
+    bigger.setPointSizeF(PointsOfPixels(32, a.dialog.logicalDpiY()));
+    a.dialog.fontChooser().setCurrentFont(bigger);
+  });
+  EXPECT_EQ(font.FontColor.get(), 0x00FF00u);
+  EXPECT_EQ(font.FontSize, 32);
+  EXPECT_EQ(font.FontStyle, 1);
 }
 
 // A member that needs figures the screen lacks does not open.

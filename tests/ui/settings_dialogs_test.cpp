@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -269,6 +270,32 @@ TEST(LineStyleDialog, CellsPreviewAndResets) {
   dialog.DefaultsClick();
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(form.table(), render::DefaultLineStyles());
+}
+
+// Keys as the user types them into the focused zoom and mouse-step boxes:
+// only digits and "." get in, and the zoom is normalised on leaving the box.
+TEST(OptionsDialog, NumberBoxesTakeDigitsOnlyAndTheZoomIsNormalisedOnLeaving) {
+  UserSettings settings;
+  forms::OptionsForm form(settings, false);
+  ui::TdlgOption dialog(form, {});
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  dialog.tabs().setCurrentIndex(static_cast<int>(forms::OptionsTab::kNew));
+  for (const char* caption : {"画面のｽﾞｰﾑ(W)", "ﾏｳｽの感度(M)"}) {
+    SCOPED_TRACE(caption);
+    auto* box = Control<QComboBox>(dialog, caption);
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box, "12.5x%a");
+    EXPECT_EQ(box->currentText(), QStringLiteral("12.5"));
+  }
+  auto* zoom = Control<QComboBox>(dialog, "画面のｽﾞｰﾑ(W)");
+  zoom->setFocus();
+  zoom->setEditText(QStringLiteral("2000"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), zoom);
+  EXPECT_EQ(zoom->currentText(), QStringLiteral("1000%"));
 }
 
 TEST(OptionsDialog, ControlRulesAndScreenshots) {
