@@ -384,7 +384,7 @@ class Lesson:
             return None
         self.wait(probe, f"the page '{page}' of '{caption}'")
 
-    def button(self, caption, button, role="push button"):
+    def button(self, caption, button, role="push button", seconds=10):
         """Presses a button (or ticks a box) of the shown window with that
         caption, looked up afresh: a window closed a moment ago may still
         answer for a while."""
@@ -400,7 +400,7 @@ class Lesson:
                     self.press(node)
                     return True
             return None
-        self.wait(probe, f"the {role} '{button}' of '{caption}'")
+        self.wait(probe, f"the {role} '{button}' of '{caption}'", seconds)
 
     def confirm(self, dialog, name):
         """Photographs the dialog, checks the windows, and presses its OK."""
@@ -557,9 +557,55 @@ class Lesson:
                        if before["fields"].get(k) != after["fields"].get(k)}
             self.pend("font round trip", f"OK without a change altered {changed}")
 
+        self.tour()
         self.check_windows("end")
         self.shot("end")
         return self.pending
+
+    # Windows opened from the menus, photographed and checked, then closed
+    # again (dialogs) or left open (the palettes and tool windows).
+    TOUR = (
+        (("設定(T)", "座標系の設定(Z)..."), True),
+        (("設定(T)", "図形リスト(O)..."), True),
+        (("設定(T)", "変数ﾃｰﾌﾞﾙ(T)..."), True),
+        (("設定(T)", "ｵﾌﾟｼｮﾝ(S)..."), True),
+        (("表示(V)", "ﾂｰﾙﾊﾞｰ(T)", "ﾂｰﾙﾊﾞｰの設定(U)"), True),
+        (("表示(V)", "変数ﾊﾟﾚｯﾄ(V)", "標準のﾊﾟﾚｯﾄ(S)"), False),
+        (("設定(T)", "中間式(F)..."), False),
+        (("表示(V)", "変数ﾊﾟﾚｯﾄ(V)", "ﾕｰｻﾞｰ定義のﾊﾟﾚｯﾄ(U)"), False),
+    )
+
+    def tour(self):
+        log("the dialogs and tool windows of the menus")
+        for path, close in self.TOUR:
+            where = " → ".join(path)
+            before = {w[5] for w in self.xwindows()}
+            self.menu(*path)
+
+            def opened():
+                return [w for w in self.xwindows() if w[5] not in before]
+            try:
+                new = self.wait(opened, f"a window from {where}", 5)
+            except Failure:
+                self.pend("window placement", f"{where} showed no window on the screen")
+                continue
+            self.pause(0.5)
+            self.shot("tour-" + norm(path[-1]).replace(" ", "_"))
+            self.check_windows(where)
+            if close:
+                self.wait(self.press_close, f"a button to close '{new[0][0]}'")
+                self.wait(lambda: not opened() or None, f"'{new[0][0]}' to close")
+
+    def press_close(self):
+        """Presses ｷｬﾝｾﾙ (or 閉じる) of the shown dialog."""
+        for window in self.top_levels():
+            if window is None or window.getRoleName() != "dialog" or not self.showing(window):
+                continue
+            for node in self.descendants(window):
+                if node.getRoleName() == "push button" and norm(node.name) in ("ｷｬﾝｾﾙ", "閉じる"):
+                    self.press(node)
+                    return True
+        return None
 
 
 def main():
