@@ -14,12 +14,15 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "ui/help_window.h"
+
+#include <algorithm>
 
 namespace qzarn::ui {
 
@@ -77,6 +80,21 @@ class FunctionRowDelegate final : public QStyledItemDelegate {
     painter->restore();
   }
 };
+
+// Title bar, page row, the all-pages box, the button row and the margins
+// that share the dialog's height with the preview.
+constexpr int kRowsBesidePreview = 150;
+
+// The page at its own size when the desktop has room for it; on a smaller or
+// more magnified desktop the whole page, scaled down to fit.
+QSize PreviewShownSize(const QWidget& dialog) {
+  const QSize page(import::kPreviewWidth, import::kPreviewHeight);
+  const QScreen* display = dialog.screen();
+  if (display == nullptr) return page;
+  const int room = display->availableGeometry().height() - kRowsBesidePreview;
+  if (room >= page.height()) return page;
+  return page.scaled(page.width(), std::max(room, page.height() / 4), Qt::KeepAspectRatio);
+}
 
 QPushButton* Button(const char* caption, QWidget* parent) {
   auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -211,7 +229,7 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   setObjectName(QStringLiteral("dlg_Dos"));
   preview_ = new QLabel(&side());
   preview_->setAccessibleName(QStringLiteral("ﾌﾟﾚﾋﾞｭｰ"));
-  preview_->setFixedSize(import::kPreviewWidth / 2, import::kPreviewHeight / 2);
+  preview_->setFixedSize(PreviewShownSize(*this));
   preview_->setScaledContents(true);
   page_label_ = new QLabel(QStringLiteral("ﾍﾟｰｼﾞ(&G)"), &side());
   page_label_->setAccessibleName(page_label_->text());
@@ -238,7 +256,7 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   connect(&list(), &QListWidget::currentRowChanged, this, [this] { SelectionChanged(); });
   connect(page_, &QSpinBox::valueChanged, this, [this] { ShowPage(); });
   connect(all_, &QCheckBox::toggled, this, [this] { UpdateControls(); });
-  resize(900, 420);
+  resize(900, sizeHint().height());
   if (!folder().isEmpty()) ChooseFolder(folder());
   UpdateControls();
 }

@@ -3,12 +3,15 @@
 #include "ui/legacy_import_dialogs.h"
 
 #include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <algorithm>
 #include <fstream>
 
 namespace qzarn::ui {
@@ -98,6 +101,16 @@ TEST_F(ImportDialogTest, AFigureWhosePagesCannotBeReadSaysSoAndStaysUnselected) 
   const QImage preview = dialog.preview().pixmap().toImage();
   EXPECT_EQ(preview.size(), QSize(400, 600));
   EXPECT_EQ(preview.pixelColor(200, 300), QColor(0xC0, 0xC0, 0xC0));
+  // Shown whole, as large as the desktop leaves room for (all of it on a
+  // desktop taller than 750 pixels), and the dialog stays on the desktop.
+  const QSize shown = dialog.preview().size();
+  const QRect desk = dialog.screen()->availableGeometry();
+  EXPECT_EQ(shown,
+            QSize(400, 600).scaled(400, std::min(600, desk.height() - 150), Qt::KeepAspectRatio));
+  EXPECT_GT(shown.height(), 300);
+  dialog.show();
+  EXPECT_TRUE(desk.contains(dialog.frameGeometry()))
+      << dialog.frameGeometry().height() << " on " << desk.height();
   EXPECT_EQ(imports, 0);
   if (const char* shots = std::getenv("QZARN_SHOTS")) {
     dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/figure_import.png"));
