@@ -82,8 +82,10 @@ class FunctionRowDelegate final : public QStyledItemDelegate {
 };
 
 // Title bar, page row, the all-pages box, the button row and the margins
-// that share the dialog's height with the preview.
+// that share the dialog's height with the preview; the folder tree and the
+// list that share its width.
 constexpr int kRowsBesidePreview = 150;
+constexpr int kPanesBesidePreview = 560;
 
 // The page at its own size when the desktop has room for it; on a smaller or
 // more magnified desktop the whole page, scaled down to fit.
@@ -91,9 +93,11 @@ QSize PreviewShownSize(const QWidget& dialog) {
   const QSize page(import::kPreviewWidth, import::kPreviewHeight);
   const QScreen* display = dialog.screen();
   if (display == nullptr) return page;
-  const int room = display->availableGeometry().height() - kRowsBesidePreview;
-  if (room >= page.height()) return page;
-  return page.scaled(page.width(), std::max(room, page.height() / 4), Qt::KeepAspectRatio);
+  const QRect desk = display->availableGeometry();
+  const QSize room(std::max(desk.width() - kPanesBesidePreview, page.width() / 4),
+                   std::max(desk.height() - kRowsBesidePreview, page.height() / 4));
+  if (room.width() >= page.width() && room.height() >= page.height()) return page;
+  return page.scaled(room, Qt::KeepAspectRatio);
 }
 
 QPushButton* Button(const char* caption, QWidget* parent) {
@@ -256,7 +260,8 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   connect(&list(), &QListWidget::currentRowChanged, this, [this] { SelectionChanged(); });
   connect(page_, &QSpinBox::valueChanged, this, [this] { ShowPage(); });
   connect(all_, &QCheckBox::toggled, this, [this] { UpdateControls(); });
-  resize(900, sizeHint().height());
+  const int desk_width = screen() != nullptr ? screen()->availableGeometry().width() : 900;
+  resize(std::max(minimumSizeHint().width(), std::min(900, desk_width)), sizeHint().height());
   if (!folder().isEmpty()) ChooseFolder(folder());
   UpdateControls();
 }
