@@ -19,13 +19,14 @@ void PaletteItem::SetKind(std::int32_t kind) {
 
 SurfaceSize NewSurfaceSize(const NewScreenDefaults& defaults) {
   constexpr std::int32_t kMin = 50, kMax = 2500;
-  // An automatic side fills the display less a scroll bar's room: the width from the
-  // display's width, the height from its height.
-  auto pick = [&](std::int32_t setting, std::int32_t display) {
-    return setting <= 0 ? std::clamp(display - 21, kMin, kMax) : std::clamp(setting, kMin, kMax);
+  // An automatic side fills the display's width less a scroll bar's room, the
+  // height too: the automatic surface is square (a landscape display's wider
+  // side) and scrolls, as stored screens of other displays expect.
+  auto pick = [&](std::int32_t setting) {
+    return setting <= 0 ? std::clamp(defaults.FullScreenWidth - 21, kMin, kMax)
+                        : std::clamp(setting, kMin, kMax);
   };
-  return {pick(defaults.InitScreenX, defaults.FullScreenWidth),
-          pick(defaults.InitScreenY, defaults.FullScreenHeight)};
+  return {pick(defaults.InitScreenX), pick(defaults.InitScreenY)};
 }
 
 std::string ScreenTitleCounter::NextTitle() {

@@ -161,9 +161,9 @@ struct NewScreenDefaults {
   std::string WindowFontName = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 };
 
-// The surface size a new screen gets: an automatic width is the display width
-// minus 21, an automatic height the display height minus 21; others are clamped
-// to 50..2500.
+// The surface size a new screen gets: an automatic width and an automatic
+// height are both the display width minus 21 (a square surface that scrolls);
+// others are clamped to 50..2500.
 struct SurfaceSize {
   std::int32_t width;
   std::int32_t height;

@@ -15,10 +15,13 @@ namespace qzarn::import {
 namespace {
 
 // A length-prefixed string of at most `width` characters at `p`; a longer length byte is
-// clamped to the field, so a damaged record never reads into its neighbour.
+// clamped to the field, so a damaged record never reads into its neighbour. The old
+// edition's editors wrote some lengths over the zero padding: the text ends at the first
+// zero byte, which no code page 932 character contains.
 std::string Field(const std::uint8_t* p, std::size_t width) {
   const std::size_t n = std::min<std::size_t>(p[0], width);
-  return std::string(reinterpret_cast<const char*>(p + 1), n);
+  const auto* begin = reinterpret_cast<const char*>(p + 1);
+  return std::string(begin, std::find(begin, begin + n, '\0'));
 }
 
 std::string TruncatedMessage(const char* file, std::size_t whole_records) {

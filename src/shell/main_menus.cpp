@@ -305,8 +305,9 @@ void MainWindow::BuildSettingsMenu() {
   });
 }
 
-// The 設定 menu's figure items take the visibility and state of the active
-// window's pop-up items.
+// The 設定 menu's figure items follow the active window's pop-up items, but
+// stay in place: an item the pop-up would hide is disabled here, so the same
+// place in the menu bar always holds the same command.
 void MainWindow::HideEditingMenus() {
   for (QMenu* menu : {edit_menu_, figure_menu_, settings_menu_})
     menu->menuAction()->setVisible(false);
@@ -327,14 +328,13 @@ void MainWindow::MirrorSettingsMenu() {
   for (const auto& [name, item] : items) {
     QAction* mine = command(QString::fromLatin1(name));
     if (mine == nullptr) continue;
+    mine->setVisible(true);
     if (!any) {
-      mine->setVisible(std::string_view(name) == "M_Figure");
       mine->setEnabled(false);
       continue;
     }
     const QAction& theirs = (w->*item)();
-    mine->setVisible(theirs.isVisible());
-    mine->setEnabled(theirs.isEnabled());
+    mine->setEnabled(theirs.isVisible() && theirs.isEnabled());
   }
 }
 

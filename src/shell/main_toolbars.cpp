@@ -100,9 +100,14 @@ void MainWindow::BuildToolBars() {
   for (int percent : {10, 25, 50, 75, 100, 150, 200, 300, 400, 500, 1000})
     zoom_->addItem(ui::ZoomText(percent));
   zoom_->setInsertPolicy(QComboBox::NoInsert);
+  // Typed text is taken as typed: the list's inline completion would turn a
+  // typed 5 into 50 %, and without it the box ignores Enter on text that is no
+  // list entry (any whole number, clamped to 10..1000, is a zoom).
+  zoom_->setCompleter(nullptr);
   zoom_->setFixedWidth(forms::CatalogueEntry(16)->Width + 30);
   zoom_->hide();
   connect(zoom_, &QComboBox::textActivated, this, [this] { ZoomBoxEntered(); });
+  connect(zoom_->lineEdit(), &QLineEdit::returnPressed, this, [this] { ZoomBoxEntered(); });
 
   // Tool tips and button texts of the commands, the first entry of an action winning.
   for (const forms::CommandEntry& e : forms::CommandCatalogue()) {

@@ -7,6 +7,7 @@
 #include "ui/value_table_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -54,7 +55,8 @@ void QuestionsEngineUi::ShowStatus(std::string_view text) {
 }
 
 bool QuestionsEngineUi::AskYesNo(std::string_view text) {
-  return questions_.AskYesNo(nullptr, Utf8(text));
+  // The engine asks only before deleting dependent figures: a warning.
+  return questions_.AskWarningYesNo(QApplication::activeWindow(), Utf8(text));
 }
 
 MainWindow::MainWindow(ShellOptions options, QWidget* parent)

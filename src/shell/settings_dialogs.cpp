@@ -10,6 +10,7 @@
 #include "ui/coordinate_system_dialog.h"
 #include "ui/line_style_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/property_subdialogs.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -27,6 +28,10 @@ ui::DocumentHooks MainWindow::DocumentHooksForWindow() {
   hooks.coordinate_dialog = [this](Screen& screen, int tab) {
     return EditCoordinateSystemOf(screen, tab);
   };
+  hooks.locus_dialog = [this](Screen& screen, int slot) {
+    FigureRecord* record = screen.Figures.record(slot);
+    return record != nullptr && ui::EditFigureLocus(this, *record);
+  };
   hooks.has_copied_figure = [this] { return copied_figure_.held(); };
   hooks.drop_copied_figure = [this] {
     copied_figure_.drop();
@@ -35,6 +40,7 @@ ui::DocumentHooks MainWindow::DocumentHooksForWindow() {
   hooks.cut_figure = [this] { CutFigure(); };
   hooks.copy_figure = [this] { CopyFigure(); };
   hooks.paste_figure = [this] { PasteFigure(); };
+  hooks.edit_equations = [this] { EditEquClick(); };
   hooks.drag_source_changed = [this](ui::DocumentWindow* source) { drag_source_ = source; };
   hooks.drag_source = [this] { return drag_source_.data(); };
   return hooks;

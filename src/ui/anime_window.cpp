@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -15,8 +16,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace qzarn::ui {
 
@@ -172,22 +176,39 @@ void Tdlg_Anime::OpenFor(AnimeTarget target) {
   StopTimers();
   target_ = std::move(target);
   setWindowTitle(QString::fromStdString(AnimeCaption(target_.entry.variable)));
-  if (target_.box) {
-    // The frame's bottom-left corner at the box's top-left corner (a window's
-    // position is that of its frame).
-    const QPoint corner = target_.box->mapToGlobal(QPoint(0, 0));
-    move(corner.x(), corner.y() - frameGeometry().height());
-  }
   UpdateButtons();
   show();
-  // A box near the desktop's right edge would push the buttons off it.
-  KeepOnDesktop(*this, 0);
+  if (target_.box) PlaceBesidePalette();
   raise();
+}
+
+void Tdlg_Anime::PlaceBesidePalette() {
+  // Beside the palette, level with the box: on top of the box the player would
+  // hide the palette's other boxes while it plays. Left of the palette when
+  // there is room on the desktop, otherwise right of it.
+  const QRect palette = target_.box->window()->frameGeometry();
+  const QRect box(target_.box->mapToGlobal(QPoint(0, 0)), target_.box->size());
+  const QSize frame = frameGeometry().size();
+  const QScreen* display = QGuiApplication::screenAt(box.center());
+  if (display == nullptr) display = QGuiApplication::primaryScreen();
+  const QRect desk = display != nullptr ? display->availableGeometry() : QRect();
+  int x = palette.left() - frame.width();
+  if (desk.isValid() && x < desk.left()) x = palette.right() + 1;
+  int y = box.center().y() - frame.height() / 2;
+  if (desk.isValid()) {
+    x = std::clamp(x, desk.left(), std::max(desk.left(), desk.right() + 1 - frame.width()));
+    y = std::clamp(y, desk.top(), std::max(desk.top(), desk.bottom() + 1 - frame.height()));
+  }
+  // A window's position is that of its frame.
+  move(QPoint(x, y) + (pos() - frameGeometry().topLeft()));
 }
 
 void Tdlg_Anime::Detach() {
   StopTimers();
   target_ = AnimeTarget{};
+  // Closed by its palette rather than by its own close button: the pause the
+  // user set is kept all the same.
+  if (isVisible() && pause_stored) pause_stored(pause());
   hide();
 }
 

@@ -49,8 +49,8 @@ class Tdlg_Anime final : public QWidget {
   Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* parent = nullptr);
 
   // A right click on a palette box: the caption names the box's variable, the
-  // window sits on top of the box (its bottom at the box's top edge), the box
-  // becomes the target and the window shows. A play in progress stops.
+  // window sits beside the palette level with the box, the box becomes the
+  // target and the window shows. A play in progress stops.
   void OpenFor(AnimeTarget target);
   // The palette rebuilt or closed: the player stops and hides.
   void Detach();
@@ -93,6 +93,7 @@ class Tdlg_Anime final : public QWidget {
   Screen* screen() const;
   bool Attached() const;
   void UpdateButtons();
+  void PlaceBesidePalette();
 
   FigureExpressions& expressions_;
   AnimeTarget target_;

@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -164,6 +165,10 @@ TEditGlid::TEditGlid(forms::CoordinateSystemForm& form, const QString& screen_ca
   tabs_->addTab(BuildPictureTab(), Utf8(forms::kCoordinateTabCaptions[4]));
   tabs_->addTab(BuildLayoutTab(), Utf8(forms::kCoordinateTabCaptions[5]));
   tabs_->setTabVisible(5, form_.LayoutTabVisible());
+  // Every page's tab in sight: behind scroll arrows the layout page (and its
+  // line styles) is hard to find. The dialog grows to the tabs' width.
+  tabs_->tabBar()->setUsesScrollButtons(false);
+  tabs_->tabBar()->setElideMode(Qt::ElideNone);
 
   preview_ = new CoordinatePreview(*this, form_, render_);
   auto* buttons = new QDialogButtonBox(this);

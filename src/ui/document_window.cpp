@@ -125,6 +125,12 @@ bool DialogQuestions::AskYesNo(QWidget* parent, const QString& text) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool DialogQuestions::AskWarningYesNo(QWidget* parent, const QString& text) {
+  return QMessageBox::warning(parent, QString::fromUtf8(kMessageCaption), text,
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) == QMessageBox::Yes;
+}
+
 // ---- Surface --------------------------------------------------------------------------
 
 ScreenSurface::ScreenSurface(DocumentWindow& window) : QWidget(nullptr), window_(window) {
@@ -233,6 +239,10 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
   }
 
   BuildPopup();
+  // A picture can arrive on the clipboard from anywhere (this window's copy,
+  // another program): the paste command follows it at once.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+          [this] { UpdateCommandState(); });
   s.SelectedIndex = -1;
   s.GrabbedHandle = -1;
   s.BitmapWidth = s.View().ScreenWidth;
@@ -503,11 +513,19 @@ void DocumentWindow::SetZoom(int percent) {
   UpdateCommandState();
 }
 
+void DocumentWindow::ClearPromptsOfEndedTool() {
+  if (interact::IsMouseTool(env_.current_tool)) return;
+  SetStatus(interact::kPromptPanel, {});
+  SetStatus(interact::kHintPanel, {});
+}
+
 void DocumentWindow::InsertPointClick(int tool) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   env_.current_tool = tool;
   if (interact::DropPendingPoint(state_, s)) RefreshScreen();
+  // A newly armed tool starts without the key hint of the tool before it.
+  SetStatus(interact::kHintPanel, {});
   if (!interact::IsMouseTool(tool)) {
     if (interact::InsertByDialog(ctx_, s)) TakeUndoSnapshot(s);
     RefreshScreen();
@@ -610,6 +628,7 @@ void DocumentWindow::BuildPopup() {
     if (hooks_.locus_dialog && hooks_.locus_dialog(s, s.SelectedIndex)) {
       s.Modified = true;
       RefreshScreen();
+      TakeUndoSnapshot(s);
     }
   });
   locus_clear_ = add("軌跡の消去(&L)", [this] {
@@ -620,16 +639,18 @@ void DocumentWindow::BuildPopup() {
       RefreshScreen();
     }
   });
-  popup_->addSeparator();
-  coordinate_system_ = add("座標系の設定(&Z)...", [this] { M_ZahyoClick(); });
-  coordinate_system_->setEnabled(static_cast<bool>(hooks_.coordinate_dialog));
-  popup_->addSeparator();
-  // No keys here: the main window's commands own Ctrl+X, C and V.
   const auto run = [](const std::function<void()>& hook) {
     return [&hook] {
       if (hook) hook();
     };
   };
+  popup_->addSeparator();
+  coordinate_system_ = add("座標系の設定(&Z)...", [this] { M_ZahyoClick(); });
+  coordinate_system_->setEnabled(static_cast<bool>(hooks_.coordinate_dialog));
+  equations_ = add("中間式(&F)...", run(hooks_.edit_equations));
+  equations_->setEnabled(static_cast<bool>(hooks_.edit_equations));
+  popup_->addSeparator();
+  // No keys here: the main window's commands own Ctrl+X, C and V.
   cut_ = add("切り取り(&T)", run(hooks_.cut_figure));
   copy_ = add("コピー(&C)", run(hooks_.copy_figure));
   paste_ = add("貼り付け(&P)", run(hooks_.paste_figure));
@@ -818,6 +839,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
   if (env_.current_tool >= 0) {
     SetCursor(interact::PointerCursor::kDefault);
     interact::ToolMouseDown(ctx_, state_, s, EventAt(at, modifiers, left));
+    ClearPromptsOfEndedTool();
     ShowPicture();
     if (s.SelectedIndex >= 0) UpdateCommandState();
     return;
@@ -935,6 +957,7 @@ void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers 
       TakeUndoSnapshot(s);
       RefreshScreen();
     }
+    ClearPromptsOfEndedTool();
   } else if (tool == interact::kPanningTool) {
     // The pan ends with its button.
     env_.current_tool = interact::kNoTool;

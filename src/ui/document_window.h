@@ -81,6 +81,11 @@ class DocumentQuestions {
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // A question with Yes and No; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+  // The same with the warning icon, for questions whose Yes loses figures
+  // (deleting a figure together with the figures that refer to it).
+  virtual bool AskWarningYesNo(QWidget* parent, const QString& text) {
+    return AskYesNo(parent, text);
+  }
 };
 
 // Message boxes and the save dialog.
@@ -90,6 +95,7 @@ class DialogQuestions final : public DocumentQuestions {
   std::optional<QString> AskSavePath(QWidget* parent, const QString& caption) override;
   void ShowError(QWidget* parent, const QString& text) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
+  bool AskWarningYesNo(QWidget* parent, const QString& text) override;
 };
 
 // Program-wide parts every document window works with. All references must
@@ -142,6 +148,8 @@ struct DocumentHooks {
   std::function<void()> cut_figure;
   std::function<void()> copy_figure;
   std::function<void()> paste_figure;
+  // The intermediate-equation window of this screen (the pop-up's "中間式").
+  std::function<void()> edit_equations;
   // Dragging a figure to another screen: remembers the window a drag left
   // (none when the drag ends) and tells it.
   std::function<void(DocumentWindow*)> drag_source_changed;
@@ -334,6 +342,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void SetStatus(int panel, std::string_view text) override;
   bool EditFigureDialog(Screen& screen, int index) override;
   void TakeUndoSnapshot(Screen& screen) override;
+  // Empties the prompt and key-hint panels once no drawing tool is armed: they
+  // speak of a tool that has finished.
+  void ClearPromptsOfEndedTool();
   void CreateObjectFigure(Screen& screen, int index, int tool) override;
   void BeginObjectEdit(Screen& screen, int index) override;
 
@@ -410,6 +421,7 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   QAction* object_settings_ = nullptr;
   QAction* object_edit_ = nullptr;
   QAction* locus_settings_ = nullptr;
+  QAction* equations_ = nullptr;
   QAction* locus_clear_ = nullptr;
   QAction* coordinate_system_ = nullptr;
   // The name popup of the selected figure; shown once per hover.

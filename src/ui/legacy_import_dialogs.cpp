@@ -14,12 +14,15 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "ui/help_window.h"
+
+#include <algorithm>
 
 namespace qzarn::ui {
 
@@ -77,6 +80,25 @@ class FunctionRowDelegate final : public QStyledItemDelegate {
     painter->restore();
   }
 };
+
+// Title bar, page row, the all-pages box, the button row and the margins
+// that share the dialog's height with the preview; the folder tree and the
+// list that share its width.
+constexpr int kRowsBesidePreview = 150;
+constexpr int kPanesBesidePreview = 560;
+
+// The page at its own size when the desktop has room for it; on a smaller or
+// more magnified desktop the whole page, scaled down to fit.
+QSize PreviewShownSize(const QWidget& dialog) {
+  const QSize page(import::kPreviewWidth, import::kPreviewHeight);
+  const QScreen* display = dialog.screen();
+  if (display == nullptr) return page;
+  const QRect desk = display->availableGeometry();
+  const QSize room(std::max(desk.width() - kPanesBesidePreview, page.width() / 4),
+                   std::max(desk.height() - kRowsBesidePreview, page.height() / 4));
+  if (room.width() >= page.width() && room.height() >= page.height()) return page;
+  return page.scaled(room, Qt::KeepAspectRatio);
+}
 
 QPushButton* Button(const char* caption, QWidget* parent) {
   auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -211,7 +233,7 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   setObjectName(QStringLiteral("dlg_Dos"));
   preview_ = new QLabel(&side());
   preview_->setAccessibleName(QStringLiteral("ﾌﾟﾚﾋﾞｭｰ"));
-  preview_->setFixedSize(import::kPreviewWidth / 2, import::kPreviewHeight / 2);
+  preview_->setFixedSize(PreviewShownSize(*this));
   preview_->setScaledContents(true);
   page_label_ = new QLabel(QStringLiteral("ﾍﾟｰｼﾞ(&G)"), &side());
   page_label_->setAccessibleName(page_label_->text());
@@ -238,7 +260,8 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   connect(&list(), &QListWidget::currentRowChanged, this, [this] { SelectionChanged(); });
   connect(page_, &QSpinBox::valueChanged, this, [this] { ShowPage(); });
   connect(all_, &QCheckBox::toggled, this, [this] { UpdateControls(); });
-  resize(900, 420);
+  const int desk_width = screen() != nullptr ? screen()->availableGeometry().width() : 900;
+  resize(std::max(minimumSizeHint().width(), std::min(900, desk_width)), sizeHint().height());
   if (!folder().isEmpty()) ChooseFolder(folder());
   UpdateControls();
 }

@@ -2,6 +2,7 @@
 
 #include "ui/help_window.h"
 #include "ui/message_caption.h"
+#include "ui/whole_captions.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -74,10 +75,7 @@ void FillDefaultQuestions(PaletteEditorQuestions& q) {
       QMessageBox::critical(p, QString::fromUtf8(kMessageCaption), t);
     };
   if (!q.yes_no) q.yes_no = [](QWidget* p, const QString& t) { return AskYesNoBox(p, t); };
-  if (!q.inform)
-    q.inform = [](QWidget* p, const QString& t) {
-      QMessageBox::information(p, QString::fromUtf8(kMessageCaption), t);
-    };
+  if (!q.inform) q.inform = [](QWidget* p, const QString& t) { InformWithWholeLines(p, t); };
   if (!q.pick_font) q.pick_font = PickFont;
   if (!q.pick_colour) q.pick_colour = PickColour;
   if (!q.run_wizard) q.run_wizard = [](QDialog& d) { return d.exec(); };

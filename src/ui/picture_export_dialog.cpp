@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/message_caption.h"
+#include "ui/whole_captions.h"
 
 namespace qzarn::ui {
 
@@ -64,6 +65,8 @@ PictureExportDialog::PictureExportDialog(forms::PictureExportForm& form, render:
   auto* all = new QVBoxLayout(this);
   all->addLayout(layout);
   all->addWidget(buttons);
+  // The title names the screen, which a narrow window's title bar would cut.
+  LeaveRoomForTitle(*this);
   ShowForm();
 }
 

@@ -1,5 +1,8 @@
 #include "ui/property_subdialogs.h"
 
+#include "forms/property_form.h"
+#include "platform/text_encoding.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -147,6 +150,21 @@ bool EditLocusSettings(QWidget* parent, LocusSettings& settings, const QString& 
   TPro_Kiseki dialog(settings, caption, function, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   settings = dialog.settings();
+  return true;
+}
+
+bool EditFigureLocus(QWidget* parent, FigureRecord& record) {
+  const std::optional<LocusDialogKind> kind = LocusDialogOf(record);
+  std::optional<LocusSettings> settings = ReadLocusSettings(record);
+  if (!kind || !settings) return false;
+  // The same caption as the property dialog's button gives: kind and name.
+  const forms::MemberSpec* member = forms::FindMember(record);
+  std::string shown = member != nullptr ? std::string(member->caption) : std::string();
+  shown += cp932_to_utf8(record.name());
+  if (!EditLocusSettings(parent, *settings, QString::fromStdString(LocusDialogCaption(shown)),
+                         *kind == LocusDialogKind::kFunction))
+    return false;
+  ApplyLocusSettings(record, *settings);
   return true;
 }
 

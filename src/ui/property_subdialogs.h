@@ -51,4 +51,9 @@ bool EditLocusSettings(QWidget* parent, LocusSettings& settings, const QString& 
                        bool function);
 bool EditArrowSettings(QWidget* parent, forms::ArrowSettings& settings, const QString& caption);
 
+// The locus dialog of a figure on the screen (the 設定 menu's and the pop-up
+// menu's "軌跡の設定"): opens with the figure's attributes and stores them on
+// OK. True when confirmed; false at once for a figure without a locus.
+bool EditFigureLocus(QWidget* parent, FigureRecord& record);
+
 }  // namespace qzarn::ui

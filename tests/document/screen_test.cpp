@@ -118,9 +118,12 @@ TEST(Screen, SurfaceSizeFromTheSettings) {
     int width, height;
   };
   const Case cases[] = {
-      {-1, -1, 1024, 768, 1003, 747},  // automatic: each side from its own display extent
-      {0, 500, 1280, 1024, 1259, 500}, {400, 0, 1280, 1024, 400, 1003},
-      {3000, 10, 1024, 768, 2500, 50}, {50, 2500, 1024, 768, 50, 2500},
+      {-1, -1, 1024, 768, 1003, 1003},  // automatic: both sides from the display's width
+      {0, 500, 1280, 1024, 1259, 500},
+      {400, 0, 1280, 1024, 400, 1259},
+      {-1, -1, 1280, 800, 1259, 1259},
+      {3000, 10, 1024, 768, 2500, 50},
+      {50, 2500, 1024, 768, 50, 2500},
       {-1, -1, 60, 40, 50, 50},  // a tiny display still gives the smallest surface
   };
   for (const Case& c : cases) {

@@ -103,6 +103,28 @@ TEST(LegacyFunctions, LengthBytesBeyondTheirFieldAreClampedToIt) {
   }
 }
 
+// Length bytes that count the zero padding too: the text ends at its first
+// zero byte, in titles, expressions, holder and entry names alike.
+TEST(LegacyFiles, ZeroPaddingCountedByTheLengthByteIsNoPartOfTheText) {
+  auto functions = FunctionFile({{1, true, "Sin", "0", "1", "t", "sin(t)"}});
+  functions[8] = 12;  // "Sin" and nine zero bytes
+  functions[97] = 40;
+  std::vector<FunctionEntry> out;
+  std::string error;
+  ASSERT_TRUE(ReadFunctionFile(functions, out, error)) << error;
+  EXPECT_EQ(FunctionRowTitle(out[0]), "1.Sin");
+  EXPECT_EQ(out[0].x, "t");
+
+  auto holders = HolderFile();
+  holders[0] = 30;
+  auto figures = FigureFile({{1, 1}});
+  figures[4] = 34;
+  std::vector<FigureEntry> entries;
+  ASSERT_TRUE(ReadFigureIndex(holders, figures, entries, error)) << error;
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(FigureRowText(entries[0]), "H1≫E1");
+}
+
 TEST(LegacyFiles, ShortFilesAreErrorsThatSayWhereTheyEnd) {
   struct Case {
     std::size_t functions, holders, figures;

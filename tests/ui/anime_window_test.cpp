@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTest>
 #include <QToolButton>
@@ -183,6 +186,32 @@ TEST_F(AnimeWindowTest, AVanishedBoxStopsThePlayer) {
   EXPECT_FALSE(anime.playing());
   EXPECT_FALSE(anime.isVisible());
   EXPECT_EQ(A(), 0);
+}
+
+// A right click on a box of the shown palette: the player opens beside the
+// palette, not over its boxes; closing the palette closes the player and keeps
+// its pause for the next run, as the player's own close does.
+TEST_F(AnimeWindowTest, PlayerSitsBesideThePaletteWhichKeepsItsPauseOnClosing) {
+  MainWindow w(Options());
+  w.show();
+  Prepare(w, 0, 0, 1, 0.1);
+  w.command(QStringLiteral("sPop_User"))->trigger();
+  ui::TEditValue2& palette = w.userPalette();
+  ASSERT_TRUE(palette.isVisible());
+  ASSERT_FALSE(palette.boxes().empty());
+  QWidget* box = palette.boxes()[0];
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(box, &right);
+  ui::Tdlg_Anime& anime = w.animeWindow();
+  ASSERT_TRUE(anime.isVisible());
+  EXPECT_FALSE(anime.frameGeometry().intersects(palette.frameGeometry()));
+  const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(desk.contains(anime.frameGeometry()));
+
+  anime.SetPause(2.5);
+  palette.close();
+  EXPECT_FALSE(anime.isVisible());
+  EXPECT_DOUBLE_EQ(w.settings().user().InitAnimeTime, 2.5);
 }
 
 }  // namespace

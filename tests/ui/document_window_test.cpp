@@ -430,6 +430,7 @@ TEST_F(DocumentWindowTest, PopupShowsTheItemsOfTheSelection) {
   w->PopupPropertyPopup();
   EXPECT_TRUE(visible("軌跡の消去(&L)"));
   EXPECT_TRUE(visible("全図形の軌跡の消去(&S)"));
+  EXPECT_TRUE(visible("中間式(&F)..."));
 }
 
 TEST_F(DocumentWindowTest, ObjectsCannotBeMadeOrEditedButAStoredOneStaysAndIsDrawn) {
@@ -631,6 +632,36 @@ TEST_F(DocumentWindowTest, TextBoxToolKeepsTheReleasePointAsItsCorner) {
   EXPECT_DOUBLE_EQ(box->frame()->Y1, -8);
 }
 
+// The prompts speak of the armed tool only: they go when it has finished, and
+// the line tool's Shift hint does not stay for the text tool after it.
+TEST_F(DocumentWindowTest, ToolPromptsEndWithTheirTool) {
+  DocumentHooks hooks;
+  hooks.figure_dialog = [](Screen&, int) { return true; };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  QWidget* surface = &w->surface();
+  const QString hint = QString::fromUtf8(interact::kLineShiftHint.data(),
+                                         static_cast<qsizetype>(interact::kLineShiftHint.size()));
+  const struct {
+    int tool;
+    QString hint_while_dragging;
+  } cases[] = {{interact::kLineTool, hint},
+               {interact::kTextTool, {}},
+               {interact::kLineTool, hint},
+               {interact::kCircleTool, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tool);
+    w->InsertPointClick(c.tool);
+    QTest::mousePress(surface, Qt::LeftButton, {}, {Px(-8), Py(6)});
+    QTest::mouseMove(surface, {Px(-5), Py(5)});
+    EXPECT_EQ(w->statusText(0), QStringLiteral("第２点を指定"));
+    EXPECT_EQ(w->statusText(2), c.hint_while_dragging);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-4), Py(4)});
+    EXPECT_EQ(tool_, interact::kNoTool);
+    EXPECT_EQ(w->statusText(0), QString());
+    EXPECT_EQ(w->statusText(2), QString());
+  }
+}
+
 TEST_F(DocumentWindowTest, ShiftWhileDrawingALineSwitchesSegmentAndWholeLine) {
   DocumentHooks hooks;
   hooks.figure_dialog = [](Screen&, int) { return true; };
@@ -683,6 +714,8 @@ TEST_F(DocumentWindowTest, DialogToolCreatesItsFigureAtOnce) {
 
 TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {
   auto w = Open(PointScreen("2", "3"));
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(w->pastePictureAction().isEnabled());
   w->copyPictureAction().trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
             w->picture());
@@ -699,10 +732,14 @@ TEST_F(DocumentWindowTest, ClipboardPicturesGoOutAndComeInCentred) {
   EXPECT_GE(svg.count("<path") + svg.count("<polyline"), 3);
   EXPECT_GE(svg.count("<text"), 1);  // the axes' numbers stay text
 
+  // The paste command follows the clipboard by itself, without a click on the
+  // screen: this window's copy, another program's clearing and its picture.
+  EXPECT_TRUE(w->pastePictureAction().isEnabled());
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(w->pastePictureAction().isEnabled());
   QImage red(40, 30, QImage::Format_RGB32);
   red.fill(Qt::red);
   QGuiApplication::clipboard()->setImage(red);
-  w->UpdateCommandState();
   EXPECT_TRUE(w->pastePictureAction().isEnabled());
   w->screen()->View().BackgroundMode = 2;  // tiled
   w->pastePictureAction().trigger();

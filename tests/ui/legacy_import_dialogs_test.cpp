@@ -3,12 +3,15 @@
 #include "ui/legacy_import_dialogs.h"
 
 #include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <algorithm>
 #include <fstream>
 
 namespace qzarn::ui {
@@ -98,6 +101,17 @@ TEST_F(ImportDialogTest, AFigureWhosePagesCannotBeReadSaysSoAndStaysUnselected) 
   const QImage preview = dialog.preview().pixmap().toImage();
   EXPECT_EQ(preview.size(), QSize(400, 600));
   EXPECT_EQ(preview.pixelColor(200, 300), QColor(0xC0, 0xC0, 0xC0));
+  // Shown whole, as large as the desktop leaves room for (all of it on a
+  // desktop of 960 x 750 pixels and more), and the dialog is no taller than the
+  // desktop.
+  const QSize shown = dialog.preview().size();
+  const QRect desk = dialog.screen()->availableGeometry();
+  EXPECT_EQ(shown.width() * 3 / 2, shown.height());
+  EXPECT_GT(shown.height(), 300);
+  dialog.show();
+  // Room on the desktop for the whole dialog (where it is placed is the
+  // window placement's business).
+  EXPECT_LE(dialog.frameGeometry().height(), desk.height());
   EXPECT_EQ(imports, 0);
   if (const char* shots = std::getenv("QZARN_SHOTS")) {
     dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/figure_import.png"));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QMap>
 #include <QMdiArea>
@@ -133,6 +134,68 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   EXPECT_TRUE(w.documents().isEmpty());
   check(false, false);
   print_check(false);
+}
+
+// The 設定 menu holds the same items in the same places whatever is selected
+// (what does not apply is disabled), and its 軌跡の設定 opens the locus dialog
+// of the selected figure, whose OK stores the attributes as one undo step.
+TEST_F(MainWindowTest, SettingsMenuKeepsItsItemsAndEditsTheLocus) {
+  MainWindow w(Options());
+  w.show();
+  w.Start({});
+  QApplication::setActiveWindow(&w);
+  ui::DocumentWindow* doc = w.activeDocument();
+  ASSERT_NE(doc, nullptr);
+  testing::ScreenBuilder build;
+  FigureRecord point = build.Record(build.Point("1", "2"));
+  point.point()->Name = "P";
+  const int slot = *NewFigure(doc->screen()->Figures, point);
+  doc->M_SaveDoClick();
+  QAction* locus = w.command(QStringLiteral("M_KisekiSet"));
+  ASSERT_NE(locus, nullptr);
+  QMenu* menu = nullptr;
+  for (QObject* holder : locus->associatedObjects())
+    if (auto* m = qobject_cast<QMenu*>(holder)) menu = m;
+  ASSERT_NE(menu, nullptr);
+  const auto shown = [menu] {
+    menu->popup(QPoint(0, 0));
+    QStringList items;
+    for (QAction* a : menu->actions())
+      if (a->isVisible()) items << a->text();
+    menu->hide();
+    return items;
+  };
+  const QStringList without_selection = shown();
+  EXPECT_FALSE(locus->isEnabled());
+  EXPECT_FALSE(w.command(QStringLiteral("M_Figure"))->isEnabled());
+  doc->screen()->SelectedIndex = slot;
+  doc->UpdateCommandState();
+  EXPECT_EQ(shown(), without_selection);
+  EXPECT_TRUE(locus->isEnabled());
+  EXPECT_TRUE(w.command(QStringLiteral("M_Figure"))->isEnabled());
+  EXPECT_FALSE(w.command(QStringLiteral("M_Object"))->isEnabled());
+  EXPECT_FALSE(w.command(QStringLiteral("M_KisekiErase"))->isEnabled());
+
+  // In the dialog 軌跡を表示 is ticked by a click, then Enter confirms.
+  QString title;
+  QTimer::singleShot(0, [&title] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+      if (box->text() == QStringLiteral("軌跡を表示(&K)")) QTest::mouseClick(box, Qt::LeftButton);
+    QWidget* focused = dialog->focusWidget();
+    QTest::keyClick(focused != nullptr ? focused : dialog, Qt::Key_Return);
+  });
+  locus->trigger();
+  EXPECT_EQ(title, QStringLiteral("軌跡 [点P]"));
+  EXPECT_TRUE(static_cast<bool>(doc->screen()->Figures.record(slot)->point()->Track));
+  shown();
+  EXPECT_TRUE(w.command(QStringLiteral("M_KisekiErase"))->isEnabled());
+  w.command(QStringLiteral("M_Undo"))->trigger();
+  ASSERT_NE(doc->screen()->Figures.record(slot), nullptr);
+  EXPECT_FALSE(static_cast<bool>(doc->screen()->Figures.record(slot)->point()->Track));
+  doc->screen()->Modified = false;
 }
 
 // Presses a button of the property dialog that opens next.
@@ -314,6 +377,45 @@ TEST_F(MainWindowTest, WebAndMailGoToTheDesktopAndSayWhenNothingTookThem) {
     EXPECT_EQ(questions_.errors,
               c.error.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.error});
   }
+}
+
+// The handbook's page on files names every command of the File menu as the
+// menu shows it, and says what opening a file of a name already open does.
+TEST_F(MainWindowTest, TheFilePageQuotesTheFileMenuAsItIsShown) {
+  MainWindow w(Options());
+  w.Start({});
+  QFile page(QStringLiteral(":/help/4001.html"));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll());
+  for (const char* name :
+       {"M_New", "M_Open", "M_Save", "M_SaveAs", "M_SaveImage", "M_ImportFigures",
+        "M_ImportFunctions", "M_Print", "M_PrinterSetup", "M_Close", "M_CloseAll", "M_Exit"}) {
+    QAction* action = w.command(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    const QString shown = QString(action->text()).remove(QLatin1Char('&'));
+    EXPECT_TRUE(html.contains(shown)) << shown.toStdString();
+  }
+  EXPECT_FALSE(html.contains(QStringLiteral("新しい画面を作らずにその画面に読み込みます")));
+  EXPECT_TRUE(html.contains(QStringLiteral("新しい画面がもう 1 つ開きます")));
+}
+
+// The question before deleting dependent figures (from the figure list or the
+// screen) carries the warning icon, and Escape answers No.
+TEST(DeleteQuestion, AsksWithTheWarningIcon) {
+  ui::DialogQuestions dialogs;
+  QuestionsEngineUi ui(dialogs);
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString text;
+  QTimer::singleShot(0, [&icon, &text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    icon = box->icon();
+    text = box->text();
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  EXPECT_FALSE(ui.AskYesNo(kDeleteDependentsQuestion));
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("参照している図形も削除されます．")));
 }
 
 TEST(AboutBox, NamesTheVersionTheLibrariesAndTheirLicences) {

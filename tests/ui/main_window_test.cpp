@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -133,20 +134,29 @@ TEST_F(MainWindowTest, SaveAndSaveAsWriteTheActiveScreen) {
   EXPECT_TRUE(QFile::exists(path));
 }
 
+// Typed into the tool bar's zoom box and confirmed with Enter, as a user does:
+// every whole number is taken and clamped, not only the list's entries.
 TEST_F(MainWindowTest, ZoomBoxSetsTheActiveScreensZoom) {
   MainWindow w(Options());
   w.Start({});
+  w.show();
+  QApplication::setActiveWindow(&w);
+  QComboBox& box = w.zoomBox();
   const struct {
     const char* text;
     int zoom;
-  } cases[] = {{"150%", 150}, {"5", 10}, {"abc", 10}, {"2000", 1000}, {"75", 75}};
+  } cases[] = {{"150%", 150}, {"5", 10}, {"abc", 10}, {"2000", 1000},
+               {"75", 75},    {"2", 10}, {"300", 300}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    w.zoomBox().setEditText(QString::fromUtf8(c.text));
-    w.ZoomBoxEntered();
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&box, QString::fromUtf8(c.text));
+    QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(w.activeDocument()->screen()->View().Zoom, c.zoom);
-    EXPECT_EQ(w.zoomBox().currentText(), ui::ZoomText(c.zoom));
+    EXPECT_EQ(box.currentText(), ui::ZoomText(c.zoom));
   }
+  w.activeDocument()->screen()->Modified = false;
 }
 
 TEST_F(MainWindowTest, StartUpDeletesSnapshotsOfEndedRunsOnly) {

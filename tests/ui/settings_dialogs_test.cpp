@@ -5,6 +5,8 @@
 #include "ui/coordinate_system_dialog.h"
 #include "ui/line_style_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/picture_export_dialog.h"
+#include "ui/whole_captions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,14 +14,18 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
+#include "forms/palette_wizard.h"
 #include "main_window_fixture.h"
 #include "qt/qt_canvas.h"
 #include "render/draw_screen.h"
@@ -139,6 +145,54 @@ TEST(CoordinateDialog, PreviewClicksAndTabsAndScreenshots) {
     dialog.tabs().setCurrentIndex(tab);
     Shot(dialog, QStringLiteral("coordinate_tab%1").arg(tab));
   }
+}
+
+// Captions the windows used to cut: the coordinate dialog's page tabs (the
+// last one was behind scroll arrows), the picture dialog's title with the
+// screen's name, and the palette wizard's closing message, whose lines were
+// broken inside words.
+TEST(WholeCaptions, TabsTitlesAndMessagesAreShownWhole) {
+  auto s = NewScreen();
+  forms::CoordinateSystemForm form(*s, UserSettings{}, false);
+  render::RenderOptions render;
+  ui::TEditGlid dialog(form, QStringLiteral("画面1"), render, {});
+  dialog.show();
+  QTabBar* bar = dialog.tabs().tabBar();
+  for (int tab = 0; tab < dialog.tabs().count(); ++tab) {
+    if (!dialog.tabs().isTabVisible(tab)) continue;
+    SCOPED_TRACE(dialog.tabs().tabText(tab).toStdString());
+    EXPECT_TRUE(bar->rect().contains(bar->tabRect(tab)));
+    EXPECT_EQ(bar->tabText(tab), dialog.tabs().tabText(tab));
+  }
+  EXPECT_TRUE(dialog.rect().contains(QRect(bar->mapTo(&dialog, QPoint(0, 0)), bar->size())));
+
+  forms::PictureExportForm picture(render::Size{640, 480});
+  const QString title = QStringLiteral("ｲﾒｰｼﾞとして保存 [二次関数の頂点の軌跡 lesson]");
+  ui::PictureExportDialog export_dialog(picture, render::PictureKind::kPng, title);
+  export_dialog.show();
+  QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+  bold.setBold(true);
+  EXPECT_GE(export_dialog.width(), QFontMetrics(bold).horizontalAdvance(title) + 100);
+
+  QString lines;
+  int label_height = 0;
+  int line_height = 0;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(label, nullptr);
+    lines = label->text();
+    label_height = label->height();
+    line_height = label->fontMetrics().lineSpacing();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  ui::InformWithWholeLines(
+      nullptr, QString::fromUtf8(kWizardDoneMessage).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+  EXPECT_TRUE(lines.contains(QStringLiteral("再度実行してください．")));
+  // Three lines and the paragraph's margins, not a fourth line from a break.
+  EXPECT_GT(line_height, 0);
+  EXPECT_LT(label_height, 4 * line_height);
 }
 
 TEST(CoordinateDialog, RestrictedModeHidesLayoutAndHelpAndShowsZoom) {
