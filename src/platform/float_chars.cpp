@@ -82,7 +82,14 @@ std::to_chars_result ToChars(char* first, char* last, double value, bool fixed_o
     std::string digits;
     int exponent = 0;
     ShortestDigits(magnitude, digits, exponent);
-    const std::string fixed = FixedText(digits, exponent);
+    std::string fixed = FixedText(digits, exponent);
+    if (exponent + 1 >= static_cast<int>(digits.size())) {
+      // A whole number: its exact digits are as short as the padded shortest ones and lie
+      // nearer the value, which is what the library writes.
+      char whole[400];
+      FormatC(whole, sizeof whole, "%.0f", magnitude);
+      fixed = whole;
+    }
     const std::string scientific = ScientificText(digits, exponent);
     text += fixed_only || fixed.size() <= scientific.size() ? fixed : scientific;
   }
@@ -99,7 +106,7 @@ std::from_chars_result FromChars(const char* first, const char* last, double& va
                                  bool fixed_only) {
   const char* p = first;
   if (p != last && *p == '-') ++p;
-  if (!fixed_only) {
+  {
     for (const char* word : {"infinity", "inf", "nan"}) {
       if (!MatchesWord(p, last, word)) continue;
       const char* end = p + std::strlen(word);

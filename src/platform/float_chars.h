@@ -19,8 +19,8 @@ std::to_chars_result ToChars(char* first, char* last, double value, bool fixed_o
 // printf's %.<precision>g.
 std::to_chars_result ToCharsGeneral(char* first, char* last, double value, int precision);
 // The longest prefix of [first, last) that is a number: an optional '-', digits with an
-// optional '.', and (unless `fixed_only`) an exponent; "inf", "infinity" and "nan" unless
-// `fixed_only`. No blanks, no '+', no hexadecimal.
+// optional '.', and (unless `fixed_only`) an exponent, or "inf", "infinity" or "nan". No
+// blanks, no '+', no hexadecimal.
 std::from_chars_result FromChars(const char* first, const char* last, double& value,
                                  bool fixed_only);
 

@@ -9,6 +9,8 @@ const qzarnDraw = (() => {
   const st = {};
   const hatchCache = new Map();
   const scratch = document.createElement("canvas");
+  // The boxes of the texts of the last picture, for checks that compare pictures outside text.
+  const textBoxes = [];
 
   function css(colour) {
     const c = st.notXor ? (~colour & 0xffffff) : colour;
@@ -41,13 +43,15 @@ const qzarnDraw = (() => {
       g.fillRect(0, 0, 8, 8);
     }
     g.fillStyle = css(colour);
+    // The desktop's eight-pixel hatches, repeated from the device origin.
     for (let i = 0; i < 8; ++i) {
-      if (style === 2 || style === 6) g.fillRect(i, 0, 1, 1);
-      if (style === 3 || style === 6) g.fillRect(0, i, 1, 1);
+      if (style === 2 || style === 6) g.fillRect(i, 3, 1, 1);
+      if (style === 3 || style === 6) g.fillRect(3, i, 1, 1);
       if (style === 4 || style === 7) g.fillRect(i, i, 1, 1);
       if (style === 5 || style === 7) g.fillRect(7 - i, i, 1, 1);
     }
     pattern = ctx.createPattern(c, "repeat");
+    pattern.setTransform(new DOMMatrix([1, 0, 0, 1, -0.5, -0.5]));
     hatchCache.set(key, pattern);
     return pattern;
   }
@@ -103,8 +107,9 @@ const qzarnDraw = (() => {
         canvas.width = Math.round(w * ratio);
         canvas.height = Math.round(h * ratio);
       }
+      // A narrow screen shows the whole picture smaller (max-width in the styles); the page
+      // maps pointer positions back to surface pixels.
       canvas.style.width = w + "px";
-      canvas.style.height = h + "px";
       ctx.restore();
       ctx.setTransform(1, 0, 0, 1, 0, 0);
       ctx.globalCompositeOperation = "source-over";
@@ -112,6 +117,7 @@ const qzarnDraw = (() => {
       ctx.fillRect(0, 0, canvas.width, canvas.height);
       ctx.setTransform(ratio, 0, 0, ratio, 0.5 * ratio, 0.5 * ratio);
       ctx.save();
+      textBoxes.length = 0;
       Object.assign(st, {pen: 0, penWidth: 1, penStyle: 0, brush: 0xffffff, brushStyle: 0,
                          opaque: false, back: 0xffffff, notXor: false, clip: null,
                          fontFamily: "", fontHeight: 16, fontStyle: 0, fontColour: 0});
@@ -192,6 +198,7 @@ const qzarnDraw = (() => {
       const [w, height, ascent] = metrics(text);
       const left = h === 0 ? x : h === 1 ? x - w / 2 : x - w;
       const top = v === 0 ? y - height : v === 1 ? y - height / 2 : v === 2 ? y : y - ascent;
+      textBoxes.push([left - 0.5, top - 0.5, w, height]);
       if (st.opaque) {
         ctx.fillStyle = css(st.back);
         ctx.fillRect(left - 0.5, top - 0.5, w, height);
@@ -204,6 +211,7 @@ const qzarnDraw = (() => {
       if (st.fontStyle & 8) line(ascent - st.fontHeight * 0.3);
     },
     measure(text) { return metrics(text); },
+    textBoxes() { return textBoxes.slice(); },
     image(l, t, w, h, rgb, iw, ih) {
       scratch.width = iw;
       scratch.height = ih;

@@ -152,7 +152,8 @@
   let pinch = 0;
   function surfacePoint(e) {
     const r = $("qz-canvas").getBoundingClientRect();
-    return [e.clientX - r.left, e.clientY - r.top];
+    const scale = r.width > 0 ? M._qz_width() / r.width : 1;
+    return [(e.clientX - r.left) * scale, (e.clientY - r.top) * scale];
   }
   function attachPointer(canvas) {
     canvas.addEventListener("pointerdown", (e) => {
@@ -217,10 +218,12 @@
   }
 
   // A fresh module instance per lesson keeps the reset bytes those of the lesson shown.
+  let wasm = null;
   async function openLesson(screens) {
     pause();
     try {
-      M = await QzarnModule();
+      wasm = wasm || decodeBase64($("qzarn-wasm").textContent.trim());
+      M = await QzarnModule({wasmBinary: wasm});
     } catch (e) {
       fail("このブラウザーではレッスンを動かせません (WebAssembly を使えません)。");
       return false;
