@@ -1,14 +1,18 @@
 // ファイル → Webページとして保存: every open screen, in window order, as one self-contained
 // lesson page that pupils open in a browser.
-#include <QDir>
-#include <QFileDialog>
-#include <QMdiSubWindow>
-#include <QSaveFile>
-
+// The document headers come before Qt's, whose "slots" macro they would otherwise meet.
 #include "document/document_file.h"
 #include "forms/lesson_page.h"
 #include "qt/lesson_page_parts.h"
 #include "shell/main_window.h"
+#include "ui/document_window.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSaveFile>
 
 namespace qzarn::shell {
 

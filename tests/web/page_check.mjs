@@ -136,10 +136,11 @@ async function run() {
         await exec(`qzarn.reset();`);
       }
 
-      // A drag of a free point (plain-number coordinates) by two units right and one up.
+      // A drag of a free point (plain-number coordinates) by two units right and one up, on the
+      // standard plane (degree, radian and polar planes snap the pointer to their own steps).
       const s = dump.settings;
       const unit = s.Scale * (s.Zoom || 100) / 100;
-      const free = dump.figures.find((f) => f.type === 2 && f.fields.Mode === 0 && !f.fields.Boolean &&
+      const free = s.CoordinateKind === 0 && dump.figures.find((f) => f.type === 2 && f.fields.Mode === 0 && !f.fields.Boolean &&
           /^-?[0-9.]+$/.test(f.fields.FX) && /^-?[0-9.]+$/.test(f.fields.FY) && f.fields.Name &&
           Math.abs(f.fields.X) < 6 && Math.abs(f.fields.Y) < 4);
       let dragMs = NaN;
