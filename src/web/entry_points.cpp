@@ -90,8 +90,8 @@ EMSCRIPTEN_KEEPALIVE const char* qz_figure(const char* name) {
   return Answer(lesson().FigureJson(name));
 }
 
-EMSCRIPTEN_KEEPALIVE int qz_pointer_down(double x, double y, int touch) {
-  return lesson().PointerDown(x, y, touch != 0) ? 1 : 0;
+EMSCRIPTEN_KEEPALIVE int qz_pointer_down(double x, double y, double reach) {
+  return lesson().PointerDown(x, y, reach) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int qz_pointer_move(double x, double y) {

@@ -58,9 +58,6 @@ class Lesson::Ui final : public interact::PointerUi {
 
 namespace {
 
-// A finger covers far more than a mouse pointer: the hit radii grow by this factor.
-constexpr double kTouchRadiusFactor = 2.5;
-
 std::string LoadErrorText(const LoadResult& result) {
   switch (result.error) {
     case LoadError::kUnknownFormat:
@@ -210,10 +207,11 @@ std::string Lesson::FigureJson(std::string_view name) const {
   return "null";
 }
 
-bool Lesson::PointerDown(double x, double y, bool touch) {
+bool Lesson::PointerDown(double x, double y, double reach) {
   if (screens_.empty()) return false;
   Screen& s = screen();
-  const double factor = touch ? kTouchRadiusFactor * kTouchRadiusFactor : 1.0;
+  // The factors multiply squared radii.
+  const double factor = std::clamp(reach, 1.0, 10.0) * std::clamp(reach, 1.0, 10.0);
   pointer_->hit.factors = interact::HitFactors{factor, factor, factor, factor, factor};
   interact::BeginPress(*pointer_, state_, s, x, y);
   if (s.SelectedIndex >= 0 && !interact::HitSelected(s, pointer_->hit, s.SelectedIndex, x, y).hit())

@@ -53,9 +53,11 @@ class Lesson {
   // The figure named `name` on the shown screen as the dump writes it, or "null".
   std::string FigureJson(std::string_view name) const;
 
-  // Pointer gestures in surface pixels; touch widens the hit tolerance for fingers.
-  // PointerDown returns whether it grabbed a figure (otherwise the drag pans the view).
-  bool PointerDown(double x, double y, bool touch);
+  // Pointer gestures in surface pixels. `reach` widens the hit radii: a finger covers more
+  // than a mouse pointer, and a picture shown smaller than its surface needs more surface
+  // pixels for the same distance on the glass. PointerDown returns whether it grabbed a
+  // figure (otherwise the drag pans the view).
+  bool PointerDown(double x, double y, double reach);
   // Returns whether the picture changed.
   bool PointerMove(double x, double y);
   void PointerUp();

@@ -150,18 +150,31 @@
   // ---- Pointer: drag a figure, pan empty space with one finger, zoom with two. ----
   const pointers = new Map();
   let pinch = 0;
+  // A finger covers far more than a mouse pointer: its hit radii grow by this factor.
+  const fingerReach = 2.5;
+  function displayScale() {
+    const r = $("qz-canvas").getBoundingClientRect();
+    return r.width > 0 ? M._qz_width() / r.width : 1;
+  }
   function surfacePoint(e) {
     const r = $("qz-canvas").getBoundingClientRect();
-    const scale = r.width > 0 ? M._qz_width() / r.width : 1;
+    const scale = displayScale();
     return [(e.clientX - r.left) * scale, (e.clientY - r.top) * scale];
   }
   function attachPointer(canvas) {
     canvas.addEventListener("pointerdown", (e) => {
-      canvas.setPointerCapture(e.pointerId);
+      // Capture keeps the drag when the pointer leaves the canvas; a pointer the browser does
+      // not track (a scripted one) cannot be captured and drags all the same.
+      try {
+        canvas.setPointerCapture(e.pointerId);
+      } catch (error) {
+        // nothing to capture
+      }
       pointers.set(e.pointerId, surfacePoint(e));
       if (pointers.size === 1) {
         const [x, y] = surfacePoint(e);
-        M._qz_pointer_down(x, y, e.pointerType === "touch" ? 1 : 0);
+        const reach = (e.pointerType === "touch" ? fingerReach : 1) * Math.max(1, displayScale());
+        M._qz_pointer_down(x, y, reach);
       } else {
         M._qz_pointer_up();
         pinch = 0;
