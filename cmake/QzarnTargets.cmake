@@ -8,11 +8,16 @@ function(qzarn_warnings target)
   target_compile_options(${target} PRIVATE ${QZARN_WARNINGS})
 endfunction()
 
-# qzarn_library(NAME DIR <dir> [DEPS ...]) — a static library of every .cpp in DIR
-# (not recursive), public include root src/.
+# qzarn_library(NAME DIR <dir> [DEPS ...] [EXCLUDE file.cpp ...] [EXTRA path.cpp ...]) — a
+# static library of every .cpp in DIR (not recursive) but the excluded ones, plus the extra
+# sources, public include root src/.
 function(qzarn_library name)
-  cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;EXCLUDE;EXTRA" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/${excluded})
+  endforeach()
+  list(APPEND sources ${ARG_EXTRA})
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)

@@ -11,6 +11,7 @@
 #include "expr/normalise.h"
 #include "expr/program.h"
 #include "expr/program_block.h"
+#include "platform/float_chars.h"
 
 namespace qzarn {
 
@@ -360,7 +361,7 @@ bool Uses(const Expression& text, int row, int column) {
 std::string CoarseImplicitNotice(double cell) {
   char digits[32];
   const auto end =
-      std::to_chars(digits, digits + sizeof digits, cell, std::chars_format::general, 3).ptr;
+      ToCharsGeneral(digits, digits + sizeof digits, cell, 3).ptr;
   return "陰関数の区画が多すぎるため，区画の幅を " + std::string(digits, end) +
          " にして描きました．";
 }

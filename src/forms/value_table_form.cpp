@@ -7,6 +7,7 @@
 #include "document/screen.h"
 #include "engine/equations.h"
 #include "engine/number_format.h"
+#include "platform/float_chars.h"
 
 namespace qzarn {
 
@@ -41,7 +42,7 @@ double ParseTableValue(std::string_view text) {
     if (!IsTableValueCharacter(static_cast<unsigned char>(c))) return 0.0;
   double value = 0.0;
   const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  const auto [stop, error] = FromChars(text.data(), end, value);
   if (error != std::errc() || stop != end) return 0.0;
   return value;
 }

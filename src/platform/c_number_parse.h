@@ -10,6 +10,8 @@
 #include <system_error>
 #include <type_traits>
 
+#include "platform/float_chars.h"
+
 namespace qzarn {
 
 // Blanks, tabs and a line end left over from a settings file are not part of
@@ -29,8 +31,12 @@ std::optional<T> ParseWholeText(std::string_view s) {
   s = TrimBlanks(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   T value{};
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  std::from_chars_result read;
+  if constexpr (std::is_floating_point_v<T>)
+    read = FromChars(s.data(), s.data() + s.size(), value);
+  else
+    read = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (s.empty() || read.ec != std::errc() || read.ptr != s.data() + s.size()) return std::nullopt;
   if constexpr (std::is_floating_point_v<T>) {
     if (!std::isfinite(value)) return std::nullopt;
   }

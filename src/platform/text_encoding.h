@@ -2,8 +2,9 @@
 // Conversion between UTF-8 (the user interface, Qt, file names) and code page 932, the
 // Japanese Windows code page in which documents and settings files store their text.
 //
-// The conversion goes through glibc iconv's "CP932" table: unlike strict Shift JIS it knows
-// the vendor characters (① ～ ⅰ ...) and keeps 0x5C a backslash and 0x7E a tilde.
+// On the desktop the conversion goes through glibc iconv's "CP932" table: unlike strict Shift JIS it knows
+// the vendor characters (① ～ ⅰ ...) and keeps 0x5C a backslash and 0x7E a tilde. In a web
+// page the browser's Shift_JIS decoder, which is code page 932, fills the same table once.
 //
 // Bytes that do not convert never stop a conversion and never crash:
 // - Decoding: each byte that does not start a valid character (a stray trail byte, 0x80,
@@ -44,5 +45,9 @@ constexpr bool is_cp932_lead_byte(unsigned char byte) {
 // in two. Fixed-width string fields (expressions of 250 bytes, font names of 32) are cut
 // with it so that a stored text never ends in half a character.
 std::size_t cp932_prefix_length(std::string_view cp932, std::size_t max_bytes);
+
+// Length of the well-formed UTF-8 sequence at the start of text, 0 when it is malformed or
+// the text is empty. An encoder skips that many bytes for a character it cannot hold.
+std::size_t utf8_sequence_length(std::string_view text);
 
 }  // namespace qzarn

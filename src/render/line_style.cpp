@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "platform/c_number_parse.h"
+#include "platform/float_chars.h"
 
 namespace qzarn::render {
 namespace {
@@ -64,7 +65,7 @@ std::string FormatLineBit(const LineStyleEntry& entry) {
 std::string FormatLineBitSpace(double gap_factor) {
   // Shortest text that reads back as the same value, with at least one decimal.
   char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, gap_factor);
+  auto [end, ec] = ToChars(buffer, buffer + sizeof buffer, gap_factor);
   std::string text(buffer, ec == std::errc() ? end : buffer);
   if (text.find_first_of(".eE") == std::string::npos) text += ".0";
   return text;

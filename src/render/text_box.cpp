@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/float_chars.h"
 #include "platform/text_encoding.h"
 #include "render/figure_drawing_labels.h"
 #include "render/figure_drawing_primitives.h"
@@ -137,7 +138,7 @@ bool IsPlainNumberText(std::string_view text) {
   const char* last = first + text.size();
   if (*first == '+') ++first;
   double v = 0;
-  const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::fixed);
+  const auto [end, ec] = FromCharsFixed(first, last, v);
   return ec == std::errc() && end == last;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/float_chars.h"
+
 namespace qzarn {
 namespace {
 
@@ -54,7 +56,7 @@ std::optional<double> parse_setting_real(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  const auto [end, ec] = FromChars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
     return std::nullopt;
   return value;
@@ -88,8 +90,8 @@ std::string format_setting_real(double value) {
   const double magnitude = std::fabs(value);
   const bool fixed = value == 0 || (magnitude >= 1e-9 && magnitude < 1e15);
   const auto result =
-      fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
-            : std::to_chars(buffer, buffer + sizeof buffer, value);
+      fixed ? ToCharsFixed(buffer, buffer + sizeof buffer, value)
+                                 : ToChars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
 

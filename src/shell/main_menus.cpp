@@ -156,6 +156,9 @@ void MainWindow::BuildFileMenu() {
                         [this] { SaveAsClick(); });
   QAction* picture = AddCommand(file, "M_SaveImage", QStringLiteral("ｲﾒｰｼﾞとして保存(&G)..."),
                                 [this] { SaveAsPictureClick(); });
+  QAction* web_page =
+      AddCommand(file, "M_SaveWebPage", QStringLiteral("Webページとして保存(&W)..."),
+                 [this] { SaveAsWebPageClick(); });
   file->addSeparator();
   QMenu* import = file->addMenu(QStringLiteral("MS-DOS版からｲﾝﾎﾟｰﾄ(&I)"));
   AddCommand(import, "M_ImportFigures", QStringLiteral("図形のｲﾝﾎﾟｰﾄ(&P)..."),
@@ -178,7 +181,8 @@ void MainWindow::BuildFileMenu() {
   recent_separator_ = file->addSeparator();
   file->addSeparator();
   exit_ = AddCommand(file, "M_Exit", QStringLiteral("Sorvaneの終了(&X)"), [this] { close(); });
-  screen_commands_ << save_ << save_as_ << picture << close_ << close_all << import_functions;
+  screen_commands_ << save_ << save_as_ << picture << web_page << close_ << close_all
+                   << import_functions;
 }
 
 void MainWindow::BuildEditMenu() {

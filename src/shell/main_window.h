@@ -164,6 +164,8 @@ class MainWindow final : public QMainWindow {
   // ｲﾒｰｼﾞとして保存: writes the active screen's picture to an image file (BMP,
   // JPEG, PNG, SVG or PDF by the name's extension) at a chosen size.
   bool SaveAsPictureClick();
+  // Every open screen as one self-contained lesson page.
+  bool SaveAsWebPageClick();
   // Writes the active screen's picture to the name (".BMP" appended to a name
   // without a known extension) with the form's size; reports a failure.
   bool SavePictureTo(const QString& requested, const forms::PictureExportForm& form);

@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, CommandsFollowTheScreens) {
   w.Start({});
   // Commands of a screen, Insert commands, and commands that are always there.
   const QStringList of_screen = {
-      "M_Save",     "M_SaveAs",        "M_SaveImage", "M_Close",
+      "M_Save",     "M_SaveAs",        "M_SaveImage", "M_SaveWebPage", "M_Close",
       "M_CloseAll", "CopyToClipboard", "JumpToHome",  "AjustList",
       "M_TileH",    "M_TileV",         "M_Cascade",   "M_ArrangeIcons",
       "M_Zahyo",    "AjustOption",     "AjustTable",  "M_ImportFunctions",

@@ -9,5 +9,6 @@ int RunNew(int argc, char** argv);
 int RunSave(int argc, char** argv);
 int RunDump(int argc, char** argv);
 int RunRender(int argc, char** argv);
+int RunPublish(int argc, char** argv);
 
 }  // namespace qzarn::cli

@@ -24,6 +24,9 @@ constexpr Command kCommands[] = {
     {"render", qzarn::cli::RunRender,
      "render FILE -o OUT.{png,bmp,jpg,svg,pdf} [--size WxH | --scale K] [--no-antialias]   draw "
      "the screen picture"},
+    {"publish", qzarn::cli::RunPublish,
+     "publish LESSON.qzl [MORE.qzl ...] -o LESSON.html [--title T]   write the lesson as one "
+     "self-contained web page"},
 };
 
 int Usage() {

@@ -1,0 +1,99 @@
+#pragma once
+// A published lesson in the page: its screens as loaded from their document bytes, the one
+// shown, and what the page does with it (palette steps, drags, pan and zoom, reset). The
+// exported entry points (entry_points.cpp) are thin wrappers around this class.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "document/figure_defaults.h"
+#include "document/screen.h"
+#include "engine/engine_ui.h"
+#include "engine/figure_expressions.h"
+#include "engine/recompute.h"
+#include "expr/engine.h"
+#include "interact/pointer_tools.h"
+#include "platform/rgb_image.h"
+#include "render/draw_context.h"
+
+namespace qzarn::web {
+
+class WebCanvas;
+
+class Lesson {
+ public:
+  Lesson();
+  ~Lesson();
+
+  // Adds a screen from a document's bytes (either form); the reason on failure.
+  std::optional<std::string> AddScreen(std::span<const std::uint8_t> bytes, std::string title);
+  int ScreenCount() const { return static_cast<int>(screens_.size()); }
+  const std::string& Title(int index) const { return screens_[index].title; }
+  // Chooses the shown screen; false for an index out of range.
+  bool Show(int index);
+  int Shown() const { return shown_; }
+
+  // The shown screen's surface size in pixels.
+  render::Size SurfaceSize() const;
+  // Recomputes and draws the shown screen.
+  void Draw(WebCanvas& canvas);
+  // The decoded background picture, handed over by the page, which decodes the document's
+  // picture bytes (JPEG or BMP) itself.
+  std::span<const std::uint8_t> BackgroundBytes() const;
+  void SetBackground(RgbImage picture);
+
+  // {"a": 0.5, ...}: the variables the shown screen's texts leave free, as JSON.
+  std::string VariablesJson() const;
+  // Sets a variable as a palette step does; false for a name the palette cannot drive.
+  bool SetVariable(std::string_view name, double value);
+  // The figure named `name` on the shown screen as the dump writes it, or "null".
+  std::string FigureJson(std::string_view name) const;
+
+  // Pointer gestures in surface pixels. `reach` widens the hit radii: a finger covers more
+  // than a mouse pointer, and a picture shown smaller than its surface needs more surface
+  // pixels for the same distance on the glass. PointerDown returns whether it grabbed a
+  // figure (otherwise the drag pans the view).
+  bool PointerDown(double x, double y, double reach);
+  // Returns whether the picture changed.
+  bool PointerMove(double x, double y);
+  void PointerUp();
+  // Zooms the view by `factor` about the surface pixel (x, y).
+  void Zoom(double factor, double x, double y);
+
+  // Every screen back to its published bytes.
+  void Reset();
+
+ private:
+  struct Entry {
+    std::vector<std::uint8_t> bytes;  // as published, for Reset
+    std::string title;
+    std::unique_ptr<Screen> screen;
+    RgbImage picture;
+  };
+  class Ui;
+
+  Screen& screen() { return *screens_[shown_].screen; }
+  const Screen& screen() const { return *screens_[shown_].screen; }
+  std::unique_ptr<Screen> Load(std::span<const std::uint8_t> bytes, std::string& error) const;
+
+  ExprEngine expr_;
+  FigureExpressions expressions_{expr_};
+  SilentEngineUi engine_ui_;
+  FigureEngine engine_{expressions_, engine_ui_};
+  render::RenderOptions render_;
+  FigureDefaults defaults_;
+  AttributeMemory attributes_;
+  int current_tool_ = interact::kNoTool;
+  std::unique_ptr<Ui> ui_;
+  std::unique_ptr<interact::PointerContext> pointer_;
+  interact::PointerState state_;
+  bool pressed_ = false;
+  std::vector<Entry> screens_;
+  int shown_ = 0;
+};
+
+}  // namespace qzarn::web
