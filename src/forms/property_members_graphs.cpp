@@ -34,7 +34,8 @@ inline constexpr std::string_view kCheckIntervalMessage = "計算する区間を
 constexpr auto kCross2Controls = Join(
     std::array{NameBox("点(&P)", kUpperCase), Selector("Ref0", "関数１(&1)", kGraphOrXAxisSelector),
                Selector("Ref1", "関数２(&2)", kGraphOrXAxisSelector, {}, kSameRow),
-               Definition("FX", "区間(&X)", 0, "≦ X ≦"), Definition("FY", "", kSameRow)},
+               Named(Definition("FX", "区間(&X)", 0, "≦ X ≦"), "区間の始め"),
+               Named(Definition("FY", "", kSameRow), "区間の終わり")},
     Condition(), PointDisplay());
 
 // ---- Intersection points of two figures (Cross3) -------------------------------
@@ -106,9 +107,9 @@ constexpr auto kMensekiControls =
     Join(std::array{NameBox("面積(&S)"), Selector("Ref0", "関数１(&1)", kGraphOrXAxisSelector),
                     Selector("Ref1", "関数２(&2)", kGraphOrXAxisSelector, {}, kSameRow),
                     Selector("Ref2", "始点(&3)", kPointSelector),
-                    Definition("FX", "ｘ =", kSameRow, {}, {"Ref2", {}, true}),
+                    Named(Definition("FX", "ｘ =", kSameRow, {}, {"Ref2", {}, true}), "始点の ｘ 座標"),
                     Selector("Ref3", "終点(&4)", kPointSelector),
-                    Definition("FY", "ｘ =", kSameRow, {}, {"Ref3", {}, true}),
+                    Named(Definition("FY", "ｘ =", kSameRow, {}, {"Ref3", {}, true}), "終点の ｘ 座標"),
                     ControlSpec{.kind = ControlKind::kSize,
                                 .id = "RR",
                                 .caption = "等分(&N)",
@@ -166,9 +167,10 @@ constexpr auto kSessenControls =
                                 .field = "TangentKind",
                                 .page = kDefinitionPage,
                                 .choices = kTangentChoices,
-                                .flags = kSameRow | kDefinition},
+                                .flags = kSameRow | kDefinition,
+                                .name = "接線か法線か"},
                     Selector("Ref1", "接点(&P)", kPointSelector, "PointName1"),
-                    Definition("FX0", "ｘ =", kSameRow, {}, {"Ref1", {}, true})},
+                    Named(Definition("FX0", "ｘ =", kSameRow, {}, {"Ref1", {}, true}), "接点の ｘ 座標")},
          Condition(), LineDisplay());
 
 constexpr MemberSpec kMembers[] = {

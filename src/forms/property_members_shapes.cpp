@@ -122,16 +122,20 @@ constexpr std::array<ControlSpec, 7> FrameDisplay() {
 
 constexpr auto kCharControls = Join(
     std::array{NameBox("文字(&O)", kUpperCase)},
-    PointOrPair("Ref0", "FX0", "FY0", "左上(&1)", "PointName1"),
-    PointOrPair("Ref1", "FX1", "FY1", "右下(&2)", "PointName2"), Condition(), FrameDisplay(),
+    PointOrPair("Ref0", "FX0", "FY0", "左上(&1)", "PointName1",
+                "左上の X 座標", "左上の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "右下(&2)", "PointName2",
+                "右下の X 座標", "右下の Y 座標"), Condition(), FrameDisplay(),
     std::array{Check("IsIcon", "文字に合わせて枠を決める(&A)"), Spacing("CharW", "枠との間隔(&G)"),
                Spacing("CharX", "文字の間隔(&X)"), Spacing("CharY", "行の間隔(&Y)"), FontButton()},
     TextLines());
 
 constexpr auto kObjectControls =
     Join(std::array{NameBox("ｵﾌﾞｼﾞｪｸﾄ(&O)", kUpperCase)},
-         PointOrPair("Ref0", "FX0", "FY0", "左下(&1)", "PointName1"),
-         PointOrPair("Ref1", "FX1", "FY1", "右上(&2)", "PointName2"), Condition(), FrameDisplay(),
+         PointOrPair("Ref0", "FX0", "FY0", "左下(&1)", "PointName1",
+                "左下の X 座標", "左下の Y 座標"),
+         PointOrPair("Ref1", "FX1", "FY1", "右上(&2)", "PointName2",
+                "右上の X 座標", "右上の Y 座標"), Condition(), FrameDisplay(),
          std::array{ControlSpec{.kind = ControlKind::kChoice,
                                 .id = "SizeM",
                                 .caption = "表示方法(&D)",
