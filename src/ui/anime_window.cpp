@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -108,7 +110,7 @@ Tdlg_Anime::Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* pa
     auto* b = new QToolButton(this);
     b->setObjectName(QString::fromLatin1(specs[i].name));
     b->setToolTip(QString::fromUtf8(specs[i].hint));
-    b->setAccessibleName(QString::fromUtf8(specs[i].hint));
+    b->setAccessibleName(SpokenName(QString::fromUtf8(specs[i].hint)));
     b->setIcon(ButtonIcon(i));
     b->setAutoRaise(true);
     b->setFixedSize(kButtonSize, kButtonSize);
@@ -139,6 +141,7 @@ Tdlg_Anime::Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* pa
     timer2_->setInterval(interval());
   });
   UpdateButtons();
+  NameParts(*this);
 }
 
 double Tdlg_Anime::pause() const {

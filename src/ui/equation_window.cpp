@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -44,7 +46,7 @@ QString Q(const std::string& s) {
 
 template <class W>
 W* Named(W* w, const QString& name) {
-  w->setAccessibleName(name);
+  w->setAccessibleName(SpokenName(name));
   return w;
 }
 
@@ -178,6 +180,7 @@ TdlgEquation::TdlgEquation(ExprEngine& engine, DocumentQuestions& questions, QWi
     last_geometry_ = QRect(display->availableGeometry().center() - rect().center(), size());
   ShowRows();
   ShowCurrentCell(false);
+  NameParts(*this);
 }
 
 Screen* TdlgEquation::screen() const {

@@ -21,6 +21,8 @@
 
 #include "ui/help_window.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -80,7 +82,7 @@ class FunctionRowDelegate final : public QStyledItemDelegate {
 
 QPushButton* Button(const char* caption, QWidget* parent) {
   auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setAccessibleName(b->text());
+  b->setAccessibleName(SpokenName(b->text()));
   return b;
 }
 
@@ -90,7 +92,7 @@ LegacyImportDialog::LegacyImportDialog(const QString& caption, int help_context,
                                        const QString& start_folder, QWidget* parent)
     : QDialog(parent), folder_(start_folder) {
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(SpokenName(caption));
   model_ = new QFileSystemModel(this);
   model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   model_->setRootPath(QDir::rootPath());
@@ -178,6 +180,7 @@ Tdlg_Dos2::Tdlg_Dos2(const QString& start_folder,
   connect(&list(), &QListWidget::itemDoubleClicked, this, [this] { Import(); });
   resize(760, 460);
   if (!folder().isEmpty()) ChooseFolder(folder());
+  NameParts(*this);
 }
 
 void Tdlg_Dos2::ReadFolder(const std::filesystem::path& folder) {
@@ -214,15 +217,15 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   preview_->setFixedSize(import::kPreviewWidth / 2, import::kPreviewHeight / 2);
   preview_->setScaledContents(true);
   page_label_ = new QLabel(QStringLiteral("ﾍﾟｰｼﾞ(&G)"), &side());
-  page_label_->setAccessibleName(page_label_->text());
+  page_label_->setAccessibleName(SpokenName(page_label_->text()));
   page_ = new QSpinBox(&side());
-  page_->setAccessibleName(page_label_->text());
+  page_->setAccessibleName(SpokenName(page_label_->text()));
   page_->setRange(1, import::kMaxImportPages);
   page_label_->setBuddy(page_);
   page_range_ = new QLabel(&side());
   page_range_->setAccessibleName(QStringLiteral("ﾍﾟｰｼﾞ数"));
   all_ = new QCheckBox(QStringLiteral("全ﾍﾟｰｼﾞ(&A)"), &side());
-  all_->setAccessibleName(all_->text());
+  all_->setAccessibleName(SpokenName(all_->text()));
   auto* pages = new QHBoxLayout;
   pages->addWidget(page_label_);
   pages->addWidget(page_);
@@ -241,6 +244,7 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   resize(900, 420);
   if (!folder().isEmpty()) ChooseFolder(folder());
   UpdateControls();
+  NameParts(*this);
 }
 
 void Tdlg_Dos::ReadFolder(const std::filesystem::path& folder) {

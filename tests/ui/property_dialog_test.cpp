@@ -7,6 +7,8 @@
 #include "document/figure_defaults.h"
 #include "expr/engine.h"
 
+#include "ui/accessible_walk.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
@@ -99,6 +101,8 @@ TEST(PropertyDialogTest, EveryMemberBuildsItsPagesAndControls) {
           continue;  // a combo box's own edit
         EXPECT_FALSE(child->accessibleName().isEmpty()) << child->metaObject()->className();
       }
+    const std::vector<std::string> faults = testing::AccessibleFaults(dialog);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " first: " << (faults.empty() ? "" : faults[0]);
   }
 }
 
