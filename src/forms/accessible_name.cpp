@@ -29,9 +29,9 @@ char32_t Next(std::string_view text, std::size_t& at) {
 // ones; everything else outside ASCII (kana, ideographs, Latin letters) is
 // a word.
 constexpr std::array<char32_t, 34> kSymbols = {
-    U'≦', U'≧', U'≤', U'≥', U'≠', U'−', U'±', U'×', U'÷', U'²', U'³', U'ﾟ',
-    U'°', U'・', U'、', U'。', U'，', U'．', U'（', U'）', U'：', U'＝', U'＞', U'＜',
-    U'＋', U'－', U'▲', U'▼', U'…', U'‥', U'｡', U'､', U'\u3000', U'･'};
+    U'≦',  U'≧',  U'≤',  U'≥',  U'≠',  U'−',  U'±',  U'×',  U'÷',      U'²',  U'³',  U'ﾟ',
+    U'°',  U'・', U'、', U'。', U'，', U'．', U'（', U'）', U'：',     U'＝', U'＞', U'＜',
+    U'＋', U'－', U'▲',  U'▼',  U'…',  U'‥',  U'｡',  U'､',  U'\u3000', U'･'};
 
 bool IsWordCharacter(char32_t c) {
   if (c < 0x80) return std::isalnum(static_cast<int>(c)) != 0;

@@ -202,7 +202,7 @@ std::string FigureSpokenText(const Screen& screen, int slot) {
   const FigureRecord* r = screen.Figures.record(slot);
   if (r == nullptr) return {};
   std::string out(KindWord(*r));
-  const std::string name = r->type() == kCharFigure    ? std::string()
+  const std::string name = r->type() == kCharFigure     ? std::string()
                            : r->type() == kCross3Figure ? Cross3Names(*r->multi_point())
                                                         : Utf8(r->name());
   if (!name.empty()) out += " " + name;

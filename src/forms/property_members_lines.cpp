@@ -10,10 +10,9 @@ namespace {
 constexpr std::string_view kLineNames = "L L0-9 M M1-9 La-z";
 
 constexpr auto kLineControls = Join(
-    std::array{NameBox("直線(&L)")}, PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1",
-                "点１の X 座標", "点１の Y 座標"),
-    PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2",
-                "点２の X 座標", "点２の Y 座標"),
+    std::array{NameBox("直線(&L)")},
+    PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1", "点１の X 座標", "点１の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2", "点２の X 座標", "点２の Y 座標"),
     std::array{Check("DispB", "線分(&B)", kDefinitionPage)}, Condition(), LineDisplay());
 
 // a x + b y + c = 0

@@ -32,7 +32,8 @@ constexpr auto kCrossControls =
          Condition(), PointDisplay());
 
 constexpr auto kSuisenControls =
-    Join(std::array{NameBox("点(&P)", kUpperCase), Selector("Ref0", "点(&1)", kPointSelector),
+    Join(std::array{NameBox("点(&P)", kUpperCase),
+                    Named(Selector("Ref0", "点(&1)", kPointSelector), "垂線を下ろす点"),
                     Selector("Ref1", "直線(&2)", kLineOrAxisSelector)},
          Condition(), PointDisplay());
 

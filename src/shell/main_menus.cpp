@@ -14,9 +14,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -54,9 +54,13 @@ class KeyboardChoice final : public QObject {
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         if (QAction* active = menu->activeAction()) chosen_ = active->objectName();
       } else if (!key->text().isEmpty()) {
-        const QKeySequence pressed(key->text().toUpper().at(0).unicode());
-        for (QAction* action : menu->actions())
-          if (QKeySequence::mnemonic(action->text()) == pressed) chosen_ = action->objectName();
+        // A mnemonic is Alt+letter; the menu matches the letter alone.
+        const int pressed = key->text().toUpper().at(0).unicode();
+        for (QAction* action : menu->actions()) {
+          const QKeySequence mnemonic = QKeySequence::mnemonic(action->text());
+          if (!mnemonic.isEmpty() && (mnemonic[0].toCombined() & 0xffff) == pressed)
+            chosen_ = action->objectName();
+        }
       }
     } else if (event->type() == QEvent::MouseButtonPress ||
                event->type() == QEvent::MouseButtonRelease) {
@@ -289,16 +293,15 @@ void MainWindow::BuildFigureMenu() {
     for (int tool : group.tools) {
       const ui::InsertItem* item = InsertItemOf(tool);
       if (item == nullptr) continue;
-      QAction* action =
-          AddCommand(menu, item->name, QString::fromUtf8(item->caption),
-                     [this, tool, keyboard, name = QString::fromLatin1(item->name)] {
-                       ShowStatus(0, QString());
-                       const bool by_key = keyboard->Take(name);
-                       ui::DocumentWindow* w = activeDocument();
-                       if (w == nullptr) return;
-                       w->InsertPointClick(tool);
-                       if (by_key) w->InsertAtCentre();
-                     });
+      QAction* action = AddCommand(menu, item->name, QString::fromUtf8(item->caption),
+                                   [this, tool, keyboard, name = QString::fromLatin1(item->name)] {
+                                     ShowStatus(0, QString());
+                                     const bool by_key = keyboard->Take(name);
+                                     ui::DocumentWindow* w = activeDocument();
+                                     if (w == nullptr) return;
+                                     w->InsertPointClick(tool);
+                                     if (by_key) w->InsertAtCentre();
+                                   });
       const QString short_text = ToolBarText(tool);
       if (!short_text.isEmpty()) {
         action->setIconText(short_text);

@@ -5,6 +5,7 @@
 #include "forms/command_catalogue.h"
 #include "shell/main_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
@@ -211,8 +212,10 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
   control->installEventFilter(this);
   control->setAccessibleName(ui::SpokenName(Utf8(e->LongName)));
   // The edit of a box that takes typing is what the focus lands on.
-  if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->lineEdit())
-    combo->lineEdit()->setAccessibleName(control->accessibleName());
+  if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr) {
+    if (combo->lineEdit() != nullptr) combo->lineEdit()->setAccessibleName(combo->accessibleName());
+    combo->view()->setAccessibleName(combo->accessibleName() + QStringLiteral("の一覧"));
+  }
   if (!e->Hint.empty() && control->toolTip().isEmpty()) control->setToolTip(Utf8(e->Hint));
 
   const QList<QAction*> present = toolbar->actions();

@@ -12,14 +12,14 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QPainter>
-#include <QPalette>
-#include <QSvgRenderer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
 #include <QScreen>
+#include <QSvgRenderer>
 #include <QToolBar>
 
 #include "ui/spoken_name.h"
@@ -54,8 +54,8 @@ QIcon MainWindow::CommandIconOf(int number) {
   // those are light or dark.
   const QColor bar = QGuiApplication::palette().color(QPalette::Window);
   const bool dark = forms::IsDarkColour(bar.rgb() & 0xFFFFFFu);
-  const QByteArray svg = QByteArray::fromStdString(
-      forms::InkedIcon(file.readAll().toStdString(), dark));
+  const QByteArray svg =
+      QByteArray::fromStdString(forms::InkedIcon(file.readAll().toStdString(), dark));
   QSvgRenderer renderer(svg);
   if (!renderer.isValid()) return {};
   QIcon icon;

@@ -503,8 +503,8 @@ void TEditGlid::UpdateRules() {
     axes_[i].label_step->setEnabled(form_.LabelStepEnabled(i == 1));
   }
   grid_width_label_->setText(Utf8(form_.GridWidthCaption()));
-  grid_width_->setAccessibleName(SpokenName(QStringLiteral("ｸﾞﾘｯﾄﾞ ") +
-                                 Utf8(form_.GridWidthCaption()).remove(QLatin1Char('&'))));
+  grid_width_->setAccessibleName(SpokenName(
+      QStringLiteral("ｸﾞﾘｯﾄﾞ ") + Utf8(form_.GridWidthCaption()).remove(QLatin1Char('&'))));
   grid_colour_->setText(Utf8(form_.GridColourCaption()));
   grid_style_->setEnabled(form_.GridStyleEnabled());
   PaintColourButtons();

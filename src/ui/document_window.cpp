@@ -1074,8 +1074,8 @@ bool DocumentWindow::InsertAtCentre() {
     // The second point one plane unit away, at least a few pixels, so that
     // the figure is never degenerate.
     const ViewSettings& v = undoable_->screen().View();
-    const double unit = (v.Scale.get() > 0 ? v.Scale.get() : 25) *
-                        (v.Zoom.get() > 0 ? v.Zoom.get() : 100) / 100.0;
+    const double unit =
+        (v.Scale.get() > 0 ? v.Scale.get() : 25) * (v.Zoom.get() > 0 ? v.Zoom.get() : 100) / 100.0;
     const int step = std::max(8, static_cast<int>(unit));
     const QPoint end = centre + QPoint(step, -step);
     ImageMouseMove(Qt::LeftButton, Qt::NoModifier, end);

@@ -213,8 +213,7 @@ void SetHelpDocumentOpener(DocumentOpener opener) {
 
 QString HelpGalleryFolder() {
   return QString::fromStdString(
-      forms::GalleryFolder(process_environment, current_executable())
-          .string());
+      forms::GalleryFolder(process_environment, current_executable()).string());
 }
 
 // The window belongs to the main window so that it goes with it; without one

@@ -343,7 +343,8 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
   made->setObjectName(Q(c.id));
   made->setAccessibleName(Q(forms::ControlName(form_.spec(), c)));
   // The edit of a drop-down that takes typing is what a screen reader lands on.
-  if (auto* combo = qobject_cast<QComboBox*>(made); combo != nullptr && combo->lineEdit() != nullptr)
+  if (auto* combo = qobject_cast<QComboBox*>(made);
+      combo != nullptr && combo->lineEdit() != nullptr)
     combo->lineEdit()->setAccessibleName(made->accessibleName());
   return made;
 }

@@ -142,8 +142,8 @@ class SurfaceAccessible final : public QAccessibleWidget {
   }
   QAccessibleInterface* childAt(int x, int y) const override {
     for (int i = childCount() - 1; i >= 0; --i)
-      if (QAccessibleInterface* c = child(i); c != nullptr && c->rect().size() != surface_.size() &&
-                                              c->rect().contains(x, y))
+      if (QAccessibleInterface* c = child(i);
+          c != nullptr && c->rect().size() != surface_.size() && c->rect().contains(x, y))
         return c;
     return nullptr;
   }

@@ -15,9 +15,15 @@ namespace {
 
 TEST(AccessibleName, CaptionsLoseTheirMnemonicOnly) {
   const std::pair<const char*, const char*> cases[] = {
-      {"軌跡(&K)", "軌跡"},       {"&X ≦", "X ≦"},         {"ﾌｫﾝﾄ(&F)...", "ﾌｫﾝﾄ..."},
-      {"A&&B", "A&B"},            {"R&D(&&)", "R&D(&)"},    {"OK", "OK"},
-      {"  点(&P) ", "点"},        {"&", ""},                {"(&", "("},
+      {"軌跡(&K)", "軌跡"},
+      {"&X ≦", "X ≦"},
+      {"ﾌｫﾝﾄ(&F)...", "ﾌｫﾝﾄ..."},
+      {"A&&B", "A&B"},
+      {"R&&D(&&)", "R&D(&)"},
+      {"OK", "OK"},
+      {"  点(&P) ", "点"},
+      {"&", ""},
+      {"(&", "("},
       {"次の条件式が真のとき図形を表示する(&J)", "次の条件式が真のとき図形を表示する"},
   };
   for (const auto& [caption, spoken] : cases)
@@ -26,10 +32,10 @@ TEST(AccessibleName, CaptionsLoseTheirMnemonicOnly) {
 
 TEST(AccessibleName, PunctuationAloneIsNoName) {
   const std::pair<const char*, bool> cases[] = {
-      {"", true},       {"(", true},      {",", true},      {"≦", true},  {") +", true},
-      {")² =", true},   {"▲", true},      {"：", true},     {"ﾟ", true},  {"x +", false},
-      {"= 0", false},   {"ｙ =", false},  {"X 座標", false}, {"ｷｬﾝｾﾙ", false},
-      {"＝０", false},  {"\xff", false},  {"\xe2\x89", false},
+      {"", true},      {"(", true},         {",", true},       {"≦", true},      {") +", true},
+      {")² =", true},  {"▲", true},         {"：", true},      {"ﾟ", true},      {"x +", false},
+      {"= 0", false},  {"ｙ =", false},     {"X 座標", false}, {"ｷｬﾝｾﾙ", false}, {"＝０", false},
+      {"\xff", false}, {"\xe2\x89", false},
   };
   for (const auto& [text, punctuation] : cases)
     EXPECT_EQ(PunctuationOnly(text), punctuation) << text;

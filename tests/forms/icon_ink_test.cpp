@@ -40,8 +40,8 @@ TEST(IconInk, EveryCommandIconStandsOutOnADarkBar) {
   const std::regex stroke("stroke=\"#([0-9a-f]{6})\"");
   const std::regex ink_fill("fill=\"#2b2b2b\"");
   int icons = 0;
-  for (const auto& entry : fs::directory_iterator(fs::path(QZARN_SOURCE_DIR) / "resources" /
-                                                  "icons" / "commands")) {
+  for (const auto& entry :
+       fs::directory_iterator(fs::path(QZARN_SOURCE_DIR) / "resources" / "icons" / "commands")) {
     if (entry.path().extension() != ".svg") continue;
     SCOPED_TRACE(entry.path().filename().string());
     ++icons;

@@ -145,7 +145,8 @@ TEST_F(MainWindowTest, InsertCommandsChosenWithKeysOpenTheirDialogAtTheCentre) {
 
   // The pixel of the plane point at the centre of the visible part.
   QScrollArea& scroll = doc->scrollArea();
-  const QPoint centre = doc->surface().mapFrom(scroll.viewport(), scroll.viewport()->rect().center());
+  const QPoint centre =
+      doc->surface().mapFrom(scroll.viewport(), scroll.viewport()->rect().center());
   const auto pixel_of = [&s](double x, double y) {
     const render::ViewParams v = render::ViewParamsFromView(s.View(), s.Font, nullptr);
     return QPointF(v.view.PlaneToPixelX(x), v.view.PlaneToPixelY(y));

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include <QClipboard>
 #include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>

@@ -202,13 +202,13 @@ TEST(PropertyDialogTest, LocusAndArrowWindowsReachTheRecordOnlyThroughOk) {
   };
   const auto combo = [](QDialog& d, const char* name) {
     for (QComboBox* c : d.findChildren<QComboBox*>())
-      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+      if (c->accessibleName() == QString::fromStdString(forms::SpokenCaption(name))) return c;
     ADD_FAILURE() << name;
     return static_cast<QComboBox*>(nullptr);
   };
   const auto check = [](QDialog& d, const char* name) {
     for (QCheckBox* c : d.findChildren<QCheckBox*>())
-      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+      if (c->accessibleName() == QString::fromStdString(forms::SpokenCaption(name))) return c;
     ADD_FAILURE() << name;
     return static_cast<QCheckBox*>(nullptr);
   };

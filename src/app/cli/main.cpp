@@ -36,7 +36,8 @@ int Usage(std::FILE* out = stderr) {
   std::fprintf(out, "usage: qzarn-cli COMMAND [ARGS]\n");
   for (const Command& c : kCommands)
     std::fprintf(out, "  qzarn-cli %s\n", c.usage);
-  std::fprintf(out, "  qzarn-cli --version   show the version\n  qzarn-cli --help      show this help\n");
+  std::fprintf(
+      out, "  qzarn-cli --version   show the version\n  qzarn-cli --help      show this help\n");
   return out == stderr ? 2 : 0;
 }
 
