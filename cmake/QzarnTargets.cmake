@@ -46,3 +46,15 @@ function(qzarn_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# qzarn_stage_gallery(TARGET) — copies the gallery's lesson sheets into gallery/ beside the
+# built executable, the first place the program looks: run from its build folder it finds
+# them without any path of the source tree compiled in.
+function(qzarn_stage_gallery target)
+  file(GLOB sheets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/gallery/*.qzl)
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/gallery
+                     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${sheets}
+                             $<TARGET_FILE_DIR:${target}>/gallery/
+                     VERBATIM)
+endfunction()

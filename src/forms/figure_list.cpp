@@ -6,6 +6,7 @@
 #include "document/screen.h"
 #include "engine/engine_ui.h"
 #include "engine/locus.h"
+#include "engine/number_format.h"
 #include "engine/references.h"
 #include "platform/text_encoding.h"
 
@@ -195,6 +196,24 @@ std::string_view EquationForm(const FigureRecord& r) {
 std::string FigureDisplayName(const Screen& screen, int slot) {
   const FigureRecord* r = screen.Figures.record(slot);
   return r == nullptr ? std::string() : DisplayNameOf(*r);
+}
+
+std::string FigureSpokenText(const Screen& screen, int slot) {
+  const FigureRecord* r = screen.Figures.record(slot);
+  if (r == nullptr) return {};
+  std::string out(KindWord(*r));
+  const std::string name = r->type() == kCharFigure     ? std::string()
+                           : r->type() == kCross3Figure ? Cross3Names(*r->multi_point())
+                                                        : Utf8(r->name());
+  if (!name.empty()) out += " " + name;
+  // A point is where it was last computed; one that could not be computed has
+  // no position to tell.
+  if (const PointRecord* p = r->point(); p != nullptr && screen.Figures[slot].Computed != 0)
+    out += " (" + FormatNumber(p->X, kSpokenDecimals) + ", " + FormatNumber(p->Y, kSpokenDecimals) +
+           ")";
+  else if (const std::string content = FigureContentText(screen, slot); !content.empty())
+    out += " " + content;
+  return out;
 }
 
 std::string FigureContentText(const Screen& screen, int slot) {

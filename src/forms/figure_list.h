@@ -34,6 +34,11 @@ struct FigureListRow {
 // box shows only its kind word, an intersection set the names of its points).
 // Empty for an empty slot.
 std::string FigureDisplayName(const Screen& screen, int slot);
+// What a screen reader says for a figure: its kind word and name, and a
+// computed point's position ("点 A (1, 2)") or another figure's content
+// ("関数 F y = x*x"). Empty for an empty slot.
+inline constexpr int kSpokenDecimals = 3;
+std::string FigureSpokenText(const Screen& screen, int slot);
 // The content column of a figure.
 std::string FigureContentText(const Screen& screen, int slot);
 // The row number as the list writes it: right-aligned in 4 characters.

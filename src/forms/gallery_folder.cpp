@@ -17,16 +17,15 @@ bool IsFolder(const fs::path& path) {
 
 }  // namespace
 
-fs::path GalleryFolder(const EnvironmentLookup& environment, const fs::path& executable,
-                       const fs::path& source_gallery) {
+fs::path GalleryFolder(const EnvironmentLookup& environment, const fs::path& executable) {
   if (const std::optional<std::string> set = environment("QZARN_GALLERY_DIR");
       set.has_value() && !set->empty()) {
     return fs::path(*set);
   }
   const fs::path beside = executable.parent_path() / "gallery";
   const fs::path installed = executable.parent_path().parent_path() / "share" / "qzarn" / "gallery";
-  for (const fs::path& candidate : {beside, installed, source_gallery})
-    if (!candidate.empty() && IsFolder(candidate)) return candidate;
+  for (const fs::path& candidate : {beside, installed})
+    if (IsFolder(candidate)) return candidate;
   return installed;
 }
 

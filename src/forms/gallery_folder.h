@@ -3,10 +3,11 @@
 // one of them. The handbook links a sheet by its bare file name
 // ("lissajous.qzl"); the program opens it from the gallery folder:
 //   $QZARN_GALLERY_DIR when set (and not empty), else gallery/ beside the
-//   executable, else <prefix>/share/qzarn/gallery of an installed program (the
-//   executable in <prefix>/bin), else the source tree's examples/gallery when
-//   the program runs from its build folder. When none exists the installed
-//   place is named, so that opening reports the missing file.
+//   executable (where the build puts a copy, so a program run from its build
+//   folder finds them too), else <prefix>/share/qzarn/gallery of an installed
+//   program (the executable in <prefix>/bin). No path of the machine that
+//   built the program is compiled in. When none exists the installed place is
+//   named, so that opening reports the missing file.
 
 #include <filesystem>
 #include <optional>
@@ -17,8 +18,7 @@
 namespace qzarn::forms {
 
 std::filesystem::path GalleryFolder(const EnvironmentLookup& environment,
-                                    const std::filesystem::path& executable,
-                                    const std::filesystem::path& source_gallery);
+                                    const std::filesystem::path& executable);
 
 // The document a handbook link names inside the folder: only a bare file name
 // of letters, digits, "_" and "-" ending in ".qzl" (any case) is one; a path,

@@ -120,7 +120,15 @@ struct ControlSpec {
   std::string_view empty_message = {};
   std::uint32_t flags = 0;
   int choice_base = 0;  // kChoice: stored value of list position 0
+  // What a screen reader calls the control when its caption is a piece of the
+  // formula it sits in ("(", "≦", "y =") rather than a word for it.
+  std::string_view name = {};
 };
+
+// The control's spoken name: its declared name, else its caption without the
+// mnemonic, else (a caption of punctuation) the page it is on.
+struct MemberSpec;
+std::string ControlName(const MemberSpec& member, const ControlSpec& control);
 
 // ---- Members -----------------------------------------------------------------------
 

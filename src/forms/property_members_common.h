@@ -57,6 +57,13 @@ constexpr ControlSpec Definition(std::string_view field, std::string_view captio
           .flags = flags | kDefinition};
 }
 
+// The control under a spoken name of its own (a caption that is a piece of
+// a formula names nothing).
+constexpr ControlSpec Named(ControlSpec c, std::string_view name) {
+  c.name = name;
+  return c;
+}
+
 constexpr ControlSpec Selector(std::string_view field, std::string_view caption,
                                ReferenceFilter refs, std::string_view name_field = {},
                                std::uint32_t flags = 0) {
@@ -85,7 +92,8 @@ constexpr ControlSpec ConditionEdit() {
           .field = "BooleanFunc",
           .page = kConditionPage,
           .max_length = kExpressionLength,
-          .enable = {"Boolean"}};
+          .enable = {"Boolean"},
+          .name = "条件式"};
 }
 
 constexpr ControlSpec Check(std::string_view field, std::string_view caption,
@@ -174,12 +182,14 @@ constexpr std::array<ControlSpec, 2> Condition() {
 
 // A point given by a selector or, while the selector shows "(なし)" or an
 // axis, by an expression pair "(" x "," y ")".
+// x_name and y_name are the pair's spoken names ("点１の X 座標").
 constexpr std::array<ControlSpec, 3> PointOrPair(std::string_view ref, std::string_view x,
                                                  std::string_view y, std::string_view caption,
-                                                 std::string_view name_field = {}) {
+                                                 std::string_view name_field,
+                                                 std::string_view x_name, std::string_view y_name) {
   return {Selector(ref, caption, kPointSelector, name_field),
-          Definition(x, "(", 0, {}, {ref, {}, true}),
-          Definition(y, ",", kSameRow, ")", {ref, {}, true})};
+          Named(Definition(x, "(", 0, {}, {ref, {}, true}), x_name),
+          Named(Definition(y, ",", kSameRow, ")", {ref, {}, true}), y_name)};
 }
 
 // The display page of the point-like members.

@@ -11,19 +11,24 @@ constexpr std::string_view kCircleNames = "C C0-9";
 
 // The vertex and a point of the parabola: y = a (x - p)^2 + q through both.
 constexpr auto kParabolaControls = Join(
-    std::array{NameBox("放物線(&H)")}, PointOrPair("Ref0", "FX0", "FY0", "頂点(&1)", "PointName1"),
-    PointOrPair("Ref1", "FX1", "FY1", "通る点(&2)", "PointName2"), Condition(), LineDisplay());
+    std::array{NameBox("放物線(&H)")},
+    PointOrPair("Ref0", "FX0", "FY0", "頂点(&1)", "PointName1", "頂点の X 座標", "頂点の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "通る点(&2)", "PointName2", "通る点の X 座標",
+                "通る点の Y 座標"),
+    Condition(), LineDisplay());
 
 // y = a x^2 + b x + c
 constexpr auto kParabola2Controls =
-    Join(std::array{NameBox("放物線(&H)"), Definition("FX0", "y =", 0, "x² +"),
-                    Definition("FY0", "", kSameRow, "x +"), Definition("FX1", "", kSameRow)},
+    Join(std::array{NameBox("放物線(&H)"), Named(Definition("FX0", "y =", 0, "x² +"), "x² の係数"),
+                    Named(Definition("FY0", "", kSameRow, "x +"), "x の係数"),
+                    Named(Definition("FX1", "", kSameRow), "定数項")},
          Condition(), LineDisplay());
 
 // y = a (x - p)^2 + q
 constexpr auto kParabola3Controls =
-    Join(std::array{NameBox("放物線(&H)"), Definition("FX0", "y =", 0, "(x −"),
-                    Definition("FY0", "", kSameRow, ")² +"), Definition("FX1", "", kSameRow)},
+    Join(std::array{NameBox("放物線(&H)"), Named(Definition("FX0", "y =", 0, "(x −"), "x² の係数"),
+                    Named(Definition("FY0", "", kSameRow, ")² +"), "頂点の X 座標"),
+                    Named(Definition("FX1", "", kSameRow), "頂点の Y 座標")},
          Condition(), LineDisplay());
 
 constexpr std::array<ControlSpec, 15> CircleDisplay() {
@@ -52,29 +57,35 @@ constexpr std::array<ControlSpec, 15> CircleDisplay() {
 
 // The centre (a point or an expression pair) and the radius, or instead of the
 // radius a point on the circle.
-constexpr auto kCircleControls =
-    Join(std::array{NameBox("円(&C)")}, PointOrPair("Ref0", "FX0", "FY0", "中心(&1)", "PointName1"),
-         std::array{Definition("FX1", "半径(&R)", 0, {}, {"Ref1", {}, true}),
-                    Selector("Ref1", "円周上の点(&2)", kPointSelector, "PointName2")},
-         Condition(), CircleDisplay());
+constexpr auto kCircleControls = Join(
+    std::array{NameBox("円(&C)")},
+    PointOrPair("Ref0", "FX0", "FY0", "中心(&1)", "PointName1", "中心の X 座標", "中心の Y 座標"),
+    std::array{Definition("FX1", "半径(&R)", 0, {}, {"Ref1", {}, true}),
+               Selector("Ref1", "円周上の点(&2)", kPointSelector, "PointName2")},
+    Condition(), CircleDisplay());
 
 // A x^2 + B y^2 + C x + D y + E = 0
 constexpr auto kCircle2Controls =
-    Join(std::array{NameBox("円(&C)"), Definition("FX0", "", 0, "x² +"),
-                    Definition("FY0", "", kSameRow, "y² +"), Definition("FX1", "", kSameRow, "x +"),
-                    Definition("FY1", "", kSameRow, "y +"), Definition("FX2", "", kSameRow, "= 0")},
+    Join(std::array{NameBox("円(&C)"), Named(Definition("FX0", "", 0, "x² +"), "x² の係数"),
+                    Named(Definition("FY0", "", kSameRow, "y² +"), "y² の係数"),
+                    Named(Definition("FX1", "", kSameRow, "x +"), "x の係数"),
+                    Named(Definition("FY1", "", kSameRow, "y +"), "y の係数"),
+                    Named(Definition("FX2", "", kSameRow, "= 0"), "定数項")},
          Condition(), CircleDisplay());
 
 // (x - a)^2 + (y - b)^2 = r^2
-constexpr auto kCircle3Controls = Join(
-    std::array{NameBox("円(&C)"), Definition("FX0", "(x −", 0, ")² +"),
-               Definition("FY0", "(y −", kSameRow, ")² ="), Definition("FX1", "", kSameRow, "²")},
-    Condition(), CircleDisplay());
+constexpr auto kCircle3Controls =
+    Join(std::array{NameBox("円(&C)"), Named(Definition("FX0", "(x −", 0, ")² +"), "中心の X 座標"),
+                    Named(Definition("FY0", "(y −", kSameRow, ")² ="), "中心の Y 座標"),
+                    Named(Definition("FX1", "", kSameRow, "²"), "半径")},
+         Condition(), CircleDisplay());
 
-constexpr auto kCircle4Controls =
-    Join(std::array{NameBox("円(&C)")}, PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1"),
-         PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2"),
-         PointOrPair("Ref2", "FX2", "FY2", "点３(&3)", "PointName3"), Condition(), CircleDisplay());
+constexpr auto kCircle4Controls = Join(
+    std::array{NameBox("円(&C)")},
+    PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1", "点１の X 座標", "点１の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2", "点２の X 座標", "点２の Y 座標"),
+    PointOrPair("Ref2", "FX2", "FY2", "点３(&3)", "PointName3", "点３の X 座標", "点３の Y 座標"),
+    Condition(), CircleDisplay());
 
 constexpr TwoPointRule kTwoPoints{"Ref0", "FX0", "FY0", "Ref1", "FX1", "FY1"};
 

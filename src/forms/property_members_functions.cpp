@@ -101,9 +101,11 @@ constexpr ControlSpec InitialValue(std::string_view field, std::string_view capt
 constexpr std::array<ControlSpec, 4> Family(std::string_view parameter,
                                             std::span<const std::string_view> choices) {
   const EnableRule chosen{parameter};
-  return {Range("AreaSx2", "", 0, "≦", chosen), Variable(parameter, "", choices),
-          Range("AreaEx2", "≦", kSameRow, {}, chosen),
-          Step("AreaWd2", "間隔(&D)", chosen, kEnterExpressionOrValue)};
+  return {
+      Named(Range("AreaSx2", "", 0, "≦", chosen), "関数族の変数の始め"),
+      Named(Variable(parameter, "", choices), "関数族の変数"),
+      Named(Range("AreaEx2", "≦", kSameRow, {}, chosen), "関数族の変数の終わり"),
+      Named(Step("AreaWd2", "間隔(&D)", chosen, kEnterExpressionOrValue), "関数族の変数の間隔")};
 }
 
 constexpr std::array<ControlSpec, 7> CurveDisplay() {
@@ -122,33 +124,42 @@ constexpr ControlSpec RecursionSwitch() {
 
 constexpr auto kExplicitControls = Join(
     std::array{NameBox("関数(&F)"),
-               Required(Definition("FuncX", "ｙ =", 0), kEnterExpressionOrNumber),
-               Range("AreaSx1", "", 0, "≦"), Range("AreaEx1", "&X ≦"), Step("AreaWd1", "間隔(&W)")},
+               Named(Required(Definition("FuncX", "ｙ =", 0), kEnterExpressionOrNumber), "ｙ の式"),
+               Named(Range("AreaSx1", "", 0, "≦"), "定義域の始め"),
+               Named(Range("AreaEx1", "&X ≦"), "定義域の終わり"),
+               Named(Step("AreaWd1", "間隔(&W)"), "定義域の間隔")},
     Family("ParamVar", kFamilyChoices), Condition(), CurveDisplay(),
     std::array{RecursionSwitch(), InitialValue("InitY", "ｙ の初期値(&Y)")});
 
-constexpr auto kParametricControls =
-    Join(std::array{NameBox("関数(&F)"),
-                    Required(Definition("FuncX", "ｘ =", 0), kEnterExpressionOrNumber),
-                    Required(Definition("FuncY", "ｙ =", 0), kEnterExpressionOrNumber),
-                    Range("AreaSx1", "", 0, "≦"), Variable("ParamVar", "", kCurveParameterChoices),
-                    Range("AreaEx1", "≦"), Step("AreaWd1", "間隔(&W)")},
-         Family("FamilyVar", kFamilyChoices), Condition(), CurveDisplay(),
-         std::array{RecursionSwitch(), InitialValue("InitX", "ｘ の初期値(&X)"),
-                    InitialValue("InitY", "ｙ の初期値(&Y)")});
+constexpr auto kParametricControls = Join(
+    std::array{NameBox("関数(&F)"),
+               Named(Required(Definition("FuncX", "ｘ =", 0), kEnterExpressionOrNumber), "ｘ の式"),
+               Named(Required(Definition("FuncY", "ｙ =", 0), kEnterExpressionOrNumber), "ｙ の式"),
+               Named(Range("AreaSx1", "", 0, "≦"), "媒介変数の始め"),
+               Named(Variable("ParamVar", "", kCurveParameterChoices), "媒介変数"),
+               Named(Range("AreaEx1", "≦"), "媒介変数の終わり"),
+               Named(Step("AreaWd1", "間隔(&W)"), "媒介変数の間隔")},
+    Family("FamilyVar", kFamilyChoices), Condition(), CurveDisplay(),
+    std::array{RecursionSwitch(), InitialValue("InitX", "ｘ の初期値(&X)"),
+               InitialValue("InitY", "ｙ の初期値(&Y)")});
 
-constexpr auto kPolarControls =
-    Join(std::array{NameBox("関数(&F)"),
-                    Required(Definition("FuncX", "ｒ =", 0), kEnterExpressionOrNumber),
-                    Range("AreaSx1", "", 0, "≦"), Variable("ParamVar", "", kPolarAngleChoices),
-                    Range("AreaEx1", "≦"), Step("AreaWd1", "間隔(&W)")},
-         Family("FamilyVar", kPolarFamilyChoices), Condition(), CurveDisplay());
+constexpr auto kPolarControls = Join(
+    std::array{NameBox("関数(&F)"),
+               Named(Required(Definition("FuncX", "ｒ =", 0), kEnterExpressionOrNumber), "ｒ の式"),
+               Named(Range("AreaSx1", "", 0, "≦"), "偏角の始め"),
+               Named(Variable("ParamVar", "", kPolarAngleChoices), "偏角の変数"),
+               Named(Range("AreaEx1", "≦"), "偏角の終わり"),
+               Named(Step("AreaWd1", "間隔(&W)"), "偏角の間隔")},
+    Family("FamilyVar", kPolarFamilyChoices), Condition(), CurveDisplay());
 
 constexpr auto kImplicitControls = Join(
-    std::array{NameBox("関数(&F)"), Required(Definition("FuncX", "", 0), kEnterExpressionOrNumber),
-               Variable("Mode", "", kRelationChoices), Range("AreaSx1", "", 0, "≦"),
-               Range("AreaEx1", "&X ≦"), Range("AreaSx2", "", 0, "≦"), Range("AreaEx2", "&Y ≦"),
-               Step("AreaWd2", "間隔(&W)"),
+    std::array{NameBox("関数(&F)"),
+               Named(Required(Definition("FuncX", "", 0), kEnterExpressionOrNumber), "関数の式"),
+               Named(Variable("Mode", "", kRelationChoices), "等号・不等号"),
+               Named(Range("AreaSx1", "", 0, "≦"), "X の範囲の始め"),
+               Named(Range("AreaEx1", "&X ≦"), "X の範囲の終わり"),
+               Named(Range("AreaSx2", "", 0, "≦"), "Y の範囲の始め"),
+               Named(Range("AreaEx2", "&Y ≦"), "Y の範囲の終わり"), Step("AreaWd2", "間隔(&W)"),
                ControlSpec{.kind = ControlKind::kNumber,
                            .id = "Seido",
                            .caption = "計算精度(&D)",

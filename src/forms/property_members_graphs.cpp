@@ -34,7 +34,8 @@ inline constexpr std::string_view kCheckIntervalMessage = "計算する区間を
 constexpr auto kCross2Controls = Join(
     std::array{NameBox("点(&P)", kUpperCase), Selector("Ref0", "関数１(&1)", kGraphOrXAxisSelector),
                Selector("Ref1", "関数２(&2)", kGraphOrXAxisSelector, {}, kSameRow),
-               Definition("FX", "区間(&X)", 0, "≦ X ≦"), Definition("FY", "", kSameRow)},
+               Named(Definition("FX", "区間(&X)", 0, "≦ X ≦"), "区間の始め"),
+               Named(Definition("FY", "", kSameRow), "区間の終わり")},
     Condition(), PointDisplay());
 
 // ---- Intersection points of two figures (Cross3) -------------------------------
@@ -102,32 +103,32 @@ std::optional<FormFailure> CheckCross3(PropertyForm& form, ExprEngine&, FormProm
 inline constexpr std::array<std::string_view, 7> kSubdivisionChoices = {"10",  "25",  "50", "75",
                                                                         "100", "250", "500"};
 
-constexpr auto kMensekiControls =
-    Join(std::array{NameBox("面積(&S)"), Selector("Ref0", "関数１(&1)", kGraphOrXAxisSelector),
-                    Selector("Ref1", "関数２(&2)", kGraphOrXAxisSelector, {}, kSameRow),
-                    Selector("Ref2", "始点(&3)", kPointSelector),
-                    Definition("FX", "ｘ =", kSameRow, {}, {"Ref2", {}, true}),
-                    Selector("Ref3", "終点(&4)", kPointSelector),
-                    Definition("FY", "ｘ =", kSameRow, {}, {"Ref3", {}, true}),
-                    ControlSpec{.kind = ControlKind::kSize,
-                                .id = "RR",
-                                .caption = "等分(&N)",
-                                .field = "RR",
-                                .page = kDefinitionPage,
-                                .choices = kSubdivisionChoices,
-                                .flags = kAtLeastOne}},
-         Condition(),
-         std::array{Check("DispName", "名前を表示(&D)"), Check("DispValue", "面積を表示(&V)"),
-                    Decimals("Decimal", "小数点以下の桁数(&K)"), Check("Brush", "斜線を表示(&B)"),
-                    ControlSpec{.kind = ControlKind::kChoice,
-                                .id = "PaintType",
-                                .caption = "塗りつぶし(&P)",
-                                .field = "PaintType",
-                                .page = kDisplayPage,
-                                .choices = kFillChoices,
-                                .enable = {"Brush"}},
-                    Size("RimRadius", "線の太さ(&S)", kAtLeastOne, {"Brush"}),
-                    Colour("Color", "色(&1)", {"Brush"}), FontButton({"DispName", "DispValue"})});
+constexpr auto kMensekiControls = Join(
+    std::array{NameBox("面積(&S)"), Selector("Ref0", "関数１(&1)", kGraphOrXAxisSelector),
+               Selector("Ref1", "関数２(&2)", kGraphOrXAxisSelector, {}, kSameRow),
+               Selector("Ref2", "始点(&3)", kPointSelector),
+               Named(Definition("FX", "ｘ =", kSameRow, {}, {"Ref2", {}, true}), "始点の ｘ 座標"),
+               Selector("Ref3", "終点(&4)", kPointSelector),
+               Named(Definition("FY", "ｘ =", kSameRow, {}, {"Ref3", {}, true}), "終点の ｘ 座標"),
+               ControlSpec{.kind = ControlKind::kSize,
+                           .id = "RR",
+                           .caption = "等分(&N)",
+                           .field = "RR",
+                           .page = kDefinitionPage,
+                           .choices = kSubdivisionChoices,
+                           .flags = kAtLeastOne}},
+    Condition(),
+    std::array{Check("DispName", "名前を表示(&D)"), Check("DispValue", "面積を表示(&V)"),
+               Decimals("Decimal", "小数点以下の桁数(&K)"), Check("Brush", "斜線を表示(&B)"),
+               ControlSpec{.kind = ControlKind::kChoice,
+                           .id = "PaintType",
+                           .caption = "塗りつぶし(&P)",
+                           .field = "PaintType",
+                           .page = kDisplayPage,
+                           .choices = kFillChoices,
+                           .enable = {"Brush"}},
+               Size("RimRadius", "線の太さ(&S)", kAtLeastOne, {"Brush"}),
+               Colour("Color", "色(&1)", {"Brush"}), FontButton({"DispName", "DispValue"})});
 
 // The x of an interval end: the chosen point's, or the value of the text.
 double IntervalEnd(const PropertyForm& form, ExprEngine& engine, std::string_view ref_id,
@@ -158,18 +159,20 @@ std::optional<FormFailure> CheckInterval(PropertyForm& form, ExprEngine& engine,
 
 inline constexpr std::array<std::string_view, 2> kTangentChoices = {"接線", "法線"};
 
-constexpr auto kSessenControls =
-    Join(std::array{NameBox("直線(&L)"), Selector("Ref0", "関数(&F)", kGraphSelector),
-                    ControlSpec{.kind = ControlKind::kChoice,
-                                .id = "TangentKind",
-                                .caption = "",
-                                .field = "TangentKind",
-                                .page = kDefinitionPage,
-                                .choices = kTangentChoices,
-                                .flags = kSameRow | kDefinition},
-                    Selector("Ref1", "接点(&P)", kPointSelector, "PointName1"),
-                    Definition("FX0", "ｘ =", kSameRow, {}, {"Ref1", {}, true})},
-         Condition(), LineDisplay());
+constexpr auto kSessenControls = Join(
+    std::array{
+        NameBox("直線(&L)"), Selector("Ref0", "関数(&F)", kGraphSelector),
+        ControlSpec{.kind = ControlKind::kChoice,
+                    .id = "TangentKind",
+                    .caption = "",
+                    .field = "TangentKind",
+                    .page = kDefinitionPage,
+                    .choices = kTangentChoices,
+                    .flags = kSameRow | kDefinition,
+                    .name = "接線か法線か"},
+        Selector("Ref1", "接点(&P)", kPointSelector, "PointName1"),
+        Named(Definition("FX0", "ｘ =", kSameRow, {}, {"Ref1", {}, true}), "接点の ｘ 座標")},
+    Condition(), LineDisplay());
 
 constexpr MemberSpec kMembers[] = {
     {.class_name = "TPro_Cross2",

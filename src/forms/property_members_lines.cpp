@@ -10,20 +10,23 @@ namespace {
 constexpr std::string_view kLineNames = "L L0-9 M M1-9 La-z";
 
 constexpr auto kLineControls = Join(
-    std::array{NameBox("直線(&L)")}, PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1"),
-    PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2"),
+    std::array{NameBox("直線(&L)")},
+    PointOrPair("Ref0", "FX0", "FY0", "点１(&1)", "PointName1", "点１の X 座標", "点１の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "点２(&2)", "PointName2", "点２の X 座標", "点２の Y 座標"),
     std::array{Check("DispB", "線分(&B)", kDefinitionPage)}, Condition(), LineDisplay());
 
 // a x + b y + c = 0
 constexpr auto kLine2Controls =
-    Join(std::array{NameBox("直線(&L)"), Definition("FX0", "", 0, "x +"),
-                    Definition("FY0", "", kSameRow, "y +"), Definition("FX1", "", kSameRow, "= 0")},
+    Join(std::array{NameBox("直線(&L)"), Named(Definition("FX0", "", 0, "x +"), "x の係数"),
+                    Named(Definition("FY0", "", kSameRow, "y +"), "y の係数"),
+                    Named(Definition("FX1", "", kSameRow, "= 0"), "定数項")},
          Condition(), LineDisplay());
 
 // y = m(x - p) + q
 constexpr auto kLine3Controls =
-    Join(std::array{NameBox("直線(&L)"), Definition("FX0", "y =", 0, "(x −"),
-                    Definition("FY0", "", kSameRow, ") +"), Definition("FX1", "", kSameRow)},
+    Join(std::array{NameBox("直線(&L)"), Named(Definition("FX0", "y =", 0, "(x −"), "傾き"),
+                    Named(Definition("FY0", "", kSameRow, ") +"), "通る点の X 座標"),
+                    Named(Definition("FX1", "", kSameRow), "通る点の Y 座標")},
          Condition(), LineDisplay());
 
 constexpr std::array<std::string_view, 6> kLengthChoices = {"1", "2", "3", "4", "5", "10"};
@@ -34,7 +37,7 @@ constexpr auto kAngleControls =
     Join(std::array{NameBox("直線(&L)"), Selector("Ref0", "点１(&1)", kPointSelector, "PointName1"),
                     Selector("Ref1", "頂点(&2)", kPointSelector, "PointName2"),
                     Selector("Ref2", "点３(&3)", kPointSelector), Definition("FX0", "比(&M)"),
-                    Definition("FY0", ":", kSameRow),
+                    Named(Definition("FY0", ":", kSameRow), "比の後項"),
                     ControlSpec{.kind = ControlKind::kNumber,
                                 .id = "Lng",
                                 .caption = "長さ(&W)",

@@ -16,14 +16,14 @@ constexpr ReferenceFilter kLineOrAxisSelector{
 constexpr Precondition kTwoLines{kStraightLineTypes, false, 2, "２つ以上の図形が必要です．"};
 
 constexpr auto kPointControls =
-    Join(std::array{NameBox("点(&P)", kUpperCase), Definition("FX", "("),
-                    Definition("FY", ",", kSameRow, ")")},
+    Join(std::array{NameBox("点(&P)", kUpperCase), Named(Definition("FX", "("), "X 座標"),
+                    Named(Definition("FY", ",", kSameRow, ")"), "Y 座標")},
          Condition(), PointDisplay());
 
 constexpr auto kBuntenControls =
     Join(std::array{NameBox("点(&P)", kUpperCase), Selector("Ref0", "点１(&1)", kPointSelector),
                     Selector("Ref1", "点２(&2)", kPointSelector), Definition("FX", "比(&M)"),
-                    Definition("FY", ":", kSameRow)},
+                    Named(Definition("FY", ":", kSameRow), "比の後項")},
          Condition(), PointDisplay());
 
 constexpr auto kCrossControls =
@@ -32,7 +32,8 @@ constexpr auto kCrossControls =
          Condition(), PointDisplay());
 
 constexpr auto kSuisenControls =
-    Join(std::array{NameBox("点(&P)", kUpperCase), Selector("Ref0", "点(&1)", kPointSelector),
+    Join(std::array{NameBox("点(&P)", kUpperCase),
+                    Named(Selector("Ref0", "点(&1)", kPointSelector), "垂線を下ろす点"),
                     Selector("Ref1", "直線(&2)", kLineOrAxisSelector)},
          Condition(), PointDisplay());
 

@@ -86,6 +86,10 @@ inline constexpr std::array<std::string_view, 4> kViewModeChoices = {"標準", "
 inline constexpr std::array<std::string_view, kTextLines> kTextLineIds = {
     "Lines0", "Lines1", "Lines2", "Lines3", "Lines4",
     "Lines5", "Lines6", "Lines7", "Lines8", "Lines9"};
+// What a screen reader calls each line of the text.
+inline constexpr std::array<std::string_view, kTextLines> kTextLineNames = {
+    "1 行目", "2 行目", "3 行目", "4 行目", "5 行目",
+    "6 行目", "7 行目", "8 行目", "9 行目", "10 行目"};
 inline constexpr int kTextLineLength = 60;
 
 constexpr std::array<ControlSpec, kTextLines> TextLines() {
@@ -96,7 +100,8 @@ constexpr std::array<ControlSpec, kTextLines> TextLines() {
                                         .field = "Lines",
                                         .page = kTextPage,
                                         .index = k,
-                                        .max_length = kTextLineLength};
+                                        .max_length = kTextLineLength,
+                                        .name = kTextLineNames[static_cast<std::size_t>(k)]};
   return out;
 }
 
@@ -122,23 +127,25 @@ constexpr std::array<ControlSpec, 7> FrameDisplay() {
 
 constexpr auto kCharControls = Join(
     std::array{NameBox("文字(&O)", kUpperCase)},
-    PointOrPair("Ref0", "FX0", "FY0", "左上(&1)", "PointName1"),
-    PointOrPair("Ref1", "FX1", "FY1", "右下(&2)", "PointName2"), Condition(), FrameDisplay(),
+    PointOrPair("Ref0", "FX0", "FY0", "左上(&1)", "PointName1", "左上の X 座標", "左上の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "右下(&2)", "PointName2", "右下の X 座標", "右下の Y 座標"),
+    Condition(), FrameDisplay(),
     std::array{Check("IsIcon", "文字に合わせて枠を決める(&A)"), Spacing("CharW", "枠との間隔(&G)"),
                Spacing("CharX", "文字の間隔(&X)"), Spacing("CharY", "行の間隔(&Y)"), FontButton()},
     TextLines());
 
-constexpr auto kObjectControls =
-    Join(std::array{NameBox("ｵﾌﾞｼﾞｪｸﾄ(&O)", kUpperCase)},
-         PointOrPair("Ref0", "FX0", "FY0", "左下(&1)", "PointName1"),
-         PointOrPair("Ref1", "FX1", "FY1", "右上(&2)", "PointName2"), Condition(), FrameDisplay(),
-         std::array{ControlSpec{.kind = ControlKind::kChoice,
-                                .id = "SizeM",
-                                .caption = "表示方法(&D)",
-                                .field = "SizeM",
-                                .page = kDisplayPage,
-                                .choices = kViewModeChoices},
-                    Check("IsIcon", "ｱｲｺﾝで表示(&I)")});
+constexpr auto kObjectControls = Join(
+    std::array{NameBox("ｵﾌﾞｼﾞｪｸﾄ(&O)", kUpperCase)},
+    PointOrPair("Ref0", "FX0", "FY0", "左下(&1)", "PointName1", "左下の X 座標", "左下の Y 座標"),
+    PointOrPair("Ref1", "FX1", "FY1", "右上(&2)", "PointName2", "右上の X 座標", "右上の Y 座標"),
+    Condition(), FrameDisplay(),
+    std::array{ControlSpec{.kind = ControlKind::kChoice,
+                           .id = "SizeM",
+                           .caption = "表示方法(&D)",
+                           .field = "SizeM",
+                           .page = kDisplayPage,
+                           .choices = kViewModeChoices},
+               Check("IsIcon", "ｱｲｺﾝで表示(&I)")});
 
 constexpr TwoPointRule kCorners{"Ref0", "FX0", "FY0", "Ref1", "FX1", "FY1"};
 

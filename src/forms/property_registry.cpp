@@ -1,9 +1,18 @@
 #include <vector>
 
 #include "document/field_table.h"
+#include "forms/accessible_name.h"
 #include "forms/property_form.h"
 
 namespace qzarn::forms {
+
+std::string ControlName(const MemberSpec& member, const ControlSpec& control) {
+  if (!control.name.empty()) return std::string(control.name);
+  std::string spoken = SpokenCaption(control.caption);
+  if (!PunctuationOnly(spoken)) return spoken;
+  const auto page = static_cast<std::size_t>(control.page);
+  return page < member.pages.size() ? std::string(member.pages[page]) : std::string(member.caption);
+}
 
 std::span<const MemberSpec* const> AllMembers() {
   static const std::vector<const MemberSpec*> members = [] {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -25,9 +26,52 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::shell {
 
 namespace {
+
+// Remembers the item a key is about to choose in the menus it watches (Return
+// on the highlighted item, or an item's mnemonic letter), so that the command
+// can tell it was given from the keyboard. The mouse forgets it.
+class KeyboardChoice final : public QObject {
+ public:
+  using QObject::QObject;
+  // Whether the command named `name` is the one a key chose; forgets it.
+  bool Take(const QString& name) {
+    const bool chosen = chosen_ == name;
+    chosen_.clear();
+    return chosen;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (menu != nullptr && event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      chosen_.clear();
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (QAction* active = menu->activeAction()) chosen_ = active->objectName();
+      } else if (!key->text().isEmpty()) {
+        // A mnemonic is Alt+letter; the menu matches the letter alone.
+        const int pressed = key->text().toUpper().at(0).unicode();
+        for (QAction* action : menu->actions()) {
+          const QKeySequence mnemonic = QKeySequence::mnemonic(action->text());
+          if (!mnemonic.isEmpty() && (mnemonic[0].toCombined() & 0xffff) == pressed)
+            chosen_ = action->objectName();
+        }
+      }
+    } else if (event->type() == QEvent::MouseButtonPress ||
+               event->type() == QEvent::MouseButtonRelease) {
+      chosen_.clear();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QString chosen_;
+};
 
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -235,11 +279,17 @@ void MainWindow::BuildEditMenu() {
 void MainWindow::BuildFigureMenu() {
   QMenu* figures = menuBar()->addMenu(QStringLiteral("図形(&I)"));
   figure_menu_ = figures;
+  // Chosen from the keyboard, a drawing command places its figure at the
+  // screen's centre and opens its dialog at once: there may be no mouse to
+  // click the place with.
+  auto* keyboard = new KeyboardChoice(figures);
+  figures->installEventFilter(keyboard);
   bool first = true;
   for (const InsertGroup& group : kInsertMenu) {
     QMenu* menu = figures;
     if (group.submenu != nullptr) {
       menu = figures->addMenu(QString::fromUtf8(group.submenu));
+      menu->installEventFilter(keyboard);
     } else if (!first) {
       figures->addSeparator();
     }
@@ -247,11 +297,15 @@ void MainWindow::BuildFigureMenu() {
     for (int tool : group.tools) {
       const ui::InsertItem* item = InsertItemOf(tool);
       if (item == nullptr) continue;
-      QAction* action =
-          AddCommand(menu, item->name, QString::fromUtf8(item->caption), [this, tool] {
-            ShowStatus(0, QString());
-            if (ui::DocumentWindow* w = activeDocument()) w->InsertPointClick(tool);
-          });
+      QAction* action = AddCommand(menu, item->name, QString::fromUtf8(item->caption),
+                                   [this, tool, keyboard, name = QString::fromLatin1(item->name)] {
+                                     ShowStatus(0, QString());
+                                     const bool by_key = keyboard->Take(name);
+                                     ui::DocumentWindow* w = activeDocument();
+                                     if (w == nullptr) return;
+                                     w->InsertPointClick(tool);
+                                     if (by_key) w->InsertAtCentre();
+                                   });
       const QString short_text = ToolBarText(tool);
       if (!short_text.isEmpty()) {
         action->setIconText(short_text);
@@ -503,7 +557,7 @@ QString AboutText() {
 void MainWindow::ShowAbout() {
   QMessageBox box(this);
   box.setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-  box.setAccessibleName(box.windowTitle());
+  box.setAccessibleName(ui::SpokenName(box.windowTitle()));
   box.setIconPixmap(windowIcon().pixmap(64, 64));
   box.setTextFormat(Qt::RichText);
   box.setText(AboutText());

@@ -5,6 +5,7 @@
 #include "forms/command_catalogue.h"
 #include "shell/main_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
@@ -17,6 +18,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <span>
+
+#include "ui/spoken_name.h"
 
 namespace qzarn::shell {
 
@@ -63,7 +66,7 @@ void MainWindow::BuildToolBars() {
     QToolBar* bar = addToolBar(QString::fromUtf8(titles[i]));
     tool_bars_[i] = bar;
     bar->setObjectName(QString::fromLatin1(names[i]));
-    bar->setAccessibleName(bar->windowTitle());
+    bar->setAccessibleName(ui::SpokenName(bar->windowTitle()));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->setIconSize(QSize(16, 16));
     QAction* toggle = command(QString::fromLatin1(toggles[i]));
@@ -97,6 +100,7 @@ void MainWindow::BuildToolBars() {
   zoom_->setAccessibleName(QStringLiteral("編集画面のズーム"));
   zoom_->setToolTip(QStringLiteral("ズーム"));
   zoom_->setEditable(true);
+  zoom_->lineEdit()->setAccessibleName(zoom_->accessibleName());
   for (int percent : {10, 25, 50, 75, 100, 150, 200, 300, 400, 500, 1000})
     zoom_->addItem(ui::ZoomText(percent));
   zoom_->setInsertPolicy(QComboBox::NoInsert);
@@ -211,7 +215,12 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
   control->setObjectName(QStringLiteral("Command%1").arg(number));
   // While the customisation window is open the control is dragged, not used.
   control->installEventFilter(this);
-  control->setAccessibleName(Utf8(e->LongName));
+  control->setAccessibleName(ui::SpokenName(Utf8(e->LongName)));
+  // The edit of a box that takes typing is what the focus lands on.
+  if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr) {
+    if (combo->lineEdit() != nullptr) combo->lineEdit()->setAccessibleName(combo->accessibleName());
+    combo->view()->setAccessibleName(combo->accessibleName() + QStringLiteral("の一覧"));
+  }
   if (!e->Hint.empty() && control->toolTip().isEmpty()) control->setToolTip(Utf8(e->Hint));
 
   const QList<QAction*> present = toolbar->actions();

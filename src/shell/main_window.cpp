@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::shell {
 
 namespace {
@@ -72,14 +74,20 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
-  for (QLabel*& panel : panels_) {
-    panel = new QLabel(this);
-    panel->setMinimumWidth(120);
+  mdi_->setAccessibleName(QStringLiteral("画面"));
+  statusBar()->setAccessibleName(QStringLiteral("ｽﾃｰﾀｽﾊﾞｰ"));
+  // What each panel shows: the tool's prompt, the pointer's position, key hints.
+  const char* const panel_names[] = {"操作の案内", "ﾏｳｽの位置", "ﾋﾝﾄ"};
+  for (std::size_t i = 0; i < std::size(panels_); ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setMinimumWidth(120);
+    panels_[i]->setAccessibleName(QString::fromUtf8(panel_names[i]));
   }
   statusBar()->addWidget(panels_[0], 2);
   statusBar()->addWidget(panels_[1], 1);
   statusBar()->addWidget(panels_[2], 2);
   BuildMenus();
+  ui::NameParts(*this);
   connect(this, &MainWindow::recentFilesChanged, this, &MainWindow::RebuildRecentFiles);
   engine_ui_.status = [this](const QString& text) { ShowStatus(2, text); };
   // The property dialogs' "変数(&H)" shows the table of the screen being edited.

@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::shell {
 
 namespace {
@@ -45,7 +47,7 @@ void MainWindow::PrinterSetupClick() {
   if (!PrintingAvailable()) return;
   QPrintDialog dialog(&printer(), this);
   dialog.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
-  dialog.setAccessibleName(dialog.windowTitle());
+  dialog.setAccessibleName(ui::SpokenName(dialog.windowTitle()));
   dialog.exec();
 }
 

@@ -3,6 +3,7 @@
 // the bands moved between the top and the bottom of the window, and the
 // bands' background picture.
 #include "forms/command_catalogue.h"
+#include "forms/icon_ink.h"
 #include "shell/main_window.h"
 #include "ui/toolbar_setup_dialog.h"
 
@@ -15,8 +16,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
 #include <QScreen>
+#include <QSvgRenderer>
 #include <QToolBar>
+
+#include "ui/spoken_name.h"
 
 namespace qzarn::shell {
 
@@ -42,7 +48,26 @@ QIcon MainWindow::CommandIconOf(int number) {
   const int picture = e->ImageIndex >= 0 ? e->ImageIndex : number;
   const QString path =
       QStringLiteral(":/icons/commands/%1.svg").arg(picture, 3, 10, QLatin1Char('0'));
-  return QFile::exists(path) ? QIcon(path) : QIcon();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  // Inked for the bars they stand on: the application's palette says whether
+  // those are light or dark.
+  const QColor bar = QGuiApplication::palette().color(QPalette::Window);
+  const bool dark = forms::IsDarkColour(bar.rgb() & 0xFFFFFFu);
+  const QByteArray svg =
+      QByteArray::fromStdString(forms::InkedIcon(file.readAll().toStdString(), dark));
+  QSvgRenderer renderer(svg);
+  if (!renderer.isValid()) return {};
+  QIcon icon;
+  for (const int side : {16, 20, 24, 32, 48}) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
 
 int MainWindow::BarOf(const QObject* object) const {
@@ -146,10 +171,11 @@ void MainWindow::SetToolbarBackground(const QString& path, bool forget_unreadabl
 
 void MainWindow::ToolbarBackgroundClick() {
   QFileDialog dialog(this, QStringLiteral("イメージを開く"));
-  dialog.setAccessibleName(dialog.windowTitle());
+  dialog.setAccessibleName(ui::SpokenName(dialog.windowTitle()));
   dialog.setNameFilter(QStringLiteral("すべてのﾌｧｲﾙ (*.dib *.bmp *.emf *.wmf *.png *.jpg)"));
   dialog.setDefaultSuffix(QStringLiteral("BMP"));
   dialog.setFileMode(QFileDialog::ExistingFile);
+  ui::NameParts(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   SetToolbarBackground(dialog.selectedFiles().front(), true);
 }

@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 
@@ -112,7 +113,7 @@ Tdlg_Anime::Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* pa
     auto* b = new QToolButton(this);
     b->setObjectName(QString::fromLatin1(specs[i].name));
     b->setToolTip(QString::fromUtf8(specs[i].hint));
-    b->setAccessibleName(QString::fromUtf8(specs[i].hint));
+    b->setAccessibleName(SpokenName(QString::fromUtf8(specs[i].hint)));
     b->setIcon(ButtonIcon(i));
     b->setAutoRaise(true);
     b->setFixedSize(kButtonSize, kButtonSize);
@@ -146,6 +147,7 @@ Tdlg_Anime::Tdlg_Anime(FigureExpressions& expressions, double pause, QWidget* pa
     timer2_->setInterval(interval());
   });
   UpdateButtons();
+  NameParts(*this);
 }
 
 double Tdlg_Anime::pause() const {

@@ -33,6 +33,8 @@
 #include "ui/dialog_choosers.h"
 #include "ui/help_window.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -45,7 +47,7 @@ template <typename W>
 W* Named(W* widget, const QString& caption) {
   QString plain = caption;
   plain.remove(QLatin1Char('&'));
-  widget->setAccessibleName(plain);
+  widget->setAccessibleName(SpokenName(plain));
   return widget;
 }
 
@@ -155,7 +157,7 @@ TEditGlid::TEditGlid(forms::CoordinateSystemForm& form, const QString& screen_ca
     : QDialog(parent), form_(form), render_(render), services_(std::move(services)) {
   setObjectName(QStringLiteral("EditGlid"));
   setWindowTitle(Utf8(forms::CoordinateDialogTitle(screen_caption.toStdString())));
-  setAccessibleName(Utf8(forms::kCoordinateFormCaption));
+  setAccessibleName(SpokenName(Utf8(forms::kCoordinateFormCaption)));
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(QStringLiteral("ページ"));
   tabs_->addTab(BuildGeneralTab(), Utf8(forms::kCoordinateTabCaptions[0]));
@@ -196,6 +198,7 @@ TEditGlid::TEditGlid(forms::CoordinateSystemForm& form, const QString& screen_ca
   layout->addWidget(buttons);
   ShowForm();
   if (RememberedPosition()) move(*RememberedPosition());
+  NameParts(*this);
 }
 
 TEditGlid::~TEditGlid() = default;
@@ -505,8 +508,8 @@ void TEditGlid::UpdateRules() {
     axes_[i].label_step->setEnabled(form_.LabelStepEnabled(i == 1));
   }
   grid_width_label_->setText(Utf8(form_.GridWidthCaption()));
-  grid_width_->setAccessibleName(QStringLiteral("ｸﾞﾘｯﾄﾞ ") +
-                                 Utf8(form_.GridWidthCaption()).remove(QLatin1Char('&')));
+  grid_width_->setAccessibleName(SpokenName(
+      QStringLiteral("ｸﾞﾘｯﾄﾞ ") + Utf8(form_.GridWidthCaption()).remove(QLatin1Char('&'))));
   grid_colour_->setText(Utf8(form_.GridColourCaption()));
   grid_style_->setEnabled(form_.GridStyleEnabled());
   PaintColourButtons();
@@ -554,6 +557,7 @@ void TEditGlid::OpenPictureClick() {
         "すべてのﾌｧｲﾙ (*.bmp *.jpg *.jpeg *.png *.ico *.emf *.wmf);;すべてのﾌｧｲﾙ (*)"));
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.setFileMode(QFileDialog::ExistingFile);
+    NameParts(dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
       path = dialog.selectedFiles().front();
   }

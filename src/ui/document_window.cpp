@@ -1,4 +1,5 @@
 #include "ui/document_window.h"
+#include "ui/screen_accessible.h"
 
 #include "import/page_import.h"
 #include "render/save_picture.h"
@@ -33,6 +34,8 @@
 #include "platform/image_codec.h"
 #include "qt/qt_image.h"
 #include "render/draw_screen.h"
+
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 
@@ -111,6 +114,7 @@ std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QStri
   dialog.setNameFilter(QString::fromUtf8(kSaveFilter));
   dialog.setDefaultSuffix(QStringLiteral("qzl"));
   dialog.selectFile(caption + QStringLiteral(".qzl"));
+  NameParts(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front();
 }
@@ -139,6 +143,11 @@ ScreenSurface::ScreenSurface(DocumentWindow& window) : QWidget(nullptr), window_
   setAcceptDrops(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+  InstallScreenAccessibility();
+}
+
+const Screen* ScreenSurface::screen() const {
+  return window_.screen();
 }
 
 void ScreenSurface::paintEvent(QPaintEvent* event) {
@@ -250,6 +259,7 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
   s.Ready = true;
   RefreshScreen();
   UpdateCommandState();
+  NameParts(*this);
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -1002,10 +1012,38 @@ void DocumentWindow::ImageDblClick(QPoint at) {
 
 // ---- Keyboard -------------------------------------------------------------------------
 
+bool DocumentWindow::InsertAtCentre() {
+  if (!undoable_ || !interact::IsMouseTool(env_.current_tool)) return false;
+  const int tool = env_.current_tool;
+  const QRect visible = scroll_->viewport()->rect();
+  QPoint centre = surface_->mapFrom(scroll_->viewport(), visible.center());
+  centre.setX(std::clamp(centre.x(), 0, std::max(0, surface_->width() - 1)));
+  centre.setY(std::clamp(centre.y(), 0, std::max(0, surface_->height() - 1)));
+  ImageMouseDown(Qt::LeftButton, Qt::NoModifier, centre);
+  if (env_.current_tool == tool && interact::IsMouseTool(tool)) {
+    // The second point one plane unit away, at least a few pixels, so that
+    // the figure is never degenerate.
+    const ViewSettings& v = undoable_->screen().View();
+    const double unit =
+        (v.Scale.get() > 0 ? v.Scale.get() : 25) * (v.Zoom.get() > 0 ? v.Zoom.get() : 100) / 100.0;
+    const int step = std::max(8, static_cast<int>(unit));
+    const QPoint end = centre + QPoint(step, -step);
+    ImageMouseMove(Qt::LeftButton, Qt::NoModifier, end);
+    ImageMouseUp(Qt::LeftButton, Qt::NoModifier, end);
+  }
+  UpdateCommandState();
+  return true;
+}
+
 void DocumentWindow::keyPressEvent(QKeyEvent* event) {
   if (!undoable_) return;
   Screen& s = undoable_->screen();
   const int key = event->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier &&
+      InsertAtCentre()) {
+    event->accept();
+    return;
+  }
   s.SnapFine = key == Qt::Key_Alt;
   shift_down_ = key == Qt::Key_Shift;
   if (shift_down_ && env_.current_tool == interact::kLineTool) {

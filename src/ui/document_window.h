@@ -204,6 +204,10 @@ class ScreenSurface final : public QWidget {
  public:
   explicit ScreenSurface(DocumentWindow& window);
 
+  DocumentWindow& document() const { return window_; }
+  // The screen shown; null once the window has closed.
+  const Screen* screen() const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -317,6 +321,11 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
   void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
   void ImageDblClick(QPoint at);
+  // The armed drawing tool used from the keyboard: the figure is placed at the
+  // centre of the visible part of the screen (a two-point figure from there
+  // one unit right and up) and its property dialog opens, as after a click.
+  // False when no drawing tool is armed.
+  bool InsertAtCentre();
   // A figure dragged in from another document window.
   bool ImageDragOver(const QMimeData& data) const;
   bool ImageDragDrop(const QMimeData& data);

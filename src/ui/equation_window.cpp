@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -46,7 +48,7 @@ QString Q(const std::string& s) {
 
 template <class W>
 W* Named(W* w, const QString& name) {
-  w->setAccessibleName(name);
+  w->setAccessibleName(SpokenName(name));
   return w;
 }
 
@@ -183,6 +185,7 @@ TdlgEquation::TdlgEquation(ExprEngine& engine, DocumentQuestions& questions, QWi
     last_geometry_ = QRect(display->availableGeometry().center() - rect().center(), size());
   ShowRows();
   ShowCurrentCell(false);
+  NameParts(*this);
 }
 
 Screen* TdlgEquation::screen() const {

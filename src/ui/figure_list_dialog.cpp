@@ -18,6 +18,8 @@
 #include "engine/engine_ui.h"
 #include "qt/qt_fonts.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn {
 
 namespace {
@@ -96,6 +98,7 @@ TFigureList::TFigureList(Screen& screen, FigureListHooks hooks, QWidget* parent)
   resize(g_last_size.value_or(QSize(kInitialWidth, kInitialHeight)));
   FillGrid();
   SelectRow(0);
+  ui::NameParts(*this);
 }
 
 TFigureList::~TFigureList() = default;
@@ -103,6 +106,7 @@ TFigureList::~TFigureList() = default;
 void TFigureList::BuildGrid() {
   grid_ = new QTableWidget(kFigureSlots, 5, this);
   grid_->setObjectName(QStringLiteral("FigGrid"));
+  grid_->setAccessibleName(QStringLiteral("図形の一覧"));
   grid_->setHorizontalHeaderLabels({QStringLiteral(" No."), QStringLiteral(" 図形"),
                                     QStringLiteral(" 内容"), QStringLiteral("表示"),
                                     QStringLiteral("軌跡")});

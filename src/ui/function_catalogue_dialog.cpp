@@ -19,6 +19,8 @@
 #include "expr/function_catalogue.h"
 #include "qt/qt_fonts.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn {
 
 namespace {
@@ -80,6 +82,7 @@ TdlgFuncSel::TdlgFuncSel(QWidget* parent) : QDialog(parent) {
 
   ApplyScreenMetrics();
   SelectRow(0);
+  ui::NameParts(*this);
 }
 
 void TdlgFuncSel::BuildGrid() {

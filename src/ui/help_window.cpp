@@ -17,6 +17,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -67,7 +69,7 @@ bool HasHelpPage(int context) {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Sorvane ヘルプ"));
-  setAccessibleName(windowTitle());
+  setAccessibleName(SpokenName(windowTitle()));
   setWindowFlag(Qt::WindowMinMaxButtonsHint);
   resize(760, 560);
 
@@ -116,6 +118,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
   connect(results_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { browser_->setSource(item->data(Qt::UserRole).toUrl()); });
   ShowContents();
+  NameParts(*this);
 }
 
 void HelpWindow::ShowTopic(int context) {
@@ -210,8 +213,7 @@ void SetHelpDocumentOpener(DocumentOpener opener) {
 
 QString HelpGalleryFolder() {
   return QString::fromStdString(
-      forms::GalleryFolder(process_environment, current_executable(), QZARN_SOURCE_GALLERY)
-          .string());
+      forms::GalleryFolder(process_environment, current_executable()).string());
 }
 
 // The window belongs to the main window so that it goes with it; without one

@@ -23,6 +23,7 @@
 #include "ui/help_window.h"
 
 #include <algorithm>
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 
@@ -102,7 +103,7 @@ QSize PreviewShownSize(const QWidget& dialog) {
 
 QPushButton* Button(const char* caption, QWidget* parent) {
   auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setAccessibleName(b->text());
+  b->setAccessibleName(SpokenName(b->text()));
   return b;
 }
 
@@ -112,7 +113,7 @@ LegacyImportDialog::LegacyImportDialog(const QString& caption, int help_context,
                                        const QString& start_folder, QWidget* parent)
     : QDialog(parent), folder_(start_folder) {
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(SpokenName(caption));
   model_ = new QFileSystemModel(this);
   model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   model_->setRootPath(QDir::rootPath());
@@ -200,6 +201,7 @@ Tdlg_Dos2::Tdlg_Dos2(const QString& start_folder,
   connect(&list(), &QListWidget::itemDoubleClicked, this, [this] { Import(); });
   resize(760, 460);
   if (!folder().isEmpty()) ChooseFolder(folder());
+  NameParts(*this);
 }
 
 void Tdlg_Dos2::ReadFolder(const std::filesystem::path& folder) {
@@ -236,15 +238,15 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   preview_->setFixedSize(PreviewShownSize(*this));
   preview_->setScaledContents(true);
   page_label_ = new QLabel(QStringLiteral("ﾍﾟｰｼﾞ(&G)"), &side());
-  page_label_->setAccessibleName(page_label_->text());
+  page_label_->setAccessibleName(SpokenName(page_label_->text()));
   page_ = new QSpinBox(&side());
-  page_->setAccessibleName(page_label_->text());
+  page_->setAccessibleName(SpokenName(page_label_->text()));
   page_->setRange(1, import::kMaxImportPages);
   page_label_->setBuddy(page_);
   page_range_ = new QLabel(&side());
   page_range_->setAccessibleName(QStringLiteral("ﾍﾟｰｼﾞ数"));
   all_ = new QCheckBox(QStringLiteral("全ﾍﾟｰｼﾞ(&A)"), &side());
-  all_->setAccessibleName(all_->text());
+  all_->setAccessibleName(SpokenName(all_->text()));
   auto* pages = new QHBoxLayout;
   pages->addWidget(page_label_);
   pages->addWidget(page_);
@@ -264,6 +266,7 @@ Tdlg_Dos::Tdlg_Dos(const QString& start_folder, std::unique_ptr<import::PageRead
   resize(std::max(minimumSizeHint().width(), std::min(900, desk_width)), sizeHint().height());
   if (!folder().isEmpty()) ChooseFolder(folder());
   UpdateControls();
+  NameParts(*this);
 }
 
 void Tdlg_Dos::ReadFolder(const std::filesystem::path& folder) {

@@ -19,6 +19,8 @@
 #include "ui/dialog_choosers.h"
 #include "ui/help_window.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -111,7 +113,7 @@ TEditLineBit::TEditLineBit(forms::LineStyleForm& form,
     : QDialog(parent), form_(form), ask_yes_no_(std::move(ask_yes_no)) {
   setObjectName(QStringLiteral("EditLineBit"));
   setWindowTitle(Utf8(forms::kLineStyleEditorCaption));
-  setAccessibleName(Utf8(forms::kLineStyleEditorCaption));
+  setAccessibleName(SpokenName(Utf8(forms::kLineStyleEditorCaption)));
   styles_ = new QComboBox(this);
   styles_->setAccessibleName(QStringLiteral("線の種類(L)"));
   for (std::string_view item : forms::kDashStyleItems)
@@ -137,7 +139,7 @@ TEditLineBit::TEditLineBit(forms::LineStyleForm& form,
   auto add = [&](const QString& caption, QDialogButtonBox::ButtonRole role) {
     QPushButton* b = buttons->addButton(caption, role);
     QString plain = caption;
-    b->setAccessibleName(plain.remove(QLatin1Char('&')));
+    b->setAccessibleName(SpokenName(plain.remove(QLatin1Char('&'))));
     return b;
   };
   add(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -166,6 +168,7 @@ TEditLineBit::TEditLineBit(forms::LineStyleForm& form,
   layout->addWidget(preview_);
   layout->addWidget(buttons);
   ShowForm();
+  NameParts(*this);
 }
 
 int TEditLineBit::CellAt(int x, int y) {

@@ -23,6 +23,8 @@
 #include "ui/dialog_choosers.h"
 #include "ui/help_window.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -48,7 +50,7 @@ QComboBox* EditableList(QWidget* page, const QString& caption, const QStringList
   auto* box = new QComboBox(page);
   box->setEditable(true);
   box->addItems(items);
-  box->setAccessibleName(Plain(caption));
+  box->setAccessibleName(SpokenName(Plain(caption)));
   box->setInsertPolicy(QComboBox::NoInsert);
   return box;
 }
@@ -59,7 +61,7 @@ TdlgOption::TdlgOption(forms::OptionsForm& form, OptionsDialogServices services,
     : QDialog(parent), form_(form), services_(std::move(services)) {
   setObjectName(QStringLiteral("dlgOption"));
   setWindowTitle(Utf8(forms::kOptionsCaption));
-  setAccessibleName(Utf8(forms::kOptionsCaption));
+  setAccessibleName(SpokenName(Utf8(forms::kOptionsCaption)));
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(QStringLiteral("ページ"));
   QWidget* pages[] = {BuildGeneralTab(), BuildNewTab(),  BuildEditTab(),
@@ -73,7 +75,7 @@ TdlgOption::TdlgOption(forms::OptionsForm& form, OptionsDialogServices services,
   auto* buttons = new QDialogButtonBox(this);
   auto add = [&](const QString& caption, QDialogButtonBox::ButtonRole role) {
     QPushButton* b = buttons->addButton(caption, role);
-    b->setAccessibleName(Plain(caption));
+    b->setAccessibleName(SpokenName(Plain(caption)));
     return b;
   };
   add(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -87,11 +89,12 @@ TdlgOption::TdlgOption(forms::OptionsForm& form, OptionsDialogServices services,
   layout->addWidget(tabs_);
   layout->addWidget(buttons);
   ShowForm();
+  NameParts(*this);
 }
 
 QCheckBox* TdlgOption::Check(QWidget* page, const char* caption, bool forms::OptionsForm::*member) {
   auto* box = new QCheckBox(QString::fromUtf8(caption), page);
-  box->setAccessibleName(Plain(QString::fromUtf8(caption)));
+  box->setAccessibleName(SpokenName(Plain(QString::fromUtf8(caption))));
   checks_.append({box, member});
   connect(box, &QCheckBox::toggled, this, [this] {
     if (loading_) return;
@@ -104,7 +107,7 @@ QCheckBox* TdlgOption::Check(QWidget* page, const char* caption, bool forms::Opt
 QPushButton* TdlgOption::ColourButton(QWidget* page, const char* caption,
                                       ColorRef forms::OptionsForm::*member) {
   auto* button = new QPushButton(QString::fromUtf8(caption), page);
-  button->setAccessibleName(Plain(QString::fromUtf8(caption)));
+  button->setAccessibleName(SpokenName(Plain(QString::fromUtf8(caption))));
   colours_.append({button, member});
   connect(button, &QPushButton::clicked, this, [this, member] {
     std::optional<ColorRef> chosen;

@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -246,7 +248,7 @@ TEditValue_E::TEditValue_E(Screen& screen, const QString& screen_caption,
   setObjectName(QStringLiteral("EditValue_E"));
   const QString caption = QStringLiteral("変数ﾊﾟﾚｯﾄの編集 [") + screen_caption + QLatin1Char(']');
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(SpokenName(caption));
   resize(kEditorWidth, kEditorHeight);
   FillDefaultQuestions(questions_);
   TEditWizard::RememberedFont(init_font_name_);
@@ -350,6 +352,7 @@ TEditValue_E::TEditValue_E(Screen& screen, const QString& screen_caption,
     move(display->availableGeometry().center() - QPoint(kEditorWidth / 2, kEditorHeight / 2));
   }
   Changed();
+  NameParts(*this);
 }
 
 TEditValue_E::~TEditValue_E() = default;
@@ -401,7 +404,7 @@ void TEditValue_E::ShowProperties() {
       const int r = grid_->rowCount();
       grid_->insertRow(r);
       grid_->setItem(r, 0, new QTableWidgetItem(name));
-      editor->setAccessibleName(name);
+      editor->setAccessibleName(SpokenName(name));
       grid_->setCellWidget(r, 1, editor);
     };
     if (!o->box()) {

@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -36,7 +38,7 @@ template <class W>
 W* Captioned(QFormLayout& form, const char* caption, W* w) {
   auto* label = new QLabel(QString::fromUtf8(caption));
   label->setBuddy(w);
-  w->setAccessibleName(QString::fromUtf8(caption));
+  w->setAccessibleName(SpokenName(QString::fromUtf8(caption)));
   form.addRow(label, w);
   return w;
 }
@@ -65,17 +67,17 @@ TEditWizard::TEditWizard(const WizardSettings& s, const std::vector<VariableUse>
   initial_ = Captioned(*form, "初期値(&I)", NumberBox(-10000, 10000, 1, 3, s.initial));
   step_ = Captioned(*form, "間隔(&W)", NumberBox(-100, 100, 0.01, 3, s.step));
   names_ = new QCheckBox(QStringLiteral("変数名をつける(&V)"));
-  names_->setAccessibleName(names_->text());
+  names_->setAccessibleName(SpokenName(names_->text()));
   names_->setChecked(s.names);
   vertical_ = new QCheckBox(QStringLiteral("縦方向に配置(&T)"));
-  vertical_->setAccessibleName(vertical_->text());
+  vertical_->setAccessibleName(SpokenName(vertical_->text()));
   vertical_->setChecked(s.vertical);
   form->addRow(names_);
   form->addRow(vertical_);
   rows_ = Captioned(*form, "行(&L)", new QSpinBox);
   columns_ = Captioned(*form, "列(&R)", new QSpinBox);
   auto* font = new QPushButton(QStringLiteral("ﾌｫﾝﾄ(&F)..."));
-  font->setAccessibleName(QStringLiteral("ﾌｫﾝﾄ(&F)..."));
+  font->setAccessibleName(SpokenName(QStringLiteral("ﾌｫﾝﾄ(&F)...")));
   form->addRow(font);
   rows_->setRange(1, 999);
   columns_->setRange(1, 999);
@@ -84,7 +86,7 @@ TEditWizard::TEditWizard(const WizardSettings& s, const std::vector<VariableUse>
 
   auto* caption = new QLabel(QStringLiteral("作成する変数名にチェックをつけてください．"));
   list_ = new QListWidget;
-  list_->setAccessibleName(caption->text());
+  list_->setAccessibleName(SpokenName(caption->text()));
   caption->setBuddy(list_);
   list_->setFlow(QListView::LeftToRight);
   list_->setWrapping(true);
@@ -113,7 +115,7 @@ TEditWizard::TEditWizard(const WizardSettings& s, const std::vector<VariableUse>
   auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
   auto* help = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   for (QPushButton* b : {ok, cancel, help})
-    b->setAccessibleName(b->text());
+    b->setAccessibleName(SpokenName(b->text()));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &TEditWizard::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -138,6 +140,7 @@ TEditWizard::TEditWizard(const WizardSettings& s, const std::vector<VariableUse>
   whole->addLayout(buttons);
   resize(560, 380);
   UpdateLimits();
+  NameParts(*this);
 }
 
 WizardMetrics TEditWizard::metrics() const {

@@ -11,18 +11,20 @@
 #include "ui/message_caption.h"
 #include "ui/whole_captions.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 PictureExportDialog::PictureExportDialog(forms::PictureExportForm& form, render::PictureKind kind,
                                          const QString& title, QWidget* parent)
     : QDialog(parent), form_(form), kind_(kind) {
   setWindowTitle(title);
-  setAccessibleName(title);
+  setAccessibleName(SpokenName(title));
   auto* layout = new QFormLayout;
   auto spin = [&](const QString& caption, int low, int high) {
     auto* box = new QSpinBox(this);
     box->setRange(low, high);
-    box->setAccessibleName(caption);
+    box->setAccessibleName(SpokenName(caption));
     layout->addRow(caption, box);
     return box;
   };
@@ -33,7 +35,7 @@ PictureExportDialog::PictureExportDialog(forms::PictureExportForm& form, render:
   keep_ = new QCheckBox(QStringLiteral("縦横比を保つ(&K)"), this);
   antialias_ = new QCheckBox(QStringLiteral("アンチエイリアス(&A)"), this);
   for (QCheckBox* c : {keep_, antialias_}) {
-    c->setAccessibleName(c->text());
+    c->setAccessibleName(SpokenName(c->text()));
     layout->addRow(c);
   }
   const bool pdf = kind == render::PictureKind::kPdf;
@@ -58,8 +60,8 @@ PictureExportDialog::PictureExportDialog(forms::PictureExportForm& form, render:
   QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   QPushButton* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
-  ok->setAccessibleName(ok->text());
-  cancel->setAccessibleName(cancel->text());
+  ok->setAccessibleName(SpokenName(ok->text()));
+  cancel->setAccessibleName(SpokenName(cancel->text()));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* all = new QVBoxLayout(this);
@@ -68,6 +70,7 @@ PictureExportDialog::PictureExportDialog(forms::PictureExportForm& form, render:
   // The title names the screen, which a narrow window's title bar would cut.
   LeaveRoomForTitle(*this);
   ShowForm();
+  NameParts(*this);
 }
 
 void PictureExportDialog::ShowForm() {

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -106,11 +108,11 @@ TPrintInput::TPrintInput(QPrinter& printer, const QString& caption, const QImage
       options_(options),
       services_(std::move(services)) {
   setWindowTitle(Q(forms::PrintWindowTitle(caption.toStdString())));
-  setAccessibleName(Q(forms::kPrintCaption));
+  setAccessibleName(SpokenName(Q(forms::kPrintCaption)));
   auto* form = new QFormLayout;
   auto label = [&](const char* name) {
     auto* l = new QLabel(this);
-    l->setAccessibleName(QString::fromUtf8(name));
+    l->setAccessibleName(SpokenName(QString::fromUtf8(name)));
     form->addRow(QString::fromUtf8(name), l);
     return l;
   };
@@ -126,14 +128,14 @@ TPrintInput::TPrintInput(QPrinter& printer, const QString& caption, const QImage
   copies_->setRange(forms::kMinCopies, forms::kMaxCopies);
   copies_->setSingleStep(1);
   copies_->setValue(forms::ClampCopies(copies));
-  copies_->setAccessibleName(QStringLiteral("部数(&C)"));
+  copies_->setAccessibleName(SpokenName(QStringLiteral("部数(&C)")));
   form->addRow(QStringLiteral("部数(&C)"), copies_);
   size_ = new QSpinBox(this);
   size_->setRange(forms::kMinPrintSize, forms::kMaxPrintSize);
   size_->setSingleStep(forms::kPrintSizeStep);
   size_->setSuffix(QStringLiteral(" %"));
   size_->setValue(forms::ClampPrintSize(percent));
-  size_->setAccessibleName(QStringLiteral("印刷サイズ(&Z)"));
+  size_->setAccessibleName(SpokenName(QStringLiteral("印刷サイズ(&Z)")));
   form->addRow(QStringLiteral("印刷サイズ(&Z)"), size_);
   connect(size_, &QSpinBox::valueChanged, this, [this] { Refresh(); });
 
@@ -142,7 +144,7 @@ TPrintInput::TPrintInput(QPrinter& printer, const QString& caption, const QImage
   auto* opts = new QPushButton(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)..."), this);
   auto* look = new QPushButton(QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&V)..."), this);
   for (QPushButton* b : {setup, opts, look})
-    b->setAccessibleName(b->text());
+    b->setAccessibleName(SpokenName(b->text()));
   setup->setEnabled(static_cast<bool>(services_.printer_setup));
   opts->setEnabled(static_cast<bool>(services_.options));
   look->setEnabled(static_cast<bool>(services_.preview));
@@ -154,8 +156,8 @@ TPrintInput::TPrintInput(QPrinter& printer, const QString& caption, const QImage
   QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   QPushButton* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
-  ok->setAccessibleName(ok->text());
-  cancel->setAccessibleName(cancel->text());
+  ok->setAccessibleName(SpokenName(ok->text()));
+  cancel->setAccessibleName(SpokenName(cancel->text()));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -173,6 +175,7 @@ TPrintInput::TPrintInput(QPrinter& printer, const QString& caption, const QImage
   all->addWidget(buttons);
   resize(560, 360);
   Refresh();
+  NameParts(*this);
 }
 
 int TPrintInput::copies() const {

@@ -4,6 +4,7 @@
 
 // Core headers first (see the header).
 #include "expr/engine.h"
+#include "forms/accessible_name.h"
 #include "forms/arrow_settings.h"
 #include "platform/text_encoding.h"
 #include "qt/qt_fonts.h"
@@ -31,6 +32,8 @@
 #include "ui/help_window.h"
 #include "ui/label_font_chooser.h"
 #include "ui/property_subdialogs.h"
+
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 
@@ -140,7 +143,7 @@ PropertyDialog::PropertyDialog(forms::PropertyForm& form, FigureRecord& target, 
   auto* buttons = new QHBoxLayout();
   auto add_button = [&](std::string_view text, auto handler) {
     auto* b = new QPushButton(Q(text), this);
-    b->setAccessibleName(Q(text));
+    b->setAccessibleName(Q(forms::SpokenCaption(text)));
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, handler);
     buttons->addWidget(b);
@@ -157,6 +160,7 @@ PropertyDialog::PropertyDialog(forms::PropertyForm& form, FigureRecord& target, 
   add_button("ﾍﾙﾌﾟ", [help] { ShowHelpTopic(help); });
   layout->addLayout(buttons);
   RefreshEnabled();
+  NameParts(*this);
 }
 
 PropertyDialog::~PropertyDialog() = default;
@@ -190,7 +194,13 @@ void PropertyDialog::BuildPages() {
       row->addWidget(b.label);
     }
     b.widget = MakeControl(i, page);
-    if (b.label != nullptr) b.label->setBuddy(b.widget);
+    const QString name = b.widget->accessibleName();
+    if (b.label != nullptr) {
+      b.label->setBuddy(b.widget);
+      // A label that is a piece of the formula ("(", "≦") is read as the
+      // field it stands for.
+      if (forms::PunctuationOnly(c.caption)) b.label->setAccessibleName(name);
+    }
     // Expressions and text lines take the row's width: a text box line holds up
     // to 60 characters and would otherwise show a third of them.
     const bool wide = c.kind == ControlKind::kExpression || c.kind == ControlKind::kText;
@@ -198,13 +208,14 @@ void PropertyDialog::BuildPages() {
     if (c.kind == ControlKind::kExpression) {
       b.catalogue = new QToolButton(page);
       b.catalogue->setText(QStringLiteral("▲"));
-      b.catalogue->setAccessibleName(QStringLiteral("▲"));
+      b.catalogue->setAccessibleName(QStringLiteral("関数の挿入 (%1)").arg(name));
       ConnectFunctionCatalogueButton(*b.catalogue, *static_cast<QLineEdit*>(b.widget),
                                      FunctionCatalogueWindow());
       row->addWidget(b.catalogue);
     }
     if (!c.suffix.empty()) {
       b.suffix = new QLabel(Q(c.suffix), page);
+      if (forms::PunctuationOnly(c.suffix)) b.suffix->setAccessibleName(name);
       row->addWidget(b.suffix);
     }
     bound_.push_back(b);
@@ -215,7 +226,7 @@ void PropertyDialog::BuildPages() {
   if (last != nullptr) {
     auto* variables =
         new QPushButton(Q(forms::kVariablesCaption), pages_->widget(pages_->count() - 1));
-    variables->setAccessibleName(Q(forms::kVariablesCaption));
+    variables->setAccessibleName(Q(forms::SpokenCaption(forms::kVariablesCaption)));
     variables->setAutoDefault(false);
     variables->setEnabled(static_cast<bool>(hooks_.edit_variables));
     connect(variables, &QPushButton::clicked, this, [this] { EditVariables(); });
@@ -334,12 +345,11 @@ QWidget* PropertyDialog::MakeControl(int i, QWidget* page) {
     }
   }
   made->setObjectName(Q(c.id));
-  // Controls without a caption of their own (the condition edit, the parts of
-  // an equation) are named by their label or their page.
-  QString name = caption;
-  if (name.isEmpty()) name = Q(c.suffix);
-  if (name.isEmpty()) name = Q(form_.spec().pages[static_cast<std::size_t>(c.page)]);
-  made->setAccessibleName(name);
+  made->setAccessibleName(Q(forms::ControlName(form_.spec(), c)));
+  // The edit of a drop-down that takes typing is what a screen reader lands on.
+  if (auto* combo = qobject_cast<QComboBox*>(made);
+      combo != nullptr && combo->lineEdit() != nullptr)
+    combo->lineEdit()->setAccessibleName(made->accessibleName());
   return made;
 }
 

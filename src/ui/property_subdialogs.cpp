@@ -13,13 +13,15 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
 
 QCheckBox* AddCheck(QVBoxLayout& layout, QWidget* parent, const char* caption, bool on) {
   auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-  box->setAccessibleName(box->text());
+  box->setAccessibleName(SpokenName(box->text()));
   box->setChecked(on);
   layout.addWidget(box);
   return box;
@@ -28,7 +30,7 @@ QCheckBox* AddCheck(QVBoxLayout& layout, QWidget* parent, const char* caption, b
 QComboBox* AddCombo(QFormLayout& form, QWidget* parent, const char* caption, bool editable) {
   auto* combo = new QComboBox(parent);
   combo->setEditable(editable);
-  combo->setAccessibleName(QString::fromUtf8(caption));
+  combo->setAccessibleName(SpokenName(QString::fromUtf8(caption)));
   form.addRow(QString::fromUtf8(caption), combo);
   return combo;
 }
@@ -38,8 +40,8 @@ void AddOkCancel(QDialog& dialog, QVBoxLayout& layout) {
   QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   QPushButton* cancel =
       buttons->addButton(QString::fromUtf8("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  ok->setAccessibleName(ok->text());
-  cancel->setAccessibleName(cancel->text());
+  ok->setAccessibleName(SpokenName(ok->text()));
+  cancel->setAccessibleName(SpokenName(cancel->text()));
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout.addWidget(buttons);
@@ -58,7 +60,7 @@ TPro_Kiseki::TPro_Kiseki(const LocusSettings& settings, const QString& caption, 
                          QWidget* parent)
     : QDialog(parent), settings_(settings), function_(function) {
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(SpokenName(caption));
   auto* layout = new QVBoxLayout(this);
   on_ = AddCheck(*layout, this, "軌跡を表示(&K)", settings.on);
   if (function) {
@@ -80,7 +82,7 @@ TPro_Kiseki::TPro_Kiseki(const LocusSettings& settings, const QString& caption, 
   width_->setEditText(QString::number(settings.line_width));
   layout->addLayout(form);
   colour_ = new QPushButton(QString::fromUtf8("軌跡色(&1)"), this);
-  colour_->setAccessibleName(colour_->text());
+  colour_->setAccessibleName(SpokenName(colour_->text()));
   colour_->setAutoDefault(false);
   PaintSwatch(*colour_, settings_.colour);
   connect(colour_, &QPushButton::clicked, this, [this] {
@@ -97,11 +99,12 @@ TPro_Kiseki::TPro_Kiseki(const LocusSettings& settings, const QString& caption, 
   });
   layout->addWidget(colour_);
   auto* clear = new QPushButton(QString::fromUtf8("軌跡ｸﾘｱ(&C)"), this);
-  clear->setAccessibleName(clear->text());
+  clear->setAccessibleName(SpokenName(clear->text()));
   clear->setAutoDefault(false);
   connect(clear, &QPushButton::clicked, this, [this] { settings_.clear = true; });
   layout->addWidget(clear);
   AddOkCancel(*this, *layout);
+  NameParts(*this);
 }
 
 LocusSettings TPro_Kiseki::settings() const {
@@ -121,7 +124,7 @@ LocusSettings TPro_Kiseki::settings() const {
 TPro_Ya::TPro_Ya(const forms::ArrowSettings& settings, const QString& caption, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(SpokenName(caption));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout();
   type_ = AddCombo(*form, this, "種類(&T)", false);
@@ -138,6 +141,7 @@ TPro_Ya::TPro_Ya(const forms::ArrowSettings& settings, const QString& caption, Q
   angle_->setEditText(QString::fromStdString(settings.angle));
   layout->addLayout(form);
   AddOkCancel(*this, *layout);
+  NameParts(*this);
 }
 
 forms::ArrowSettings TPro_Ya::settings() const {

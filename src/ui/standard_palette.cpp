@@ -16,13 +16,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
 
 template <class W>
 W* Named(W* w, const QString& name) {
-  w->setAccessibleName(name);
+  w->setAccessibleName(SpokenName(name));
   return w;
 }
 
@@ -81,6 +83,7 @@ TEditValue::TEditValue(FigureExpressions& expressions, QWidget* parent)
   connect(value_, &QLineEdit::editingFinished, this, &TEditValue::ValueExit);
   connect(step_, &QComboBox::currentTextChanged, this, &TEditValue::StepChange);
   ShowScreen(nullptr);
+  NameParts(*this);
 }
 
 Screen* TEditValue::screen() const {

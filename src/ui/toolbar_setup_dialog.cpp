@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -97,7 +99,7 @@ TdlgTool::TdlgTool(ToolbarSetupHooks hooks, QWidget* parent)
     : QDialog(parent, Qt::Tool), hooks_(std::move(hooks)) {
   setObjectName(QStringLiteral("Tdlg_Tool"));
   setWindowTitle(QStringLiteral("ﾂｰﾙﾊﾞｰの設定"));
-  setAccessibleName(windowTitle());
+  setAccessibleName(SpokenName(windowTitle()));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
   // Japanese has no spaces to wrap at: the lines are broken here.
@@ -105,7 +107,7 @@ TdlgTool::TdlgTool(ToolbarSetupHooks hooks, QWidget* parent)
       new QLabel(QStringLiteral("一覧の行をツールバーへドラッグすると追加されます。\n"
                                 "ツールバーのボタンをここへドラッグすると\n"
                                 "取り除かれます。"));
-  hint->setAccessibleName(hint->text());
+  hint->setAccessibleName(SpokenName(hint->text()));
   layout->addWidget(hint);
 
   auto* list = new CommandList;
@@ -152,6 +154,7 @@ TdlgTool::TdlgTool(ToolbarSetupHooks hooks, QWidget* parent)
   buttons->addWidget(close);
   layout->addLayout(buttons);
   RefreshRows();
+  NameParts(*this);
 }
 
 int TdlgTool::NumberAt(int row) const {

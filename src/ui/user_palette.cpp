@@ -17,6 +17,8 @@
 #include <cstring>
 #include <utility>
 
+#include "ui/spoken_name.h"
+
 namespace qzarn::ui {
 
 namespace {
@@ -146,7 +148,7 @@ void TEditValue2::Build() {
   for (const UserPaletteLabel& l : layout_.labels) {
     const QString caption = QString::fromStdString(cp932_to_utf8(l.caption));
     auto* label = new QLabel(caption, this);
-    label->setAccessibleName(caption);
+    label->setAccessibleName(SpokenName(caption));
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     label->setWordWrap(false);
@@ -161,7 +163,7 @@ void TEditValue2::Build() {
   for (std::size_t i = 0; i < layout_.boxes.size(); ++i) {
     const UserPaletteBox& b = layout_.boxes[i];
     auto* box = new PaletteSpinBox(this);
-    box->setAccessibleName(QString::fromStdString(PaletteVariableName(b.variable)));
+    box->setAccessibleName(SpokenName(QString::fromStdString(PaletteVariableName(b.variable))));
     box->setFont(PaletteQFont(b.font_name, b.font_size, b.font_style));
     SetTextColour(*box, b.font_colour);
     box->setRange(b.minimum, std::max(b.minimum, b.maximum));
@@ -177,6 +179,7 @@ void TEditValue2::Build() {
   }
   loading_ = false;
   KeepOnDesktop(*this, kDesktopMargin);
+  NameParts(*this);
 }
 
 void TEditValue2::ShowValues() {

@@ -13,6 +13,8 @@
 #include "qt/qt_fonts.h"
 #include "ui/help_window.h"
 
+#include "ui/spoken_name.h"
+
 namespace qzarn {
 
 namespace {
@@ -59,7 +61,7 @@ TValueTable::TValueTable(const VariableTable& variables, const QString& screen_c
   InstallFontSubstitutions();
   const QString caption = FromUtf8(ValueTableCaption(screen_caption.toStdString()));
   setWindowTitle(caption);
-  setAccessibleName(caption);
+  setAccessibleName(ui::SpokenName(caption));
   setObjectName(QStringLiteral("ValueTable"));
   setModal(true);
 
@@ -73,7 +75,7 @@ TValueTable::TValueTable(const VariableTable& variables, const QString& screen_c
   help_button_ = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
   help_button_->setObjectName(QStringLiteral("HelpBtn"));
   for (QPushButton* b : {ok_button_, cancel_button_, help_button_})
-    b->setAccessibleName(b->text());
+    b->setAccessibleName(ui::SpokenName(b->text()));
   cancel_button_->setAutoDefault(false);
   help_button_->setAutoDefault(false);
   connect(ok_button_, &QPushButton::clicked, this, &TValueTable::OKBtnClick);
@@ -98,12 +100,13 @@ TValueTable::TValueTable(const VariableTable& variables, const QString& screen_c
                      kValueTableLetters * grid_->verticalHeader()->defaultSectionSize() +
                      ok_button_->sizeHint().height() + 40;
   resize(width, height);
+  ui::NameParts(*this);
 }
 
 void TValueTable::BuildGrid() {
   grid_ = new QTableWidget(kValueTableLetters, kValueTableSubscripts, this);
   grid_->setObjectName(QStringLiteral("ValueGrid"));
-  grid_->setAccessibleName(windowTitle());
+  grid_->setAccessibleName(ui::SpokenName(windowTitle()));
   QStringList columns;
   for (int sub = 0; sub < kValueTableSubscripts; ++sub)
     columns << FromUtf8(ValueTableColumnHeading(sub));

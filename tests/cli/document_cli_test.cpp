@@ -94,6 +94,24 @@ TEST_F(DocumentCli, UsageErrorsExitWithTwo) {
   }
 }
 
+// Asked for, the version and the usage are answers, not errors: standard
+// output and exit 0, as the desktop program answers them.
+TEST_F(DocumentCli, VersionAndHelpAnswerWithSuccess) {
+  for (const char* args : {"--version", "-v"}) {
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.code, 0) << args;
+    EXPECT_EQ(r.out.rfind("qzarn-cli (Sorvane) ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find("usage"), std::string::npos) << args;
+  }
+  for (const char* args : {"--help", "-h"}) {
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.code, 0) << args;
+    EXPECT_NE(r.out.find("qzarn-cli render"), std::string::npos) << args;
+    EXPECT_TRUE(r.err.empty()) << args;
+  }
+  EXPECT_EQ(Cli("--bogus").code, 2);
+}
+
 TEST_F(DocumentCli, NewWritesAnEmptyScreen) {
   ASSERT_EQ(Cli("new " + Path("plain.qzl")).code, 0);
   ASSERT_EQ(Cli("new " + Path("packed.qzl") + " --compressed").code, 0);

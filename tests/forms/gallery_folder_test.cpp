@@ -25,7 +25,7 @@ class GalleryFolderTest : public ::testing::Test {
       if (it == env.end()) return std::nullopt;
       return it->second;
     };
-    return GalleryFolder(lookup, root_ / "prefix" / "bin" / "qzarn", root_ / "source");
+    return GalleryFolder(lookup, root_ / "prefix" / "bin" / "qzarn");
   }
 
   fs::path root_;
@@ -35,8 +35,6 @@ class GalleryFolderTest : public ::testing::Test {
 TEST_F(GalleryFolderTest, TakesTheFirstPlaceThatExists) {
   const fs::path installed = root_ / "prefix" / "share" / "qzarn" / "gallery";
   EXPECT_EQ(Find(), installed);  // nothing exists: the installed place is named
-  fs::create_directories(root_ / "source");
-  EXPECT_EQ(Find(), root_ / "source");
   fs::create_directories(installed);
   EXPECT_EQ(Find(), installed);
   fs::create_directories(root_ / "prefix" / "bin" / "gallery");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
@@ -388,6 +390,35 @@ TEST_F(DocumentWindowTest, ExampleDocumentIsShownOnTheSurface) {
     for (int x = 0; x < w->picture().width(); x += 4)
       if ((w->picture().pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++non_white;
   EXPECT_GT(non_white, 100);
+}
+
+// A screen reader finds the surface by its screen's title and reads each
+// figure with its kind, name and position, which follow the figure.
+TEST_F(DocumentWindowTest, TheSurfaceReadsOutItsScreenAndFigures) {
+  auto w = Open(PointScreen("1", "2.5"));
+  Point(*w).Name = "A";
+  w->setWindowTitle(QStringLiteral("授業1"));
+  QAccessibleInterface* surface = QAccessible::queryAccessibleInterface(&w->surface());
+  ASSERT_NE(surface, nullptr);
+  EXPECT_EQ(surface->role(), QAccessible::Canvas);
+  EXPECT_EQ(surface->text(QAccessible::Name), QStringLiteral("画面 授業1"));
+  ASSERT_EQ(surface->childCount(), 1);
+  QAccessibleInterface* point = surface->child(0);
+  ASSERT_NE(point, nullptr);
+  EXPECT_EQ(point->text(QAccessible::Name), QStringLiteral("点 A (1, 2.5)"));
+  EXPECT_EQ(point->parent(), surface);
+  EXPECT_EQ(surface->indexOfChild(point), 0);
+  const QPoint drawn = w->surface().mapToGlobal(QPoint(Px(1), Py(2.5)));
+  EXPECT_TRUE(point->rect().contains(drawn));
+  EXPECT_EQ(surface->childAt(drawn.x(), drawn.y()), point);
+  EXPECT_EQ(surface->childAt(drawn.x() + 40, drawn.y()), nullptr);
+
+  Point(*w).FX = "-3";
+  w->RefreshScreen();
+  EXPECT_EQ(point->text(QAccessible::Name), QStringLiteral("点 A (-3, 2.5)"));
+  EXPECT_FALSE(point->state().selected);
+  QTest::mouseClick(&w->surface(), Qt::LeftButton, {}, {Px(-3), Py(2.5)});
+  EXPECT_TRUE(point->state().selected);
 }
 
 TEST_F(DocumentWindowTest, HoveringTheSelectedFigureShowsItsNameOnce) {

@@ -180,8 +180,10 @@ TEST(HelpPages, LinksShowPagesAndOpenLessonSheets) {
   EXPECT_EQ(opened, QStringList({folder + QStringLiteral("/lissajous.qzl"),
                                  folder + QStringLiteral("/passwd.qzl")}));
   EXPECT_EQ(window.currentPage(), QUrl(QStringLiteral("qrc:/help/lesson_2.html")));
-  // Run from the build folder, the sheets are the source tree's.
+  // Run from the build folder, the sheets are the build's copy beside the
+  // program, never a path of the source tree.
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/lissajous.qzl")));
+  EXPECT_EQ(folder, QCoreApplication::applicationDirPath() + QStringLiteral("/gallery"));
   SetHelpDocumentOpener(nullptr);
   window.close();
 }

@@ -8,6 +8,8 @@
 #include "expr/engine.h"
 #include "ui/label_font_chooser.h"
 
+#include "ui/accessible_walk.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
@@ -106,6 +108,8 @@ TEST(PropertyDialogTest, EveryMemberBuildsItsPagesAndControls) {
           continue;  // a combo box's own edit
         EXPECT_FALSE(child->accessibleName().isEmpty()) << child->metaObject()->className();
       }
+    const std::vector<std::string> faults = testing::AccessibleFaults(dialog);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " first: " << (faults.empty() ? "" : faults[0]);
   }
 }
 
@@ -205,13 +209,13 @@ TEST(PropertyDialogTest, LocusAndArrowWindowsReachTheRecordOnlyThroughOk) {
   };
   const auto combo = [](QDialog& d, const char* name) {
     for (QComboBox* c : d.findChildren<QComboBox*>())
-      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+      if (c->accessibleName() == QString::fromStdString(forms::SpokenCaption(name))) return c;
     ADD_FAILURE() << name;
     return static_cast<QComboBox*>(nullptr);
   };
   const auto check = [](QDialog& d, const char* name) {
     for (QCheckBox* c : d.findChildren<QCheckBox*>())
-      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+      if (c->accessibleName() == QString::fromStdString(forms::SpokenCaption(name))) return c;
     ADD_FAILURE() << name;
     return static_cast<QCheckBox*>(nullptr);
   };

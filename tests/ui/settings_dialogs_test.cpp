@@ -2,6 +2,7 @@
 // their own and opened from the main window. QZARN_SCREENSHOT_DIR=<folder> writes a
 // picture of every tab and of a screen in each coordinate kind.
 
+#include "forms/accessible_name.h"
 #include "ui/coordinate_system_dialog.h"
 #include "ui/line_style_dialog.h"
 #include "ui/options_dialog.h"
@@ -52,7 +53,7 @@ void Shot(QWidget& widget, const QString& name) {
 template <typename W>
 W* Control(QWidget& dialog, const char* caption) {
   for (W* w : dialog.findChildren<W*>())
-    if (w->accessibleName() == QString::fromUtf8(caption)) return w;
+    if (w->accessibleName() == QString::fromStdString(forms::SpokenCaption(caption))) return w;
   ADD_FAILURE() << "no control " << caption;
   return nullptr;
 }

@@ -29,11 +29,19 @@ constexpr Command kCommands[] = {
      "self-contained web page"},
 };
 
-int Usage() {
-  std::fprintf(stderr, "usage: qzarn-cli COMMAND [ARGS]\n");
+#ifndef QZARN_VERSION
+#define QZARN_VERSION "0"
+#endif
+
+// Asked for (--help) the usage goes to standard output and the answer is
+// success; after a wrong command line it goes to standard error.
+int Usage(std::FILE* out = stderr) {
+  std::fprintf(out, "usage: qzarn-cli COMMAND [ARGS]\n");
   for (const Command& c : kCommands)
-    std::fprintf(stderr, "  qzarn-cli %s\n", c.usage);
-  return 2;
+    std::fprintf(out, "  qzarn-cli %s\n", c.usage);
+  std::fprintf(
+      out, "  qzarn-cli --version   show the version\n  qzarn-cli --help      show this help\n");
+  return out == stderr ? 2 : 0;
 }
 
 }  // namespace
@@ -41,6 +49,11 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string_view name = argv[1];
+  if (name == "--version" || name == "-v") {
+    std::printf("qzarn-cli (Sorvane) %s\n", QZARN_VERSION);
+    return 0;
+  }
+  if (name == "--help" || name == "-h") return Usage(stdout);
   for (const Command& c : kCommands)
     if (name == c.name) return c.run(argc - 1, argv + 1);
   return Usage();

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("qzarn"));
-  QApplication::setDesktopFileName(QStringLiteral("qzarn"));
+  QApplication::setDesktopFileName(QStringLiteral("org.qzarn.qzarn"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qzarn.svg")));
   qzarn::shell::LoadQtJapanese(app);
 
