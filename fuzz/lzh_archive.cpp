@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const qzarn::LzhStatus listed = qzarn::ListLzhMembers(input, members);
   if (!listed.ok() && !members.empty()) std::abort();
 
-  const qzarn::LzhReadLimits limits{.max_member_size = std::uint64_t{256} << 10};
+  qzarn::LzhReadLimits limits;
+  limits.max_member_size = std::uint64_t{256} << 10;
   const std::size_t tries = std::max<std::size_t>(members.size(), 1);
   for (std::size_t i = 0; i < tries && i < 8; ++i) {
     std::vector<std::uint8_t> data;

@@ -28,11 +28,22 @@ struct DocumentBlocks {
 class PlainReader {
  public:
   PlainReader(std::span<const std::uint8_t> bytes, const LoadOptions& options, LoadResult& result)
-      : r_(bytes), options_(options), result_(result) {}
+      : r_(bytes), options_(options), result_(result), bytes_(bytes) {}
 
   bool Read(DocumentBlocks& doc) {
-    return ReadHeader() && ReadSettings(doc) && ReadPicture(doc.Background) &&
-           ReadFigures(doc.Figures) && ReadPaletteAndMarkers(doc);
+    if (!ReadHeader() || !ReadSettings(doc) || !ReadPicture(doc.Background) ||
+        !ReadFigures(doc.Figures))
+      return false;
+    const bool rest_read = ReadPaletteAndMarkers(doc);
+    // Where the rest does not read, a damaged figure index is the likelier cause: it ended the
+    // list early, and the figures behind it were taken for the blocks that follow the list.
+    // (A limit the rest ran into is its own, exact reason.)
+    const bool astray = rest_read ? !r_.at_end() : result_.error == LoadError::kCorrupt;
+    if (astray && ListEndedEarly()) return DamagedAfter(list_end_);
+    if (!rest_read) return false;
+    // Every byte belongs to some block; bytes nobody read mean the reading went astray.
+    if (!r_.at_end()) return DamagedAfter(r_.position());
+    return true;
   }
 
  private:
@@ -42,6 +53,9 @@ class PlainReader {
     return false;
   }
   bool Truncated(const char* where) { return Corrupt(std::string("file ends inside ") + where); }
+  bool DamagedAfter(std::size_t good_bytes) {
+    return Corrupt("the file is damaged after byte " + std::to_string(good_bytes));
+  }
   bool TooLarge(std::string what) {
     result_.error = LoadError::kTooLarge;
     result_.detail = "the document claims " + std::move(what);
@@ -137,8 +151,13 @@ class PlainReader {
   bool ReadFigures(FigureTable& table) {
     for (;;) {
       std::int32_t index = 0;
+      const std::size_t at = r_.position();
       if (!r_.ReadI32(index)) return Truncated("the figure list");
-      if (index < 0 || index > last_figure_) return true;
+      if (index < 0 || index > last_figure_) {
+        list_end_ = at;
+        list_end_value_ = index;
+        return true;
+      }
       if (index > kLastSlot) return Corrupt("figure index " + std::to_string(index));
       StoredSlot slot;
       if (!r_.ReadBytes(&slot, sizeof slot)) return Truncated("a figure slot");
@@ -165,6 +184,21 @@ class PlainReader {
       placed.Reserved[1] = slot.Reserved[1];
       placed.RecordWord = slot.Record;
     }
+  }
+
+  // Whether the figure list ended early: on a value other than its end mark (any index beyond
+  // the list ends it), or on the end mark with a figure's slot right behind it.
+  bool ListEndedEarly() const {
+    if (list_end_value_ != kEndOfList) return true;
+    ByteReader probe(bytes_);
+    StoredSlot slot;
+    if (!probe.Seek(list_end_ + 4) || !probe.ReadBytes(&slot, sizeof slot)) return false;
+    const std::int32_t type = slot.FigureType;
+    std::int32_t next = 0;
+    // The slot's record must be there, followed by another index or the end mark.
+    return IsFigureType(type) && type != kOleFigure &&
+           probe.Skip(static_cast<std::size_t>(RecordSize(type, result_.version))) &&
+           probe.ReadI32(next) && (next == kEndOfList || (next >= 0 && next <= last_figure_));
   }
 
   bool ReadCurveLoci(FigureTable& table) {
@@ -234,6 +268,9 @@ class PlainReader {
   LoadResult& result_;
   std::int32_t last_figure_ = kWrittenLastFigure;
   std::size_t curves_ = 0;  // curve-locus entries read so far, all figures together
+  std::span<const std::uint8_t> bytes_;
+  std::size_t list_end_ = 0;  // where the figure list's last word starts
+  std::int32_t list_end_value_ = kEndOfList;
 };
 
 }  // namespace

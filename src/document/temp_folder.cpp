@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +23,16 @@ bool ParseNumber(std::string_view text, long& out) {
   if (text.empty()) return false;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
   return ec == std::errc() && end == text.data() + text.size() && out >= 0;
+}
+
+std::string ModeText(mode_t mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+  return text;
+}
+
+std::string FolderOfPattern(const std::string& pattern) {
+  return pattern.substr(0, pattern.find_last_of('/'));
 }
 
 bool ProcessRuns(long pid) {
@@ -62,6 +73,33 @@ std::optional<TempFolder> TempFolder::Open(const std::string& path, std::string&
     return std::nullopt;
   }
   return TempFolder(path);
+}
+
+std::optional<TempFolder> TempFolder::OpenPrivate(const std::string& path, std::string& error) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode)) {
+      error = path + " is a symbolic link";
+      return std::nullopt;
+    }
+    if (S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) != 0) {
+      error = path + " is open to other users (mode " + ModeText(st.st_mode) + ")";
+      return std::nullopt;
+    }
+  }
+  return Open(path, error);
+}
+
+std::optional<TempFolder> TempFolder::MakeUnique(std::string& error) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = (tmp != nullptr && tmp[0] == '/' ? std::string(tmp) : std::string("/tmp")) +
+                        "/qzarn-" + std::to_string(::getuid()) + "-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    error = "cannot create a private folder in " + FolderOfPattern(pattern) + ": " +
+            std::strerror(errno);
+    return std::nullopt;
+  }
+  return TempFolder(pattern);
 }
 
 std::optional<std::string> TempFolder::CreateSnapshotFile(std::string& error) const {
@@ -113,6 +151,23 @@ int TempFolder::DeleteStaleSnapshots() const {
   }
   ::closedir(dir);
   return deleted;
+}
+
+PrivateFolderChoice ChoosePrivateFolder(const std::string& wanted) {
+  PrivateFolderChoice choice;
+  std::string why;
+  if (std::optional<TempFolder> folder = TempFolder::OpenPrivate(wanted, why)) {
+    choice.folder = folder->path();
+    choice.shared_name = true;
+    return choice;
+  }
+  choice.notice = why + ": documents of a second start open in a program of their own";
+  std::string error;
+  if (std::optional<TempFolder> unique = TempFolder::MakeUnique(error))
+    choice.folder = unique->path();
+  else
+    choice.notice += "; " + error + ": undo is off";
+  return choice;
 }
 
 }  // namespace qzarn

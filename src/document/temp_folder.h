@@ -21,6 +21,12 @@ class TempFolder {
   static std::optional<TempFolder> OpenDefault(std::string& error) {
     return Open(DefaultPath(), error);
   }
+  // Like Open, but a folder that exists with any access for others is refused rather than
+  // tightened: another user may already have placed something in it (a socket that answers
+  // in this program's place).
+  static std::optional<TempFolder> OpenPrivate(const std::string& path, std::string& error);
+  // A new private folder of a name nobody can know in advance (under $TMPDIR or /tmp).
+  static std::optional<TempFolder> MakeUnique(std::string& error);
 
   const std::string& path() const { return path_; }
 
@@ -36,5 +42,16 @@ class TempFolder {
   explicit TempFolder(std::string path) : path_(std::move(path)) {}
   std::string path_;
 };
+
+// Where the desktop program keeps its snapshots and its single-instance socket. The wanted
+// folder is used when it is private to the user; otherwise snapshots go to a folder of a
+// unique name, the program runs without a single instance (a second start could not find
+// it, and the wanted folder cannot be trusted with document paths), and `notice` says why.
+struct PrivateFolderChoice {
+  std::string folder;        // empty when not even a unique folder could be made
+  bool shared_name = false;  // the wanted folder: other starts find the socket there
+  std::string notice;        // why the wanted folder was not used
+};
+PrivateFolderChoice ChoosePrivateFolder(const std::string& wanted);
 
 }  // namespace qzarn

@@ -348,6 +348,14 @@ bool WriteFileAtomically(const std::string& requested, std::span<const std::uint
   const std::size_t fail_after_bytes = options.fail_after_bytes;
   std::string path;
   if (!FollowLinks(requested, path, error)) return false;
+  // Only a regular file is ever replaced: renaming over a device, a FIFO or a folder would
+  // put a file in its place (as the superuser even over /dev/null).
+  struct stat target {};
+  if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    error = "not a regular file: " + path +
+            (path == requested ? "" : " (where " + requested + " leads)");
+    return false;
+  }
   // The temporary name lives in the target's folder so that the final rename stays on one file
   // system and replaces the target in one step.
   const std::string folder = FolderOf(path);

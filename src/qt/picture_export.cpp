@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
+#include "platform/binary_io.h"
 #include "platform/image_codec.h"
 #include "qt/qt_canvas.h"
 #include "qt/qt_image.h"
@@ -59,51 +59,34 @@ double PaintPrintPage(QPainter& painter, render::Size page, Screen& screen,
 
 namespace {
 
-QString Path(const std::string& path) {
-  return QString::fromStdString(path);
-}
-
-bool Commit(QSaveFile& file, const std::string& path, std::string& error) {
-  if (file.commit()) return true;
-  error = "cannot write " + path + ": " + file.errorString().toStdString();
-  return false;
-}
-
-bool Open(QSaveFile& file, const std::string& path, std::string& error) {
-  if (file.open(QIODevice::WriteOnly)) return true;
-  error = "cannot create " + path + ": " + file.errorString().toStdString();
-  return false;
+// Every picture is complete in memory before anything is written, then goes through the
+// same checked temporary file and rename as a document: a full disk or any failed write fails
+// the export and keeps the previous picture, whatever the format.
+bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string& error) {
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+  return WriteFileAtomically(path, std::span(data, static_cast<std::size_t>(bytes.size())), error);
 }
 
 bool WriteRaster(const QImage& image, render::PictureKind kind, const std::string& path,
                  std::string& error) {
-  QByteArray bytes;
   if (kind == render::PictureKind::kPng) {
+    QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
       error = "cannot encode the picture as PNG";
       return false;
     }
+    return WriteBytes(bytes, path, error);
+  }
+  std::vector<std::uint8_t> encoded;
+  const RgbImage rgb = FromQImage(image);
+  if (kind == render::PictureKind::kJpeg) {
+    if (!EncodeJpeg(rgb, render::kPictureJpegQuality, encoded, error)) return false;
   } else {
-    std::vector<std::uint8_t> encoded;
-    const RgbImage rgb = FromQImage(image);
-    if (kind == render::PictureKind::kJpeg) {
-      if (!EncodeJpeg(rgb, render::kPictureJpegQuality, encoded, error)) return false;
-    } else {
-      encoded = EncodeBmp(rgb);
-    }
-    bytes = QByteArray(reinterpret_cast<const char*>(encoded.data()),
-                       static_cast<qsizetype>(encoded.size()));
+    encoded = EncodeBmp(rgb);
   }
-  QSaveFile file(Path(path));
-  if (!Open(file, path, error)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    error = "cannot write " + path;
-    return false;
-  }
-  return Commit(file, path, error);
+  return WriteFileAtomically(path, encoded, error);
 }
 
 // The painter must be ended before the file is committed; false when the
@@ -164,14 +147,15 @@ bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
     return WriteRaster(image, request.kind, path, error);
   }
 
-  QSaveFile file(Path(path));
-  if (!Open(file, path, error)) return false;
+  QByteArray bytes;
+  QBuffer out(&bytes);
+  out.open(QIODevice::WriteOnly);
   bool painted = false;
   if (request.kind == render::PictureKind::kSvg) {
-    painted = PaintSvg(file, screen, opts, inputs, picture);
+    painted = PaintSvg(out, screen, opts, inputs, picture);
   } else {
     const double dpi = request.pdf_dpi > 0 ? request.pdf_dpi : kDefaultPdfDpi;
-    QPdfWriter pdf(&file);
+    QPdfWriter pdf(&out);
     pdf.setTitle(title);
     pdf.setCreator(title);
     pdf.setResolution(static_cast<int>(dpi));
@@ -182,12 +166,11 @@ bool ExportScreenPicture(Screen& screen, const render::RenderOptions& options,
         pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch)) &&
         PaintOn(pdf, screen, opts, inputs, picture);
   }
-  if (!painted) {
-    file.cancelWriting();
+  if (!painted || bytes.isEmpty()) {
     error = "cannot draw the picture into " + path;
     return false;
   }
-  return Commit(file, path, error);
+  return WriteBytes(bytes, path, error);
 }
 
 QByteArray ScreenPictureSvg(Screen& screen, const render::RenderOptions& options,

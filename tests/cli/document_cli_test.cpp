@@ -1,6 +1,7 @@
 // The document subcommands of qzarn-cli: new, save and dump, run as a user would.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,6 +169,21 @@ TEST_F(DocumentCli, SaveConvertsBetweenTheForms) {
   EXPECT_EQ(missing.code, 1);
   EXPECT_FALSE(missing.err.empty());
   EXPECT_FALSE(fs::exists(Path("x.qzl")));
+}
+
+// save onto a FIFO or a device, directly or through a link, fails with the reason and leaves
+// the target as it was.
+TEST_F(DocumentCli, SaveRefusesTargetsThatAreNotRegularFiles) {
+  ASSERT_EQ(Cli("new " + Path("in.qzl")).code, 0);
+  ASSERT_EQ(::mkfifo(Path("pipe.qzl").c_str(), 0600), 0);
+  fs::create_symlink("pipe.qzl", Path("link.qzl"));
+  for (const char* target : {"pipe.qzl", "link.qzl"}) {
+    SCOPED_TRACE(target);
+    const CliRun r = Cli("save " + Path("in.qzl") + " " + Path(target));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_fifo(Path("pipe.qzl")));
+  }
 }
 
 TEST_F(DocumentCli, DumpShowsEveryBlockByName) {

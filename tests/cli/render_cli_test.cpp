@@ -1,5 +1,7 @@
 // qzarn-cli render, run as a user would, without a display.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -292,7 +294,8 @@ TEST_F(RenderCli, UnwritableOutputFails) {
 // leaves the previous picture as it was, in every format.
 TEST_F(RenderCli, FullDiskFailsAndKeepsThePreviousPicture) {
   const std::vector<std::uint8_t> old(300, 0x5A);
-  for (const char* name : {"full.png", "full.bmp", "full.jpg"}) {
+  const char* names[] = {"full.png", "full.bmp", "full.jpg", "full.svg", "full.pdf"};
+  for (const char* name : names) {
     SCOPED_TRACE(name);
     {
       std::ofstream out(Path(name), std::ios::binary);
@@ -308,7 +311,27 @@ TEST_F(RenderCli, FullDiskFailsAndKeepsThePreviousPicture) {
   std::size_t files = 0;
   for (const auto& entry : fs::directory_iterator(dir_))
     files += entry.path().filename() != "stderr.txt";
-  EXPECT_EQ(files, 3u);
+  EXPECT_EQ(files, std::size(names));
+}
+
+// A picture rendered onto a FIFO or a device, directly or through a link, fails with the
+// reason and leaves the target as it was.
+TEST_F(RenderCli, RefusesTargetsThatAreNotRegularFiles) {
+  ASSERT_EQ(::mkfifo(Path("pipe.svg").c_str(), 0600), 0);
+  fs::create_symlink("pipe.svg", Path("link.svg"));
+  std::vector<std::string> targets = {"pipe.svg", "link.svg"};
+  if (::mknod(Path("null.png").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+    targets.push_back("null.png");
+  for (const std::string& target : targets) {
+    SCOPED_TRACE(target);
+    const RenderRun r = Cli(Example("circles") + " -o " + Path(target));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(fs::is_fifo(Path("pipe.svg")));
+  if (fs::exists(Path("null.png"))) {
+    EXPECT_TRUE(fs::is_character_file(Path("null.png")));
+  }
 }
 
 }  // namespace

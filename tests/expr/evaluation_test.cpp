@@ -89,6 +89,20 @@ const Case kArithmetic[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Arithmetic, LanguageCases, ::testing::ValuesIn(kArithmetic));
 
+// Precedence and associativity, each value worked out by hand (a=1 b=2 c=3): a parser that
+// binds one level wrongly gives another number in some row.
+const Case kPrecedence[] = {
+    {"5-2*3", -1, kOk},   {"8-4/2", 6, kOk},    {"2-3^2", -7, kOk},  {"1-2*3+4", -1, kOk},
+    {"10-2*3-1", 3, kOk}, {"2+3*4^2", 50, kOk}, {"2*3^2", 18, kOk},  {"2^3*2", 16, kOk},
+    {"(2^3)^2", 64, kOk}, {"6/2*3", 9, kOk},    {"8/2/2", 2, kOk},   {"7\\2*2", 6, kOk},
+    {"2*7\\2", 7, kOk},   {"7%4*2", 6, kOk},    {"1+7%4", 4, kOk},   {"-2*3", -6, kOk},
+    {"-2^3", -8, kOk},    {"-3^2", 9, kOk},     {"2*-3^2", 18, kOk}, {"2^-1*4", 2, kOk},
+    {"-a+b", 1, kOk},     {"-(a+b)", -3, kOk},  {"a+b*c", 7, kOk},   {"a*b-c", -1, kOk},
+    {"1+2<4", 1, kOk},    {"a<b*c", 3, kOk},    {"a<b^2", 1, kOk},   {"2*a<b", 0, kOk},
+    {"c-a<b", 0, kOk},    {"1<2<1", 0, kOk},    {"a=1+1", 2, kOk},   {"(a<b)+(c<b)*4", 1, kOk},
+};
+INSTANTIATE_TEST_SUITE_P(Precedence, LanguageCases, ::testing::ValuesIn(kPrecedence));
+
 const Case kFunctions[] = {
     {"log(0.001)", -100, kOk},
     {"ln(0.005)", -100, kOk},

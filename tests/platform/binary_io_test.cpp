@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -145,6 +146,39 @@ TEST_F(AtomicWrite, LinksAreFollowedToTheFileTheyName) {
     ASSERT_TRUE(ReadFileBytes((dir_ / c.target).string(), back, error)) << error;
     EXPECT_EQ(back, fresh);
   }
+}
+
+// A target that is not a regular file (a FIFO, a device, a folder), named directly or through
+// a link, is refused and stays what it was: renaming over it would put a file in its place.
+TEST_F(AtomicWrite, OnlyRegularFilesAreReplaced) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+  fs::create_directory(dir_ / "folder");
+  fs::create_symlink("pipe", dir_ / "to-pipe");
+  fs::create_symlink("folder", dir_ / "to-folder");
+  std::vector<std::string> targets = {"pipe", "folder", "to-pipe", "to-folder"};
+  // A copy of the null device where the user may make one (the superuser, outside containers
+  // that forbid it).
+  if (::mknod((dir_ / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+    fs::create_symlink("null", dir_ / "to-null");
+    targets.insert(targets.end(), {"null", "to-null"});
+  }
+  for (const std::string& name : targets) {
+    SCOPED_TRACE(name);
+    std::string error;
+    EXPECT_FALSE(
+        WriteFileAtomically((dir_ / name).string(), std::vector<std::uint8_t>(8, 1), error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+  EXPECT_TRUE(fs::is_empty(dir_ / "folder"));
+  if (fs::exists(dir_ / "null")) {
+    EXPECT_TRUE(fs::is_character_file(dir_ / "null"));
+  }
+  // Nothing was left behind either: no temporary file beside the targets.
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_EQ(entry.path().filename().string().find(".qzarn-save-"), std::string::npos);
 }
 
 // A file another user owns (a group-shared folder) keeps its owner and group when it is saved.

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -23,6 +27,11 @@
 #include <QToolBar>
 #include <QTranslator>
 #include <QUrl>
+
+#include <QTest>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -230,10 +239,136 @@ TEST_F(ShellWiringTest, ASecondStartHandsItsDocumentsToTheRunningProgram) {
 TEST_F(ShellWiringTest, OnlyAbsolutePathsOfExistingDocumentsAreAccepted) {
   const QString doc = Copy(temp_.path() + "/d.qzl");
   QDir().mkpath(temp_.path() + "/folder.qzl");
-  const QByteArray message = (doc + "\nd.qzl\n" + temp_.path() + "/folder.qzl\n" + temp_.path() +
-                              "/x.txt\n\n" + doc + "\n")
-                                 .toUtf8();
+  QByteArray message = InstanceMessage(
+      {doc, "d.qzl", temp_.path() + "/folder.qzl", temp_.path() + "/x.txt", QString(), doc});
   EXPECT_EQ(AcceptedPaths(message), (QStringList{doc, doc}));
+  // An entry the connection cut off before its end is not opened.
+  message.chop(1);
+  EXPECT_EQ(AcceptedPaths(message), QStringList{doc});
+  // Nor bytes that are not UTF-8, even when what they decode to names a document.
+  Copy(temp_.path() + QChar(u'/') + QChar(0xFFFD) + ".qzl");
+  EXPECT_TRUE(AcceptedPaths(doc.toUtf8().replace("d.qzl", "\xff.qzl") + '\0').isEmpty());
+}
+
+// A path may hold a line break: handed over, it must open that file, not the files its lines
+// name.
+TEST_F(ShellWiringTest, APathWithALineBreakOpensThatFile) {
+  const QString root = temp_.path();
+  const QString first = Copy(root + "/x.qzl");
+  const QString second = Copy(root + "/y.qzl");
+  const QString odd = Copy(root + "/x.qzl\n" + root + "/y.qzl");
+  ASSERT_TRUE(QFileInfo(odd).isFile());
+  InstanceServer server;
+  const QString socket = InstanceSocketPath(root);
+  ASSERT_TRUE(server.Listen(socket));
+  QSignalSpy requested(&server, &InstanceServer::openRequested);
+  ASSERT_TRUE(HandToRunningProgram(socket, {odd, first}));
+  ASSERT_TRUE(requested.wait(2000));
+  EXPECT_EQ(requested.front().front().toStringList(), (QStringList{odd, first}));
+  (void)second;
+}
+
+// Raw connections to the socket, as a client that never sends anything makes them.
+class RawClients {
+ public:
+  ~RawClients() {
+    for (int fd : fds_)
+      ::close(fd);
+  }
+  // Connects once; false when the server refused or is gone (errno tells), true when the
+  // connection was made or only had to wait for room in the queue (then it is not kept).
+  bool Connect(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::memcpy(
+        address.sun_path, name.constData(),
+        std::min<std::size_t>(static_cast<std::size_t>(name.size()), sizeof address.sun_path - 1));
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+      fds_.push_back(fd);
+      return true;
+    }
+    const int why = errno;
+    ::close(fd);
+    errno = why;
+    return why == EAGAIN;
+  }
+  std::size_t size() const { return fds_.size(); }
+
+ private:
+  std::vector<int> fds_;
+};
+
+// Less the one the listing itself holds open.
+int OpenDescriptors() {
+  return static_cast<int>(
+             std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator())) -
+         1;
+}
+
+// Lowers the soft limit of open files for the test's duration.
+class FileLimit {
+ public:
+  explicit FileLimit(rlim_t soft) {
+    ::getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = soft;
+    ::setrlimit(RLIMIT_NOFILE, &lowered);
+  }
+  ~FileLimit() { Restore(); }
+  void Restore() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+// Idle clients beyond what the process may open must not stop the server: it holds only a
+// few connections, drops clients that send nothing, and listens again after an accept that
+// failed for want of descriptors.
+TEST_F(ShellWiringTest, IdleClientsBeyondTheFileLimitDoNotStopTheServer) {
+  const QString doc = Copy(temp_.path() + "/a.qzl");
+  InstanceLimits limits;
+  limits.client_ms = 400;
+  limits.relisten_ms = 100;
+  InstanceServer server(nullptr, limits);
+  const QString socket = InstanceSocketPath(temp_.path());
+  ASSERT_TRUE(server.Listen(socket));
+  QSignalSpy requested(&server, &InstanceServer::openRequested);
+  const auto hand_over = [&] {
+    requested.clear();
+    return HandToRunningProgram(socket, {doc}, 500) && requested.wait(2000) &&
+           requested.front().front().toStringList() == QStringList{doc};
+  };
+  {
+    // Room for the test's own descriptors and 120 more: a server that accepted every one of
+    // 100 idle clients would need 200.
+    FileLimit limit(static_cast<rlim_t>(OpenDescriptors() + 120));
+    RawClients idle;
+    for (int attempt = 0; attempt < 2000 && idle.size() < 100; ++attempt) {
+      ASSERT_TRUE(idle.Connect(socket)) << "client " << idle.size() << ": " << std::strerror(errno);
+      QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(idle.size(), 100u);
+    QTest::qWait(50);
+    EXPECT_LE(server.ClientCount(), limits.max_clients);
+    EXPECT_TRUE(hand_over()) << "the server stopped while 100 idle clients were connected";
+    // Clients that send nothing are dropped after their time.
+    QTRY_COMPARE_WITH_TIMEOUT(server.ClientCount(), 0, 3000);
+  }
+  {
+    // An accept that fails (no descriptor left) closes the local server; it listens again.
+    RawClients waiting;
+    FileLimit limit(static_cast<rlim_t>(OpenDescriptors() + 1));
+    ASSERT_TRUE(waiting.Connect(socket));
+    QTest::qWait(100);
+    limit.Restore();
+  }
+  bool answered = false;
+  for (int attempt = 0; attempt < 10 && !answered; ++attempt)
+    answered = hand_over();
+  EXPECT_TRUE(answered) << "the server did not listen again after an accept error";
 }
 
 TEST_F(ShellWiringTest, RestrictedStartModeHidesTheBarsAndTakesTheClientSize) {

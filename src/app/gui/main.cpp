@@ -1,8 +1,10 @@
 // The desktop program: qzarn [FILE.qzl...]
+#include "document/temp_folder.h"
 #include "shell/main_window.h"
 #include "shell/single_instance.h"
 #include "shell/startup.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
@@ -37,18 +39,31 @@ int main(int argc, char** argv) {
       qzarn::resolve_settings_locations(qzarn::process_environment, qzarn::current_executable());
   // QZARN_UNDO_DIR moves the private snapshot folder (tests, several users of one account).
   const char* undo = std::getenv("QZARN_UNDO_DIR");
-  options.undo_folder =
-      undo != nullptr && undo[0] != '\0' ? undo : qzarn::TempFolder::DefaultPath();
+  // The single-instance socket lives in the same folder, and only a folder private to the
+  // user is trusted with it: in anybody else's, the paths handed over would reach them.
+  const qzarn::PrivateFolderChoice folder = qzarn::ChoosePrivateFolder(
+      undo != nullptr && undo[0] != '\0' ? undo : qzarn::TempFolder::DefaultPath());
+  if (!folder.notice.empty()) std::fprintf(stderr, "qzarn: %s\n", folder.notice.c_str());
+  options.undo_folder = folder.folder;
+  // A folder made for this run only is removed again when it is empty.
+  struct RemoveWhenEmpty {
+    std::string folder;
+    ~RemoveWhenEmpty() {
+      if (!folder.empty()) ::rmdir(folder.c_str());
+    }
+  } unique_folder{folder.shared_name ? std::string() : folder.folder};
 
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   const bool web_mode =
       !arguments.isEmpty() && arguments.front() == QLatin1String(qzarn::forms::kWebModeArgument);
+  const bool single_instance = !web_mode && folder.shared_name;
   const QString socket =
-      qzarn::shell::InstanceSocketPath(QString::fromStdString(options.undo_folder));
+      single_instance ? qzarn::shell::InstanceSocketPath(QString::fromStdString(folder.folder))
+                      : QString();
   // A program already running opens our documents; the restricted mode always
   // gets a window of its own.
-  if (!web_mode) {
+  if (single_instance) {
     QStringList files;
     const qzarn::forms::StartRequest request = qzarn::forms::ParseStartArguments(
         words, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
@@ -60,7 +75,7 @@ int main(int argc, char** argv) {
   qzarn::shell::MainWindow window(std::move(options));
   window.Start(arguments);
   qzarn::shell::InstanceServer server;
-  if (!web_mode && server.Listen(socket)) {
+  if (single_instance && server.Listen(socket)) {
     QObject::connect(&server, &qzarn::shell::InstanceServer::openRequested, &window,
                      [&window](const QStringList& paths) {
                        window.OpenFiles(paths);
