@@ -104,11 +104,6 @@ QRgb BlendCovered(QRgb under, QRgb colour, quint32 coverage) {
   return c + ByteMultiply(under, qAlpha(~c));
 }
 
-// The coverage the smooth 1-pixel line rasteriser gives the end pixels of a
-// line along a row, a column or a diagonal whose ends lie on pixel centres;
-// the pixels between are covered fully.
-constexpr quint32 kThinEndCoverage = 127;
-
 // Round-ended strokes up to this width and bounding box are set as pixels;
 // wider or longer ones go to the rasteriser.
 constexpr int kWidestPixelStroke = 8;
@@ -556,32 +551,27 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
   auto pixel = [&](int x, int y) -> QRgb& { return reinterpret_cast<QRgb*>(bits + y * stride)[x]; };
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
     const render::Point a = ends[i], b = ends[i + 1];
-    if (!smooth) {
-      render::StepLine(a, b, [&](render::Point p) {
-        if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
-        pixel(p.x, p.y) = colour;
-      });
-      continue;
+    // A mark along a row, a column or a diagonal covers whole pixels, from
+    // its first pixel up to the one where the next gap begins, with or
+    // without antialiasing: a dotted line of one-pixel marks stays dots
+    // instead of half covering every pixel of the row.
+    if (smooth) {
+      const long long dx = static_cast<long long>(b.x) - a.x,
+                      dy = static_cast<long long>(b.y) - a.y;
+      const bool straight =
+          (dx != 0 || dy != 0) && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
+      const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
+                          std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
+      if (!straight || !inside) {
+        rest.push_back(a);
+        rest.push_back(b);
+        continue;
+      }
     }
-    // Smooth: every pixel from end to end, both ends half covered, for marks
-    // along a row, a column or a diagonal that lie wholly inside.
-    const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
-    const long long length = std::max(std::llabs(dx), std::llabs(dy));
-    const bool straight = length > 0 && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
-    const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
-                        std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
-    if (!straight || !inside) {
-      rest.push_back(a);
-      rest.push_back(b);
-      continue;
-    }
-    const int sx = dx == 0 ? 0 : (dx < 0 ? -1 : 1), sy = dy == 0 ? 0 : (dy < 0 ? -1 : 1);
-    QRgb& first = pixel(a.x, a.y);
-    first = BlendCovered(first, colour, kThinEndCoverage);
-    for (long long k = 1; k < length; ++k)
-      pixel(a.x + static_cast<int>(k) * sx, a.y + static_cast<int>(k) * sy) = colour;
-    QRgb& last = pixel(b.x, b.y);
-    last = BlendCovered(last, colour, kThinEndCoverage);
+    render::StepLine(a, b, [&](render::Point p) {
+      if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
+      pixel(p.x, p.y) = colour;
+    });
   }
   return true;
 }
@@ -598,6 +588,10 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
     if (rest_.empty()) return;
     ends = rest_;
   }
+  if (Smooth() && state().pen.width <= 1) {
+    ThinSmoothLines(ends);
+    return;
+  }
   if (CutsLines()) {
     StrokeCutLines(ends, false);
     return;
@@ -607,6 +601,36 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
     lines_.append(QLineF(Shifted(ends[i], off), Shifted(ends[i + 1], off)));
+  PaintLines(lines_);
+}
+
+void QtCanvas::ThinSmoothLines(std::span<const render::Point> ends) {
+  // Each line is moved back by half a step along itself, so that it covers
+  // its pixels from the first one's edge up to the edge of the pixel it ends
+  // on, which is left out, as a 1-pixel line leaves out its end pixel: the
+  // marks keep the length and the place they have without antialiasing.
+  const double off = Offset();
+  const bool cut = CutsLines();
+  const render::RectF box = CutBox(device_, 1);
+  lines_.clear();
+  lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+    QPointF a = Shifted(ends[i], off), b = Shifted(ends[i + 1], off);
+    const long long steps = render::LineSteps(ends[i], ends[i + 1]);
+    if (steps > 0) {
+      const QPointF half = (b - a) / (2.0 * static_cast<double>(steps));
+      a -= half;
+      b -= half;
+    }
+    if (cut && a != b) {
+      const std::optional<render::ClippedSegment> part =
+          render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, box);
+      if (!part) continue;
+      a = {part->from.x, part->from.y};
+      b = {part->to.x, part->to.y};
+    }
+    lines_.append(QLineF(a, b));
+  }
   PaintLines(lines_);
 }
 
@@ -642,6 +666,93 @@ void QtCanvas::DrawJoinedLines(std::span<const render::Point> ends) {
     return;
   }
   StrokeCutLines(ends, true);
+}
+
+bool QtCanvas::DrawsDashPatterns() const {
+  // Pictures written as SVG or PDF (and printer pages): a dotted grid line
+  // stepped into its marks would be hundreds of pieces each.
+  const QPaintEngine* engine = painter_.paintEngine();
+  return engine != nullptr && engine->type() != QPaintEngine::Raster &&
+         state().raster_mode == render::RasterMode::kCopy;
+}
+
+void QtCanvas::DrawDashedPolylines(std::span<const render::DashedPolyline> strokes,
+                                   std::span<const std::uint8_t> pattern) {
+  const int period = static_cast<int>(pattern.size());
+  int first_mark = 0;
+  while (first_mark < period && pattern[static_cast<std::size_t>(first_mark)] == 0)
+    ++first_mark;
+  if (strokes.empty() || first_mark == period) return;
+  // The pattern as runs of ink and gap from its first mark on.
+  QList<qreal> runs;
+  for (int i = 0; i < period;) {
+    const std::uint8_t ink = pattern[static_cast<std::size_t>((first_mark + i) % period)];
+    int n = 0;
+    for (; i < period && pattern[static_cast<std::size_t>((first_mark + i) % period)] == ink; ++i)
+      ++n;
+    runs.append(n);
+  }
+  const bool solid = runs.size() == 1;
+  if (runs.size() % 2 != 0) runs.append(0);
+  Prepare(Use::kStroke);
+  const double off = Offset();
+  const double width = std::max(state().pen.width, 1);
+  // The pattern is counted in stepped pixels, one per pixel along the longer
+  // axis; along a slanted stroke a pixel step is longer than a unit, and
+  // strokes are grouped by that stretch and by their phase: each group is one
+  // path with one dash array and offset.
+  struct Group {
+    double stretch;
+    int phase;
+    QPainterPath path;
+  };
+  std::vector<Group> groups;
+  for (const render::DashedPolyline& s : strokes) {
+    if (s.points.size() < 2) continue;
+    long long steps = 0;
+    double length = 0;
+    for (std::size_t i = 1; i < s.points.size(); ++i) {
+      steps += render::LineSteps(s.points[i - 1], s.points[i]);
+      length += std::hypot(s.points[i].x - s.points[i - 1].x, s.points[i].y - s.points[i - 1].y);
+    }
+    if (steps == 0) continue;
+    const double stretch = std::round(length / static_cast<double>(steps) * 64) / 64;
+    // The first pixel's ink begins at its edge, half a step before its
+    // centre, and the last pixel stepped is the one before the end.
+    auto half_step = [&](render::Point a, render::Point b) {
+      const long long n = std::max<long long>(render::LineSteps(a, b), 1);
+      return QPointF(b.x - a.x, b.y - a.y) / (2.0 * static_cast<double>(n));
+    };
+    const std::size_t last = s.points.size() - 1;
+    QPainterPath piece;
+    piece.moveTo(Shifted(s.points[0], off) - half_step(s.points[0], s.points[1]));
+    for (std::size_t i = 1; i < last; ++i)
+      piece.lineTo(Shifted(s.points[i], off));
+    piece.lineTo(Shifted(s.points[last], off) - half_step(s.points[last - 1], s.points[last]));
+    const int phase = (s.phase + 1 - first_mark + period) % period;
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+      return g.stretch == stretch && (solid || g.phase == phase);
+    });
+    if (group == groups.end()) {
+      groups.push_back(Group{stretch, phase, {}});
+      group = groups.end() - 1;
+    }
+    group->path.addPath(piece);
+  }
+  QPen pen = painter_.pen();
+  for (const Group& g : groups) {
+    if (!solid) {
+      // Qt counts dashes in pen widths.
+      QList<qreal> dashes;
+      for (qreal r : runs)
+        dashes.append(r * g.stretch / width);
+      pen.setDashPattern(dashes);
+      pen.setDashOffset(g.phase * g.stretch / width);
+    } else {
+      pen.setStyle(Qt::SolidLine);
+    }
+    painter_.strokePath(g.path, pen);
+  }
 }
 
 void QtCanvas::DrawPolyline(std::span<const render::Point> points) {

@@ -9,8 +9,9 @@
 // wider lines have round ends and joins (without antialiasing, 2- and 3-pixel
 // lines get square ends: all but a few pixels the same, and far faster). With
 // antialiasing on, coordinates are shifted by half a pixel so that integer points stay on pixel
-// centres and 1-pixel lines stay sharp. Long solid polylines are drawn in pieces, which is several
-// times faster for wide antialiased pens.
+// centres and 1-pixel lines stay sharp; the 1-pixel lines of one DrawLines call (dash marks)
+// cover the same pixels as without antialiasing, so dotted lines stay dots. Long solid polylines
+// are drawn in pieces, which is several times faster for wide antialiased pens.
 //
 // Antialiased solid lines are cut to the device (with a margin wider than any
 // pen end) before the rasteriser sees them, and ends that lie off the picture
@@ -58,6 +59,9 @@ class QtCanvas : public render::Canvas {
   void DrawLine(render::PointF from, render::PointF to) override;
   void DrawLines(std::span<const render::Point> ends) override;
   void DrawJoinedLines(std::span<const render::Point> ends) override;
+  bool DrawsDashPatterns() const override;
+  void DrawDashedPolylines(std::span<const render::DashedPolyline> strokes,
+                           std::span<const std::uint8_t> pattern) override;
   void DrawPolyline(std::span<const render::Point> points) override;
   void DrawPolyline(std::span<const render::PointF> points) override;
   void DrawPolygon(std::span<const render::Point> points) override;
@@ -88,10 +92,13 @@ class QtCanvas : public render::Canvas {
   bool CutsLines() const;
   // 1-pixel solid marks set straight into a 32-bit image. Aliased, every mark
   // is set; antialiased, the marks along a row, a column or a diagonal are
-  // set with the coverage the rasteriser gives them and the rest are left in
-  // `rest` (ends) for it. False when the pen, the modes or the painter's device
+  // set the same (whole pixels) and the rest are left in `rest` (ends) for
+  // the rasteriser. False when the pen, the modes or the painter's device
   // need the rasteriser for every mark.
   bool PlotThinMarks(std::span<const render::Point> ends, std::vector<render::Point>& rest);
+  // Antialiased 1-pixel lines (entries as for DrawLines) on the pixels the
+  // aliased lines would ink.
+  void ThinSmoothLines(std::span<const render::Point> ends);
   // Draws lines (entries as for DrawLines) after cutting them to the picture;
   // `joined` treats ends shared by consecutive lines as running on.
   void StrokeCutLines(std::span<const render::Point> ends, bool joined);
