@@ -104,10 +104,11 @@ QRgb BlendCovered(QRgb under, QRgb colour, quint32 coverage) {
   return c + ByteMultiply(under, qAlpha(~c));
 }
 
-// Round-ended strokes up to this width and bounding box are set as pixels;
-// wider or longer ones go to the rasteriser.
+// Round-ended strokes and circle outlines up to this width are set as
+// pixels; wider ones go to the rasteriser. Their cost follows their length
+// times their width on the picture, where the rasteriser's wide smooth lines
+// and outlines cost several times more.
 constexpr int kWidestPixelStroke = 8;
-constexpr double kLargestPixelStrokeBox = 24000;
 
 // Sets the pixels of a round-ended stroke from a to b (pixel centres at whole
 // coordinates), each covered by how far its centre lies inside the stroke's
@@ -274,6 +275,45 @@ void FillEllipse(const DirectPixels& px, const render::RectF& box, const Ellipse
   }
 }
 
+// Sets the outline of the circle through the centres of the outermost
+// pixels of `box` (edges exclusive), `width` pixels wide and centred on it,
+// each pixel covered by how far its centre lies inside the outline's edges.
+void StrokeCircle(const DirectPixels& px, const render::RectF& box, double width, QRgb colour) {
+  const double cx = (box.left + box.right - 1) / 2, cy = (box.top + box.bottom - 1) / 2;
+  const double r = (box.right - 1 - box.left) / 2;
+  const double reach = width / 2 + 0.5;  // beyond this distance from the outline nothing is inked
+  const double outer = r + reach, inner = r - reach;
+  const int y0 = std::max(px.top, static_cast<int>(std::floor(cy - outer)));
+  const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(cy + outer)));
+  for (int y = y0; y <= y1; ++y) {
+    const double dy = y - cy;
+    const double q_out = outer * outer - dy * dy;
+    if (q_out <= 0) continue;
+    const double x_out = std::sqrt(q_out);
+    // Within x_in of the centre the row lies inside the ring's hole.
+    const double x_in =
+        inner > 0 && inner * inner > dy * dy ? std::sqrt(inner * inner - dy * dy) : -1;
+    QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    auto span = [&](double from, double to) {
+      const int x_from = std::max(px.left, static_cast<int>(std::floor(from)));
+      const int x_to = std::min(px.right - 1, static_cast<int>(std::ceil(to)));
+      for (int x = x_from; x <= x_to; ++x) {
+        const double dx = x - cx;
+        const double cover = reach - std::fabs(std::sqrt(dx * dx + dy * dy) - r);
+        if (cover <= 0) continue;
+        row[x] = cover >= 1 ? colour
+                            : BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
+      }
+    };
+    if (x_in < 0) {
+      span(cx - x_out, cx + x_out);
+    } else {
+      span(cx - x_out, cx - x_in);
+      span(cx + x_in, cx + x_out);
+    }
+  }
+}
+
 }  // namespace
 
 QPen ToQPen(const render::Pen& pen, bool smooth) {
@@ -402,7 +442,8 @@ void QtCanvas::Line(P from, P to) {
     if (cut->from_cut && cut->to_cut) ends = Ends::kHidden;
   }
   Prepare(Use::kStroke, ends);
-  if (ends == Ends::kAsPen && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
+  // Ends cut off lie beyond the picture by more than a round end reaches.
+  if (ends != Ends::kRunOn && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
   painter_.drawLine(QLineF(a, b));
 }
 
@@ -522,8 +563,6 @@ bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<Direct
     if (!(p.x() >= reach.left && p.x() <= reach.right && p.y() >= reach.top &&
           p.y() <= reach.bottom))
       return false;
-  const double box = (std::fabs(b.x() - a.x()) + width) * (std::fabs(b.y() - a.y()) + width);
-  if (!(box <= kLargestPixelStrokeBox)) return false;
   const double off = Offset();
   PlotRoundStroke(*px, a - QPointF(off, off), b - QPointF(off, off), width,
                   0xFF000000u | ToQColor(state().pen.colour).rgb());
@@ -798,7 +837,7 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
-  if (StampSmallEllipse(box) || FillEllipseAsPixels(box)) return;
+  if (StampSmallEllipse(box) || FillEllipseAsPixels(box) || StrokeCircleAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
 }
@@ -885,6 +924,24 @@ bool QtCanvas::FillEllipseAsPixels(const render::RectF& box) {
     ink.gap = 0xFF000000u | ToQColor(s.background).rgb();
   }
   FillEllipse(*px, box, ink);
+  return true;
+}
+
+bool QtCanvas::StrokeCircleAsPixels(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  if (s.brush.style != BrushStyle::kClear || !Smooth()) return false;
+  // 1-pixel outlines take the rasteriser's thin-line path, which is fast.
+  const int width = s.pen.width;
+  if (width < 2 || width > kWidestPixelStroke) return false;
+  // Circles only, and none reaching far beyond the picture (or not numbers).
+  const double reach = 1e5;
+  if (!(box.right - box.left == box.bottom - box.top && box.right - box.left >= 3 &&
+        box.left > -reach && box.top > -reach && box.right < reach && box.bottom < reach))
+    return false;
+  const std::optional<DirectPixels> px = Direct(true);
+  if (!px) return false;
+  SyncModes();
+  StrokeCircle(*px, box, width, 0xFF000000u | ToQColor(s.pen.colour).rgb());
   return true;
 }
 

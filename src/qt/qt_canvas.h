@@ -20,10 +20,11 @@
 // cost follows the whole length, while flat and square ends take the line
 // rasteriser. Only pixels under antialiased edges can change by this.
 //
-// Antialiased ellipses filled without a pen (the discs of filled circles) are
-// set as pixels too: the raster engine hands every hatch fill of more than a
-// few dozen spans to a pool of threads and waits for it, which on a small
-// machine costs more than the fill itself.
+// Antialiased ellipses filled without a pen (the discs of filled circles) and
+// the outlines of circles drawn without a brush are set as pixels too (the rasteriser fills a
+// wide smooth outline as a general path); the raster engine hands
+// every hatch fill of more than a few dozen spans to a pool of threads and waits for it, which on a
+// small machine costs more than the fill itself.
 
 #include <QFont>
 #include <QImage>
@@ -117,6 +118,9 @@ class QtCanvas : public render::Canvas {
   // Fills an ellipse drawn without a pen, antialiased, as pixels (hatch
   // brushes included); false when it is left for the rasteriser.
   bool FillEllipseAsPixels(const render::RectF& box);
+  // Strokes the outline of a circle drawn without a brush, antialiased, as
+  // pixels; false when it is left for the rasteriser.
+  bool StrokeCircleAsPixels(const render::RectF& box);
   // Direct pixels for round-ended smooth strokes of the current pen, if any.
   std::optional<DirectPixels> RoundStrokePixels();
   // Sets the round-ended stroke a-b (painter coordinates) as pixels; false

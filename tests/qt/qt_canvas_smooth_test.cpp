@@ -297,6 +297,39 @@ TEST(QtCanvasSmooth, FilledEllipsesAsPixelsMatchThePainter) {
         }
 }
 
+// Circle outlines of 2 pixels and more drawn without a brush are set as
+// pixels: within antialiasing rounding of the painter's own outline, and
+// about the same ink (the pixels carry the ring's exact area; the painter's
+// outline comes out a few per cent lighter), circles inside, cut by the
+// picture's edges or by the clip.
+TEST(QtCanvasSmooth, CircleOutlinesAsPixelsMatchThePainter) {
+  const Rect boxes[] = {{20, 10, 121, 111}, {37, 44, 68, 75}, {-60, 30, 90, 180}, {60, 2, 68, 10}};
+  for (int width : {1, 2, 3, 5})
+    for (const Rect& box : boxes)
+      for (bool clipped : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "width " << width << " box " << box.left << ","
+                                        << box.top << " clipped " << clipped);
+        const Pen pen{MakeColour(20, 60, 200), width, PenStyle::kSolid};
+        const Rect clip{30, 20, 120, 100};
+        const QImage pixels = ThroughCanvas(pen, [&](QtCanvas& k) {
+          if (clipped) k.SetClipRect(clip);
+          k.DrawEllipse(box);
+        });
+        QImage painted = Blank();
+        {
+          QPainter painter(&painted);
+          painter.setRenderHint(QPainter::Antialiasing, true);
+          painter.setPen(ToQPen(pen, true));
+          if (clipped) painter.setClipRect(QRect(clip.left, clip.top, clip.width(), clip.height()));
+          painter.drawEllipse(
+              QRectF(box.left + 0.5, box.top + 0.5, box.width() - 1, box.height() - 1));
+        }
+        const Difference d = Compare(pixels, painted);
+        EXPECT_LE(d.largest, kEdgeRounding);
+        EXPECT_TRUE(d.InkAgrees(0.07)) << d.ink_a << " vs " << d.ink_b;
+      }
+}
+
 // Small ellipses (point marks, grid dots) are laid down from a stamp the
 // painter drew once: the painter's own pixels wherever they land, on any
 // ground, cut by the clip and the picture's edges; aliased exactly, smooth
