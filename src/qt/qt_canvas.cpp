@@ -130,7 +130,9 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
   // measured along the row. A slanted stroke then costs its length times its
   // width instead of its whole bounding box.
   const bool slanted = std::fabs(dy) > 1e-6;
-  const double half_span = slanted ? reach * length / std::fabs(dy) + 1 : 0;
+  const double half_span = slanted ? reach * length / std::fabs(dy) + 0.5 : 0;
+  const double inverse_length = length > 0 ? 1 / length : 0;
+  const double across_step = dy * inverse_length;
   for (int y = y0; y <= y1; ++y) {
     int from = x0, to = x1;
     if (slanted) {
@@ -140,13 +142,16 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
     }
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
     const double ay = y - a.y();
-    for (int x = from; x <= to; ++x) {
-      const double ax = x - a.x();
-      const double along = ax * dx + ay * dy;
+    // Along the row the position along the spine and the distance across it
+    // change by the same step from pixel to pixel.
+    double ax = from - a.x();
+    double along = ax * dx + ay * dy;
+    double across = (ax * dy - ay * dx) * inverse_length;
+    for (int x = from; x <= to; ++x, ax += 1, along += dx, across += across_step) {
       double distance;
       if (length2 > 0 && along > 0 && along < length2) {
         // Beside the spine: the distance across it, no root needed.
-        distance = std::fabs(ax * dy - ay * dx) / length;
+        distance = std::fabs(across);
       } else {
         const double t = along <= 0 || !(length2 > 0) ? 0.0 : 1.0;
         const double ex = ax - t * dx, ey = ay - t * dy;
