@@ -998,9 +998,30 @@ const QFont& QtCanvas::CurrentQFont() {
 }
 
 render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
+  // Text boxes and labels measure the same texts several times a picture
+  // (fitting, laying out, drawing) and again every frame; shaping a text is
+  // what measuring costs.
+  const render::Font& f = font();
+  const bool smooth = Smooth();
+  if (measured_device_ != painter_.device() || measured_.size() >= kTextsMeasuredKept) {
+    measured_.clear();
+    measured_device_ = painter_.device();
+  }
+  std::string& key = measure_key_;
+  key.assign(f.family);
+  key.push_back('\0');
+  key.append(std::to_string(f.height));
+  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
+  key.push_back(smooth ? 's' : 'a');
+  key.push_back('\0');
+  key.append(utf8);
+  if (auto known = measured_.find(key); known != measured_.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  return {metrics.horizontalAdvance(text), metrics.height(), metrics.ascent()};
+  const render::TextExtent extent{metrics.horizontalAdvance(text), metrics.height(),
+                                  metrics.ascent()};
+  measured_.emplace(key, extent);
+  return extent;
 }
 
 void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {

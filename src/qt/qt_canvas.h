@@ -30,6 +30,8 @@
 #include <QImage>
 #include <QPainter>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "render/canvas.h"
@@ -160,6 +162,11 @@ class QtCanvas : public render::Canvas {
   static constexpr int kLargestStamp = 24;
   static constexpr std::size_t kStampsKept = 16;
   std::vector<Stamp> stamps_;
+  // Extents of texts measured on this device, by font and text.
+  static constexpr std::size_t kTextsMeasuredKept = 4096;
+  std::unordered_map<std::string, render::TextExtent> measured_;
+  const QPaintDevice* measured_device_ = nullptr;
+  std::string measure_key_;
 };
 
 }  // namespace qzarn
