@@ -369,10 +369,12 @@ class DashingCanvas : public RecordingCanvas {
 // segments as one polyline, and separate segments start where the phase
 // stood.
 TEST(LinePainterWholeStrokes, InkTheMarksPixels) {
+  // Along rows, columns and diagonals, where a mark's own line steps the
+  // pixels of its segment's walk.
   const std::vector<std::pair<Point, Point>> segments = {
-      {{10, 10}, {60, 10}},   {{60, 10}, {90, 40}}, {{90, 40}, {95, 100}},  // joined
-      {{200, 50}, {120, 90}},                                               // apart
-      {{5, 200}, {5, 200}},                                                 // no pixel
+      {{10, 10}, {60, 10}},    {{60, 10}, {90, 40}}, {{90, 40}, {90, 100}},  // joined
+      {{200, 50}, {120, 130}},                                               // apart
+      {{5, 200}, {5, 200}},                                                  // no pixel
       {{30, 300}, {300, 300}}};
   for (PenStyle style : {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDotDot})
     for (int width : {1, 3})
