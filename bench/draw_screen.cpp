@@ -1,9 +1,12 @@
-// A whole frame of a lesson screen (bench/teacher_screen.h) at 1280 x 960:
-// the recompute pass and the picture, with and without antialiasing, at 100
-// and 500 figures; beside it the plainest QPainter drawing of the same
-// picture (bench/plain_picture.h), drawn from the figures themselves. Run
-// interleaved and read the table of medians and ratios at the end:
+// The picture of a screen (the drawing pass alone, figures already computed)
+// against the plainest QPainter drawing of the same picture
+// (bench/plain_picture.h), on every shipped example and gallery sheet, on
+// lesson screens of 100 and 500 figures with the attributes new figures get,
+// and on a screen of 100 function graphs (bench/draw_screen_workloads.h).
+// Run interleaved and read the table of medians and ratios at the end:
 //   bench_draw_screen --benchmark_enable_random_interleaving=true --benchmark_repetitions=9
+// QZARN_PICTURES_DIR=DIR writes both pictures of every workload there
+// (NAME-ours.png, NAME-plain.png) to be looked at side by side.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,14 +16,10 @@
 #include <vector>
 
 // The document headers come before Qt's, whose "slots" keyword is a macro.
-#include "engine/engine_ui.h"
-#include "engine/figure_expressions.h"
-#include "engine/recompute.h"
-#include "expr/engine.h"
+#include "draw_screen_workloads.h"
 #include "plain_picture.h"
 #include "ratio_report.h"
 #include "render/draw_screen.h"
-#include "teacher_screen.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -34,51 +33,45 @@ namespace {
 
 using namespace qzarn;
 using namespace qzarn::render;
-using bench::kFrameHeight;
-using bench::kFrameWidth;
 
-RenderOptions Options(bool antialias) {
-  RenderOptions o;
-  o.antialiasing = antialias;
-  return o;
+QImage Blank(const Screen& screen) {
+  QImage image(screen.View().ScreenWidth, screen.View().ScreenHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
 }
 
-// Arguments: antialiasing (0/1), figures.
-void BM_Frame(benchmark::State& state) {
-  std::unique_ptr<Screen> screen = bench::TeacherScreen(static_cast<int>(state.range(1)));
-  ExprEngine expr;
-  FigureExpressions expressions(expr);
-  SilentEngineUi ui;
-  FigureEngine engine(expressions, ui);
-  QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+void DrawOurs(QImage& image, Screen& screen, bool antialias) {
   QPainter painter(&image);
-  QtCanvas canvas(painter, {kFrameWidth, kFrameHeight});
-  const RenderOptions options = Options(state.range(0) != 0);
-  for (auto _ : state) {
-    engine.RecomputeScreen(*screen);
-    DrawScreen(canvas, screen.get(), options);
-    benchmark::DoNotOptimize(image.constBits());
-  }
+  QtCanvas canvas(painter, {image.width(), image.height()});
+  RenderOptions options;
+  options.antialiasing = antialias;
+  DrawScreen(canvas, &screen, options);
 }
 
-// The picture alone, without the recompute pass.
-void BM_DrawOnly(benchmark::State& state) {
-  std::unique_ptr<Screen> screen = bench::TeacherScreen(static_cast<int>(state.range(1)));
-  QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+void DrawPlain(QImage& image, const bench::PlainPicture& plain, bool antialias) {
   QPainter painter(&image);
-  QtCanvas canvas(painter, {kFrameWidth, kFrameHeight});
-  const RenderOptions options = Options(state.range(0) != 0);
+  painter.setRenderHint(QPainter::Antialiasing, antialias);
+  painter.setRenderHint(QPainter::TextAntialiasing, antialias);
+  plain.Draw(painter);
+}
+
+void Ours(benchmark::State& state, const bench::Workload& w, bool antialias) {
+  std::unique_ptr<Screen> screen = w.make();
+  QImage image = Blank(*screen);
+  QPainter painter(&image);
+  QtCanvas canvas(painter, {image.width(), image.height()});
+  RenderOptions options;
+  options.antialiasing = antialias;
   for (auto _ : state) {
     DrawScreen(canvas, screen.get(), options);
     benchmark::DoNotOptimize(image.constBits());
   }
 }
 
-void BM_PlainQPainter(benchmark::State& state) {
-  std::unique_ptr<Screen> screen = bench::TeacherScreen(static_cast<int>(state.range(1)));
-  const bool antialias = state.range(0) != 0;
-  const bench::PlainPicture plain(*screen, kFrameWidth, kFrameHeight);
-  QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+void Plain(benchmark::State& state, const bench::Workload& w, bool antialias) {
+  std::unique_ptr<Screen> screen = w.make();
+  const bench::PlainPicture plain(*screen, screen->View().ScreenWidth, screen->View().ScreenHeight);
+  QImage image = Blank(*screen);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, antialias);
   painter.setRenderHint(QPainter::TextAntialiasing, antialias);
@@ -90,12 +83,27 @@ void BM_PlainQPainter(benchmark::State& state) {
   state.counters["calls"] = static_cast<double>(plain.shapes().size());
 }
 
-void FrameArguments(benchmark::internal::Benchmark* b) {
-  b->ArgsProduct({{0, 1}, {100, 500}})->ArgNames({"aa", "figures"})->Unit(benchmark::kMillisecond);
+// Workloads measured without antialiasing as well.
+bool AlsoAliased(const std::string& name) {
+  return name.starts_with("lesson:") || name.starts_with("graphs:");
 }
-BENCHMARK(BM_Frame)->Apply(FrameArguments);
-BENCHMARK(BM_DrawOnly)->Apply(FrameArguments);
-BENCHMARK(BM_PlainQPainter)->Apply(FrameArguments);
+
+void WritePictures(const std::vector<bench::Workload>& all, const std::string& dir) {
+  for (const bench::Workload& w : all) {
+    std::unique_ptr<Screen> screen = w.make();
+    std::string file = w.name;
+    for (char& c : file)
+      if (c == ':') c = '-';
+    QImage ours = Blank(*screen);
+    DrawOurs(ours, *screen, true);
+    ours.save(QString::fromStdString(dir + "/" + file + "-ours.png"));
+    QImage plain = Blank(*screen);
+    DrawPlain(plain,
+              bench::PlainPicture(*screen, screen->View().ScreenWidth, screen->View().ScreenHeight),
+              true);
+    plain.save(QString::fromStdString(dir + "/" + file + "-plain.png"));
+  }
+}
 
 }  // namespace
 
@@ -104,65 +112,46 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
   InstallFontSubstitutions();
+  const std::vector<bench::Workload> all = bench::AllWorkloads();
+  std::vector<std::string> rows;
+  for (const bench::Workload& w : all)
+    for (int aa : {1, 0}) {
+      if (aa == 0 && !AlsoAliased(w.name)) continue;
+      const std::string args = w.name + "/aa:" + std::to_string(aa);
+      rows.push_back(args);
+      benchmark::RegisterBenchmark(("Ours/" + args).c_str(), Ours, w, aa != 0)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("Plain/" + args).c_str(), Plain, w, aa != 0)
+          ->Unit(benchmark::kMillisecond);
+    }
   benchmark::Initialize(&argc, argv);
-  // A frame of the picture as it stands, for looking at: QZARN_FRAME_PNG=FILE.
-  if (const char* png = std::getenv("QZARN_FRAME_PNG")) {
-    std::unique_ptr<Screen> screen = bench::TeacherScreen(100);
-    QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
-    {
-      QPainter painter(&image);
-      QtCanvas canvas(painter, {kFrameWidth, kFrameHeight});
-      DrawScreen(canvas, screen.get(), Options(true));
-    }
-    image.save(QString::fromUtf8(png));
-  }
-  // The plain drawing beside it: QZARN_PLAIN_PNG=FILE.
-  if (const char* png = std::getenv("QZARN_PLAIN_PNG")) {
-    std::unique_ptr<Screen> screen = bench::TeacherScreen(100);
-    QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-      QPainter painter(&image);
-      painter.setRenderHint(QPainter::Antialiasing, true);
-      bench::PlainPicture(*screen, kFrameWidth, kFrameHeight).Draw(painter);
-    }
-    image.save(QString::fromUtf8(png));
-  }
+  if (const char* dir = std::getenv("QZARN_PICTURES_DIR")) WritePictures(all, dir);
   bench::RepetitionReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  // The frame (recompute + picture) beside the plain drawing: times in ms,
-  // median [lowest-highest] over the repetitions, and the ratio frame / plain
-  // taken repetition by repetition (below 1: the frame is faster). Wall time
-  // is what the user waits for; processor time is that of the drawing thread.
-  std::printf("\n%-14s %-22s %-22s %-22s %-22s %-20s %-20s\n", "aa, figures", "frame wall",
-              "frame cpu", "plain wall", "plain cpu", "wall ratio", "cpu ratio");
-  for (int aa : {0, 1})
-    for (int figures : {100, 500}) {
-      const std::string args = "/aa:" + std::to_string(aa) + "/figures:" + std::to_string(figures);
-      auto times = [&](const std::map<std::string, bench::RepetitionTimes>& all,
-                       const char* name) -> const bench::RepetitionTimes& {
-        static const bench::RepetitionTimes none;
-        auto it = all.find(name + args);
-        return it == all.end() ? none : it->second;
-      };
-      const auto& fw = times(reporter.wall, "BM_Frame");
-      const auto& fc = times(reporter.cpu, "BM_Frame");
-      const auto& pw = times(reporter.wall, "BM_PlainQPainter");
-      const auto& pc = times(reporter.cpu, "BM_PlainQPainter");
-      if (fw.empty() || pw.empty()) continue;
-      auto show = [](const bench::RatioSpread& s, int decimals) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*f [%.*f-%.*f]", decimals, s.median, decimals, s.low,
-                      decimals, s.high);
-        return std::string(text);
-      };
-      std::printf("%-14s %-22s %-22s %-22s %-22s %-20s %-20s\n",
-                  (std::to_string(aa) + ", " + std::to_string(figures)).c_str(),
-                  show(bench::TimesOf(fw), 1).c_str(), show(bench::TimesOf(fc), 1).c_str(),
-                  show(bench::TimesOf(pw), 1).c_str(), show(bench::TimesOf(pc), 1).c_str(),
-                  show(bench::Ratios(fw, pw), 2).c_str(), show(bench::Ratios(fc, pc), 2).c_str());
-    }
+  // Ours beside the plain drawing: times in ms, median [lowest-highest] over
+  // the repetitions, and the ratio ours / plain taken repetition by repetition
+  // (below 1: ours is faster). Processor time is that of the drawing thread;
+  // on a loaded machine wall time mostly measures the wait for a processor.
+  std::printf("\n%-34s %-20s %-20s %-18s %-20s %-20s %-18s\n", "workload", "ours cpu ms",
+              "plain cpu ms", "cpu ratio", "ours wall ms", "plain wall ms", "wall ratio");
+  auto show = [](const bench::RatioSpread& s, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f [%.*f-%.*f]", decimals, s.median, decimals, s.low,
+                  decimals, s.high);
+    return std::string(text);
+  };
+  for (const std::string& row : rows) {
+    auto oc = reporter.cpu.find("Ours/" + row), pc = reporter.cpu.find("Plain/" + row);
+    auto ow = reporter.wall.find("Ours/" + row), pw = reporter.wall.find("Plain/" + row);
+    if (oc == reporter.cpu.end() || pc == reporter.cpu.end()) continue;
+    std::printf(
+        "%-34s %-20s %-20s %-18s %-20s %-20s %-18s\n", row.c_str(),
+        show(bench::TimesOf(oc->second), 2).c_str(), show(bench::TimesOf(pc->second), 2).c_str(),
+        show(bench::Ratios(oc->second, pc->second), 2).c_str(),
+        show(bench::TimesOf(ow->second), 1).c_str(), show(bench::TimesOf(pw->second), 1).c_str(),
+        show(bench::Ratios(ow->second, pw->second), 2).c_str());
+  }
   return 0;
 }

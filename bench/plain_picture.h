@@ -7,8 +7,14 @@
 // painter's own pens and brushes in the figures' colours, widths and dash
 // styles: every line cut to the image and drawn once, one polyline per run
 // of a sampled curve, the loose segments of a region in one call, texts at
-// their points. Nothing of the program's own drawing (its canvas, dash
-// stepping or pixel shortcuts) takes part.
+// their points. Pens are Qt's defaults (square ends, bevel joins) and dashes
+// Qt's own: the figures' dash styles are Qt's dash styles; the grid, whose
+// dots are the picture's most visible pattern, gets its own dash pattern as
+// a Qt dash pattern with the phase it has in the picture, on the pixels it
+// covers. Parabolas are sampled a pixel apart, splines through the engine's
+// spline table. Nothing of the program's own drawing (its canvas, dash
+// stepping or pixel shortcuts) takes part. Left out (the plain picture draws
+// less there): angle marks, angle division lines, loci and traces.
 
 #include <cmath>
 #include <string>
@@ -18,12 +24,14 @@
 #include "document/screen.h"
 #include "engine/function_sampling.h"
 #include "engine/implicit_curves.h"
+#include "engine/spline.h"
 #include "platform/text_encoding.h"
 #include "render/axes_grid.h"
 #include "render/draw_screen.h"
 #include "render/figure_drawing_ink.h"
 #include "render/figure_drawing_kinds.h"
 #include "render/line_style.h"
+#include "render/line_style_dda.h"
 #include "render/segment_clip.h"
 
 #include <QBrush>
@@ -174,17 +182,67 @@ class PlainPicture {
       Shape(PlainShape::Kind::kPoints, QPen(Colour(axes.grid_colour), 1), QBrush(), dots);
       return;
     }
-    QList<QLineF> lines;
-    for (const render::PlaneSegment& g : plan.lines) {
-      QLineF l;
-      if (Cut(Device(g.a.x, g.a.y), Device(g.b.x, g.b.y), l)) lines.append(l);
-    }
     const QPen pen = PenOf(axes.grid_colour, axes.grid_width, axes.grid_style);
-    Lines(pen, std::move(lines));
+    const render::PenStyle style = render::PenStyleFromStyleCode(axes.grid_style);
+    const int entry = render::LineStyleEntryOf(style);
+    if (entry < 0 || std::max(axes.grid_width, 1) != 1) {
+      QList<QLineF> lines;
+      for (const render::PlaneSegment& g : plan.lines) {
+        QLineF l;
+        if (Cut(Device(g.a.x, g.a.y), Device(g.b.x, g.b.y), l)) lines.append(l);
+      }
+      Lines(pen, std::move(lines));
+    } else {
+      DottedGridLines(plan, pen,
+                      render::ExpandPattern(render::DefaultLineStyles().entries[entry], 1, 1));
+    }
     for (double r : plan.circles) {
       const double pr = r * params_.view.scale * params_.view.zoom;
       Shape(PlainShape::Kind::kEllipse, pen, QBrush(), {},
             QRectF(Device(0, 0) - QPointF(pr, pr), QSizeF(2 * pr, 2 * pr)));
+    }
+  }
+
+  // Grid lines of a 1-pixel dash pattern: one Qt dash pattern, each line
+  // starting at the phase the previous ones leave (the pattern runs on over
+  // the whole grid) and running along the pixels' edges, across their
+  // centres, so that every dash covers whole pixels.
+  void DottedGridLines(const render::GridPlan& plan, QPen pen,
+                       const std::vector<std::uint8_t>& pattern) {
+    const int period = static_cast<int>(pattern.size());
+    int first_mark = 0;
+    while (first_mark < period && pattern[static_cast<std::size_t>(first_mark)] == 0)
+      ++first_mark;
+    if (first_mark == period) return;
+    QList<qreal> runs;
+    for (int i = 0; i < period;) {
+      const std::uint8_t v = pattern[static_cast<std::size_t>((first_mark + i) % period)];
+      int n = 0;
+      while (i < period && pattern[static_cast<std::size_t>((first_mark + i) % period)] == v) {
+        ++i;
+        ++n;
+      }
+      runs.append(n);
+    }
+    if (runs.size() % 2 != 0) runs.append(0);
+    pen.setDashPattern(runs);
+    int phase = 0;
+    for (const render::PlaneSegment& g : plan.lines) {
+      const QPointF fa = Device(g.a.x, g.a.y), fb = Device(g.b.x, g.b.y);
+      if (Off(fa.x()) || Off(fa.y()) || Off(fb.x()) || Off(fb.y())) continue;
+      const render::Point a{static_cast<int>(std::lrint(fa.x())),
+                            static_cast<int>(std::lrint(fa.y()))};
+      const render::Point b{static_cast<int>(std::lrint(fb.x())),
+                            static_cast<int>(std::lrint(fb.y()))};
+      const long long steps = render::LineSteps(a, b);
+      const bool along_x = std::abs(b.x - a.x) >= std::abs(b.y - a.y);
+      const QPointF shift = along_x ? QPointF(0, 0.5) : QPointF(0.5, 0);
+      pen.setDashOffset((phase + 1 - first_mark + period) % period);
+      PlainShape s;
+      s.pen = pen;
+      s.lines = {QLineF(QPointF(a.x, a.y) + shift, QPointF(b.x, b.y) + shift)};
+      shapes_.push_back(std::move(s));
+      phase = static_cast<int>((phase + steps) % period);
     }
   }
 
@@ -230,14 +288,26 @@ class PlainPicture {
 
   void Figure(const FigureTable& table, const FigureRecord& r) {
     switch (r.type()) {
-      case kPointFigure: {
+      case kPointFigure:
+      case kBuntenFigure:
+      case kCrossFigure:
+      case kSuisenFigure:
+      case kCross2Figure: {
         const PointRecord& p = *r.point();
+        if (Off(p.X * 25) || Off(p.Y * 25)) break;
         const QPointF at = Device(p.X, p.Y);
         Dot(at, p.Radius, p.Color);
         if (p.DispName) Text(p.Font, at + QPointF(6, -6), p.Name.view());
         break;
       }
-      case kLineFigure: {
+      case kParabolaFigure:
+        Parabola(*r.line());
+        break;
+      case kSplineFigure:
+        Spline(table, *r.polygon());
+        break;
+      case kLineFigure:
+      case kSessenFigure: {
         const LineRecord& l = *r.line();
         if (!l.DispL) break;
         QPointF a = Device(l.X0, l.Y0), b = Device(l.X1, l.Y1);
@@ -315,6 +385,40 @@ class PlainPicture {
       default:
         break;
     }
+  }
+
+  // y = k + a (x - h)^2 through (x1, y1), a pixel apart across the image.
+  void Parabola(const LineRecord& l) {
+    if (!l.DispL) return;
+    const double h = l.X0, k = l.Y0, dx = l.X1 - h;
+    if (!(std::fabs(dx) > 1e-12)) return;
+    const double a = (l.Y1 - k) / (dx * dx);
+    const double unit = params_.view.scale * params_.view.zoom;
+    QPolygonF run;
+    for (int px = 0; px <= width_; ++px) {
+      const double x = h + (px - Device(h, 0).x()) / unit;
+      const double y = k + a * (x - h) * (x - h);
+      const QPointF at = Device(x, y);
+      if (Off(at.y())) continue;
+      run.append(at);
+    }
+    if (run.size() > 1)
+      Shape(PlainShape::Kind::kPolyline, PenOf(l.LineColor, l.SizeL, l.StyleL), QBrush(), run);
+  }
+
+  void Spline(const FigureTable& table, const PolygonRecord& p) {
+    if (!p.DispL) return;
+    const SplineTable spline(render::UsedVertices(table, p), p.DispP);
+    if (spline.empty()) return;
+    const double step = render::SplineDrawingStep(p.SS);
+    QPolygonF run;
+    for (int i = 0;; ++i) {
+      const double t = std::min(i * step, 1.0);
+      const PlanePoint at = SplinePoint(spline, t);
+      run.append(Device(at.x, at.y));
+      if (t >= 1.0) break;
+    }
+    Shape(PlainShape::Kind::kPolyline, PenOf(p.LineColor, p.SizeL, p.StyleL), QBrush(), run);
   }
 
   void Function(const FunctionRecord& f, const FigureOwned& o) {

@@ -104,15 +104,11 @@ QRgb BlendCovered(QRgb under, QRgb colour, quint32 coverage) {
   return c + ByteMultiply(under, qAlpha(~c));
 }
 
-// The coverage the smooth 1-pixel line rasteriser gives the end pixels of a
-// line along a row, a column or a diagonal whose ends lie on pixel centres;
-// the pixels between are covered fully.
-constexpr quint32 kThinEndCoverage = 127;
-
-// Round-ended strokes up to this width and bounding box are set as pixels;
-// wider or longer ones go to the rasteriser.
+// Round-ended strokes and circle outlines up to this width are set as
+// pixels; wider ones go to the rasteriser. Their cost follows their length
+// times their width on the picture, where the rasteriser's wide smooth lines
+// and outlines cost several times more.
 constexpr int kWidestPixelStroke = 8;
-constexpr double kLargestPixelStrokeBox = 24000;
 
 // Sets the pixels of a round-ended stroke from a to b (pixel centres at whole
 // coordinates), each covered by how far its centre lies inside the stroke's
@@ -134,7 +130,9 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
   // measured along the row. A slanted stroke then costs its length times its
   // width instead of its whole bounding box.
   const bool slanted = std::fabs(dy) > 1e-6;
-  const double half_span = slanted ? reach * length / std::fabs(dy) + 1 : 0;
+  const double half_span = slanted ? reach * length / std::fabs(dy) + 0.5 : 0;
+  const double inverse_length = length > 0 ? 1 / length : 0;
+  const double across_step = dy * inverse_length;
   for (int y = y0; y <= y1; ++y) {
     int from = x0, to = x1;
     if (slanted) {
@@ -144,13 +142,16 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
     }
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
     const double ay = y - a.y();
-    for (int x = from; x <= to; ++x) {
-      const double ax = x - a.x();
-      const double along = ax * dx + ay * dy;
+    // Along the row the position along the spine and the distance across it
+    // change by the same step from pixel to pixel.
+    double ax = from - a.x();
+    double along = ax * dx + ay * dy;
+    double across = (ax * dy - ay * dx) * inverse_length;
+    for (int x = from; x <= to; ++x, ax += 1, along += dx, across += across_step) {
       double distance;
       if (length2 > 0 && along > 0 && along < length2) {
         // Beside the spine: the distance across it, no root needed.
-        distance = std::fabs(ax * dy - ay * dx) / length;
+        distance = std::fabs(across);
       } else {
         const double t = along <= 0 || !(length2 > 0) ? 0.0 : 1.0;
         const double ex = ax - t * dx, ey = ay - t * dy;
@@ -276,6 +277,45 @@ void FillEllipse(const DirectPixels& px, const render::RectF& box, const Ellipse
     ink.LayRun(row, solid_from, std::min(solid_to, to), y);
     for (int x = std::max(from, solid_to + 1); x <= to; ++x)
       edge(x);
+  }
+}
+
+// Sets the outline of the circle through the centres of the outermost
+// pixels of `box` (edges exclusive), `width` pixels wide and centred on it,
+// each pixel covered by how far its centre lies inside the outline's edges.
+void StrokeCircle(const DirectPixels& px, const render::RectF& box, double width, QRgb colour) {
+  const double cx = (box.left + box.right - 1) / 2, cy = (box.top + box.bottom - 1) / 2;
+  const double r = (box.right - 1 - box.left) / 2;
+  const double reach = width / 2 + 0.5;  // beyond this distance from the outline nothing is inked
+  const double outer = r + reach, inner = r - reach;
+  const int y0 = std::max(px.top, static_cast<int>(std::floor(cy - outer)));
+  const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(cy + outer)));
+  for (int y = y0; y <= y1; ++y) {
+    const double dy = y - cy;
+    const double q_out = outer * outer - dy * dy;
+    if (q_out <= 0) continue;
+    const double x_out = std::sqrt(q_out);
+    // Within x_in of the centre the row lies inside the ring's hole.
+    const double x_in =
+        inner > 0 && inner * inner > dy * dy ? std::sqrt(inner * inner - dy * dy) : -1;
+    QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    auto span = [&](double from, double to) {
+      const int x_from = std::max(px.left, static_cast<int>(std::floor(from)));
+      const int x_to = std::min(px.right - 1, static_cast<int>(std::ceil(to)));
+      for (int x = x_from; x <= x_to; ++x) {
+        const double dx = x - cx;
+        const double cover = reach - std::fabs(std::sqrt(dx * dx + dy * dy) - r);
+        if (cover <= 0) continue;
+        row[x] = cover >= 1 ? colour
+                            : BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
+      }
+    };
+    if (x_in < 0) {
+      span(cx - x_out, cx + x_out);
+    } else {
+      span(cx - x_out, cx - x_in);
+      span(cx + x_in, cx + x_out);
+    }
   }
 }
 
@@ -407,7 +447,8 @@ void QtCanvas::Line(P from, P to) {
     if (cut->from_cut && cut->to_cut) ends = Ends::kHidden;
   }
   Prepare(Use::kStroke, ends);
-  if (ends == Ends::kAsPen && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
+  // Ends cut off lie beyond the picture by more than a round end reaches.
+  if (ends != Ends::kRunOn && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
   painter_.drawLine(QLineF(a, b));
 }
 
@@ -527,8 +568,6 @@ bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<Direct
     if (!(p.x() >= reach.left && p.x() <= reach.right && p.y() >= reach.top &&
           p.y() <= reach.bottom))
       return false;
-  const double box = (std::fabs(b.x() - a.x()) + width) * (std::fabs(b.y() - a.y()) + width);
-  if (!(box <= kLargestPixelStrokeBox)) return false;
   const double off = Offset();
   PlotRoundStroke(*px, a - QPointF(off, off), b - QPointF(off, off), width,
                   0xFF000000u | ToQColor(state().pen.colour).rgb());
@@ -556,32 +595,27 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
   auto pixel = [&](int x, int y) -> QRgb& { return reinterpret_cast<QRgb*>(bits + y * stride)[x]; };
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
     const render::Point a = ends[i], b = ends[i + 1];
-    if (!smooth) {
-      render::StepLine(a, b, [&](render::Point p) {
-        if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
-        pixel(p.x, p.y) = colour;
-      });
-      continue;
+    // A mark along a row, a column or a diagonal covers whole pixels, from
+    // its first pixel up to the one where the next gap begins, with or
+    // without antialiasing: a dotted line of one-pixel marks stays dots
+    // instead of half covering every pixel of the row.
+    if (smooth) {
+      const long long dx = static_cast<long long>(b.x) - a.x,
+                      dy = static_cast<long long>(b.y) - a.y;
+      const bool straight =
+          (dx != 0 || dy != 0) && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
+      const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
+                          std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
+      if (!straight || !inside) {
+        rest.push_back(a);
+        rest.push_back(b);
+        continue;
+      }
     }
-    // Smooth: every pixel from end to end, both ends half covered, for marks
-    // along a row, a column or a diagonal that lie wholly inside.
-    const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
-    const long long length = std::max(std::llabs(dx), std::llabs(dy));
-    const bool straight = length > 0 && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
-    const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
-                        std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
-    if (!straight || !inside) {
-      rest.push_back(a);
-      rest.push_back(b);
-      continue;
-    }
-    const int sx = dx == 0 ? 0 : (dx < 0 ? -1 : 1), sy = dy == 0 ? 0 : (dy < 0 ? -1 : 1);
-    QRgb& first = pixel(a.x, a.y);
-    first = BlendCovered(first, colour, kThinEndCoverage);
-    for (long long k = 1; k < length; ++k)
-      pixel(a.x + static_cast<int>(k) * sx, a.y + static_cast<int>(k) * sy) = colour;
-    QRgb& last = pixel(b.x, b.y);
-    last = BlendCovered(last, colour, kThinEndCoverage);
+    render::StepLine(a, b, [&](render::Point p) {
+      if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
+      pixel(p.x, p.y) = colour;
+    });
   }
   return true;
 }
@@ -598,6 +632,10 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
     if (rest_.empty()) return;
     ends = rest_;
   }
+  if (Smooth() && state().pen.width <= 1) {
+    ThinSmoothLines(ends);
+    return;
+  }
   if (CutsLines()) {
     StrokeCutLines(ends, false);
     return;
@@ -607,6 +645,36 @@ void QtCanvas::DrawLines(std::span<const render::Point> ends) {
   lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
   for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
     lines_.append(QLineF(Shifted(ends[i], off), Shifted(ends[i + 1], off)));
+  PaintLines(lines_);
+}
+
+void QtCanvas::ThinSmoothLines(std::span<const render::Point> ends) {
+  // Each line is moved back by half a step along itself, so that it covers
+  // its pixels from the first one's edge up to the edge of the pixel it ends
+  // on, which is left out, as a 1-pixel line leaves out its end pixel: the
+  // marks keep the length and the place they have without antialiasing.
+  const double off = Offset();
+  const bool cut = CutsLines();
+  const render::RectF box = CutBox(device_, 1);
+  lines_.clear();
+  lines_.reserve(static_cast<qsizetype>(ends.size() / 2));
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+    QPointF a = Shifted(ends[i], off), b = Shifted(ends[i + 1], off);
+    const long long steps = render::LineSteps(ends[i], ends[i + 1]);
+    if (steps > 0) {
+      const QPointF half = (b - a) / (2.0 * static_cast<double>(steps));
+      a -= half;
+      b -= half;
+    }
+    if (cut && a != b) {
+      const std::optional<render::ClippedSegment> part =
+          render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, box);
+      if (!part) continue;
+      a = {part->from.x, part->from.y};
+      b = {part->to.x, part->to.y};
+    }
+    lines_.append(QLineF(a, b));
+  }
   PaintLines(lines_);
 }
 
@@ -642,6 +710,93 @@ void QtCanvas::DrawJoinedLines(std::span<const render::Point> ends) {
     return;
   }
   StrokeCutLines(ends, true);
+}
+
+bool QtCanvas::DrawsDashPatterns() const {
+  // Pictures written as SVG or PDF (and printer pages): a dotted grid line
+  // stepped into its marks would be hundreds of pieces each.
+  const QPaintEngine* engine = painter_.paintEngine();
+  return engine != nullptr && engine->type() != QPaintEngine::Raster &&
+         state().raster_mode == render::RasterMode::kCopy;
+}
+
+void QtCanvas::DrawDashedPolylines(std::span<const render::DashedPolyline> strokes,
+                                   std::span<const std::uint8_t> pattern) {
+  const int period = static_cast<int>(pattern.size());
+  int first_mark = 0;
+  while (first_mark < period && pattern[static_cast<std::size_t>(first_mark)] == 0)
+    ++first_mark;
+  if (strokes.empty() || first_mark == period) return;
+  // The pattern as runs of ink and gap from its first mark on.
+  QList<qreal> runs;
+  for (int i = 0; i < period;) {
+    const std::uint8_t ink = pattern[static_cast<std::size_t>((first_mark + i) % period)];
+    int n = 0;
+    for (; i < period && pattern[static_cast<std::size_t>((first_mark + i) % period)] == ink; ++i)
+      ++n;
+    runs.append(n);
+  }
+  const bool solid = runs.size() == 1;
+  if (runs.size() % 2 != 0) runs.append(0);
+  Prepare(Use::kStroke);
+  const double off = Offset();
+  const double width = std::max(state().pen.width, 1);
+  // The pattern is counted in stepped pixels, one per pixel along the longer
+  // axis; along a slanted stroke a pixel step is longer than a unit, and
+  // strokes are grouped by that stretch and by their phase: each group is one
+  // path with one dash array and offset.
+  struct Group {
+    double stretch;
+    int phase;
+    QPainterPath path;
+  };
+  std::vector<Group> groups;
+  for (const render::DashedPolyline& s : strokes) {
+    if (s.points.size() < 2) continue;
+    long long steps = 0;
+    double length = 0;
+    for (std::size_t i = 1; i < s.points.size(); ++i) {
+      steps += render::LineSteps(s.points[i - 1], s.points[i]);
+      length += std::hypot(s.points[i].x - s.points[i - 1].x, s.points[i].y - s.points[i - 1].y);
+    }
+    if (steps == 0) continue;
+    const double stretch = std::round(length / static_cast<double>(steps) * 64) / 64;
+    // The first pixel's ink begins at its edge, half a step before its
+    // centre, and the last pixel stepped is the one before the end.
+    auto half_step = [&](render::Point a, render::Point b) {
+      const long long n = std::max<long long>(render::LineSteps(a, b), 1);
+      return QPointF(b.x - a.x, b.y - a.y) / (2.0 * static_cast<double>(n));
+    };
+    const std::size_t last = s.points.size() - 1;
+    QPainterPath piece;
+    piece.moveTo(Shifted(s.points[0], off) - half_step(s.points[0], s.points[1]));
+    for (std::size_t i = 1; i < last; ++i)
+      piece.lineTo(Shifted(s.points[i], off));
+    piece.lineTo(Shifted(s.points[last], off) - half_step(s.points[last - 1], s.points[last]));
+    const int phase = (s.phase + 1 - first_mark + period) % period;
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+      return g.stretch == stretch && (solid || g.phase == phase);
+    });
+    if (group == groups.end()) {
+      groups.push_back(Group{stretch, phase, {}});
+      group = groups.end() - 1;
+    }
+    group->path.addPath(piece);
+  }
+  QPen pen = painter_.pen();
+  for (const Group& g : groups) {
+    if (!solid) {
+      // Qt counts dashes in pen widths.
+      QList<qreal> dashes;
+      for (qreal r : runs)
+        dashes.append(r * g.stretch / width);
+      pen.setDashPattern(dashes);
+      pen.setDashOffset(g.phase * g.stretch / width);
+    } else {
+      pen.setStyle(Qt::SolidLine);
+    }
+    painter_.strokePath(g.path, pen);
+  }
 }
 
 void QtCanvas::DrawPolyline(std::span<const render::Point> points) {
@@ -687,7 +842,7 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
-  if (StampSmallEllipse(box) || FillEllipseAsPixels(box)) return;
+  if (StampSmallEllipse(box) || FillEllipseAsPixels(box) || StrokeCircleAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
 }
@@ -777,6 +932,24 @@ bool QtCanvas::FillEllipseAsPixels(const render::RectF& box) {
   return true;
 }
 
+bool QtCanvas::StrokeCircleAsPixels(const render::RectF& box) {
+  const render::CanvasState& s = state();
+  if (s.brush.style != BrushStyle::kClear || !Smooth()) return false;
+  // 1-pixel outlines take the rasteriser's thin-line path, which is fast.
+  const int width = s.pen.width;
+  if (width < 2 || width > kWidestPixelStroke) return false;
+  // Circles only, and none reaching far beyond the picture (or not numbers).
+  const double reach = 1e5;
+  if (!(box.right - box.left == box.bottom - box.top && box.right - box.left >= 3 &&
+        box.left > -reach && box.top > -reach && box.right < reach && box.bottom < reach))
+    return false;
+  const std::optional<DirectPixels> px = Direct(true);
+  if (!px) return false;
+  SyncModes();
+  StrokeCircle(*px, box, width, 0xFF000000u | ToQColor(s.pen.colour).rgb());
+  return true;
+}
+
 // closing: 0 open arc, 1 through the centre (pie), 2 straight back (chord).
 void QtCanvas::ArcPath(const render::RectF& box, double start, double sweep, int closing) {
   Prepare(closing == 0 ? Use::kStroke : Use::kStrokeAndFill);
@@ -825,9 +998,30 @@ const QFont& QtCanvas::CurrentQFont() {
 }
 
 render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
+  // Text boxes and labels measure the same texts several times a picture
+  // (fitting, laying out, drawing) and again every frame; shaping a text is
+  // what measuring costs.
+  const render::Font& f = font();
+  const bool smooth = Smooth();
+  if (measured_device_ != painter_.device() || measured_.size() >= kTextsMeasuredKept) {
+    measured_.clear();
+    measured_device_ = painter_.device();
+  }
+  std::string& key = measure_key_;
+  key.assign(f.family);
+  key.push_back('\0');
+  key.append(std::to_string(f.height));
+  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
+  key.push_back(smooth ? 's' : 'a');
+  key.push_back('\0');
+  key.append(utf8);
+  if (auto known = measured_.find(key); known != measured_.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  return {metrics.horizontalAdvance(text), metrics.height(), metrics.ascent()};
+  const render::TextExtent extent{metrics.horizontalAdvance(text), metrics.height(),
+                                  metrics.ascent()};
+  measured_.emplace(key, extent);
+  return extent;
 }
 
 void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {

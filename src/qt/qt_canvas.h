@@ -9,8 +9,9 @@
 // wider lines have round ends and joins (without antialiasing, 2- and 3-pixel
 // lines get square ends: all but a few pixels the same, and far faster). With
 // antialiasing on, coordinates are shifted by half a pixel so that integer points stay on pixel
-// centres and 1-pixel lines stay sharp. Long solid polylines are drawn in pieces, which is several
-// times faster for wide antialiased pens.
+// centres and 1-pixel lines stay sharp; the 1-pixel lines of one DrawLines call (dash marks)
+// cover the same pixels as without antialiasing, so dotted lines stay dots. Long solid polylines
+// are drawn in pieces, which is several times faster for wide antialiased pens.
 //
 // Antialiased solid lines are cut to the device (with a margin wider than any
 // pen end) before the rasteriser sees them, and ends that lie off the picture
@@ -19,15 +20,18 @@
 // cost follows the whole length, while flat and square ends take the line
 // rasteriser. Only pixels under antialiased edges can change by this.
 //
-// Antialiased ellipses filled without a pen (the discs of filled circles) are
-// set as pixels too: the raster engine hands every hatch fill of more than a
-// few dozen spans to a pool of threads and waits for it, which on a small
-// machine costs more than the fill itself.
+// Antialiased ellipses filled without a pen (the discs of filled circles) and
+// the outlines of circles drawn without a brush are set as pixels too (the rasteriser fills a
+// wide smooth outline as a general path); the raster engine hands
+// every hatch fill of more than a few dozen spans to a pool of threads and waits for it, which on a
+// small machine costs more than the fill itself.
 
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "render/canvas.h"
@@ -58,6 +62,9 @@ class QtCanvas : public render::Canvas {
   void DrawLine(render::PointF from, render::PointF to) override;
   void DrawLines(std::span<const render::Point> ends) override;
   void DrawJoinedLines(std::span<const render::Point> ends) override;
+  bool DrawsDashPatterns() const override;
+  void DrawDashedPolylines(std::span<const render::DashedPolyline> strokes,
+                           std::span<const std::uint8_t> pattern) override;
   void DrawPolyline(std::span<const render::Point> points) override;
   void DrawPolyline(std::span<const render::PointF> points) override;
   void DrawPolygon(std::span<const render::Point> points) override;
@@ -88,10 +95,13 @@ class QtCanvas : public render::Canvas {
   bool CutsLines() const;
   // 1-pixel solid marks set straight into a 32-bit image. Aliased, every mark
   // is set; antialiased, the marks along a row, a column or a diagonal are
-  // set with the coverage the rasteriser gives them and the rest are left in
-  // `rest` (ends) for it. False when the pen, the modes or the painter's device
+  // set the same (whole pixels) and the rest are left in `rest` (ends) for
+  // the rasteriser. False when the pen, the modes or the painter's device
   // need the rasteriser for every mark.
   bool PlotThinMarks(std::span<const render::Point> ends, std::vector<render::Point>& rest);
+  // Antialiased 1-pixel lines (entries as for DrawLines) on the pixels the
+  // aliased lines would ink.
+  void ThinSmoothLines(std::span<const render::Point> ends);
   // Draws lines (entries as for DrawLines) after cutting them to the picture;
   // `joined` treats ends shared by consecutive lines as running on.
   void StrokeCutLines(std::span<const render::Point> ends, bool joined);
@@ -110,6 +120,9 @@ class QtCanvas : public render::Canvas {
   // Fills an ellipse drawn without a pen, antialiased, as pixels (hatch
   // brushes included); false when it is left for the rasteriser.
   bool FillEllipseAsPixels(const render::RectF& box);
+  // Strokes the outline of a circle drawn without a brush, antialiased, as
+  // pixels; false when it is left for the rasteriser.
+  bool StrokeCircleAsPixels(const render::RectF& box);
   // Direct pixels for round-ended smooth strokes of the current pen, if any.
   std::optional<DirectPixels> RoundStrokePixels();
   // Sets the round-ended stroke a-b (painter coordinates) as pixels; false
@@ -149,6 +162,11 @@ class QtCanvas : public render::Canvas {
   static constexpr int kLargestStamp = 24;
   static constexpr std::size_t kStampsKept = 16;
   std::vector<Stamp> stamps_;
+  // Extents of texts measured on this device, by font and text.
+  static constexpr std::size_t kTextsMeasuredKept = 4096;
+  std::unordered_map<std::string, render::TextExtent> measured_;
+  const QPaintDevice* measured_device_ = nullptr;
+  std::string measure_key_;
 };
 
 }  // namespace qzarn

@@ -158,6 +158,15 @@ struct TextExtent {
   bool operator==(const TextExtent&) const = default;
 };
 
+// A dashed stroke handed whole to a device that dashes strokes itself: the
+// corners of a polyline (device pixels, the centres of stepped pixels) and
+// the pattern index before its first pixel; the pattern runs on along the
+// whole polyline, one index per stepped pixel.
+struct DashedPolyline {
+  std::vector<Point> points;
+  int phase = 0;
+};
+
 struct CanvasState {
   Pen pen;
   Brush brush;
@@ -231,6 +240,18 @@ class Canvas {
   // rounded end there; devices that round the ends of wide pens may leave them
   // square.
   virtual void DrawJoinedLines(std::span<const Point> ends) { DrawLines(ends); }
+  // Whether the device draws dash patterns itself (a vector picture, where
+  // the marks of a dotted line would each be an element of their own). Then
+  // dashed strokes come whole through DrawDashedPolylines, in the current
+  // (solid) pen, instead of as their marks.
+  virtual bool DrawsDashPatterns() const { return false; }
+  // `pattern` holds one entry per pixel (1 = ink) as expanded for the pen
+  // width, and repeats; every stroke starts at its own phase.
+  virtual void DrawDashedPolylines(std::span<const DashedPolyline> strokes,
+                                   std::span<const std::uint8_t> pattern) {
+    (void)strokes;
+    (void)pattern;
+  }
   virtual void DrawPolyline(std::span<const Point> points) = 0;
   virtual void DrawPolyline(std::span<const PointF> points) = 0;
   // The outline is closed back to the first point.

@@ -29,8 +29,13 @@ void DrawGrid(DrawContext& ctx, const GridPlan& grid) {
   lines.BeginDash();
   for (double r : grid.circles)
     DrawCircle(ctx, lines, r * ctx.scale() * ctx.z(), 0, 0);
+  // A device that dashes strokes itself takes the dashed grid lines in one
+  // call, so that it can write them as one path per phase.
+  const bool whole_strokes = lines.dash().active() && canvas.DrawsDashPatterns();
+  if (whole_strokes) lines.BeginRun();
   for (const PlaneSegment& s : grid.lines)
     lines.DrawSegment(s.a.x, s.a.y, s.b.x, s.b.y);
+  if (whole_strokes) lines.EndRun();
 }
 
 void DrawArrow(DrawContext& ctx, const ArrowPolygon& polygon, Colour colour) {

@@ -30,6 +30,7 @@ LinePainter::LinePainter(LineSurface surface) : surface_(std::move(surface)) {
 }
 
 void LinePainter::BeginDash(bool suspend) {
+  FlushDashed();  // the strokes kept so far belong to the pattern before
   dash_.phase = 0;
   dash_.pen_down = false;
   if (suspend) return;
@@ -80,6 +81,10 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
   if (dash_.active()) {
     const int period = static_cast<int>(dash_.pattern.size());
     if (period == 0) return;  // a style without runs draws nothing
+    if (canvas.DrawsDashPatterns()) {
+      KeepDashed(a, b);
+      return;
+    }
     Point down_at = a;
     marks_.clear();
     // Marks wholly outside the device are stepped (the phase runs on) but not
@@ -200,6 +205,25 @@ void LinePainter::Emit(std::span<const Point> ends) {
   }
 }
 
+void LinePainter::KeepDashed(Point a, Point b) {
+  const long long steps = LineSteps(a, b);
+  if (steps == 0) return;  // no pixel stepped: nothing drawn, the phase stays
+  if (in_run_ && !dashed_.empty() && dashed_.back().points.back() == a) {
+    dashed_.back().points.push_back(b);
+  } else {
+    dashed_.push_back(DashedPolyline{{a, b}, dash_.phase});
+  }
+  const auto period = static_cast<long long>(dash_.pattern.size());
+  dash_.phase = static_cast<int>((dash_.phase + steps) % period);
+  if (!in_run_) FlushDashed();
+}
+
+void LinePainter::FlushDashed() {
+  if (dashed_.empty()) return;
+  surface_.canvas->DrawDashedPolylines(dashed_, dash_.pattern);
+  dashed_.clear();
+}
+
 void LinePainter::BeginRun() {
   EndRun();
   in_run_ = true;
@@ -208,6 +232,7 @@ void LinePainter::BeginRun() {
 void LinePainter::EndRun() {
   if (!in_run_) return;
   in_run_ = false;
+  FlushDashed();
   if (!run_.empty()) surface_.canvas->DrawJoinedLines(run_);
   run_.clear();
 }

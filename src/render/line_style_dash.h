@@ -65,8 +65,9 @@ class LinePainter {
 
   // Between BeginRun and EndRun the segments are one stroke: what they would
   // draw is kept and handed to the canvas in one DrawJoinedLines call at
-  // EndRun, so the joints of a curve need no rounded ends. Nothing else may be
-  // drawn on the canvas in between.
+  // EndRun, so the joints of a curve need no rounded ends (on a device that
+  // dashes strokes itself, the dashed segments of a run go as whole strokes in
+  // one call). Nothing else may be drawn on the canvas in between.
   void BeginRun();
   void EndRun();
 
@@ -80,12 +81,17 @@ class LinePainter {
 
   // Hands line ends to the canvas, or keeps them for EndRun.
   void Emit(std::span<const Point> ends);
+  // A dashed segment for a device that dashes strokes itself: joined onto
+  // the stroke before it inside a run, else handed over at once.
+  void KeepDashed(Point a, Point b);
+  void FlushDashed();
 
   LineSurface surface_;
   DashState dash_;
   std::vector<Point> marks_;  // the dash marks of one segment, drawn in one call
   bool in_run_ = false;
-  std::vector<Point> run_;  // ends kept since BeginRun
+  std::vector<Point> run_;              // ends kept since BeginRun
+  std::vector<DashedPolyline> dashed_;  // whole dashed strokes kept since BeginRun
 };
 
 // Clipping of solid segments on paper: along the longer axis the ends are

@@ -42,15 +42,26 @@ QImage ThroughCanvas(const Pen& pen, const std::function<void(QtCanvas&)>& draw,
 }
 
 // The same lines drawn whole, each in its own call, with the canvas's pen.
+// As marks (what DrawLines draws), 1-pixel lines cover their pixels from the
+// first one's edge to the edge of the end pixel (half a step back along the
+// line), as without antialiasing.
 QImage ThroughPainter(const Pen& pen, const std::vector<Point>& ends,
-                      QRgb fill = qRgb(255, 255, 255)) {
+                      QRgb fill = qRgb(255, 255, 255), bool marks = false) {
   QImage image = Blank(fill);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setPen(ToQPen(pen, true));
-  for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
-    painter.drawLine(
-        QLineF(ends[i].x + 0.5, ends[i].y + 0.5, ends[i + 1].x + 0.5, ends[i + 1].y + 0.5));
+  for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+    QPointF a(ends[i].x + 0.5, ends[i].y + 0.5), b(ends[i + 1].x + 0.5, ends[i + 1].y + 0.5);
+    const int steps =
+        std::max(std::abs(ends[i + 1].x - ends[i].x), std::abs(ends[i + 1].y - ends[i].y));
+    if (marks && pen.width <= 1 && steps > 0) {
+      const QPointF back = (b - a) / (2.0 * steps);
+      a -= back;
+      b -= back;
+    }
+    painter.drawLine(QLineF(a, b));
+  }
   painter.end();
   return image;
 }
@@ -144,7 +155,7 @@ TEST(QtCanvasSmooth, BatchedLinesLookLikeSeparateOnes) {
     SCOPED_TRACE(width);
     const Pen pen{MakeColour(160, 0, 0), width, PenStyle::kSolid};
     const QImage batched = ThroughCanvas(pen, [&](QtCanvas& k) { k.DrawLines(ends); });
-    const Difference d = Compare(batched, ThroughPainter(pen, ends));
+    const Difference d = Compare(batched, ThroughPainter(pen, ends, qRgb(255, 255, 255), true));
     EXPECT_LE(d.largest, kEdgeRounding);
     EXPECT_TRUE(d.InkAgrees(0.03)) << d.ink_a << " vs " << d.ink_b;
   }
@@ -181,32 +192,39 @@ TEST(QtCanvasSmooth, JoinedPiecesOfACurveLookLikeRoundedOnes) {
   }
 }
 
-// Thin marks along rows, columns and diagonals are set as pixels; they must
-// give exactly the rasteriser's pixels, on any background, in either
-// direction, at every length, clipped or not; other marks go to the
-// rasteriser.
-TEST(QtCanvasSmooth, ThinMarksAsPixelsMatchTheRasteriserExactly) {
-  std::vector<Point> ends;
+// Thin marks along rows, columns and diagonals are set as pixels, the same
+// whole pixels as without antialiasing (so dotted lines stay dots), on any
+// background, in either direction, at every length, clipped or not; other
+// marks go to the rasteriser.
+TEST(QtCanvasSmooth, ThinMarksAsPixelsAreTheAliasedMarks) {
+  std::vector<Point> straight;
   const Point starts[] = {{5, 5}, {40, 30}, {100, 90}};
   const Point steps[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
   for (Point s : starts)
     for (Point step : steps)
       for (int length : {1, 2, 3, 7}) {
-        ends.push_back(s);
-        ends.push_back({s.x + step.x * length, s.y + step.y * length});
+        straight.push_back(s);
+        straight.push_back({s.x + step.x * length, s.y + step.y * length});
       }
   // Marks for the rasteriser: at an angle, of no length, reaching outside.
-  for (Point extra : {Point{10, 60}, Point{13, 61}, Point{20, 70}, Point{20, 70}, Point{150, 115},
-                      Point{165, 115}})
-    ends.push_back(extra);
+  const std::vector<Point> others = {{10, 60}, {13, 61},   {20, 70},
+                                     {20, 70}, {150, 115}, {165, 115}};
+  std::vector<Point> ends = straight;
+  ends.insert(ends.end(), others.begin(), others.end());
   for (QRgb fill : {qRgb(255, 255, 255), qRgb(30, 200, 90), qRgb(0, 0, 0)}) {
     for (Colour colour : {MakeColour(0, 0, 0), MakeColour(200, 40, 255), MakeColour(255, 255, 0)}) {
       SCOPED_TRACE(testing::Message() << std::hex << fill << " " << colour);
       const Pen pen{colour, 1, PenStyle::kSolid};
       const QImage pixels = ThroughCanvas(
           pen, [&](QtCanvas& k) { k.DrawLines(ends); }, fill);
-      const QImage painted = ThroughPainter(pen, ends, fill);
-      EXPECT_EQ(Compare(pixels, painted).largest, 0);
+      QImage expected = ThroughPainter(pen, others, fill, true);
+      {
+        QPainter painter(&expected);
+        QtCanvas aliased(painter, {kW, kH});
+        aliased.SetPen(pen);
+        aliased.DrawLines(straight);
+      }
+      EXPECT_EQ(Compare(pixels, expected).largest, 0);
     }
   }
 }
@@ -277,6 +295,39 @@ TEST(QtCanvasSmooth, FilledEllipsesAsPixelsMatchThePainter) {
             }
           EXPECT_EQ(inside_differ, 0);
         }
+}
+
+// Circle outlines of 2 pixels and more drawn without a brush are set as
+// pixels: within antialiasing rounding of the painter's own outline, and
+// about the same ink (the pixels carry the ring's exact area; the painter's
+// outline comes out a few per cent lighter), circles inside, cut by the
+// picture's edges or by the clip.
+TEST(QtCanvasSmooth, CircleOutlinesAsPixelsMatchThePainter) {
+  const Rect boxes[] = {{20, 10, 121, 111}, {37, 44, 68, 75}, {-60, 30, 90, 180}, {60, 2, 68, 10}};
+  for (int width : {1, 2, 3, 5})
+    for (const Rect& box : boxes)
+      for (bool clipped : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "width " << width << " box " << box.left << ","
+                                        << box.top << " clipped " << clipped);
+        const Pen pen{MakeColour(20, 60, 200), width, PenStyle::kSolid};
+        const Rect clip{30, 20, 120, 100};
+        const QImage pixels = ThroughCanvas(pen, [&](QtCanvas& k) {
+          if (clipped) k.SetClipRect(clip);
+          k.DrawEllipse(box);
+        });
+        QImage painted = Blank();
+        {
+          QPainter painter(&painted);
+          painter.setRenderHint(QPainter::Antialiasing, true);
+          painter.setPen(ToQPen(pen, true));
+          if (clipped) painter.setClipRect(QRect(clip.left, clip.top, clip.width(), clip.height()));
+          painter.drawEllipse(
+              QRectF(box.left + 0.5, box.top + 0.5, box.width() - 1, box.height() - 1));
+        }
+        const Difference d = Compare(pixels, painted);
+        EXPECT_LE(d.largest, kEdgeRounding);
+        EXPECT_TRUE(d.InkAgrees(0.07)) << d.ink_a << " vs " << d.ink_b;
+      }
 }
 
 // Small ellipses (point marks, grid dots) are laid down from a stamp the

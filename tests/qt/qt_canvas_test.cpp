@@ -398,9 +398,15 @@ TEST(QtCanvas, MarksOnVectorPicturesGoAsOnePath) {
         painter.setRenderHint(QPainter::Antialiasing, smooth);
         painter.setPen(ToQPen(pen, smooth));
         const double off = smooth ? 0.5 : 0.0;
-        for (std::size_t i = 0; i + 1 < ends.size(); i += 2)
-          painter.drawLine(
-              QLineF(ends[i].x + off, ends[i].y + off, ends[i + 1].x + off, ends[i + 1].y + off));
+        for (std::size_t i = 0; i + 1 < ends.size(); i += 2) {
+          // Smooth 1-pixel marks cover their pixels from edge to edge: half
+          // a step back along the mark.
+          QPointF back;
+          if (smooth && width == 1 && ends[i] != ends[i + 1])
+            back = QPointF(ends[i + 1].x - ends[i].x, ends[i + 1].y - ends[i].y) / 2.0;
+          painter.drawLine(QLineF(QPointF(ends[i].x + off, ends[i].y + off) - back,
+                                  QPointF(ends[i + 1].x + off, ends[i + 1].y + off) - back));
+        }
       });
       EXPECT_LT(as_path.size() * 2, one_by_one.size());
       auto render = [](const QByteArray& bytes) {

@@ -329,3 +329,82 @@ TEST(DrawSegment, SkippedEndsGiveTheSameMarksAsSteppingEveryPixel) {
 
 }  // namespace
 }  // namespace qzarn::render
+
+namespace qzarn::render {
+namespace {
+
+// A device that dashes strokes itself: it keeps the strokes it is handed.
+class DashingCanvas : public RecordingCanvas {
+ public:
+  using RecordingCanvas::RecordingCanvas;
+  bool DrawsDashPatterns() const override { return true; }
+  void DrawDashedPolylines(std::span<const DashedPolyline> strokes,
+                           std::span<const std::uint8_t> p) override {
+    calls.emplace_back(strokes.begin(), strokes.end());
+    pattern.assign(p.begin(), p.end());
+  }
+  // The pixels the strokes ink: stepped pixel k of a stroke takes pattern
+  // entry phase + k + 1, running on over its corners.
+  Pixels Inked() const {
+    Pixels out;
+    const auto period = static_cast<long long>(pattern.size());
+    for (const auto& call : calls)
+      for (const DashedPolyline& s : call) {
+        long long k = 0;
+        for (std::size_t i = 1; i < s.points.size(); ++i)
+          StepLine(s.points[i - 1], s.points[i], [&](Point p) {
+            if (pattern[static_cast<std::size_t>((s.phase + k + 1) % period)] != 0)
+              out.insert({p.x, p.y});
+            ++k;
+          });
+      }
+    return out;
+  }
+  std::vector<std::vector<DashedPolyline>> calls;
+  std::vector<std::uint8_t> pattern;
+};
+
+// Whole strokes carry the pattern and phase the stepped marks have: the
+// pixels they ink are the marks' pixels, a run goes in one call with joined
+// segments as one polyline, and separate segments start where the phase
+// stood.
+TEST(LinePainterWholeStrokes, InkTheMarksPixels) {
+  // Along rows, columns and diagonals, where a mark's own line steps the
+  // pixels of its segment's walk.
+  const std::vector<std::pair<Point, Point>> segments = {
+      {{10, 10}, {60, 10}},    {{60, 10}, {90, 40}}, {{90, 40}, {90, 100}},  // joined
+      {{200, 50}, {120, 130}},                                               // apart
+      {{5, 200}, {5, 200}},                                                  // no pixel
+      {{30, 300}, {300, 300}}};
+  for (PenStyle style : {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDotDot})
+    for (int width : {1, 3})
+      for (bool run : {false, true}) {
+        SCOPED_TRACE(testing::Message() << int(style) << " width " << width << " run " << run);
+        auto draw = [&](Canvas& canvas) {
+          canvas.SetPen({kBlack, width, style});
+          LinePainter lines(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr});
+          lines.BeginDash();
+          if (run) lines.BeginRun();
+          for (const auto& [a, b] : segments)
+            lines.DrawDeviceSegment({double(a.x), double(a.y)}, {double(b.x), double(b.y)});
+          if (run) lines.EndRun();
+        };
+        RecordingCanvas marks({640, 480});
+        draw(marks);
+        DashingCanvas whole({640, 480});
+        draw(whole);
+        EXPECT_TRUE(whole.CallsOf(CallKind::kLine).empty());
+        EXPECT_EQ(whole.Inked(), Inked(marks));
+        ASSERT_FALSE(whole.calls.empty());
+        if (run) {
+          ASSERT_EQ(whole.calls.size(), 1u);
+          ASSERT_EQ(whole.calls[0].size(), 3u);
+          EXPECT_EQ(whole.calls[0][0].points.size(), 4u);
+        } else {
+          EXPECT_EQ(whole.calls.size(), 5u);  // the segment without a pixel is dropped
+        }
+      }
+}
+
+}  // namespace
+}  // namespace qzarn::render
