@@ -24,6 +24,9 @@ int MainWindow::OfferRecovery() {
     connect(recovery_timer_, &QTimer::timeout, this, [this] { KeepRecoveryCopies(); });
     recovery_timer_->start(std::max(50, options_.recovery_interval_ms));
   }
+  // The restricted mode is a lesson shown to a class, not the teacher's desk: it asks nothing
+  // and leaves what it finds to the next ordinary start.
+  if (webMode()) return 0;
   const Leftovers found = session_->leftovers();
   int restored = 0;
   if (!found.screens.empty() && questions_->AskYesNo(this, Utf8Text(kRecoverQuestion))) {

@@ -52,7 +52,7 @@ TEST(RecoveryRecordTest, RoundTripsAwkwardTextsAndRefusesDamagedOnes) {
       std::string(text).replace(text.find("pid=42"), 6, "pid=-3"),
       std::string(text).replace(text.find("pid=42"), 6, "pid=4x"),
       std::string(text).replace(text.find("modified=1"), 10, "modified=2"),
-      std::string(text).replace(text.find("\\n"), 2, "\\q"),
+      std::string(text).replace(text.find("\\r"), 2, "\\q"),  // an unknown escape
   };
   for (const std::string& t : damaged)
     EXPECT_FALSE(DecodeRecoveryRecord(t)) << t;
