@@ -1,5 +1,7 @@
 #include "document/temp_folder.h"
 
+#include "document/recovery.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -18,6 +20,8 @@ namespace {
 
 constexpr std::string_view kSnapshotPrefix = "qzarn-snap-";
 constexpr std::string_view kSnapshotSuffix = ".qzl";
+constexpr std::string_view kRecordPrefix = "qzarn-screen-";
+constexpr std::string_view kRecordSuffix = ".rec";
 
 bool ParseNumber(std::string_view text, long& out) {
   if (text.empty()) return false;
@@ -35,12 +39,29 @@ std::string FolderOfPattern(const std::string& pattern) {
   return pattern.substr(0, pattern.find_last_of('/'));
 }
 
-bool ProcessRuns(long pid) {
-  if (pid <= 0) return false;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+// "<prefix><pid>-<number><suffix>"
+bool ParseRunFileName(std::string_view name, std::string_view prefix, std::string_view suffix,
+                      long* pid, long* number) {
+  if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+      !name.ends_with(suffix))
+    return false;
+  std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  std::size_t dash = middle.find('-');
+  long process = 0, count = 0;
+  if (dash == std::string_view::npos || !ParseNumber(middle.substr(0, dash), process) ||
+      !ParseNumber(middle.substr(dash + 1), count))
+    return false;
+  if (pid != nullptr) *pid = process;
+  if (number != nullptr) *number = count;
+  return true;
 }
 
 }  // namespace
+
+bool TempFolder::ProcessRuns(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 std::string TempFolder::DefaultPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -102,11 +123,13 @@ std::optional<TempFolder> TempFolder::MakeUnique(std::string& error) {
   return TempFolder(pattern);
 }
 
-std::optional<std::string> TempFolder::CreateSnapshotFile(std::string& error) const {
+std::optional<std::string> TempFolder::CreateUniqueFile(std::string_view prefix,
+                                                        std::string_view suffix,
+                                                        std::string& error) const {
   static std::atomic<unsigned long> counter{0};
-  const std::string stem = path_ + "/" + std::string(kSnapshotPrefix) + std::to_string(::getpid());
+  const std::string stem = path_ + "/" + std::string(prefix) + std::to_string(::getpid());
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string name = stem + "-" + std::to_string(++counter) + std::string(kSnapshotSuffix);
+    std::string name = stem + "-" + std::to_string(++counter) + std::string(suffix);
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
       ::close(fd);
@@ -117,40 +140,28 @@ std::optional<std::string> TempFolder::CreateSnapshotFile(std::string& error) co
       return std::nullopt;
     }
   }
-  error = "no free snapshot name in " + path_;
+  error = "no free file name in " + path_;
   return std::nullopt;
 }
 
+std::optional<std::string> TempFolder::CreateSnapshotFile(std::string& error) const {
+  return CreateUniqueFile(kSnapshotPrefix, kSnapshotSuffix, error);
+}
+
+std::optional<std::string> TempFolder::CreateRecordFile(std::string& error) const {
+  return CreateUniqueFile(kRecordPrefix, kRecordSuffix, error);
+}
+
 bool TempFolder::IsSnapshotName(std::string_view name, long* pid) {
-  if (name.size() <= kSnapshotPrefix.size() + kSnapshotSuffix.size() ||
-      !name.starts_with(kSnapshotPrefix) || !name.ends_with(kSnapshotSuffix))
-    return false;
-  std::string_view middle = name.substr(
-      kSnapshotPrefix.size(), name.size() - kSnapshotPrefix.size() - kSnapshotSuffix.size());
-  std::size_t dash = middle.find('-');
-  long process = 0, number = 0;
-  if (dash == std::string_view::npos || !ParseNumber(middle.substr(0, dash), process) ||
-      !ParseNumber(middle.substr(dash + 1), number))
-    return false;
-  if (pid != nullptr) *pid = process;
-  return true;
+  return ParseRunFileName(name, kSnapshotPrefix, kSnapshotSuffix, pid, nullptr);
+}
+
+bool TempFolder::IsRecordName(std::string_view name, long* pid, long* number) {
+  return ParseRunFileName(name, kRecordPrefix, kRecordSuffix, pid, number);
 }
 
 int TempFolder::DeleteStaleSnapshots() const {
-  DIR* dir = ::opendir(path_.c_str());
-  if (dir == nullptr) return 0;
-  int deleted = 0;
-  while (const dirent* entry = ::readdir(dir)) {
-    long pid = 0;
-    if (!IsSnapshotName(entry->d_name, &pid) || ProcessRuns(pid)) continue;
-    std::string full = path_ + "/" + entry->d_name;
-    struct stat st {};
-    // Only plain files are removed; a folder or link under a snapshot's name is left alone.
-    if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(full.c_str()) == 0)
-      ++deleted;
-  }
-  ::closedir(dir);
-  return deleted;
+  return DeleteLeftovers(FindLeftovers(*this));
 }
 
 PrivateFolderChoice ChoosePrivateFolder(const std::string& wanted) {

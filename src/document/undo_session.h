@@ -4,12 +4,15 @@
 // runs left behind. Every screen shown in a window is held by an
 // UndoableScreen, which makes the state it was opened in snapshot 0 and deletes
 // all of the screen's snapshot files when it closes, however it closes (window
-// closed, program exit, an exception unwinding the window).
+// closed, program exit, an exception unwinding the window). A session that keeps
+// work for recovery also journals every screen (document/recovery.h) and leaves
+// what ended runs left until the program has offered it.
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "document/recovery.h"
 #include "document/screen.h"
 #include "document/undo.h"
 
@@ -24,6 +27,15 @@ class UndoSession {
   static std::optional<UndoSession> StartDefault(std::string& error) {
     return Start(TempFolder::DefaultPath(), error);
   }
+  // The same for a program that offers lost work: nothing is deleted at start; every screen
+  // keeps a recovery record; Leftovers() tells what ended runs left and DiscardLeftovers()
+  // removes it once the user has decided.
+  static std::optional<UndoSession> StartWithRecovery(const std::string& folder,
+                                                      std::string& error);
+
+  bool recovery() const { return recovery_; }
+  Leftovers leftovers() const { return FindLeftovers(store_.folder); }
+  void DiscardLeftovers(const Leftovers& found) { stale_deleted_ += DeleteLeftovers(found); }
 
   UndoStore& store() { return store_; }
   const UndoStore& store() const { return store_; }
@@ -31,11 +43,12 @@ class UndoSession {
   int stale_deleted() const { return stale_deleted_; }
 
  private:
-  UndoSession(TempFolder folder, int stale_deleted)
-      : store_(std::move(folder)), stale_deleted_(stale_deleted) {}
+  UndoSession(TempFolder folder, int stale_deleted, bool recovery)
+      : store_(std::move(folder)), stale_deleted_(stale_deleted), recovery_(recovery) {}
 
   UndoStore store_;
   int stale_deleted_ = 0;
+  bool recovery_ = false;
 };
 
 // A screen together with its undo history. The session must outlive it.
@@ -54,9 +67,12 @@ class UndoableScreen {
   const Screen& screen() const { return *screen_; }
 
   // After an undoable edit: records the current state.
-  UndoResult RecordEdit() { return TakeSnapshot(*screen_, session_.store()); }
-  UndoResult Undo() { return qzarn::Undo(*screen_, session_.store()); }
-  UndoResult Redo() { return qzarn::Redo(*screen_, session_.store()); }
+  UndoResult RecordEdit();
+  UndoResult Undo();
+  UndoResult Redo();
+  // For changes that took no snapshot: writes a recovery copy when the screen differs from the
+  // state its recovery record names (nothing without recovery). False with a reason on failure.
+  bool KeepForRecovery(std::string& error);
   bool CanUndo() const { return qzarn::CanUndo(*screen_); }
   bool CanRedo() const { return qzarn::CanRedo(*screen_); }
 
@@ -65,8 +81,11 @@ class UndoableScreen {
   std::unique_ptr<Screen> Close();
 
  private:
+  UndoResult Journaled(UndoResult result);
+
   UndoSession& session_;
   std::unique_ptr<Screen> screen_;
+  std::unique_ptr<RecoveryJournal> journal_;
 };
 
 }  // namespace qzarn

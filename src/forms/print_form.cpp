@@ -20,6 +20,23 @@ std::optional<int> Digits(std::string_view text, int digits) {
 
 }  // namespace
 
+PrintCommands PrintCommandsFor(bool screen_open, bool printer_installed) {
+  PrintCommands c;
+  c.print = screen_open;
+  c.preview = screen_open;
+  c.setup = true;
+  c.to_pdf_file = !printer_installed;
+  return c;
+}
+
+std::string PrintToFileTitle(std::string_view caption) {
+  return "PDF ファイルに印刷 [" + std::string(caption) + "]";
+}
+
+std::string PrintToFileDefaultName(std::string_view caption) {
+  return std::string(caption) + ".pdf";
+}
+
 std::string PrintWindowTitle(std::string_view caption) {
   return std::string(kPrintCaption) + " [" + std::string(caption) + "]";
 }

@@ -26,6 +26,23 @@ inline constexpr int kMinCopies = 1, kMaxCopies = 10, kCopiesDigits = 2;
 inline constexpr int kMinPrintSize = 10, kMaxPrintSize = 100, kPrintSizeDigits = 3;
 inline constexpr int kPrintSizeStep = 5;
 
+// Which print commands a user can reach. Printing never needs a printer queue:
+// without one the page goes to a PDF file. 印刷 and the preview need a screen;
+// the printer set-up (the page set-up of the PDF file without a queue) does not.
+struct PrintCommands {
+  bool print = false;
+  bool preview = false;
+  bool setup = false;
+  bool to_pdf_file = false;  // no queue: 印刷 asks for a PDF file name
+};
+PrintCommands PrintCommandsFor(bool screen_open, bool printer_installed);
+
+inline constexpr std::string_view kPdfPrinterName = "PDF ファイル";
+inline constexpr std::string_view kPrintPreviewCaption = "印刷ﾌﾟﾚﾋﾞｭｰ";
+// "PDF ファイルに印刷 [caption]" and the file name proposed: the caption + ".pdf".
+std::string PrintToFileTitle(std::string_view caption);
+std::string PrintToFileDefaultName(std::string_view caption);
+
 // Window title "印刷 [caption]", the job title and the status text while printing.
 std::string PrintWindowTitle(std::string_view caption);
 std::string PrintJobTitle(std::string_view caption);

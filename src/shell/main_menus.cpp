@@ -215,6 +215,8 @@ void MainWindow::BuildFileMenu() {
   print_ = AddCommand(
       file, "M_Print", QStringLiteral("印刷(&P)..."), [this] { PrintScreenCommand(); },
       QKeySequence(Qt::CTRL | Qt::Key_P));
+  print_preview_ = AddCommand(file, "M_PrintPreview", QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ(&V)..."),
+                              [this] { PrintPreviewCommand(); });
   printer_setup_ = AddCommand(file, "M_PrinterSetup", QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."),
                               [this] { PrinterSetupClick(); });
   file->addSeparator();

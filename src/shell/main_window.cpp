@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "forms/print_form.h"
+
 #include "shell/startup.h"
 #include "ui/figure_list_dialog.h"
 #include "ui/help_window.h"
@@ -140,7 +142,7 @@ void MainWindow::Start(const QStringList& arguments) {
   // The undo session deletes the snapshots of ended runs. When the private
   // folder cannot be used, snapshots go to a folder of this run only.
   std::string error;
-  session_ = UndoSession::Start(options_.undo_folder, error);
+  session_ = UndoSession::StartWithRecovery(options_.undo_folder, error);
   undo_ok_ = session_.has_value();
   if (!session_) {
     fallback_folder_ = std::make_unique<QTemporaryDir>();
@@ -161,6 +163,7 @@ void MainWindow::Start(const QStringList& arguments) {
   env_->web_mode = start_.web_mode;
 
   ApplySettings();
+  OfferRecovery();
 
   // The command line: each argument is one path (see forms/command_line.h).
   // Processing ends at the first name that is not a document or does not exist.
@@ -378,9 +381,10 @@ void MainWindow::UpdateCommandState() {
     a->setEnabled(any);
   for (QAction* a : unavailable_)
     a->setEnabled(false);
-  const bool can_print = PrintingAvailable();
-  print_->setEnabled(any && can_print);
-  printer_setup_->setEnabled(can_print);
+  const forms::PrintCommands printing = forms::PrintCommandsFor(any, PrintingAvailable());
+  print_->setEnabled(printing.print);
+  print_preview_->setEnabled(printing.preview);
+  printer_setup_->setEnabled(printing.setup);
   const bool free_slot = any && w->screen() != nullptr && HasFreeSlot(w->screen()->Figures);
   for (QAction* a : insert_commands_)
     a->setEnabled(free_slot);

@@ -50,6 +50,8 @@ class QMenu;
 class QToolBar;
 class QPixmap;
 class QTemporaryDir;
+class QDialog;
+class QTimer;
 class QDragEnterEvent;
 class QDropEvent;
 
@@ -70,6 +72,13 @@ struct ShellOptions {
   // Hands a web or mail address to the desktop; false when nothing could take
   // it. Null: the desktop's URL handler.
   std::function<bool(const QUrl&)> open_url;
+  // The PDF file to print to when no printer queue exists (title, proposed path); an empty
+  // answer cancels. Null: the save dialog.
+  std::function<QString(QWidget*, const QString&, const QString&)> ask_print_file;
+  // Called with the print preview before it runs (tests look at it and close it).
+  std::function<void(QDialog&)> preview_shown;
+  // How often modified screens get a recovery copy (changes that took no snapshot).
+  int recovery_interval_ms = 15000;
 };
 
 // The text of the about box: version, file format, and the libraries the
@@ -141,6 +150,13 @@ class MainWindow final : public QMainWindow {
   QString statusText(int panel) const;
   // Whether undo snapshots could be kept in the private folder this run.
   bool undoAvailable() const { return undo_ok_; }
+  // Start-up: screens that ended runs left with unsaved changes are offered once; on Yes each
+  // comes back as an unsaved screen with its title and file. Whatever the answer, those runs'
+  // files are deleted afterwards. Returns how many screens came back.
+  int OfferRecovery();
+  // Writes a recovery copy of every screen changed since its last snapshot or copy (a timer
+  // runs this while the program runs).
+  void KeepRecoveryCopies();
   SettingsStore& settings() { return settings_; }
   // What the document windows work with (null before Start).
   const ui::DocumentEnvironment* environment() const { return env_.get(); }
@@ -179,6 +195,10 @@ class MainWindow final : public QMainWindow {
   bool PrintActiveScreen(QPrinter& printer, int copies, int percent);
   // ﾌﾟﾘﾝﾀの設定: the system's printer set-up for the program's printer.
   void PrinterSetupClick();
+  // 印刷ﾌﾟﾚﾋﾞｭｰ: the page as it will print; printing from there goes on as 印刷 after OK.
+  void PrintPreviewCommand();
+  // 印刷 after the dialog: to the printer, or, without a queue, to a PDF file asked for.
+  bool PrintToChosenTarget(int copies, int percent);
   // Whether the system has a printer to print on.
   static bool PrintingAvailable();
   // The program's printer (its settings live as long as the program).
@@ -332,6 +352,10 @@ class MainWindow final : public QMainWindow {
   // A command whose window is not part of the program yet: shown, never enabled.
   QAction* AddUnavailable(QMenu* menu, const char* name, const QString& caption);
   ui::DocumentWindow* AddWindow(std::unique_ptr<Screen> screen);
+  // The printer set-up for `target`: the system's print dialog, or the page set-up of a PDF page.
+  bool SetUpPrinter(QPrinter& target, QWidget* parent);
+  // The print preview of the active screen on `target`; true when printing was chosen there.
+  bool ShowPrintPreview(QPrinter& target, int percent, QWidget* parent);
   // The property dialogs' connections to the other windows.
   ui::PropertyDialogHooks PropertyHooks();
   void UpdateCommandState();
@@ -377,6 +401,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<QPrinter> printer_;
   QAction* print_ = nullptr;
   QAction* printer_setup_ = nullptr;
+  QAction* print_preview_ = nullptr;
   render::LineStyleTable line_styles_ = render::DefaultLineStyles();
   forms::RecentFiles recent_{settings_.user()};
   forms::StartRequest start_;
@@ -385,6 +410,7 @@ class MainWindow final : public QMainWindow {
   ScreenTitleCounter titles_;
   std::unique_ptr<QTemporaryDir> fallback_folder_;
   std::optional<UndoSession> session_;
+  QTimer* recovery_timer_ = nullptr;
   std::unique_ptr<ui::DocumentEnvironment> env_;
   bool undo_ok_ = false;
   bool started_ = false;
@@ -446,5 +472,11 @@ class MainWindow final : public QMainWindow {
   QAction* toolbar_background_ = nullptr;
   QAction* toolbar_background_clear_ = nullptr;
 };
+
+// For tests that kill the program: sets the zoom of each screen in window order
+// ("150!,75": 150 % then a snapshot on the first, 75 % on the second) and, when
+// `dump_folder` is given, writes each screen's document there as screen-N.qzl,
+// then a file "ready".
+void ApplyScriptedEdits(MainWindow& window, const QString& script, const QString& dump_folder);
 
 }  // namespace qzarn::shell

@@ -1,18 +1,22 @@
 // Printing, the printer set-up, the print preview and saving the screen as a
 // picture file: the main window's commands around a document window's picture.
+// Printing never needs a printer queue: without one the page goes to a PDF
+// file, and the preview is always there.
 #include "forms/picture_export_form.h"
 #include "forms/print_form.h"
 #include "shell/main_window.h"
 #include "ui/picture_export_dialog.h"
 #include "ui/print_dialog.h"
+#include "ui/print_preview.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPageSetupDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -39,51 +43,97 @@ bool MainWindow::PrintingAvailable() {
 }
 
 QPrinter& MainWindow::printer() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (!printer_) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // No printer queue: the page goes to a PDF file named when printing.
+    if (forms::PrintCommandsFor(true, PrintingAvailable()).to_pdf_file)
+      printer_->setOutputFormat(QPrinter::PdfFormat);
+  }
   return *printer_;
 }
 
+bool MainWindow::SetUpPrinter(QPrinter& target, QWidget* parent) {
+  const QString title = QStringLiteral("ﾌﾟﾘﾝﾀの設定");
+  if (target.outputFormat() == QPrinter::PdfFormat) {
+    // A PDF page has no driver settings: paper and orientation are what there is to set.
+    QPageSetupDialog dialog(&target, parent);
+    dialog.setWindowTitle(title);
+    dialog.setAccessibleName(ui::SpokenName(title));
+    return dialog.exec() == QDialog::Accepted;
+  }
+  QPrintDialog dialog(&target, parent);
+  dialog.setWindowTitle(title);
+  dialog.setAccessibleName(ui::SpokenName(title));
+  return dialog.exec() == QDialog::Accepted;
+}
+
 void MainWindow::PrinterSetupClick() {
-  if (!PrintingAvailable()) return;
-  QPrintDialog dialog(&printer(), this);
-  dialog.setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
-  dialog.setAccessibleName(ui::SpokenName(dialog.windowTitle()));
-  dialog.exec();
+  SetUpPrinter(printer(), this);
 }
 
 void MainWindow::PrintScreenCommand() {
   ui::DocumentWindow* w = activeDocument();
-  if (w == nullptr || w->screen() == nullptr || !PrintingAvailable()) return;
+  if (w == nullptr || w->screen() == nullptr) return;
   Screen& screen = *w->screen();
   const UserSettings& user = settings_.user();
   ui::PrintOptionFlags flags{user.PrintBlackColor, user.PrintLineWidth, user.PrintBoxLine};
   ui::PrintDialogServices services;
-  services.printer_setup = [](QWidget* parent, QPrinter& p) {
-    QPrintDialog dialog(&p, parent);
-    dialog.setAccessibleName(QStringLiteral("ﾌﾟﾘﾝﾀの設定"));
-    return dialog.exec() == QDialog::Accepted;
-  };
+  services.printer_setup = [this](QWidget* parent, QPrinter& p) { return SetUpPrinter(p, parent); };
   services.options = [this](QWidget* parent) {
     OpenOptions(true, parent);
     const UserSettings& u = settings_.user();
     return ui::PrintOptionFlags{u.PrintBlackColor, u.PrintLineWidth, u.PrintBoxLine};
   };
-  services.preview = [w](QWidget* parent, QPrinter& p, int, int percent) {
-    QPrintPreviewDialog preview(&p, parent);
-    preview.setAccessibleName(QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ"));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, parent,
-                     [w, percent](QPrinter* target) {
-                       QPainter painter;
-                       if (!painter.begin(target)) return;
-                       w->PrintScreen(painter, PageOf(*target), percent, true);
-                       painter.end();
-                     });
-    preview.exec();
+  services.preview = [this](QWidget* parent, QPrinter& p, int, int percent) {
+    return ShowPrintPreview(p, percent, parent);
   };
   ui::TPrintInput dialog(printer(), w->windowTitle(), w->picture(), screen.View().PrintCopies,
                          screen.View().PrintSize, flags, services, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  PrintActiveScreen(printer(), dialog.copies(), dialog.printSize());
+  PrintToChosenTarget(dialog.copies(), dialog.printSize());
+}
+
+void MainWindow::PrintPreviewCommand() {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return;
+  const ViewSettings& view = w->screen()->View();
+  if (ShowPrintPreview(printer(), view.PrintSize, this))
+    PrintToChosenTarget(view.PrintCopies, view.PrintSize);
+}
+
+bool MainWindow::ShowPrintPreview(QPrinter& target, int percent, QWidget* parent) {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return false;
+  // The preview draws with the same pass, page and print size as printing does.
+  QPointer<ui::DocumentWindow> window(w);
+  const int size = forms::ClampPrintSize(percent);
+  ui::PrintPreviewWindow preview(
+      target, w->windowTitle(),
+      [window, size](QPainter& painter, QPrinter& page) {
+        if (window) window->PrintScreen(painter, PageOf(page), size, true);
+      },
+      parent);
+  if (options_.preview_shown) options_.preview_shown(preview);
+  return preview.exec() == QDialog::Accepted;
+}
+
+bool MainWindow::PrintToChosenTarget(int copies, int percent) {
+  ui::DocumentWindow* w = activeDocument();
+  if (w == nullptr || w->screen() == nullptr) return false;
+  QPrinter& target = printer();
+  if (target.outputFormat() == QPrinter::PdfFormat) {
+    const std::string caption = w->windowTitle().toStdString();
+    const QString title = Utf8Text(forms::PrintToFileTitle(caption));
+    const QString proposed =
+        QDir(DialogFolder()).filePath(Utf8Text(forms::PrintToFileDefaultName(caption)));
+    const QString path =
+        options_.ask_print_file
+            ? options_.ask_print_file(this, title, proposed)
+            : QFileDialog::getSaveFileName(this, title, proposed, QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty()) return false;
+    target.setOutputFileName(path);
+  }
+  return PrintActiveScreen(target, copies, percent);
 }
 
 bool MainWindow::PrintActiveScreen(QPrinter& target, int copies, int percent) {

@@ -728,22 +728,6 @@ bool DocumentWindow::ExportPicture(const PictureRequest& request, const QString&
   return true;
 }
 
-double DocumentWindow::PrintScreen(QPainter& painter, render::Size page, int percent,
-                                   bool white_out) {
-  if (!undoable_) return 1.0;
-  // Cleared however the pass ends, so the window never stays in print mode.
-  struct PrintingFlag {
-    bool& flag;
-    explicit PrintingFlag(bool& f) : flag(f) { flag = true; }
-    ~PrintingFlag() { flag = false; }
-  } printing(printing_);
-  render::DrawScreenInputs inputs;
-  inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
-  inputs.picture = BackgroundPicture();
-  return PaintPrintPage(painter, page, undoable_->screen(), env_.render, inputs, percent,
-                        white_out);
-}
-
 void DocumentWindow::EditSelectedFigure() {
   Screen& s = undoable_->screen();
   if (interact::EditSelected(ctx_, state_, s)) TakeUndoSnapshot(s);

@@ -305,6 +305,8 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // runs, redraws of the screen do nothing. Returns the print factor.
   double PrintScreen(QPainter& painter, render::Size page, int percent, bool white_out);
   bool printing() const { return printing_; }
+  // Writes a recovery copy when the screen changed since its last snapshot or copy.
+  bool KeepForRecovery(std::string& error);
   // The items of the pop-up menu, which the main window's 設定 menu mirrors.
   QAction& clearAllLociAction() { return *clear_all_loci_; }
   QAction& figureSettingsAction() { return *figure_settings_; }

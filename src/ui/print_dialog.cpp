@@ -50,6 +50,9 @@ forms::PrinterFacts PrinterFactsOf(const QPrinter& printer) {
   forms::PrinterFacts facts;
   const QPrinterInfo info(printer);
   facts.name = printer.printerName().toStdString();
+  // Without a printer queue the page goes to a PDF file: say so instead of an empty name.
+  if (facts.name.empty() && printer.outputFormat() == QPrinter::PdfFormat)
+    facts.name = std::string(forms::kPdfPrinterName);
   facts.location = info.isNull() ? std::string() : info.location().toStdString();
   facts.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
   // The paper is named only when it is one the printer lists.
@@ -209,7 +212,7 @@ void TPrintInput::OptionsClick() {
 }
 
 void TPrintInput::PreviewClick() {
-  if (services_.preview) services_.preview(this, printer_, copies(), printSize());
+  if (services_.preview && services_.preview(this, printer_, copies(), printSize())) accept();
 }
 
 }  // namespace qzarn::ui

@@ -30,8 +30,9 @@ struct PrintDialogServices {
   std::function<bool(QWidget*, QPrinter&)> printer_setup;
   // The options dialog's print tab; the options in force afterwards.
   std::function<PrintOptionFlags(QWidget*)> options;
-  // A print preview of the page at the given copies and size.
-  std::function<void(QWidget*, QPrinter&, int copies, int percent)> preview;
+  // A print preview of the page at the given copies and size; true when the
+  // user chose to print from it (the dialog then closes as by OK).
+  std::function<bool(QWidget*, QPrinter&, int copies, int percent)> preview;
 };
 
 // What the printer says about its settings, for the labels.

@@ -13,6 +13,29 @@ TEST(PrintForm, Texts) {
   EXPECT_EQ(PrintingStatus("無題1"), "「無題1」を印刷中です．");
 }
 
+TEST(PrintForm, PrintingAndPreviewNeedAScreenButNoPrinterQueue) {
+  const struct {
+    bool screen, queue;
+    PrintCommands want;
+  } rows[] = {
+      // screen  queue    print  preview setup  to PDF file
+      {true, true, {true, true, true, false}},
+      {true, false, {true, true, true, true}},
+      {false, true, {false, false, true, false}},
+      {false, false, {false, false, true, true}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "screen " << r.screen << " queue " << r.queue);
+    const PrintCommands c = PrintCommandsFor(r.screen, r.queue);
+    EXPECT_EQ(c.print, r.want.print);
+    EXPECT_EQ(c.preview, r.want.preview);
+    EXPECT_EQ(c.setup, r.want.setup);
+    EXPECT_EQ(c.to_pdf_file, r.want.to_pdf_file);
+  }
+  EXPECT_EQ(PrintToFileTitle("無題1"), "PDF ファイルに印刷 [無題1]");
+  EXPECT_EQ(PrintToFileDefaultName("無題1"), "無題1.pdf");
+}
+
 TEST(PrintForm, LabelsNameUnknownPaperAndTray) {
   PrinterFacts facts{"PDF", "/dev/null", true, "A4", std::nullopt};
   PrintLabels l = MakePrintLabels(facts, true, false);

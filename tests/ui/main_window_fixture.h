@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -26,12 +27,19 @@ class ScriptedQuestions final : public ui::DocumentQuestions {
   }
   std::optional<QString> AskSavePath(QWidget*, const QString&) override { return path; }
   void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
-  bool AskYesNo(QWidget*, const QString&) override { return true; }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    yes_no_asked.push_back(text);
+    yes_no_when.push_back(std::chrono::steady_clock::now());
+    return yes;
+  }
 
   ui::SaveChoice answer = ui::SaveChoice::kCancel;
   std::optional<QString> path;
   std::vector<QString> asked;
   std::vector<QString> errors;
+  bool yes = true;
+  std::vector<QString> yes_no_asked;
+  std::vector<std::chrono::steady_clock::time_point> yes_no_when;
 };
 
 class MainWindowTest : public ::testing::Test {

@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 namespace qzarn::shell {
@@ -151,6 +154,62 @@ TEST_F(MainWindowTest, SavingPicturesByKindAndSize) {
   dialog.widthBox().setValue(1280);
   EXPECT_EQ(dialog.heightBox().value(), 960);
   EXPECT_FALSE(dialog.dpiBox().isEnabled());
+}
+
+// Without a printer queue (a school laptop): 印刷 and the preview still work and
+// both end in a PDF file the user names.
+TEST_F(MainWindowTest, WithoutAPrinterQueuePreviewAndPrintingGoToAPdfFile) {
+  if (MainWindow::PrintingAvailable()) GTEST_SKIP() << "this machine has a printer queue";
+  const QString keep = qEnvironmentVariable("PRINT_SHOTS");
+  ShellOptions o = Options();
+  std::vector<QString> asked;
+  o.ask_print_file = [&](QWidget*, const QString& title, const QString& proposed) {
+    asked.push_back(title);
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/lines.pdf"))) << proposed.toStdString();
+    return temp_.path() + QStringLiteral("/out%1.pdf").arg(asked.size());
+  };
+  int previews = 0;
+  o.preview_shown = [&](QDialog& preview) {
+    ++previews;
+    // Once shown: look at it, then print from it as the user does, with the keyboard.
+    QTimer::singleShot(0, &preview, [&preview, keep] {
+      auto* view = preview.findChild<QPrintPreviewWidget*>();
+      ASSERT_NE(view, nullptr);
+      EXPECT_EQ(view->pageCount(), 1);
+      EXPECT_TRUE(preview.windowTitle().startsWith(QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ [")));
+      if (!keep.isEmpty()) preview.grab().save(keep + "/preview.png");
+      auto* print = preview.findChild<QPushButton*>(QStringLiteral("PreviewPrint"));
+      ASSERT_NE(print, nullptr);
+      print->setFocus();
+      QTest::keyClick(print, Qt::Key_Space);
+    });
+  };
+  MainWindow w(std::move(o));
+  w.Start({kExamples + "lines.qzl"});
+  ASSERT_TRUE(w.command("M_PrintPreview")->isEnabled());
+  w.command("M_PrintPreview")->trigger();
+  EXPECT_EQ(previews, 1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], QStringLiteral("PDF ファイルに印刷 [lines]"));
+
+  // 印刷: the dialog names the PDF file as the printer; Enter prints.
+  QString printer_label;
+  QTimer::singleShot(0, &w, [&printer_label] {
+    auto* dialog = qobject_cast<ui::TPrintInput*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    printer_label = QString::fromStdString(dialog->labels().printer);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  w.command("M_Print")->trigger();
+  EXPECT_EQ(printer_label, QStringLiteral("PDF ファイル"));
+  ASSERT_EQ(asked.size(), 2u);
+  for (const char* name : {"/out1.pdf", "/out2.pdf"}) {
+    QFile pdf(temp_.path() + name);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << name;
+    EXPECT_TRUE(pdf.read(5) == "%PDF-") << name;
+    EXPECT_GT(pdf.size(), 1000) << name;
+  }
+  EXPECT_TRUE(questions_.errors.empty());
 }
 
 }  // namespace

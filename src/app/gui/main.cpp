@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
       if (!folder.empty()) ::rmdir(folder.c_str());
     }
   } unique_folder{folder.shared_name ? std::string() : folder.folder};
+  // QZARN_RECOVERY_INTERVAL_MS: how often recovery copies are written (tests shorten it).
+  if (const char* ms = std::getenv("QZARN_RECOVERY_INTERVAL_MS"); ms != nullptr && ms[0] != '\0')
+    options.recovery_interval_ms = std::max(50, std::atoi(ms));
 
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
@@ -90,6 +94,18 @@ int main(int argc, char** argv) {
     QTimer::singleShot(1500, &window, [&window, grab] {
       window.grab().save(QString::fromLocal8Bit(grab));
       QApplication::quit();
+    });
+  }
+  // QZARN_TEST_EDITS="150!,75": scripted edits for tests that kill the program, one per screen
+  // in window order: the zoom to set, "!" to take a snapshot (一時保存) afterwards.
+  // QZARN_TEST_DUMP=DIR then receives each screen's document as it stands (screen-N.qzl) and
+  // a file "ready".
+  if (const char* edits = std::getenv("QZARN_TEST_EDITS"); edits != nullptr && edits[0] != '\0') {
+    const QString script = QString::fromUtf8(edits);
+    const char* dump = std::getenv("QZARN_TEST_DUMP");
+    const QString folder = dump != nullptr ? QString::fromLocal8Bit(dump) : QString();
+    QTimer::singleShot(0, &window, [&window, script, folder] {
+      qzarn::shell::ApplyScriptedEdits(window, script, folder);
     });
   }
   return QApplication::exec();
