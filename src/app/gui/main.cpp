@@ -103,9 +103,9 @@ int main(int argc, char** argv) {
   if (const char* edits = std::getenv("QZARN_TEST_EDITS"); edits != nullptr && edits[0] != '\0') {
     const QString script = QString::fromUtf8(edits);
     const char* dump = std::getenv("QZARN_TEST_DUMP");
-    const QString folder = dump != nullptr ? QString::fromLocal8Bit(dump) : QString();
-    QTimer::singleShot(0, &window, [&window, script, folder] {
-      qzarn::shell::ApplyScriptedEdits(window, script, folder);
+    const QString dump_folder = dump != nullptr ? QString::fromLocal8Bit(dump) : QString();
+    QTimer::singleShot(0, &window, [&window, script, dump_folder] {
+      qzarn::shell::ApplyScriptedEdits(window, script, dump_folder);
     });
   }
   return QApplication::exec();
