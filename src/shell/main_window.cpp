@@ -35,6 +35,9 @@ namespace qzarn::shell {
 
 namespace {
 
+// What each status bar panel shows: the tool's prompt, the pointer's position, key hints.
+constexpr const char* kStatusPanelNames[] = {"操作の案内", "ﾏｳｽの位置", "ﾋﾝﾄ"};
+
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -78,12 +81,10 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
   setCentralWidget(mdi_);
   mdi_->setAccessibleName(QStringLiteral("画面"));
   statusBar()->setAccessibleName(QStringLiteral("ｽﾃｰﾀｽﾊﾞｰ"));
-  // What each panel shows: the tool's prompt, the pointer's position, key hints.
-  const char* const panel_names[] = {"操作の案内", "ﾏｳｽの位置", "ﾋﾝﾄ"};
   for (std::size_t i = 0; i < std::size(panels_); ++i) {
     panels_[i] = new QLabel(this);
     panels_[i]->setMinimumWidth(120);
-    panels_[i]->setAccessibleName(QString::fromUtf8(panel_names[i]));
+    panels_[i]->setAccessibleName(QString::fromUtf8(kStatusPanelNames[i]));
   }
   statusBar()->addWidget(panels_[0], 2);
   statusBar()->addWidget(panels_[1], 1);
@@ -371,7 +372,11 @@ QString MainWindow::statusText(int panel) const {
 }
 
 void MainWindow::ShowStatus(int panel, const QString& text) {
-  if (panel >= 0 && panel < 3) panels_[panel]->setText(text);
+  if (panel < 0 || panel >= 3) return;
+  panels_[panel]->setText(text);
+  // A screen reader reads a label by its name alone, so the name carries what the panel shows.
+  const QString name = QString::fromUtf8(kStatusPanelNames[panel]);
+  panels_[panel]->setAccessibleName(text.isEmpty() ? name : name + QLatin1Char(' ') + text);
 }
 
 void MainWindow::UpdateCommandState() {
