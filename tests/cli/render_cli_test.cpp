@@ -188,10 +188,11 @@ TEST_F(RenderCli, SvgHoldsTheFiguresAsShapesAndTexts) {
   EXPECT_NE(xml.find("<svg"), std::string::npos);
   EXPECT_NE(xml.find("viewBox=\"0 0 640 480\""), std::string::npos);
   const std::map<std::string, int> tags = CountTags(xml);
-  // Grid, axes, ticks and the figures are strokes; axis labels and names are texts.
-  const int shapes = (tags.count("path") ? tags.at("path") : 0) +
-                     (tags.count("polyline") ? tags.at("polyline") : 0) +
-                     (tags.count("line") ? tags.at("line") : 0);
+  // Grid, axes, ticks and lines are strokes (a dashed grid line is one path), points are
+  // circles; axis labels and names are texts.
+  int shapes = 0;
+  for (const char* shape : {"path", "polyline", "line", "circle", "ellipse"})
+    shapes += tags.count(shape) ? tags.at(shape) : 0;
   EXPECT_GT(shapes, 20);
   ASSERT_TRUE(tags.count("text"));
   EXPECT_GT(tags.at("text"), 5);
