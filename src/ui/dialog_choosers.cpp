@@ -12,11 +12,15 @@ QColor ToQColor(ColorRef c) {
                 static_cast<int>((c >> 16) & 0xFF));
 }
 
+ColorRef FromQColor(const QColor& c) {
+  return rgb(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
+             static_cast<unsigned>(c.blue()));
+}
+
 std::optional<ColorRef> PickColour(QWidget* parent, ColorRef initial) {
   const QColor c = QColorDialog::getColor(ToQColor(initial), parent);
   if (!c.isValid()) return std::nullopt;
-  return rgb(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
-             static_cast<unsigned>(c.blue()));
+  return FromQColor(c);
 }
 
 std::optional<FontPick> PickFont(QWidget* parent, const FontPick& initial) {

@@ -14,6 +14,8 @@ class QWidget;
 namespace qzarn::ui {
 
 QColor ToQColor(ColorRef colour);
+// The stored 0x00BBGGRR of a chosen colour.
+ColorRef FromQColor(const QColor& colour);
 
 struct FontPick {
   std::string name;  // UTF-8

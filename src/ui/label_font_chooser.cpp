@@ -1,5 +1,7 @@
 #include "ui/label_font_chooser.h"
 
+#include "ui/dialog_choosers.h"
+
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -15,16 +17,6 @@ namespace qzarn::ui {
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
-
-QColor ColourOf(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-std::uint32_t BgrOf(const QColor& c) {
-  return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
-         (static_cast<std::uint32_t>(c.blue()) << 16);
-}
 
 std::uint8_t StyleOf(const QFont& f) {
   return static_cast<std::uint8_t>((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) |
@@ -95,13 +87,13 @@ LabelFontDialog::LabelFontDialog(const ChosenFont& initial, const QString& title
 void LabelFontDialog::SetColour(std::uint32_t bgr) {
   colour_value_ = bgr & 0xFFFFFFu;
   QPixmap swatch(14, 14);
-  swatch.fill(ColourOf(colour_value_));
+  swatch.fill(ToQColor(colour_value_));
   colour_->setIcon(QIcon(swatch));
 }
 
 void LabelFontDialog::ChooseColour() {
-  const QColor picked = QColorDialog::getColor(ColourOf(colour_value_), this, colour_->text());
-  if (picked.isValid()) SetColour(BgrOf(picked));
+  const QColor picked = QColorDialog::getColor(ToQColor(colour_value_), this, colour_->text());
+  if (picked.isValid()) SetColour(FromQColor(picked));
 }
 
 ChosenFont LabelFontDialog::chosen() const {
@@ -112,7 +104,8 @@ ChosenFont LabelFontDialog::chosen() const {
   ChosenFont out = initial_;
   out.colour = colour_value_;
   if (f.family() != shown_.family()) out.name = f.family().toStdString();
-  if (std::fabs(f.pointSizeF() - shown_.pointSizeF()) >= 0.05 || f.pixelSize() != shown_.pixelSize())
+  if (std::fabs(f.pointSizeF() - shown_.pointSizeF()) >= 0.05 ||
+      f.pixelSize() != shown_.pixelSize())
     out.size = f.pixelSize() > 0 ? f.pixelSize() : PixelsOfPoints(f.pointSizeF(), dpi_);
   const std::uint8_t now = StyleOf(f);
   const std::uint8_t changed = now ^ StyleOf(shown_);

@@ -1,5 +1,7 @@
 #include "ui/property_dialog.h"
 
+#include "ui/dialog_choosers.h"
+
 #include "engine/equations.h"
 
 // Core headers first (see the header).
@@ -55,19 +57,9 @@ std::array<QPoint, kRememberedPositions>& Positions() {
   return positions;
 }
 
-QColor ColourOf(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-std::uint32_t BgrOf(const QColor& c) {
-  return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
-         (static_cast<std::uint32_t>(c.blue()) << 16);
-}
-
 void PaintSwatch(QPushButton& button, std::uint32_t bgr) {
   QPixmap swatch(14, 14);
-  swatch.fill(ColourOf(bgr));
+  swatch.fill(ToQColor(bgr));
   button.setIcon(QIcon(swatch));
 }
 
@@ -398,9 +390,9 @@ void PropertyDialog::RefreshControl(int i) {
 
 void PropertyDialog::ChooseColour(int i) {
   const QColor chosen =
-      QColorDialog::getColor(ColourOf(form_.value(i).colour), this, Q(form_.control(i).caption));
+      QColorDialog::getColor(ToQColor(form_.value(i).colour), this, Q(form_.control(i).caption));
   if (!chosen.isValid()) return;
-  form_.SetColour(i, BgrOf(chosen));
+  form_.SetColour(i, FromQColor(chosen));
   for (const Bound& b : bound_)
     if (b.index == i) PaintSwatch(*static_cast<QPushButton*>(b.widget), form_.value(i).colour);
 }
