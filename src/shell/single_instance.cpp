@@ -72,7 +72,9 @@ InstanceServer::InstanceServer(QObject* parent, InstanceLimits limits)
 
 // The server goes first: its connections are its children, and each one leaves the list of
 // held connections as it is destroyed, which must still be there then.
-InstanceServer::~InstanceServer() { server_.reset(); }
+InstanceServer::~InstanceServer() {
+  server_.reset();
+}
 
 bool InstanceServer::Listen(const QString& socket_path, QString* error) {
   return TryListen(socket_path, error) == ListenOutcome::kListening;
