@@ -59,6 +59,7 @@ EMSCRIPTEN_KEEPALIVE int qz_height() {
 
 EMSCRIPTEN_KEEPALIVE void qz_draw() {
   qzarn::web::WebCanvas canvas(lesson().SurfaceSize());
+  canvas.Begin();
   lesson().Draw(canvas);
 }
 
@@ -88,6 +89,42 @@ EMSCRIPTEN_KEEPALIVE int qz_set_variable(const char* name, double value) {
 
 EMSCRIPTEN_KEEPALIVE const char* qz_figure(const char* name) {
   return Answer(lesson().FigureJson(name));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* qz_palettes() {
+  return Answer(lesson().PalettesJson());
+}
+
+EMSCRIPTEN_KEEPALIVE int qz_select_variable(const char* name) {
+  return lesson().SelectVariable(name) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void qz_set_palette_step(double step) {
+  lesson().SetPaletteStep(step);
+}
+
+EMSCRIPTEN_KEEPALIVE int qz_set_box_value(int box, double value) {
+  return lesson().SetBoxValue(box, value) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int qz_step_box(int box, int direction) {
+  return lesson().StepBox(box, direction) ? 1 : 0;
+}
+
+// `command`: 0 play backward, 1 step back, 2 stop, 3 pause, 4 step forward, 5 play forward.
+// Both return the changed (1) and still-playing (2) bits.
+EMSCRIPTEN_KEEPALIVE int qz_animate(int target, int command) {
+  if (command < 0 || command > 5) return 0;
+  return lesson().Animate(target, static_cast<qzarn::web::Lesson::AnimeCommand>(command));
+}
+
+EMSCRIPTEN_KEEPALIVE int qz_anime_tick() {
+  return lesson().AnimeTick();
+}
+
+// The timer interval in milliseconds for a pause in seconds, as the desktop's player sets it.
+EMSCRIPTEN_KEEPALIVE int qz_anime_interval(double pause) {
+  return qzarn::AnimeInterval(pause);
 }
 
 EMSCRIPTEN_KEEPALIVE int qz_pointer_down(double x, double y, double reach) {

@@ -7,10 +7,11 @@
 #include "document/document_file.h"
 #include "document/field_table.h"
 #include "engine/equations.h"
+#include "engine/locus.h"
+#include "forms/user_palette.h"
 #include "forms/variable_palette.h"
 #include "platform/text_encoding.h"
 #include "render/draw_screen.h"
-#include "web/web_canvas.h"
 
 namespace qzarn::web {
 
@@ -101,13 +102,16 @@ std::optional<std::string> Lesson::AddScreen(std::span<const std::uint8_t> bytes
   std::string error;
   std::unique_ptr<Screen> screen = Load(bytes, error);
   if (!screen) return error;
-  screens_.push_back(Entry{{bytes.begin(), bytes.end()}, std::move(title), std::move(screen), {}});
+  const VariableTable published = screen->Variables();
+  screens_.push_back(
+      Entry{{bytes.begin(), bytes.end()}, std::move(title), std::move(screen), {}, published});
   return std::nullopt;
 }
 
 bool Lesson::Show(int index) {
   if (index < 0 || index >= ScreenCount()) return false;
   shown_ = index;
+  player_.Halt();
   pressed_ = false;
   current_tool_ = interact::kNoTool;
   return true;
@@ -118,9 +122,8 @@ render::Size Lesson::SurfaceSize() const {
   return {screen().View().ScreenWidth, screen().View().ScreenHeight};
 }
 
-void Lesson::Draw(WebCanvas& canvas) {
+void Lesson::Draw(render::Canvas& canvas) {
   if (screens_.empty()) return;
-  canvas.Begin();
   render::DrawScreenInputs inputs;
   inputs.recompute = [this](Screen& s) { engine_.RecomputeScreen(s); };
   const RgbImage& picture = screens_[shown_].picture;
@@ -259,6 +262,7 @@ void Lesson::Reset() {
     std::string error;
     if (std::unique_ptr<Screen> fresh = Load(entry.bytes, error)) entry.screen = std::move(fresh);
   }
+  player_.Halt();
   pressed_ = false;
   current_tool_ = interact::kNoTool;
 }

@@ -16,13 +16,14 @@
 #include "engine/figure_expressions.h"
 #include "engine/recompute.h"
 #include "expr/engine.h"
+#include "expr/variable_table.h"
+#include "forms/anime_player.h"
+#include "forms/variable_palette.h"
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
 #include "render/draw_context.h"
 
 namespace qzarn::web {
-
-class WebCanvas;
 
 class Lesson {
  public:
@@ -39,8 +40,8 @@ class Lesson {
 
   // The shown screen's surface size in pixels.
   render::Size SurfaceSize() const;
-  // Recomputes and draws the shown screen.
-  void Draw(WebCanvas& canvas);
+  // Recomputes and draws the shown screen on a canvas the caller has made ready.
+  void Draw(render::Canvas& canvas);
   // The decoded background picture, handed over by the page, which decodes the document's
   // picture bytes (JPEG or BMP) itself.
   std::span<const std::uint8_t> BackgroundBytes() const;
@@ -52,6 +53,30 @@ class Lesson {
   bool SetVariable(std::string_view name, double value);
   // The figure named `name` on the shown screen as the dump writes it, or "null".
   std::string FigureJson(std::string_view name) const;
+
+  // The shown screen's palettes as JSON: the palette mode, the standard palette's chosen
+  // variable and step, and the user-defined palette's size, labels and boxes as designed
+  // (captions in UTF-8, colours as "#rrggbb", each box's value as it shows it).
+  std::string PalettesJson() const;
+  // The standard palette's list choice and step, kept in the screen as the desktop keeps them.
+  bool SelectVariable(std::string_view name);
+  void SetPaletteStep(double step);
+  // A user-defined palette box typed into (`value`) or stepped with its arrows (`direction`
+  // +1 or -1): clamped to the box's range. Both return whether the variable changed.
+  bool SetBoxValue(int box, double value);
+  bool StepBox(int box, int direction);
+
+  // The animation player. Its target is a user-defined palette box (its range, step and
+  // initial value) or, with kStandardTarget, the standard palette's variable within the
+  // standard palette's limits and step, stopping at the value the lesson was published with.
+  static constexpr int kStandardTarget = -1;
+  enum class AnimeCommand { kPlayBackward, kStepBack, kStop, kPause, kStepForward, kPlayForward };
+  // What a command or a tick did: the picture changed, the player still plays.
+  static constexpr int kAnimeChanged = 1;
+  static constexpr int kAnimePlaying = 2;
+  int Animate(int target, AnimeCommand command);
+  int AnimeTick();
+  bool AnimePlaying() const { return player_.playing(); }
 
   // Pointer gestures in surface pixels. `reach` widens the hit radii: a finger covers more
   // than a mouse pointer, and a picture shown smaller than its surface needs more surface
@@ -73,8 +98,19 @@ class Lesson {
     std::string title;
     std::unique_ptr<Screen> screen;
     RgbImage picture;
+    VariableTable published;  // where the standard palette's player stops
   };
   class Ui;
+  struct AnimeTarget {
+    PaletteVariable variable;
+    AnimeRange range;
+    double initial = 0;
+    double value = 0;
+    int box = kStandardTarget;
+  };
+
+  std::optional<AnimeTarget> Target(int target) const;
+  bool ApplyAnimeValue(const AnimeTarget& target, double value);
 
   Screen& screen() { return *screens_[shown_].screen; }
   const Screen& screen() const { return *screens_[shown_].screen; }
@@ -94,6 +130,8 @@ class Lesson {
   bool pressed_ = false;
   std::vector<Entry> screens_;
   int shown_ = 0;
+  AnimePlayer player_;
+  int anime_target_ = kStandardTarget;
 };
 
 }  // namespace qzarn::web

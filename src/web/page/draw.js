@@ -211,6 +211,7 @@ const qzarnDraw = (() => {
       if (st.fontStyle & 8) line(ascent - st.fontHeight * 0.3);
     },
     measure(text) { return metrics(text); },
+    fontFamily(family) { return fontFamily(family); },
     textBoxes() { return textBoxes.slice(); },
     image(l, t, w, h, rgb, iw, ih) {
       scratch.width = iw;

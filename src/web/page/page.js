@@ -79,72 +79,244 @@
     tabs.hidden = n < 2;
   }
   async function showScreen(i) {
+    stopTimer();
     if (!M._qz_show(i)) return false;
     shown = i;
     [...$("qz-tabs").children].forEach((b, k) => b.setAttribute("aria-selected", k === i));
     await decodeBackground();
     fillPalette();
     draw();
+    refreshValues();
     return true;
   }
 
-  // ---- The variable palette ----
+  // ---- The palettes ----
+  // The standard palette lists the variables the screen leaves free and never goes beyond
+  // ±100; the user-defined palette shows the screen's own design: labels and boxes at their
+  // places, each box with its own range and step. What each writes into the screen goes
+  // through the module, as on the desktop.
   function variables() { return JSON.parse(str(M._qz_variables())); }
+  let palettes = {boxes: [], labels: []};
+  const number = (text) => Number(String(text).replace(/[^0-9.\-]/g, ""));
+  const shownValue = (v) => String(Math.round(v * 1e10) / 1e10);
+
   function fillPalette() {
+    palettes = JSON.parse(str(M._qz_palettes()));
     const vars = variables();
     const select = $("qz-variable");
-    const previous = select.value;
     select.textContent = "";
     for (const name of Object.keys(vars)) {
       const o = document.createElement("option");
       o.value = o.textContent = name;
       select.appendChild(o);
     }
-    if (previous in vars) select.value = previous;
-    $("qz-palette").hidden = Object.keys(vars).length === 0;
+    const names = Object.keys(vars);
+    select.value = palettes.variable in vars ? palettes.variable : (names[0] || "");
+    if (select.value) withString(select.value, (p) => M._qz_select_variable(p));
+    const step = String(palettes.step);
+    if (![...$("qz-step").options].some((o) => o.value === step)) {
+      const o = document.createElement("option");
+      o.value = o.textContent = step;
+      $("qz-step").appendChild(o);
+    }
+    $("qz-step").value = step;
+    const designed = palettes.boxes.length > 0 || palettes.labels.length > 0;
+    // A lesson whose author chose the user-defined palette shows that one alone.
+    $("qz-palette").hidden = names.length === 0 || (palettes.mode === 2 && designed);
+    $("qz-user-palette").hidden = !designed;
+    buildUserPalette();
+    fillTargets();
     showValue();
   }
   function showValue() {
     const name = $("qz-variable").value;
     const v = variables()[name];
-    $("qz-value").value = v === undefined ? "" : String(Math.round(v * 1e10) / 1e10);
+    $("qz-value").value = v === undefined ? "" : shownValue(v);
+  }
+  function afterPaletteChange() {
+    draw();
+    refreshValues();
+    changed();
+  }
+  function refreshValues() {
+    showValue();
+    palettes = JSON.parse(str(M._qz_palettes()));
+    palettes.boxes.forEach((b, i) => {
+      const input = $("qz-box-" + i);
+      if (input && document.activeElement !== input) input.value = b.text;
+    });
   }
   function setVariable(name, value) {
     if (!withString(String(name), (p) => M._qz_set_variable(p, Number(value)))) return false;
     draw();
-    if (name === $("qz-variable").value) showValue();
+    refreshValues();
     return true;
   }
   function stepBy(direction) {
     const name = $("qz-variable").value;
     if (!name) return;
     const step = Number($("qz-step").value) || 0;
-    const v = Number(variables()[name]) || 0;
+    const v = number($("qz-value").value) || 0;
     const next = Math.max(-limit, Math.min(limit, Math.round((v + direction * step) * 1e10) / 1e10));
-    setVariable(name, next);
-    changed();
+    if (next !== variables()[name]) {
+      setVariable(name, next);
+      changed();
+    }
   }
 
-  // ---- The animation player: steps the palette's variable, back and forth within ±100. ----
-  let timer = null, direction = 1;
-  function animationStep() {
-    const name = $("qz-variable").value;
-    if (!name) return;
-    const step = Number($("qz-step").value) || 0;
-    const v = Number(variables()[name]) || 0;
-    if (Math.abs(v + direction * step) > limit) direction = -direction;
-    stepBy(direction);
+  // Point sizes on a 96 dpi surface, as the desktop palette shows them.
+  const pixels = (points) => Math.max(1, Math.round(points * 96 / 72));
+  function fontStyle(element, item, scale) {
+    element.style.fontSize = pixels(item.size || 10) * scale + "px";
+    if (item.font) element.style.fontFamily = qzarnDraw.fontFamily(item.font);
+    element.style.color = item.colour;
+    element.style.fontWeight = item.style & 1 ? "bold" : "normal";
+    element.style.fontStyle = item.style & 2 ? "italic" : "normal";
+    element.style.textDecoration = [item.style & 4 ? "underline" : "", item.style & 8 ? "line-through" : ""].join(" ").trim() || "none";
   }
-  function play() {
-    if (timer) return;
-    const pause = Math.max(0.05, Math.min(5, Number($("qz-pause").value) || 0.1));
-    timer = setInterval(animationStep, pause * 1000);
-    $("qz-play").setAttribute("aria-pressed", "true");
+  // A finger needs larger boxes than the design's mouse-sized ones: on a touch screen the
+  // palette grows until its smallest box is 40 pixels high, as far as the page is wide.
+  function paletteScale() {
+    const coarse = window.matchMedia && window.matchMedia("(pointer: coarse)").matches;
+    const smallest = Math.min(...palettes.boxes.map((b) => b.height).filter((h) => h > 0), 40);
+    let scale = coarse ? Math.min(2.5, 40 / smallest) : 1;
+    const room = Math.max(160, document.documentElement.clientWidth - 32);
+    if (palettes.width * scale > room) scale = Math.max(room / palettes.width, Math.min(1, scale));
+    return scale;
+  }
+  function buildUserPalette() {
+    const surface = $("qz-user-surface");
+    surface.textContent = "";
+    const scale = paletteScale();
+    surface.style.width = palettes.width * scale + "px";
+    surface.style.height = palettes.height * scale + "px";
+    for (const l of palettes.labels) {
+      const span = document.createElement("span");
+      span.className = "qz-label";
+      span.textContent = l.caption;
+      span.style.left = l.left * scale + "px";
+      span.style.top = l.top * scale + "px";
+      fontStyle(span, l, scale);
+      surface.appendChild(span);
+    }
+    palettes.boxes.forEach((b, i) => {
+      const box = document.createElement("span");
+      box.className = "qz-box";
+      box.style.left = b.left * scale + "px";
+      box.style.top = b.top * scale + "px";
+      box.style.width = b.width * scale + "px";
+      box.style.height = b.height * scale + "px";
+      const input = document.createElement("input");
+      input.id = "qz-box-" + i;
+      input.inputMode = "decimal";
+      input.maxLength = 10;
+      input.value = b.text;
+      input.setAttribute("aria-label", b.name);
+      fontStyle(input, b, scale);
+      const arrows = document.createElement("span");
+      arrows.className = "qz-arrows";
+      for (const [text, direction, label] of [["▲", 1, "増やす"], ["▼", -1, "減らす"]]) {
+        const button = document.createElement("button");
+        button.type = "button";
+        button.textContent = text;
+        button.tabIndex = -1;
+        button.setAttribute("aria-label", b.name + " を" + label);
+        button.addEventListener("click", () => {
+          pickTarget(i);
+          if (M._qz_step_box(i, direction)) afterPaletteChange();
+        });
+        arrows.appendChild(button);
+      }
+      // Typing keeps only what a number is made of; every complete number applies at once,
+      // as the desktop box does, and leaving the box shows the value it took.
+      input.addEventListener("input", () => {
+        const clean = input.value.replace(/[^0-9.\-]/g, "");
+        if (clean !== input.value) input.value = clean;
+        const v = Number(clean);
+        if (/[0-9]/.test(clean) && Number.isFinite(v) && M._qz_set_box_value(i, v)) afterPaletteChange();
+      });
+      input.addEventListener("change", () => refreshValuesAfterEdit(input, i));
+      input.addEventListener("blur", () => refreshValuesAfterEdit(input, i));
+      input.addEventListener("focus", () => pickTarget(i));
+      input.addEventListener("keydown", (e) => {
+        if (e.key !== "ArrowUp" && e.key !== "ArrowDown") return;
+        if (M._qz_step_box(i, e.key === "ArrowUp" ? 1 : -1)) afterPaletteChange();
+        input.value = palettes.boxes[i].text;
+        e.preventDefault();
+      });
+      box.append(input, arrows);
+      surface.appendChild(box);
+    });
+  }
+  function refreshValuesAfterEdit(input, i) {
+    refreshValues();
+    if (palettes.boxes[i]) input.value = palettes.boxes[i].text;
+  }
+
+  // ---- The animation player: drives one box of the user-defined palette through its range
+  // (or, without one, the standard palette's variable within ±100 by its step), exactly as
+  // the desktop's player does; the module computes every value. ----
+  let animeTimer = null, ticking = false;
+  const commands = {aback: 0, back: 1, stop: 2, pause: 3, forward: 4, aplay: 5};
+  function fillTargets() {
+    const select = $("qz-target");
+    select.textContent = "";
+    palettes.boxes.forEach((b, i) => {
+      const o = document.createElement("option");
+      o.value = String(i);
+      o.textContent = b.name;
+      select.appendChild(o);
+    });
+    $("qz-target-label").hidden = palettes.boxes.length < 2;
+    $("qz-player").hidden = palettes.boxes.length === 0 && $("qz-palette").hidden;
+  }
+  function animeTarget() { return palettes.boxes.length ? Number($("qz-target").value) : -1; }
+  function pickTarget(i) {
+    if (String(i) === $("qz-target").value) return;
+    stopTimer();
+    $("qz-target").value = String(i);
+  }
+  function pauseSeconds() {
+    const v = Number($("qz-pause").value);
+    return Number.isFinite(v) ? v : 1;
+  }
+  function stopTimer() {
+    clearInterval(animeTimer);
+    animeTimer = null;
+    $("qz-aplay").removeAttribute("aria-pressed");
+    $("qz-aback").removeAttribute("aria-pressed");
+  }
+  function startTimer() {
+    clearInterval(animeTimer);
+    animeTimer = setInterval(tick, M._qz_anime_interval(pauseSeconds()));
+  }
+  function animeResult(r) {
+    if (r & 1) afterPaletteChange();
+    if (!(r & 2)) stopTimer();
+  }
+  function animate(name) {
+    stopTimer();
+    if (name === "forward" || name === "back") {
+      const v = $("qz-variable");
+      if (animeTarget() < 0 && v.value) withString(v.value, (p) => M._qz_select_variable(p));
+      M._qz_set_palette_step(Number($("qz-step").value) || 0);
+    }
+    const r = M._qz_animate(animeTarget(), commands[name]);
+    animeResult(r);
+    if (r & 2) {
+      $("qz-" + name).setAttribute("aria-pressed", "true");
+      startTimer();
+    }
+  }
+  // A tick arriving while a step is still drawn is dropped: steps never nest.
+  function tick() {
+    if (ticking) return;
+    ticking = true;
+    try { animeResult(M._qz_anime_tick()); } finally { ticking = false; }
   }
   function pause() {
-    clearInterval(timer);
-    timer = null;
-    $("qz-play").setAttribute("aria-pressed", "false");
+    stopTimer();
+    if (M) M._qz_animate(animeTarget(), commands.pause);
   }
 
   // ---- Pointer: drag a figure, pan empty space with one finger, zoom with two. ----
@@ -285,23 +457,35 @@
         o.value = o.textContent = s;
         $("qz-step").appendChild(o);
       }
-      $("qz-step").value = "0.1";
-      $("qz-variable").addEventListener("change", showValue);
+      $("qz-variable").addEventListener("change", () => {
+        withString($("qz-variable").value, (p) => M._qz_select_variable(p));
+        showValue();
+      });
+      $("qz-step").addEventListener("change", () => M._qz_set_palette_step(Number($("qz-step").value) || 0));
       $("qz-up").addEventListener("click", () => stepBy(1));
       $("qz-down").addEventListener("click", () => stepBy(-1));
+      $("qz-value").addEventListener("input", () => {
+        const clean = $("qz-value").value.replace(/[^0-9.\-]/g, "");
+        if (clean !== $("qz-value").value) $("qz-value").value = clean;
+      });
       $("qz-value").addEventListener("change", () => {
-        const v = Number($("qz-value").value.replace(/[^0-9.\-]/g, ""));
-        if (Number.isFinite(v)) {
-          setVariable($("qz-variable").value, Math.max(-limit, Math.min(limit, v)));
+        const name = $("qz-variable").value;
+        const v = Math.max(-limit, Math.min(limit, number($("qz-value").value) || 0));
+        if (name && v !== variables()[name]) {
+          setVariable(name, v);
           changed();
         }
+        showValue();
       });
       $("qz-value").addEventListener("keydown", (e) => {
         if (e.key === "ArrowUp") { stepBy(1); e.preventDefault(); }
         if (e.key === "ArrowDown") { stepBy(-1); e.preventDefault(); }
       });
-      $("qz-play").addEventListener("click", () => (timer ? pause() : play()));
-      $("qz-step-once").addEventListener("click", () => { pause(); animationStep(); });
+      for (const name of Object.keys(commands))
+        $(name === "pause" ? "qz-pause-button" : "qz-" + name).addEventListener("click", () => animate(name));
+      $("qz-target").addEventListener("change", stopTimer);
+      // A new pause holds at once, also while playing.
+      $("qz-pause").addEventListener("change", () => { if (animeTimer) startTimer(); });
       $("qz-reset").addEventListener("click", async () => { await window.qzarn.reset(); changed(); });
       attachPointer($("qz-canvas"));
       attachDrop();
