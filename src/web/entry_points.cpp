@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "web/lesson.h"
@@ -81,6 +82,11 @@ EMSCRIPTEN_KEEPALIVE void qz_set_background(const std::uint8_t* rgba, int width,
 
 EMSCRIPTEN_KEEPALIVE const char* qz_variables() {
   return Answer(lesson().VariablesJson());
+}
+
+// The variable's value, NaN for a name no palette shows.
+EMSCRIPTEN_KEEPALIVE double qz_value(const char* name) {
+  return lesson().Value(name).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 EMSCRIPTEN_KEEPALIVE int qz_set_variable(const char* name, double value) {

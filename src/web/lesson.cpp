@@ -154,6 +154,12 @@ std::string Lesson::VariablesJson() const {
   return json.str();
 }
 
+std::optional<double> Lesson::Value(std::string_view name) const {
+  const std::optional<PaletteVariable> v = PaletteVariableFromName(name);
+  if (screens_.empty() || !v) return std::nullopt;
+  return screen().Variables().read(v->row, v->column());
+}
+
 bool Lesson::SetVariable(std::string_view name, double value) {
   if (screens_.empty() || !std::isfinite(value)) return false;
   const std::optional<PaletteVariable> v = PaletteVariableFromName(name);

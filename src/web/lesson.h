@@ -49,6 +49,9 @@ class Lesson {
 
   // {"a": 0.5, ...}: the variables the shown screen's texts leave free, as JSON.
   std::string VariablesJson() const;
+  // A variable's present value (plain or subscripted name), without working out which
+  // variables the screen leaves free: what the palette shows after each step.
+  std::optional<double> Value(std::string_view name) const;
   // Sets a variable as a palette step does; false for a name the palette cannot drive.
   bool SetVariable(std::string_view name, double value);
   // The figure named `name` on the shown screen as the dump writes it, or "null".

@@ -139,6 +139,9 @@ TEST(LessonTest, SetVariableTakesPaletteNamesOnly) {
   }
   EXPECT_EQ(l.Variable("a"), 3.5);
   EXPECT_EQ(l.Variable("b"), -2);
+  EXPECT_EQ(l.lesson.Value("B"), -2);
+  EXPECT_EQ(l.lesson.Value("c7"), 1) << "set, though the screen does not use it";
+  EXPECT_FALSE(l.lesson.Value("aa").has_value());
   l.lesson.Reset();
   EXPECT_EQ(l.lesson.VariablesJson(), before);
 }

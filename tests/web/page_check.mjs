@@ -245,14 +245,23 @@ async function run() {
       // A drag of a free point (plain-number coordinates) by about two units right and one up,
       // to whole pixels as a mouse gives them; the point must land where the screen's snapping
       // puts that pixel in its coordinate system.
-      const free = dump.figures.find((f) => f.type === 2 && f.fields.Mode === 0 && !f.fields.Boolean &&
-          /^-?[0-9.]+$/.test(f.fields.FX) && /^-?[0-9.]+$/.test(f.fields.FY) && f.fields.Name &&
-          Math.abs(f.fields.X) < 6 && Math.abs(f.fields.Y) < 4);
+      // A coordinate written as a number takes the new one; one written as a variable sets the
+      // variable, and the point with it.
+      const movable = (text) => /^-?[0-9.]+$/.test(text) || /^[a-z][1-9]?$/.test(text);
+      const s = dump.settings;
+      const unit = s.Scale * (s.Zoom || 100) / 100;
+      const pixel = (f) => [s.CentreX + s.PanX + f.fields.X * unit, s.CentreY + s.PanY - f.fields.Y * unit];
+      const inside = (x, y) => x >= 12 && y >= 12 && x < s.ScreenWidth - 12 && y < s.ScreenHeight - 12;
+      const free = dump.figures.find((f) => {
+        if (f.type !== 2 || f.fields.Mode !== 0 || f.fields.Boolean || !f.fields.Name) return false;
+        const {FX, FY} = f.fields;
+        if (!movable(FX) || !movable(FY) || (FX === FY && /^[a-z]/.test(FX))) return false;
+        const [x, y] = pixel(f);
+        return inside(x, y) && inside(x + 2 * unit, y - unit);
+      });
       let dragMs = NaN;
       if (free) {
-        const s = dump.settings;
-        const unit = s.Scale * (s.Zoom || 100) / 100;
-        const px = s.CentreX + s.PanX + free.fields.X * unit, py = s.CentreY + s.PanY - free.fields.Y * unit;
+        const [px, py] = pixel(free);
         const tx = Math.round(px + 2 * unit), ty = Math.round(py - unit);
         const r = await exec(`const [name, px, py, tx, ty] = arguments;
           const c = document.getElementById("qz-canvas"), box = c.getBoundingClientRect();

@@ -56,14 +56,52 @@ const qzarnDraw = (() => {
     return pattern;
   }
 
-  function stroke() {
+  function stroke(path) {
     if (st.penStyle === 5) return;
     ctx.strokeStyle = css(st.pen);
     ctx.lineWidth = Math.max(1, st.penWidth);
     ctx.setLineDash(dashes[st.penStyle] || []);
     ctx.lineCap = st.penWidth > 1 ? "round" : "butt";
     ctx.lineJoin = "round";
-    ctx.stroke();
+    if (path) ctx.stroke(path);
+    else ctx.stroke();
+  }
+
+  // Long runs of lines (dotted grid lines, dash marks, curves that did not move) come back
+  // unchanged on every redraw of a palette step or a drag. Their paths are kept from one
+  // picture to the next and reused when every coordinate is the same, so the browser is not
+  // handed each of thousands of segments again.
+  let paths = new Map(), lastPaths = new Map();
+  function lines(target, kind, xy) {
+    const n = xy.length / 2;
+    if (kind === 0) {
+      for (let i = 0; i + 1 < n; i += 2) {
+        target.moveTo(xy[2 * i], xy[2 * i + 1]);
+        target.lineTo(xy[2 * i + 2], xy[2 * i + 3]);
+      }
+      return;
+    }
+    target.moveTo(xy[0], xy[1]);
+    for (let i = 1; i < n; ++i) target.lineTo(xy[2 * i], xy[2 * i + 1]);
+    if (n === 1) target.lineTo(xy[0], xy[1]);
+  }
+  function keptPath(kind, xy) {
+    let h = kind * 7919 + xy.length;
+    for (let i = 0; i < xy.length; ++i) h = (Math.imul(h, 31) + ((xy[i] * 64) | 0)) | 0;
+    const key = kind + ":" + h;
+    const kept = paths.get(key) || lastPaths.get(key);
+    if (kept && kept.xy.length === xy.length) {
+      let same = true;
+      for (let i = 0; i < xy.length && same; ++i) same = kept.xy[i] === xy[i];
+      if (same) {
+        paths.set(key, kept);
+        return kept.path;
+      }
+    }
+    const path = new Path2D();
+    lines(path, kind, xy);
+    paths.set(key, {xy: xy.slice(), path});
+    return path;
   }
 
   function fill() {
@@ -74,6 +112,7 @@ const qzarnDraw = (() => {
 
   function applyClip() {
     ctx.restore();
+    fontSet = "";
     ctx.save();
     if (st.clip) {
       const [l, t, r, b] = st.clip;
@@ -83,17 +122,39 @@ const qzarnDraw = (() => {
     }
   }
 
+  // A picture sets the same few fonts and measures the same labels (axis numbers, names) on
+  // every redraw; the browser parses a font and shapes a text slowly, so both are kept.
+  const families = new Map();
+  const measured = new Map();
+  let fontSet = "";
   function fontText() {
+    let family = families.get(st.fontFamily);
+    if (family === undefined) families.set(st.fontFamily, family = fontFamily(st.fontFamily));
     return (st.fontStyle & 2 ? "italic " : "") + (st.fontStyle & 1 ? "bold " : "") +
-        Math.max(1, st.fontHeight) + "px " + fontFamily(st.fontFamily);
+        Math.max(1, st.fontHeight) + "px " + family;
+  }
+  function useFont() {
+    const font = st.font || (st.font = fontText());
+    // The context forgets its font on restore(), so the one set is remembered until then.
+    if (font !== fontSet) {
+      ctx.font = font;
+      fontSet = font;
+    }
+    return font;
   }
 
   function metrics(text) {
-    ctx.font = fontText();
+    const font = useFont();
+    const key = font + "\n" + text;
+    let result = measured.get(key);
+    if (result) return result;
     const m = ctx.measureText(text);
     const ascent = Math.ceil(m.fontBoundingBoxAscent ?? st.fontHeight * 0.88);
     const descent = Math.ceil(m.fontBoundingBoxDescent ?? st.fontHeight * 0.12);
-    return [Math.round(m.width), ascent + descent, ascent];
+    result = [Math.round(m.width), ascent + descent, ascent];
+    if (measured.size > 20000) measured.clear();
+    measured.set(key, result);
+    return result;
   }
 
   return {
@@ -111,6 +172,7 @@ const qzarnDraw = (() => {
       // maps pointer positions back to surface pixels.
       canvas.style.width = w + "px";
       ctx.restore();
+      fontSet = "";
       ctx.setTransform(1, 0, 0, 1, 0, 0);
       ctx.globalCompositeOperation = "source-over";
       ctx.fillStyle = "#fff";
@@ -118,14 +180,17 @@ const qzarnDraw = (() => {
       ctx.setTransform(ratio, 0, 0, ratio, 0.5 * ratio, 0.5 * ratio);
       ctx.save();
       textBoxes.length = 0;
+      lastPaths = paths;
+      paths = new Map();
       Object.assign(st, {pen: 0, penWidth: 1, penStyle: 0, brush: 0xffffff, brushStyle: 0,
                          opaque: false, back: 0xffffff, notXor: false, clip: null,
-                         fontFamily: "", fontHeight: 16, fontStyle: 0, fontColour: 0});
+                         fontFamily: "", fontHeight: 16, fontStyle: 0, fontColour: 0, font: ""});
     },
     pen(colour, width, style) { Object.assign(st, {pen: colour, penWidth: width, penStyle: style}); },
     brush(style, colour) { Object.assign(st, {brushStyle: style, brush: colour}); },
     font(family, height, style, colour) {
-      Object.assign(st, {fontFamily: family, fontHeight: height, fontStyle: style, fontColour: colour});
+      Object.assign(st, {fontFamily: family, fontHeight: height, fontStyle: style, fontColour: colour,
+                         font: ""});
     },
     raster(notXor) {
       // NOT-XOR only erases what was drawn the same way; on the page's white picture the
@@ -149,12 +214,13 @@ const qzarnDraw = (() => {
     shape(kind, xy) {
       const n = xy.length / 2;
       if (n < 1) return;
+      if ((kind === 0 || kind === 1) && n >= 64) {
+        stroke(keptPath(kind, xy));
+        return;
+      }
       ctx.beginPath();
       if (kind === 0) {
-        for (let i = 0; i + 1 < n; i += 2) {
-          ctx.moveTo(xy[2 * i], xy[2 * i + 1]);
-          ctx.lineTo(xy[2 * i + 2], xy[2 * i + 3]);
-        }
+        lines(ctx, 0, xy);
         stroke();
         return;
       }
@@ -168,9 +234,7 @@ const qzarnDraw = (() => {
         stroke();
         return;
       }
-      ctx.moveTo(xy[0], xy[1]);
-      for (let i = 1; i < n; ++i) ctx.lineTo(xy[2 * i], xy[2 * i + 1]);
-      if (n === 1) ctx.lineTo(xy[0], xy[1]);
+      lines(ctx, kind, xy);
       if (kind === 2) {
         ctx.closePath();
         fill();

@@ -128,10 +128,11 @@
     fillTargets();
     showValue();
   }
+  function value(name) { return withString(String(name), (p) => M._qz_value(p)); }
   function showValue() {
     const name = $("qz-variable").value;
-    const v = variables()[name];
-    $("qz-value").value = v === undefined ? "" : shownValue(v);
+    const v = name ? value(name) : NaN;
+    $("qz-value").value = Number.isNaN(v) ? "" : shownValue(v);
   }
   function afterPaletteChange() {
     draw();
@@ -158,7 +159,7 @@
     const step = Number($("qz-step").value) || 0;
     const v = number($("qz-value").value) || 0;
     const next = Math.max(-limit, Math.min(limit, Math.round((v + direction * step) * 1e10) / 1e10));
-    if (next !== variables()[name]) {
+    if (next !== value(name)) {
       setVariable(name, next);
       changed();
     }
@@ -471,7 +472,7 @@
       $("qz-value").addEventListener("change", () => {
         const name = $("qz-variable").value;
         const v = Math.max(-limit, Math.min(limit, number($("qz-value").value) || 0));
-        if (name && v !== variables()[name]) {
+        if (name && v !== value(name)) {
           setVariable(name, v);
           changed();
         }
