@@ -84,8 +84,9 @@
     shown = i;
     [...$("qz-tabs").children].forEach((b, k) => b.setAttribute("aria-selected", k === i));
     await decodeBackground();
-    fillPalette();
+    // The picture first: its width decides whether the palette fits beside it.
     draw();
+    fillPalette();
     refreshValues();
     return true;
   }
@@ -181,7 +182,8 @@
     const coarse = window.matchMedia && window.matchMedia("(pointer: coarse)").matches;
     const smallest = Math.min(...palettes.boxes.map((b) => b.height).filter((h) => h > 0), 40);
     let scale = coarse ? Math.min(2.5, 40 / smallest) : 1;
-    const room = Math.max(160, document.documentElement.clientWidth - 32);
+    // As wide as the controls' column: beside the picture, or the page's width below it.
+    const room = Math.max(160, $("qz-controls").clientWidth - 4);
     if (palettes.width * scale > room) scale = Math.max(room / palettes.width, Math.min(1, scale));
     return scale;
   }
@@ -490,6 +492,12 @@
       $("qz-reset").addEventListener("click", async () => { await window.qzarn.reset(); changed(); });
       attachPointer($("qz-canvas"));
       attachDrop();
+      // A tablet turned round gives the palette another width.
+      let resizing = 0;
+      window.addEventListener("resize", () => {
+        cancelAnimationFrame(resizing);
+        resizing = requestAnimationFrame(() => { if (M) buildUserPalette(); });
+      });
       if (typeof QzarnModule !== "function") {
         fail("このページには計算部分が含まれていません。");
         return;
