@@ -252,7 +252,9 @@ async function run() {
       const unit = s.Scale * (s.Zoom || 100) / 100;
       const pixel = (f) => [s.CentreX + s.PanX + f.fields.X * unit, s.CentreY + s.PanY - f.fields.Y * unit];
       const inside = (x, y) => x >= 12 && y >= 12 && x < s.ScreenWidth - 12 && y < s.ScreenHeight - 12;
-      const free = dump.figures.find((f) => {
+      // Points written with variables first: their drag moves everything that uses them.
+      const written = (f) => /^[a-z]/.test(f.fields.FX) || /^[a-z]/.test(f.fields.FY) ? 0 : 1;
+      const free = [...dump.figures].sort((p, q) => written(p) - written(q)).find((f) => {
         if (f.type !== 2 || f.fields.Mode !== 0 || f.fields.Boolean || !f.fields.Name) return false;
         const {FX, FY} = f.fields;
         if (!movable(FX) || !movable(FY) || (FX === FY && /^[a-z]/.test(FX))) return false;
@@ -276,11 +278,19 @@ async function run() {
           }
           fire("pointerup", tx, ty);
           const f = qzarn.figure(name);
-          return [times, f.X, f.Y];`, [free.fields.Name, px, py, tx, ty]);
+          const boxes = [...document.querySelectorAll("#qz-user-surface input")];
+          return [times, f.X, f.Y, boxes.map((b) => [b.getAttribute("aria-label"), b.value])];`,
+          [free.fields.Name, px, py, tx, ty]);
         dragMs = median(r[0]);
         const [ex, ey] = snapMouse(s, tx, ty);
         check(Math.abs(r[1] - ex) < 1e-9 && Math.abs(r[2] - ey) < 1e-9, name,
               `drag of ${free.fields.Name} gave (${r[1]}, ${r[2]}), expected (${ex}, ${ey})`);
+        // A user-defined palette box of a variable the drag wrote shows its new value.
+        for (const [variable, shown] of r[3]) {
+          const expected = variable === free.fields.FX ? ex : variable === free.fields.FY ? ey : null;
+          check(expected === null || Math.abs(Number(shown) - expected) < 1e-9, name,
+                `palette box ${variable} shows ${shown} after the drag, expected ${expected}`);
+        }
         dragsByKind[s.CoordinateKind] = (dragsByKind[s.CoordinateKind] || 0) + 1;
         await exec(`qzarn.reset();`);
       }

@@ -373,7 +373,8 @@
       const [x, y] = surfacePoint(e);
       if (M._qz_pointer_move(x, y)) {
         draw();
-        showValue();
+        // A point written with variables moves them: both palettes show the new values.
+        refreshValues();
         changed();
       }
     });
