@@ -6,6 +6,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -59,6 +61,43 @@ TEST(FloatChars, PortableToCharsWritesWhatTheLibraryWrites) {
           << v << " %." << precision << "g";
     }
   }
+}
+
+// The shortest digits are searched by halving the digit count: every length from 1 to 17
+// must come out as the library's, from random bit patterns and from short decimals.
+TEST(FloatChars, PortableShortestDigitsMatchTheLibraryForEveryLength) {
+  std::uint64_t state = 0x9E3779B97F4A7C15u;
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  int lengths[18] = {};
+  for (int i = 0; i < 20000; ++i) {
+    double v;
+    if (i % 2 == 0) {
+      const std::uint64_t bits = next();
+      std::memcpy(&v, &bits, sizeof v);
+      if (!std::isfinite(v)) continue;
+    } else {
+      // A decimal of 1..17 digits, shifted: every length turns up.
+      const int digits = 1 + static_cast<int>(next() % 17);
+      const auto whole =
+          static_cast<double>(next() % static_cast<std::uint64_t>(std::pow(10.0, digits)));
+      v = whole / std::pow(10.0, static_cast<double>(next() % 12));
+    }
+    char a[400], b[400];
+    const std::string library =
+        Text(std::to_chars(b, b + sizeof b, v, std::chars_format::scientific), b);
+    ASSERT_EQ(Text(portable::ToChars(a, a + sizeof a, v, false), a),
+              Text(std::to_chars(b, b + sizeof b, v), b))
+        << library;
+    const std::size_t mantissa = library.find('e') - (library[0] == '-' ? 1 : 0);
+    ++lengths[std::min<std::size_t>(17, mantissa > 1 ? mantissa - 1 : 1)];
+  }
+  for (int n = 1; n <= 17; ++n)
+    EXPECT_GT(lengths[n], 0) << n << " digits never tried";
 }
 
 TEST(FloatChars, PortableToCharsReportsASmallBuffer) {
