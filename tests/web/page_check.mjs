@@ -215,6 +215,9 @@ async function run() {
         qzarn.ready.then(() => done({ms: performance.now()}), (e) => done({error: String(e)}));`);
       check(!load.error, name, "page did not become ready: " + load.error);
       if (load.error) continue;
+      // Every page, with or without palettes, lets the pupil return the lesson to how it came.
+      check(await exec(`return document.getElementById("qz-reset").offsetParent !== null;`), name,
+            "the reset button is not shown");
       const resources = await exec(`return performance.getEntriesByType("resource").length;`);
       check(resources === 0, name, resources + " network requests");
 
