@@ -7,9 +7,9 @@
 
 #include "engine/number_format.h"
 #include "engine/screen_access.h"
-#include "render/figure_drawing_preview.h"
 #include "interact/pointer_tools.h"
 #include "interact/pointer_tools_support.h"
+#include "render/figure_drawing_preview.h"
 
 namespace qzarn::interact {
 
@@ -351,6 +351,10 @@ bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
       }
       default:
         SetFrameCorners(*record.frame(), tool == kTextTool, first, state.first_ref, end, end_ref);
+        // A dragged text frame is the size the user chose: fitting it to the
+        // text would replace the corner the dialog shows by one the user
+        // never saw. A click (no frame) still lets the frame follow the text.
+        if (tool == kTextTool && !click) record.frame()->IsIcon = false;
         break;
     }
     if (IsObjectTool(tool))
