@@ -190,7 +190,9 @@ TEST(DrawAxisLabels, ThirtyDegreeLabelsStayWholeAndApart) {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       EXPECT_GE(boxes[i].left, 0) << boxes[i].text;
       EXPECT_LE(boxes[i].right, 640) << boxes[i].text;
-      if (i > 0) EXPECT_GT(boxes[i].left, boxes[i - 1].right) << boxes[i].text;
+      if (i > 0) {
+        EXPECT_GT(boxes[i].left, boxes[i - 1].right) << boxes[i].text;
+      }
     }
   }
 }
