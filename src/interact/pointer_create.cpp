@@ -353,8 +353,9 @@ bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
         SetFrameCorners(*record.frame(), tool == kTextTool, first, state.first_ref, end, end_ref);
         // A dragged text frame is the size the user chose: fitting it to the
         // text would replace the corner the dialog shows by one the user
-        // never saw. A click (no frame) still lets the frame follow the text.
-        if (tool == kTextTool && !click) record.frame()->IsIcon = false;
+        // never saw. A click gives no frame, so its frame follows the text
+        // (whatever the last box remembered, which may have been dragged).
+        if (tool == kTextTool) record.frame()->IsIcon = click;
         break;
     }
     if (IsObjectTool(tool))
