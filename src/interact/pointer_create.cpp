@@ -7,9 +7,9 @@
 
 #include "engine/number_format.h"
 #include "engine/screen_access.h"
-#include "render/figure_drawing_preview.h"
 #include "interact/pointer_tools.h"
 #include "interact/pointer_tools_support.h"
+#include "render/figure_drawing_preview.h"
 
 namespace qzarn::interact {
 
@@ -351,6 +351,11 @@ bool ToolMouseUp(PointerContext& ctx, PointerState& state, Screen& screen,
       }
       default:
         SetFrameCorners(*record.frame(), tool == kTextTool, first, state.first_ref, end, end_ref);
+        // A dragged text frame is the size the user chose: fitting it to the
+        // text would replace the corner the dialog shows by one the user
+        // never saw. A click gives no frame, so its frame follows the text
+        // (whatever the last box remembered, which may have been dragged).
+        if (tool == kTextTool) record.frame()->IsIcon = click;
         break;
     }
     if (IsObjectTool(tool))

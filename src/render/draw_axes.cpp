@@ -57,6 +57,43 @@ void DrawTicks(DrawContext& ctx, const std::vector<PlaneSegment>& ticks, Colour 
     lines.DrawPlainSegment(s.a.x, s.a.y, s.b.x, s.b.y);
 }
 
+// The X axis's tick labels, walked outwards from the origin on each side: a
+// label is left out when its text would reach past the surface's left or
+// right edge, or come closer than a third of its height to the last label
+// drawn on the same side. Long labels (the degree kind's "-630ﾟ" at 90ﾟ
+// spacing) then alternate instead of running into each other.
+class XLabelSpacing {
+ public:
+  explicit XLabelSpacing(DrawContext& ctx) : ctx_(ctx) {}
+
+  bool Fits(const AxisLabel& l) {
+    // Tick labels hang centred below the X axis; "O" and the name do not.
+    if (l.axis != AxisId::kX || l.h != HAnchor::kCentre || l.v != VAnchor::kTop) return true;
+    const PointF at = ctx_.ToDevice(l.x, l.y);
+    const TextExtent extent = ctx_.canvas().MeasureText(l.text);
+    const PointF origin = AnchoredTextOrigin(
+        at, extent,
+        TextAnchor{static_cast<HorizontalAnchor>(l.h), static_cast<VerticalAnchor>(l.v)});
+    const double left = origin.x, right = origin.x + extent.width;
+    if (left < 0 || right > ctx_.W()) return false;
+    const double gap = extent.height / 3.0;
+    const bool positive = l.x > 0;
+    Side& side = positive ? positive_ : negative_;
+    if (side.any && (positive ? left < side.edge + gap : right > side.edge - gap)) return false;
+    side.any = true;
+    side.edge = positive ? right : left;
+    return true;
+  }
+
+ private:
+  struct Side {
+    bool any = false;
+    double edge = 0;  // the outer edge of the last label drawn
+  };
+  DrawContext& ctx_;
+  Side positive_, negative_;
+};
+
 }  // namespace
 
 void DrawAxes(DrawContext& ctx) {
@@ -82,10 +119,12 @@ void DrawAxisLabels(DrawContext& ctx) {
   DrawTicks(ctx, plan.x_ticks, x_colour);
   DrawTicks(ctx, plan.y_ticks, y_colour);
   const int charset = axes.japanese_font ? 128 : 0;
+  XLabelSpacing spacing(ctx);
   for (const AxisLabel& l : plan.labels) {
     const int style = l.italic ? (axes.font_style | kFontItalic) : axes.font_style;
     SetLabelFont(ctx, ctx.params().axis_font_family, plan.font_size, style, charset,
                  l.axis == AxisId::kX ? x_colour : y_colour);
+    if (!spacing.Fits(l)) continue;
     DrawLabelText(ctx, l.text, l.x, l.y, l.h, l.v);
   }
   canvas.SetPen(Pen{canvas.pen().colour, 1, PenStyle::kSolid});

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <numbers>
 
-#include "render/figure_drawing_primitives.h"
 #include "platform/c_number_format.h"
+#include "render/figure_drawing_primitives.h"
 
 namespace qzarn::render {
 
@@ -147,9 +147,10 @@ void DrawNamedValueLabel(FigureInk& ink, std::string_view name, const std::strin
   if (!(std::fabs(x) < kMaxLabelCoordinate) || !(std::fabs(y) < kMaxLabelCoordinate)) return;
   DrawContext& ctx = ink.ctx();
   SetFigureFont(ink, font, size, font.style);
+  ctx.canvas().SetBackground(BackgroundMode::kOpaque, ctx.params().background);
+  if (DrawLabelText(ctx, text, x, y, HAnchor::kCentre, VAnchor::kMiddle) && subscript)
+    DrawNameSubscript(ink, name, font, size * 0.6);
   ctx.canvas().SetBackground(BackgroundMode::kTransparent, ctx.params().background);
-  if (!DrawLabelText(ctx, text, x, y, HAnchor::kCentre, VAnchor::kMiddle)) return;
-  if (subscript) DrawNameSubscript(ink, name, font, size * 0.6);
 }
 
 void DrawValueLabel(FigureInk& ink, const std::string& text, const LabelFontSpec& font, int size,

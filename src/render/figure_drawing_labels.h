@@ -32,8 +32,10 @@ void DrawPointLabel(FigureInk& ink, std::string_view name_utf8, int direction, b
 void DrawNameSubscript(FigureInk& ink, std::string_view name, const LabelFontSpec& font,
                        double size);
 
-// "name=value" (or either part alone) centred at a plane point, transparent;
-// a letter-and-digit name gets its digit as a subscript.
+// "name=value" (or either part alone) centred at a plane point, opaque on the
+// screen background: the label of an area sits inside its own hatching and
+// often on an axis, which would otherwise run through the digits. A
+// letter-and-digit name gets its digit as a subscript.
 void DrawNamedValueLabel(FigureInk& ink, std::string_view name, const std::string& value,
                          const LabelFontSpec& font, int size, double x, double y);
 

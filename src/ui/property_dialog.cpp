@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -56,6 +57,22 @@ std::array<QPoint, kRememberedPositions>& Positions() {
   }();
   return positions;
 }
+
+// Holds the pages. It asks for the pages' whole size, so the dialog opens as
+// large as they are, but lets the dialog shrink below it: on a small or
+// strongly scaled desktop (1280 x 800 at 150 %) the tallest page is taller
+// than the screen, and the window keeper can then fit the dialog onto the
+// screen with the pages scrolling instead of the OK row going off its edge.
+class PageScroller final : public QScrollArea {
+ public:
+  explicit PageScroller(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+  }
+  QSize sizeHint() const override {
+    return widget() != nullptr ? widget()->sizeHint() : QScrollArea::sizeHint();
+  }
+};
 
 void PaintSwatch(QPushButton& button, std::uint32_t bgr) {
   QPixmap swatch(14, 14);
@@ -127,9 +144,11 @@ PropertyDialog::PropertyDialog(forms::PropertyForm& form, FigureRecord& target, 
   setAccessibleName(caption);
   setObjectName(Q(form_.spec().class_name));
   auto* layout = new QVBoxLayout(this);
-  pages_ = new QTabWidget(this);
+  auto* scroller = new PageScroller(this);
+  pages_ = new QTabWidget(scroller);
   pages_->setAccessibleName(caption);
-  layout->addWidget(pages_);
+  scroller->setWidget(pages_);
+  layout->addWidget(scroller);
   BuildPages();
 
   auto* buttons = new QHBoxLayout();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +50,28 @@ std::vector<std::uint8_t> EntryBytes(const Screen& s) {
   const std::int32_t size[2] = {s.View().PaletteWidth, s.View().PaletteHeight};
   std::memcpy(bytes.data() + sizeof s.PaletteItems, size, sizeof size);
   return bytes;
+}
+
+// Widest room kept for the caption; a longer one is shortened by the title bar.
+constexpr int kMostCaptionRoom = 240;
+
+// A box's stored size is a pixel size chosen for a font in points ("font size
+// + 5" high from the wizard): at this screen's resolution and with its arrow
+// buttons that may cut the digits. The box keeps its stored top-left corner,
+// so a name label beside it stays beside its digits, and grows to the size
+// its font and range need.
+QRect BoxPlace(const PaletteSpinBox& box, const UserPaletteBox& b) {
+  const QSize need = box.minimumSizeHint();
+  return {b.left, b.top, std::max({1, b.width, need.width()}),
+          std::max({1, b.height, need.height()})};
+}
+
+// Client width that leaves the title bar room for the caption besides its
+// buttons (a palette of one box is about 84 pixels wide).
+int CaptionRoom(const QWidget& w) {
+  const int bar = w.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &w);
+  const int text = QFontMetrics(w.font()).horizontalAdvance(w.windowTitle());
+  return std::min(kMostCaptionRoom, text + 2 * bar + 16);
 }
 
 }  // namespace
@@ -144,7 +167,9 @@ void TEditValue2::Build() {
   layout_ = ReadUserPalette(*s);
   built_from_ = EntryBytes(*s);
   setWindowTitle(window_->windowTitle());
-  setFixedSize(std::max(1, layout_.width), std::max(1, layout_.height));
+  // The client area is the stored size, grown where a box had to grow or the
+  // caption needs room (the boxes and labels keep their stored places).
+  QSize client(std::max(1, layout_.width), std::max(1, layout_.height));
   for (const UserPaletteLabel& l : layout_.labels) {
     const QString caption = QString::fromStdString(cp932_to_utf8(l.caption));
     auto* label = new QLabel(caption, this);
@@ -156,6 +181,7 @@ void TEditValue2::Build() {
     SetTextColour(*label, l.font_colour);
     label->adjustSize();
     label->move(l.left, l.top);
+    client = client.expandedTo({label->geometry().right() + 1, label->geometry().bottom() + 1});
     label->show();
     labels_.push_back(label);
   }
@@ -169,7 +195,9 @@ void TEditValue2::Build() {
     box->setRange(b.minimum, std::max(b.minimum, b.maximum));
     box->setSingleStep(b.step);
     box->setValue(b.value);
-    box->setGeometry(b.left, b.top, std::max(1, b.width), std::max(1, b.height));
+    const QRect place = BoxPlace(*box, b);
+    box->setGeometry(place);
+    client = client.expandedTo({place.right() + 1, place.bottom() + 1});
     box->installEventFilter(this);
     box->editor()->installEventFilter(this);
     connect(box, &QDoubleSpinBox::valueChanged, this,
@@ -178,6 +206,8 @@ void TEditValue2::Build() {
     spins_.push_back(box);
   }
   loading_ = false;
+  client.setWidth(std::max(client.width(), CaptionRoom(*this)));
+  setFixedSize(client);
   KeepOnDesktop(*this, kDesktopMargin);
   NameParts(*this);
 }

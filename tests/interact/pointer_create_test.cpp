@@ -292,6 +292,18 @@ TEST_F(ToolTest, ConfirmedAttributesPassToTheNextFigureOfTheType) {
   EXPECT_EQ(PointAt(LastCreated()).Radius, 7);
 }
 
+// A dragged text frame keeps its size; a click has no frame and fits the text,
+// also after a dragged box passed its attributes on.
+TEST_F(ToolTest, OnlyAClickedTextBoxFollowsItsText) {
+  const auto fitted = [&] {
+    return static_cast<bool>(screen().Figures.record(LastCreated())->frame()->IsIcon);
+  };
+  Click(kTextTool, -9, -8, -6, -7);
+  EXPECT_FALSE(fitted());
+  Click(kTextTool, 1, 1, 1, 1);
+  EXPECT_TRUE(fitted());
+}
+
 TEST_F(ToolTest, FullTableCreatesNothing) {
   for (int i = 0; i < kFigureSlots; ++i)
     build.Point("0", "0");

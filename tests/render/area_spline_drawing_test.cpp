@@ -220,6 +220,7 @@ TEST_F(AreaSplineDrawingTest, AreaShapeVariants) {
 TEST_F(AreaSplineDrawingTest, AreaLabelFollowsThePolygonRules) {
   PointRecord& m = AddArea();
   m.Name = "S1";
+  screen->View().BackColor = 0xE0F0FFu;
   const struct {
     bool name, value;
     double area;
@@ -243,7 +244,10 @@ TEST_F(AreaSplineDrawingTest, AreaLabelFollowsThePolygonRules) {
       EXPECT_EQ(texts[i].text, c.texts[i]);
     if (!texts.empty()) {
       EXPECT_EQ(texts[0].state.font.height, 16);  // 20 * 0.8
-      EXPECT_EQ(texts[0].state.background_mode, BackgroundMode::kTransparent);
+      // On the screen background, so that its own hatching and an axis
+      // under it do not run through the digits.
+      EXPECT_EQ(texts[0].state.background_mode, BackgroundMode::kOpaque);
+      EXPECT_EQ(texts[0].state.background, 0xE0F0FFu);
     }
   }
 }

@@ -145,6 +145,58 @@ TEST(DrawAxisLabels, LabelsOutsideTheSurfaceAreSkipped) {
     EXPECT_NE(t.text, "5") << t.points[0].y;
 }
 
+// The degree and radian kinds count the X axis in 30° steps up to the edges:
+// at 100 % the labels are 39 pixels apart and "-630ﾟ" is wider than that.
+// Whatever is drawn lies wholly on the surface and clear of its neighbours,
+// and the labels next to the origin are always there.
+TEST(DrawAxisLabels, ThirtyDegreeLabelsStayWholeAndApart) {
+  const struct {
+    CoordinateKind kind;
+    int zoom;
+    const char* first;
+  } cases[] = {
+      {CoordinateKind::kDegrees, 100, "90ﾟ"}, {CoordinateKind::kDegrees, 300, "60ﾟ"},
+      {CoordinateKind::kDegrees, 60, "180ﾟ"}, {CoordinateKind::kRadians, 100, "π"},
+      {CoordinateKind::kStandard, 100, "5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    ViewParams p = NewScreenView(640, 480, c.zoom);
+    p.axes.kind = c.kind;
+    const RenderOptions o = PixelExactOptions();
+    RecordingCanvas canvas;
+    {
+      DrawContext ctx(canvas, p, o);
+      DrawAxisLabels(ctx);
+    }
+    struct Box {
+      double left, right;
+      std::string text;
+    };
+    std::vector<Box> boxes;
+    RecordingCanvas measure;
+    for (const CanvasCall& t : Texts(canvas)) {
+      if (t.state.anchor != TextAnchor{HorizontalAnchor::kCentre, VerticalAnchor::kTop}) continue;
+      measure.SetFont(t.state.font);
+      const double w = measure.MeasureText(t.text).width;
+      boxes.push_back({t.points[0].x - w / 2, t.points[0].x + w / 2, t.text});
+    }
+    ASSERT_GE(boxes.size(), 4u);
+    EXPECT_EQ(boxes.front().text, c.first);
+    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
+                            [&](const Box& b) { return b.text == "-" + std::string(c.first); }));
+    std::sort(boxes.begin(), boxes.end(),
+              [](const Box& a, const Box& b) { return a.left < b.left; });
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      EXPECT_GE(boxes[i].left, 0) << boxes[i].text;
+      EXPECT_LE(boxes[i].right, 640) << boxes[i].text;
+      if (i > 0) {
+        EXPECT_GT(boxes[i].left, boxes[i - 1].right) << boxes[i].text;
+      }
+    }
+  }
+}
+
 TEST(Background, ColourFillFrameAndHatchMarker) {
   ViewParams p = NewScreenView();
   p.background = 0x123456;

@@ -634,6 +634,36 @@ TEST_F(DocumentWindowTest, TwoClicksWithTheLineToolJoinTheTwoPlaces) {
   EXPECT_EQ(tool_, interact::kNoTool);
 }
 
+// A teacher at a whiteboard often double-clicks the second place. The first
+// click of the pair ends the line; the rest of the double click starts no
+// other figure (at most it edits the new line, the selected figure; in the
+// program the line's modal dialog takes it).
+TEST_F(DocumentWindowTest, ASecondClickGivenAsADoubleClickMakesOneLine) {
+  DocumentHooks hooks;
+  std::vector<int> edited;
+  hooks.figure_dialog = [&](Screen&, int index) {
+    edited.push_back(index);
+    return true;
+  };
+  auto w = Open(PointScreen("2", "3"), std::move(hooks));
+  QWidget* surface = &w->surface();
+  w->InsertPointClick(interact::kLineTool);
+  QTest::mouseClick(surface, Qt::LeftButton, {}, {Px(2), Py(3)});
+  QTest::mouseMove(surface, {Px(-4), Py(-1)});
+  DoubleClick(*w, {Px(-4), Py(-1)});
+  const FigureRecord* line = w->screen()->Figures.record(point_ + 1);
+  ASSERT_NE(line, nullptr);
+  ASSERT_EQ(line->type(), kLineFigure);
+  EXPECT_EQ(line->line()->Ref0, point_);
+  EXPECT_EQ(std::string(line->line()->FX1.view()), "-4");
+  EXPECT_EQ(std::string(line->line()->FY1.view()), "-1");
+  EXPECT_EQ(w->screen()->Figures.record(point_ + 2), nullptr);
+  ASSERT_FALSE(edited.empty());
+  for (int index : edited)
+    EXPECT_EQ(index, point_ + 1);
+  EXPECT_EQ(tool_, interact::kNoTool);
+}
+
 // A text box dragged from (-9, -8) to (-6, -7) keeps the corners its dialog
 // showed, (-9, -7) and (-6, -8), when its frame does not follow its text.
 TEST_F(DocumentWindowTest, TextBoxToolKeepsTheReleasePointAsItsCorner) {
@@ -661,6 +691,53 @@ TEST_F(DocumentWindowTest, TextBoxToolKeepsTheReleasePointAsItsCorner) {
   EXPECT_EQ(std::string(box->frame()->FY1.view()), "-8");
   EXPECT_DOUBLE_EQ(box->frame()->X1, -6);
   EXPECT_DOUBLE_EQ(box->frame()->Y1, -8);
+}
+
+// With the settings a new text box starts from, a dragged frame is the frame
+// the dialog shows and the record keeps, text or no text; a click (no frame)
+// lets the frame follow the text.
+TEST_F(DocumentWindowTest, TextBoxFrameIsTheOneTheDialogShowed) {
+  const struct {
+    QPoint press, release;
+    const char* text;
+    bool fitted;
+  } cases[] = {
+      {{Px(-9), Py(-8)}, {Px(-6), Py(-7)}, "", false},
+      {{Px(-9), Py(-8)}, {Px(-6), Py(-7)}, "y=ax", false},
+      {{Px(-9), Py(-8)}, {Px(-9) + 2, Py(-8) - 1}, "y=ax", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + (c.fitted ? " click" : " drag"));
+    DocumentHooks hooks;
+    std::string shown;
+    hooks.figure_dialog = [&](Screen& s, int i) {
+      FrameRecord& f = *s.Figures.record(i)->frame();
+      shown = std::string(f.FX1.view()) + "," + std::string(f.FY1.view());
+      EXPECT_EQ(static_cast<bool>(f.IsIcon), c.fitted);
+      f.Tail.Text.Lines[0] = c.text;
+      return true;
+    };
+    auto w = Open(PointScreen("2", "3"), std::move(hooks));
+    w->InsertPointClick(interact::kTextTool);
+    QWidget* surface = &w->surface();
+    QTest::mousePress(surface, Qt::LeftButton, {}, c.press);
+    QTest::mouseMove(surface, {Px(-8.24), Py(-7.84)});
+    QTest::mouseMove(surface, c.release);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, c.release);
+    w->RefreshScreen();
+    const FigureRecord* box = w->screen()->Figures.record(point_ + 1);
+    ASSERT_NE(box, nullptr);
+    const FrameRecord& f = *box->frame();
+    const std::string kept = std::string(f.FX1.view()) + "," + std::string(f.FY1.view());
+    if (c.fitted) {
+      EXPECT_GT(f.X1, f.X0);  // the frame grew around the text
+    } else {
+      EXPECT_EQ(shown, "-6,-8");
+      EXPECT_EQ(kept, shown);
+      EXPECT_DOUBLE_EQ(f.X1, -6);
+      EXPECT_DOUBLE_EQ(f.Y1, -8);
+    }
+  }
 }
 
 // The prompts speak of the armed tool only: they go when it has finished, and

@@ -98,6 +98,10 @@ TEST(PropertyDialogTest, EveryMemberBuildsItsPagesAndControls) {
     }
     for (const char* caption : {"OK", "ｷｬﾝｾﾙ", "ﾍﾙﾌﾟ", "変数(&H)"})
       EXPECT_NE(dialog.button(caption), nullptr) << caption;
+    // 1280 x 800 at 200 % leaves 640 x 400 with the title bar and panel: the
+    // dialog can be shrunk onto it, its pages scrolling.
+    EXPECT_LE(dialog.minimumSizeHint().height(), 340);
+    EXPECT_LE(dialog.minimumSizeHint().width(), 620);
     EXPECT_FALSE(dialog.button("変数(&H)")->isEnabled());  // not connected
     EXPECT_EQ(dialog.button("軌跡(&K)") != nullptr, form.locus().has_value());
     EXPECT_EQ(dialog.button("矢印(&Y)") != nullptr, m->arrow_button);

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -368,6 +369,48 @@ TEST_F(UserPaletteWindowTest, TheWizardFillsTheSurfaceWithTheTickedVariables) {
   EXPECT_LE(palette.width(), kDesignAreaWidth + 1);
   EXPECT_LE(palette.height(), kDesignAreaHeight + 1);
   EXPECT_EQ(doc->screen()->View().PaletteMode, 2);
+}
+
+// The wizard stores boxes "font size + 5" pixels high for a font in points,
+// too low for the digits at this resolution; and a palette of one variable is
+// about 84 pixels wide. The boxes show their digits whole, each name label
+// sits beside its box's digits, and the title bar has room for the caption.
+TEST_F(UserPaletteWindowTest, WizardBoxesShowWholeDigitsBesideTheirNames) {
+  MainWindow w(Options());
+  Prepare(w);
+  for (int variables : {1, 3}) {
+    SCOPED_TRACE(variables);
+    w.run_palette_editor = [](ui::TEditValue_E& e) {
+      e.action("ToolWizard").trigger();
+      e.OkClick();
+      return e.result();
+    };
+    w.palette_questions.run_wizard = [variables](QDialog& d) {
+      QListWidget& list = static_cast<ui::TEditWizard&>(d).checkList();
+      for (int i = 0; i < list.count(); ++i)
+        if (list.item(i)->flags() & Qt::ItemIsUserCheckable)
+          list.item(i)->setCheckState(i < variables ? Qt::Checked : Qt::Unchecked);
+      d.accept();
+      return d.result();
+    };
+    w.palette_questions.yes_no = [](QWidget*, const QString&) { return true; };
+    w.EditPaletteClick();
+    ui::TEditValue2& palette = w.userPalette();
+    ASSERT_TRUE(palette.isVisible());
+    ASSERT_EQ(palette.boxes().size(), static_cast<std::size_t>(variables));
+    ASSERT_EQ(palette.labels().size(), palette.boxes().size());
+    for (std::size_t i = 0; i < palette.boxes().size(); ++i) {
+      const ui::PaletteSpinBox& box = *palette.boxes()[i];
+      const QLabel& name = *palette.labels()[i];
+      EXPECT_GE(box.height(), box.minimumSizeHint().height());
+      EXPECT_GE(box.width(), box.minimumSizeHint().width());
+      EXPECT_TRUE(palette.rect().contains(box.geometry()));
+      EXPECT_LE(name.geometry().right(), box.geometry().left());
+      EXPECT_NEAR(name.geometry().center().y(), box.geometry().center().y(), 3);
+    }
+    const QFontMetrics title(palette.font());
+    EXPECT_GT(palette.width(), title.horizontalAdvance(palette.windowTitle()));
+  }
 }
 
 // Mouse events on the design surface as the window system delivers them.
