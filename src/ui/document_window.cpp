@@ -240,6 +240,10 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
     insert_actions_.push_back(action);
   }
 
+  kept_picture_timer_ = new QTimer(this);
+  kept_picture_timer_->setSingleShot(true);
+  connect(kept_picture_timer_, &QTimer::timeout, this, [this] { BuildKeptPiece(); });
+
   BuildPopup();
   // A picture can arrive on the clipboard from anywhere (this window's copy,
   // another program): the paste command follows it at once.
@@ -350,6 +354,7 @@ void DocumentWindow::DrawWholePicture(bool recompute) {
     render::DrawScreen(canvas, &s, env_.render, inputs);
   }
   surface_->update();
+  ScheduleKeptPicture();
 }
 
 void DocumentWindow::DrawPictureSteps(render::Canvas& canvas,

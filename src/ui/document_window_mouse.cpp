@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <algorithm>
 #include <cmath>
 
 #include "engine/recompute.h"
@@ -23,6 +24,15 @@ constexpr int kYAxisTab = 2;
 // Transparent layers kept while a figure is dragged: each costs one picture of
 // memory and one blend per step; a drag needing more redraws the whole picture.
 constexpr int kMostDragLayers = 4;
+
+// The still picture is cut into pieces once the screen has stood this long
+// (an animation or a pan keeps postponing it), a piece per event-loop turn.
+constexpr int kKeptPictureDelayMs = 120;
+// At most this much memory for the pieces of one window, at most this many
+// pieces, and a piece only for this many steps of the picture order.
+constexpr std::size_t kKeptPictureBytes = std::size_t{48} << 20;
+constexpr std::size_t kMostKeptPieces = 8;
+constexpr std::size_t kStepsPerKeptPiece = 16;
 
 }  // namespace
 
@@ -87,7 +97,7 @@ void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
     if (env_.current_tool == interact::kPanningTool) env_.current_tool = interact::kNoTool;
     SetCursor(interact::PointerCursor::kHandPoint);
   }
-  RefreshScreen();
+  if (!(left && StartDragFromKeptPicture())) RefreshScreen();
 }
 
 bool DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
@@ -237,9 +247,11 @@ void DocumentWindow::ImageDblClick(QPoint at) {
 void DocumentWindow::StartDragPicture() {
   Screen& s = undoable_->screen();
   drag_picture_.Clear();
+  DropKeptPicture();
   env_.engine.RecomputeScreen(s);
   std::optional<render::DragLayerPlan> plan;
-  std::optional<std::vector<int>> changing = interact::DragChangingFigures(s, s.SelectedIndex);
+  std::optional<std::vector<int>> changing =
+      interact::DragChangingFigures(s, s.SelectedIndex, env_.expressions);
   if (changing)
     plan = render::PlanDragLayers(render::PictureOrder(s.Figures), *changing, kMostDragLayers);
   if (!plan) {
@@ -264,6 +276,7 @@ void DocumentWindow::RefreshDraggedFigure() {
     StartDragPicture();
     return;
   }
+  DropKeptPicture();
   // A pass that meets the computation limit must report as the full pass does.
   if (!env_.engine.RecomputeFigures(s, drag_picture_.changing())) {
     RefreshScreen();
@@ -274,6 +287,101 @@ void DocumentWindow::RefreshDraggedFigure() {
                           DrawPictureSteps(canvas, steps);
                         });
   surface_->update();
+}
+
+bool DocumentWindow::StartDragFromKeptPicture() {
+  Screen& s = undoable_->screen();
+  if (printing_ || s.ActiveObject >= 0 || s.SelectedIndex < 0 || !s.View().FullRedraw ||
+      !kept_picture_.ready())
+    return false;
+  FitSurfaceToScreen();
+  EndPicturePainter();
+  if (!kept_picture_.Fits(picture_) || KeptPictureKey() != kept_picture_key_) return false;
+  std::optional<std::vector<int>> changing =
+      interact::DragChangingFigures(s, s.SelectedIndex, env_.expressions);
+  if (!changing) return false;
+  const std::vector<render::PictureStep> order = render::PictureOrder(s.Figures);
+  std::optional<render::DragLayerPlan> plan =
+      render::PlanDragLayers(order, *changing, kMostDragLayers);
+  if (!plan) return false;
+  const auto draw = [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+    DrawPictureSteps(canvas, steps);
+  };
+  drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*changing), draw,
+                      &kept_picture_);
+  drag_picture_.Compose(picture_, draw);
+  surface_->update();
+  return true;
+}
+
+// ---- The still picture in pieces ------------------------------------------------------
+
+void DocumentWindow::DropKeptPicture() {
+  kept_picture_timer_->stop();
+  kept_picture_.Clear();
+  kept_picture_key_.clear();
+}
+
+void DocumentWindow::ScheduleKeptPicture() {
+  DropKeptPicture();
+  if (undoable_ && undoable_->screen().View().FullRedraw)
+    kept_picture_timer_->start(kKeptPictureDelayMs);
+}
+
+std::vector<std::uint8_t> DocumentWindow::KeptPictureKey() const {
+  const Screen& s = undoable_->screen();
+  std::vector<std::uint8_t> key;
+  const auto add = [&key](const void* from, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(from);
+    key.insert(key.end(), bytes, bytes + size);
+  };
+  add(&s.Settings, sizeof s.Settings);
+  add(&s.Font, sizeof s.Font);
+  add(&s.StretchX, sizeof s.StretchX);
+  add(&s.StretchY, sizeof s.StretchY);
+  const std::size_t background = s.Background.bytes.size();
+  add(&background, sizeof background);
+  const int last = std::min(s.Figures.LastIndex, kLastSlot);
+  for (int i = 0; i <= last; ++i) {
+    const FigureRecord* record = s.Figures.record(i);
+    if (record == nullptr || record->empty()) continue;
+    add(&i, sizeof i);
+    add(record->bytes().data(), record->bytes().size());
+  }
+  return key;
+}
+
+void DocumentWindow::BuildKeptPiece() {
+  if (!undoable_ || printing_) return;
+  Screen& s = undoable_->screen();
+  if (s.ActiveObject >= 0 || !s.View().FullRedraw) return;
+  if (!kept_picture_.started()) {
+    std::vector<render::PictureStep> order = render::PictureOrder(s.Figures);
+    // The outer frame is drawn afresh with every drag step.
+    if (!order.empty() && order.back().kind == render::PictureStep::Kind::kOuterFrame)
+      order.pop_back();
+    // Each cut keeps two pictures; small screens of few figures need none.
+    const std::size_t per_cut = 2 * static_cast<std::size_t>(picture_.sizeInBytes());
+    const std::size_t by_memory = per_cut > 0 ? kKeptPictureBytes / per_cut : 0;
+    const std::size_t by_steps = order.size() / kStepsPerKeptPiece;
+    const int pieces =
+        static_cast<int>(std::min<std::size_t>({by_memory, by_steps, kMostKeptPieces - 1})) + 1;
+    kept_picture_key_ = KeptPictureKey();
+    kept_picture_.Start(picture_, SurfaceSize(), std::move(order), pieces);
+  } else if (!kept_picture_.Fits(picture_) || KeptPictureKey() != kept_picture_key_) {
+    DropKeptPicture();
+    return;
+  }
+  // The pieces show no selection: a press selects the figure it drags, which
+  // is drawn afresh on every step anyway.
+  const int selected = s.SelectedIndex;
+  s.SelectedIndex = -1;
+  const bool done = kept_picture_.BuildNext(
+      [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+        DrawPictureSteps(canvas, steps);
+      });
+  s.SelectedIndex = selected;
+  if (!done) kept_picture_timer_->start(0);
 }
 
 }  // namespace qzarn::ui
