@@ -152,10 +152,7 @@ constexpr int kMostLayers = 4;
 class Road {
  public:
   explicit Road(const Workload& w)
-      : screen_(w.make()),
-        image_(kWidth, kHeight, QImage::Format_RGB32),
-        painter_(&image_),
-        canvas_(painter_, {kWidth, kHeight}) {
+      : screen_(w.make()), image_(kWidth, kHeight, QImage::Format_RGB32) {
     options_.antialiasing = true;
     engine_.RecomputeScreen(*screen_);  // every curve sampled once, as after loading
     DrawWhole();
@@ -205,7 +202,11 @@ class Road {
     };
   }
   void DrawWhole() {
-    render::DrawScreen(canvas_, screen_.get(), options_);
+    {
+      QPainter painter(&image_);
+      QtCanvas canvas(painter, {kWidth, kHeight});
+      render::DrawScreen(canvas, screen_.get(), options_);
+    }
     benchmark::DoNotOptimize(image_.constBits());
   }
 
@@ -215,8 +216,6 @@ class Road {
   SilentEngineUi ui_;
   FigureEngine engine_{expressions_, ui_};
   QImage image_;
-  QPainter painter_;
-  QtCanvas canvas_;
   render::RenderOptions options_;
   DragPicture layers_;
   double value_ = 0;

@@ -20,16 +20,25 @@ namespace {
 constexpr std::uint16_t kLongestUnevaluatedText = 32;
 constexpr std::string_view kTextLinesField = "Lines";
 
-// Whether the word appears anywhere in the record's bytes, in any case. A
-// name or a text-box line that merely spells it only costs the fast path.
-bool MentionsRandom(std::span<const std::uint8_t> bytes) {
+// Whether the word appears in one of the record's texts, in any case. A name
+// or a text-box line that merely spells it only costs the fast path.
+bool MentionsRandom(const FigureRecord& record) {
   constexpr std::string_view kWord = "RANDOM";
-  if (bytes.size() < kWord.size()) return false;
-  for (std::size_t i = 0; i + kWord.size() <= bytes.size(); ++i) {
-    std::size_t k = 0;
-    while (k < kWord.size() && std::toupper(bytes[i + k]) == kWord[k])
-      ++k;
-    if (k == kWord.size()) return true;
+  const std::int32_t type = record.type();
+  if (!IsFigureType(type)) return false;
+  for (const FieldInfo& field : FieldTable(FamilyOf(type))) {
+    if (field.kind != FieldKind::kString || !field.applies_to(type)) continue;
+    for (int n = 0; n < field.count; ++n) {
+      const std::optional<std::string_view> text = ReadString(record.bytes(), field, n);
+      if (!text || text->size() < kWord.size()) continue;
+      for (std::size_t i = 0; i + kWord.size() <= text->size(); ++i) {
+        std::size_t k = 0;
+        while (k < kWord.size() &&
+               std::toupper(static_cast<unsigned char>((*text)[i + k])) == kWord[k])
+          ++k;
+        if (k == kWord.size()) return true;
+      }
+    }
   }
   return false;
 }
@@ -42,7 +51,7 @@ bool PartialPassPossible(const Screen& screen) {
   for (int i = 0; i <= last; ++i) {
     const FigureRecord* record = screen.Figures.record(i);
     if (record == nullptr || record->empty()) continue;
-    if (!IsComputed(screen, i) || MentionsRandom(record->bytes())) return false;
+    if (!IsComputed(screen, i) || MentionsRandom(*record)) return false;
   }
   return true;
 }
