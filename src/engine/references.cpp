@@ -102,7 +102,14 @@ void MarkDependents(Screen& screen, int target, int& searches) {
 std::vector<int> FigureAndDependents(const Screen& screen, int index) {
   const FigureTable& table = screen.Figures;
   if (table.record(index) == nullptr || table.record(index)->empty()) return {};
+  const int seed[] = {index};
+  return FiguresAndDependents(screen, seed);
+}
+
+std::vector<int> FiguresAndDependents(const Screen& screen, std::span<const int> seeds) {
+  const FigureTable& table = screen.Figures;
   const int last = LastFigureIndex(screen);
+  if (last < 0) return {};
   // Who refers to whom, turned round once, then one walk from the figure.
   std::vector<std::vector<int>> referrers(static_cast<std::size_t>(last) + 1);
   for (int i = 0; i <= last; ++i) {
@@ -117,8 +124,14 @@ std::vector<int> FigureAndDependents(const Screen& screen, int index) {
     }
   }
   std::vector<bool> reached(static_cast<std::size_t>(last) + 1, false);
-  std::vector<int> pending{index};
-  reached[static_cast<std::size_t>(index)] = true;
+  std::vector<int> pending;
+  for (int seed : seeds) {
+    if (seed < 0 || seed > last || reached[static_cast<std::size_t>(seed)]) continue;
+    const FigureRecord* record = table.record(seed);
+    if (record == nullptr || record->empty()) continue;
+    reached[static_cast<std::size_t>(seed)] = true;
+    pending.push_back(seed);
+  }
   while (!pending.empty()) {
     const int at = pending.back();
     pending.pop_back();

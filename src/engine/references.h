@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "document/figure_table.h"
@@ -37,6 +38,11 @@ FigureReferences ReferencesOf(const Screen& screen, int index);
 // reach in a recompute. Every reference field counts, used by the current
 // definition form or not, so the set is never too small. Empty for an empty slot.
 std::vector<int> FigureAndDependents(const Screen& screen, int index);
+
+// The same for several figures at once: every non-empty slot of `seeds` and
+// every figure referring to one of them, directly or through others, in slot
+// order, each once.
+std::vector<int> FiguresAndDependents(const Screen& screen, std::span<const int> seeds);
 
 // The most dependents searches one cascade delete starts.
 inline constexpr int kDependentSearchLimit = 101;

@@ -9,6 +9,7 @@
 #include "engine/equations.h"
 #include "engine/number_format.h"
 #include "engine/recompute.h"
+#include "engine/variable_reach.h"
 #include "expr/engine.h"
 #include "expr/normalise.h"
 #include "interact/pointer_tools.h"
@@ -51,8 +52,6 @@ class DragStep {
     if (!begun_) return;
     if (!screen_.View().FullRedraw)
       DrawSelectedFigure(ctx_.ui.PictureCanvas(), screen_, ctx_.render);
-    else if (variable_moved_)
-      ctx_.ui.RefreshScreen();
     else
       ctx_.ui.RefreshDraggedFigure();
     screen_.Modified = true;
@@ -67,15 +66,12 @@ class DragStep {
     Begin();
     const CoordinateWrite write = DragCoordinate(ctx_, screen_, text, value);
     if (write == CoordinateWrite::kNumber) coordinate = value;
-    if (write == CoordinateWrite::kVariable) variable_moved_ = true;
   }
 
  private:
   PointerContext& ctx_;
   Screen& screen_;
   bool begun_ = false;
-  // A variable's new value can reach any figure, not only the dragged one's dependents.
-  bool variable_moved_ = false;
 };
 
 // Moves both defining points by (dx, dy) when all four texts are numbers.
@@ -189,7 +185,12 @@ CoordinateWrite DragCoordinate(PointerContext& ctx, Screen& screen, Expression& 
   const std::optional<VariableName> name = ParseVariableName(t);
   if (!name) return CoordinateWrite::kUnchanged;
   AssignVariable(screen, name->row, name->column, value, ctx.expressions);
-  ctx.engine.RecomputeScreen(screen);
+  // Only the figures reading the variable can move; the rest stay as the last
+  // full pass left them.
+  const VariableRef cell[] = {{name->row, name->column}};
+  const std::optional<std::vector<int>> reached = FiguresReachedBy(screen, ctx.expressions, cell);
+  if (!reached || !ctx.engine.RecomputeFigures(screen, *reached))
+    ctx.engine.RecomputeScreen(screen);
   return CoordinateWrite::kVariable;
 }
 

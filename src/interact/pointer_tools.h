@@ -57,8 +57,8 @@ class PointerUi {
   // Recomputes and draws the whole screen and shows it.
   virtual void RefreshScreen() = 0;
   // The same after a drag step of the selected figure that rewrote its own
-  // texts and no variable: only the figure and its dependents can have
-  // changed, which a window may recompute and draw alone.
+  // texts or the variables they name: only what those reach can have changed
+  // (interact/drag_redraw.h), which a window may recompute and draw alone.
   virtual void RefreshDraggedFigure() { RefreshScreen(); }
   virtual void SetCursor(PointerCursor cursor) = 0;
   // Status bar panel 0..2 of the main window (UTF-8).
@@ -130,8 +130,9 @@ enum class CoordinateWrite {
 // One coordinate text of a dragged figure follows the mouse: a plain number
 // is replaced by the new value (10 decimals); a single variable name (a..z,
 // or a letter and a digit 1..9) gets the value in its cell, the curves that
-// use it are invalidated and the whole screen is recomputed; anything else
-// is left alone.
+// use it are invalidated and the figures reading it (and their dependents)
+// are recomputed, the whole screen when only a full pass is exact; anything
+// else is left alone.
 CoordinateWrite DragCoordinate(PointerContext& ctx, Screen& screen, Expression& text, double value);
 
 // The press that starts a gesture (called by the window on every press before

@@ -1,6 +1,7 @@
 #include "qt/drag_picture.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 #include "qt/qt_canvas.h"
@@ -32,32 +33,49 @@ QRect PaintedRect(const QImage& layer) {
 }  // namespace
 
 void DragPicture::Build(const QImage& like, render::Size surface, render::DragLayerPlan plan,
-                        std::vector<int> changing, const DrawSteps& draw) {
+                        std::vector<int> changing, const DrawSteps& draw,
+                        const PictureChunks* kept) {
   Clear();
   surface_ = surface;
   plan_ = std::move(plan);
   changing_ = std::move(changing);
+  if (kept != nullptr && !(kept->ready() && kept->Fits(like))) kept = nullptr;
+  const std::vector<render::PictureStep>* order = kept ? &kept->order() : nullptr;
+  // Whether steps[from, from + size) of the kept order are these steps.
+  const auto kept_at = [&](std::size_t from, std::span<const render::PictureStep> steps) {
+    return order != nullptr && from + steps.size() <= order->size() &&
+           std::equal(steps.begin(), steps.end(), order->begin() + static_cast<long>(from));
+  };
+
   base_ = QImage(like.size(), like.format());
   base_.setDevicePixelRatio(like.devicePixelRatio());
-  base_.fill(Qt::white);
-  {
+  if (kept_at(0, plan_.below)) {
+    kept->DrawBefore(base_, plan_.below.size(), draw);
+  } else {
+    base_.fill(Qt::white);
     QPainter painter(&base_);
     QtCanvas canvas(painter, surface_);
     draw(canvas, plan_.below);
   }
+  std::size_t at = plan_.below.size();
   for (const render::DragLayerPlan::Run& run : plan_.runs) {
+    at += run.drawn.size();
     Layer layer;
     if (!run.kept.empty()) {
       layer.image = QImage(like.size(), QImage::Format_ARGB32_Premultiplied);
       layer.image.setDevicePixelRatio(like.devicePixelRatio());
-      layer.image.fill(Qt::transparent);
-      {
+      // The last stretch of unchanged steps reaches the end of the kept order.
+      if (kept_at(at, run.kept) && at + run.kept.size() == order->size()) {
+        kept->DrawFrom(layer.image, at, draw);
+      } else {
+        layer.image.fill(Qt::transparent);
         QPainter painter(&layer.image);
         QtCanvas canvas(painter, surface_);
         draw(canvas, run.kept);
       }
       layer.painted = PaintedRect(layer.image);
     }
+    at += run.kept.size();
     layers_.push_back(std::move(layer));
   }
 }

@@ -4,6 +4,7 @@
 // render::DragLayerPlan, drawn once, and each step's picture put together
 // from them and the changing figures drawn afresh.
 
+#include "qt/picture_chunks.h"
 #include "render/drag_layers.h"
 
 #include <QImage>
@@ -22,8 +23,11 @@ class DragPicture {
   // Draws the base and the layers of the plan for pictures like `like` (its
   // size, format and device pixel ratio); `surface` is its size in surface
   // pixels. `changing` names the figures the steps redraw (ascending slots).
+  // With `kept` pieces of the same picture (ready, fitting `like`, made from
+  // the order the plan was cut from, outer frame left out), the base and the
+  // last layer are put together from them rather than drawn whole.
   void Build(const QImage& like, render::Size surface, render::DragLayerPlan plan,
-             std::vector<int> changing, const DrawSteps& draw);
+             std::vector<int> changing, const DrawSteps& draw, const PictureChunks* kept = nullptr);
   // Puts one step's picture together in `picture` (which must fit).
   void Compose(QImage& picture, const DrawSteps& draw) const;
   // Whether the layers were made for pictures like this one.

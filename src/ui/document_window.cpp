@@ -53,9 +53,6 @@ constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰ�
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
 
 constexpr int kMinZoom = 10;
-// Transparent layers kept while a figure is dragged: each costs one picture of
-// memory and one blend per step; a drag needing more redraws the whole picture.
-constexpr int kMostDragLayers = 4;
 constexpr int kMaxZoom = 1000;
 // The name popup is at most this wide (pixels) and sits just left of and below the cursor.
 constexpr int kHintMaxWidth = 100;
@@ -64,10 +61,6 @@ bool ClipboardHasImage() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   return data != nullptr && data->hasImage();
 }
-
-// The coordinate-system dialog's tabs a double click on an axis opens.
-constexpr int kXAxisTab = 1;
-constexpr int kYAxisTab = 2;
 
 }  // namespace
 
@@ -241,6 +234,10 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
     insert_actions_.push_back(action);
   }
 
+  kept_picture_timer_ = new QTimer(this);
+  kept_picture_timer_->setSingleShot(true);
+  connect(kept_picture_timer_, &QTimer::timeout, this, [this] { BuildKeptPiece(); });
+
   BuildPopup();
   // A picture can arrive on the clipboard from anywhere (this window's copy,
   // another program): the paste command follows it at once.
@@ -351,6 +348,7 @@ void DocumentWindow::DrawWholePicture(bool recompute) {
     render::DrawScreen(canvas, &s, env_.render, inputs);
   }
   surface_->update();
+  ScheduleKeptPicture();
 }
 
 void DocumentWindow::DrawPictureSteps(render::Canvas& canvas,
@@ -358,48 +356,6 @@ void DocumentWindow::DrawPictureSteps(render::Canvas& canvas,
   render::DrawScreenInputs inputs;
   inputs.picture = BackgroundPicture();
   render::DrawPictureSteps(canvas, undoable_->screen(), env_.render, inputs, steps);
-}
-
-void DocumentWindow::StartDragPicture() {
-  Screen& s = undoable_->screen();
-  drag_picture_.Clear();
-  env_.engine.RecomputeScreen(s);
-  std::optional<render::DragLayerPlan> plan;
-  std::optional<std::vector<int>> changing = interact::DragChangingFigures(s, s.SelectedIndex);
-  if (changing)
-    plan = render::PlanDragLayers(render::PictureOrder(s.Figures), *changing, kMostDragLayers);
-  if (!plan) {
-    DrawWholePicture(false);
-    return;
-  }
-  const auto draw = [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
-    DrawPictureSteps(canvas, steps);
-  };
-  drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*changing), draw);
-  drag_picture_.Compose(picture_, draw);
-  surface_->update();
-}
-
-void DocumentWindow::RefreshDraggedFigure() {
-  if (!undoable_ || printing_) return;
-  Screen& s = undoable_->screen();
-  if (s.ActiveObject >= 0) return;
-  FitSurfaceToScreen();
-  EndPicturePainter();
-  if (drag_picture_.empty() || !drag_picture_.Fits(picture_)) {
-    StartDragPicture();
-    return;
-  }
-  // A pass that meets the computation limit must report as the full pass does.
-  if (!env_.engine.RecomputeFigures(s, drag_picture_.changing())) {
-    RefreshScreen();
-    return;
-  }
-  drag_picture_.Compose(picture_,
-                        [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
-                          DrawPictureSteps(canvas, steps);
-                        });
-  surface_->update();
 }
 
 // ---- PointerUi ------------------------------------------------------------------------
@@ -650,17 +606,7 @@ void DocumentWindow::HideFigureHint() {
   hint_ = nullptr;
 }
 
-// ---- Mouse ----------------------------------------------------------------------------
-
-interact::PointerEvent DocumentWindow::EventAt(QPoint at, Qt::KeyboardModifiers modifiers,
-                                               bool left) const {
-  interact::PointerEvent e;
-  e.x = at.x();
-  e.y = at.y();
-  e.shift = modifiers.testFlag(Qt::ShiftModifier);
-  e.left = left;
-  return e;
-}
+// ---- Environment ----------------------------------------------------------------------
 
 void DocumentWindow::TakeEnvironmentOptions() {
   const bool armed = ctx_.hit.tool_armed, fine = ctx_.hit.free_positioning;
@@ -676,200 +622,6 @@ void DocumentWindow::ApplyEnvironment() {
   if (!undoable_) return;
   TakeEnvironmentOptions();
   RefreshScreen();
-}
-
-void DocumentWindow::SyncHitSettings() {
-  ctx_.hit.tool_armed = env_.current_tool >= 0;
-}
-
-void DocumentWindow::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                                    QPoint at) {
-  if (!undoable_) return;
-  Screen& s = undoable_->screen();
-  const bool left = button == Qt::LeftButton, right = button == Qt::RightButton;
-  interact::BeginPress(ctx_, state_, s, at.x(), at.y());
-  setFocus(Qt::MouseFocusReason);
-  HideFigureHint();
-
-  if (env_.web_mode && right) {
-    if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, 0)) RefreshScreen();
-    return;
-  }
-
-  SyncHitSettings();
-  if (s.SelectedIndex >= 0 && (left || right)) {
-    const interact::HitResult hit =
-        interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y());
-    if (!hit.hit()) {
-      EndObjectEdit();
-      s.SelectedIndex = -1;
-    }
-    // Dragging a text box to another screen belongs to the figure clipboard,
-    // which is not part of this window.
-  }
-
-  if (env_.current_tool >= 0) {
-    SetCursor(interact::PointerCursor::kDefault);
-    interact::ToolMouseDown(ctx_, state_, s, EventAt(at, modifiers, left));
-    ClearPromptsOfEndedTool();
-    ShowPicture();
-    if (s.SelectedIndex >= 0) UpdateCommandState();
-    return;
-  }
-  if (!left && !right) return;
-  if (s.SelectedIndex < 0) s.SelectedIndex = interact::PickFigure(s, ctx_.hit, at.x(), at.y()).slot;
-  UpdateCommandState();
-  if (s.SelectedIndex < 0) {
-    env_.current_tool = interact::kPanningTool;
-    SetCursor(interact::PointerCursor::kDefault);
-  } else {
-    // A pan that never saw its release must not turn this press into one.
-    if (env_.current_tool == interact::kPanningTool) env_.current_tool = interact::kNoTool;
-    SetCursor(interact::PointerCursor::kHandPoint);
-  }
-  RefreshScreen();
-}
-
-bool DocumentWindow::MouseCursorFeedback(Qt::MouseButtons buttons, QPoint at) {
-  Screen& s = undoable_->screen();
-  const FigureRecord* record = s.Figures.record(s.SelectedIndex);
-  const interact::HitResult hit =
-      record ? interact::HitSelected(s, ctx_.hit, s.SelectedIndex, at.x(), at.y())
-             : interact::HitResult{};
-  if (!hit.hit()) {
-    SetCursor(interact::PointerCursor::kDefault);
-    return false;
-  }
-  const bool framed = record->type() == kCharFigure || record->type() == kOleFigure;
-  if (!framed || buttons != Qt::NoButton) {
-    SetCursor(interact::PointerCursor::kHandPoint);
-    return true;
-  }
-  // Over a frame without a button: the cursor shows what a drag would move.
-  Qt::CursorShape shape = Qt::ArrowCursor;
-  switch (hit.handle) {
-    case 0:  // bottom-left
-    case 8:  // top-right
-      shape = Qt::SizeBDiagCursor;
-      break;
-    case 2:  // top-left
-    case 6:  // bottom-right
-      shape = Qt::SizeFDiagCursor;
-      break;
-    case 1:
-    case 7:
-      shape = Qt::SizeHorCursor;
-      break;
-    case 3:
-    case 5:
-      shape = Qt::SizeVerCursor;
-      break;
-    case interact::kFrameBorderHandle:
-      shape = Qt::PointingHandCursor;
-      break;
-    case interact::kFrameInsideHandle:
-      if (record->type() == kCharFigure) shape = Qt::PointingHandCursor;
-      break;
-    default:
-      break;
-  }
-  surface_->setCursor(shape);
-  s.GrabbedHandle = hit.handle;
-  return true;
-}
-
-void DocumentWindow::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                                    QPoint at) {
-  if (!undoable_) return;
-  Screen& s = undoable_->screen();
-  if (s.ActiveObject >= 0) return;
-  SyncHitSettings();
-  if (env_.current_tool < 0) {
-    const bool over = MouseCursorFeedback(buttons, at);
-    const FigureRecord* record = s.Figures.record(s.SelectedIndex);
-    const bool framed =
-        record != nullptr && (record->type() == kCharFigure || record->type() == kOleFigure);
-    if (over && !framed && buttons == Qt::NoButton)
-      ShowFigureHint(at);
-    else if (!over)
-      HideFigureHint();
-  }
-
-  const bool left = buttons.testFlag(Qt::LeftButton);
-  // Leaving the window with the button down hands the selected figure to the
-  // screen it is dropped on; without a main window to remember the source
-  // there is no other screen to take it.
-  if (left && env_.drag_drop && hooks_.drag_source_changed && isVisible() &&
-      env_.current_tool == interact::kNoTool && s.Figures.record(s.SelectedIndex) != nullptr &&
-      !scroll_->viewport()->rect().contains(surface_->mapTo(scroll_->viewport(), at))) {
-    StartFigureDrag();
-    return;
-  }
-  if (env_.current_tool >= 0) {
-    interact::ToolMouseMove(ctx_, state_, s, EventAt(at, modifiers, left));
-  } else if (left) {
-    interact::DragSelected(ctx_, state_, s, EventAt(at, modifiers, true));
-  }
-  interact::ShowPosition(ctx_, s, at.x(), at.y());
-  ShowPicture();
-}
-
-void DocumentWindow::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                                  QPoint at) {
-  if (!undoable_) return;
-  Screen& s = undoable_->screen();
-  state_.grab_x = state_.grab_y = -1;
-  SetCursor(interact::PointerCursor::kDefault);
-  s.SnapFine = false;
-  ctx_.hit.free_positioning = false;
-  SyncHitSettings();
-  const int tool = env_.current_tool;
-  if (tool >= 0) {
-    if (interact::ToolMouseUp(ctx_, state_, s, EventAt(at, modifiers, button == Qt::LeftButton))) {
-      TakeUndoSnapshot(s);
-      RefreshScreen();
-    }
-    ClearPromptsOfEndedTool();
-  } else if (tool == interact::kPanningTool) {
-    // The pan ends with its button.
-    env_.current_tool = interact::kNoTool;
-  }
-  if (s.SelectedIndex >= 0) {
-    // The layered picture of the drag ends with the drag: the released picture
-    // is drawn whole, exactly.
-    if (!s.View().FullRedraw || !drag_picture_.empty()) RefreshScreen();
-    s.GrabbedHandle = -1;
-    UpdateCommandState();
-  }
-  ShowPicture();
-}
-
-void DocumentWindow::ImageDblClick(QPoint at) {
-  if (!undoable_) return;
-  Screen& s = undoable_->screen();
-  HideFigureHint();
-  if (s.SelectedIndex < 0 && s.View().ShowAxes) {
-    const render::ViewParams params = render::ViewParamsFromScreen(s, nullptr);
-    const double x_axis_py = params.view.PlaneToPixelY(0);
-    const double y_axis_px = params.view.PlaneToPixelX(0);
-    int tab = -1;
-    if (std::fabs(at.y() - x_axis_py) <= params.axes.x.width / 2.0 + 2)
-      tab = kXAxisTab;
-    else if (std::fabs(at.x() - y_axis_px) <= params.axes.y.width / 2.0 + 2)
-      tab = kYAxisTab;
-    if (tab >= 0) {
-      if (hooks_.coordinate_dialog && hooks_.coordinate_dialog(s, tab)) {
-        RefreshScreen();
-        TakeUndoSnapshot(s);
-      }
-      SetCursor(interact::PointerCursor::kDefault);
-      return;
-    }
-  }
-  EditSelectedFigure();
-  if (!env_.drag_drop) interact::ActivateObjectAt(ctx_, s, state_.press_x, state_.press_y);
-  ShowPicture();
-  SetCursor(interact::PointerCursor::kDefault);
 }
 
 // ---- Keyboard -------------------------------------------------------------------------

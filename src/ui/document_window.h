@@ -22,6 +22,7 @@
 #include "interact/pointer_tools.h"
 #include "platform/rgb_image.h"
 #include "qt/drag_picture.h"
+#include "qt/picture_chunks.h"
 #include "qt/picture_export.h"
 
 #include <QAction>
@@ -29,8 +30,10 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -245,6 +248,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // Whether the current drag's picture is put together from kept layers
   // rather than drawn whole on every step.
   bool dragPictureLayered() const { return !drag_picture_.empty(); }
+  // Whether the pieces a press lays a drag's layers out from are made for
+  // the picture as it stands.
+  bool keptPictureReady() const { return kept_picture_.ready(); }
   // The text last written to status panel 0..2.
   QString statusText(int panel) const;
 
@@ -366,6 +372,16 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // The first drag step with the whole picture redrawn: a full pass, then the
   // kept parts of the picture drawn once, or the whole picture when only that is exact.
   void StartDragPicture();
+  // At a press on a figure with FullRedraw on: the drag's layers put together
+  // from the kept pieces and the selection drawn, without a pass; false (and
+  // nothing done) when the pieces are not there or the screen has changed.
+  bool StartDragFromKeptPicture();
+  // After a whole picture: its pieces are made once the screen stands still.
+  void ScheduleKeptPicture();
+  void DropKeptPicture();
+  void BuildKeptPiece();
+  // What the kept pieces were drawn from: any difference makes them stale.
+  std::vector<std::uint8_t> KeptPictureKey() const;
   void DrawPictureSteps(render::Canvas& canvas, std::span<const render::PictureStep> steps);
   void EndPicturePainter();
   void FitSurfaceToScreen();
@@ -402,6 +418,10 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // The kept parts of the picture while a figure is dragged with FullRedraw on;
   // any other redraw drops them.
   DragPicture drag_picture_;
+  // The still picture in pieces (drawn without a selection) and its key.
+  PictureChunks kept_picture_;
+  std::vector<std::uint8_t> kept_picture_key_;
+  QTimer* kept_picture_timer_ = nullptr;
   bool printing_ = false;  // the printer owns the drawing pass
   // Open while a pointer tool draws erasably on the picture during one event.
   std::unique_ptr<QPainter> picture_painter_;

@@ -919,7 +919,9 @@ class LayeredDragTest : public DocumentWindowTest {
   // A lesson screen: a graph, a filled triangle (back layer) on A, B, C, a
   // disc under the free point D, a hatched circle over it, a segment from D to
   // A drawn last among the shapes, and a text box in front.
-  std::unique_ptr<Screen> LessonScreen() {
+  // `crowd` unnamed points stand before D and as many after E, so that the
+  // picture order is long enough to be kept in pieces.
+  std::unique_ptr<Screen> LessonScreen(int crowd = 0) {
     examples::ScreenBuilder b(640, 480);
     b.Function("x^3/20-x", 0xC00000);
     a_ = b.Point("A", -6, -4);
@@ -927,10 +929,14 @@ class LayeredDragTest : public DocumentWindowTest {
     const int p3 = b.Point("C", -3, -1);
     b.Poly({a_, p2, p3}, 0x800000, 0xC0C0FF, 1, true);
     b.Circle(0, 0, 3, 0x008000, 0, 1, 0x80C0FF);
+    for (int k = 0; k < crowd; ++k)
+      b.Point("", -11 + k % 8, 6 - k / 8, 0x008000);
     d_ = b.Point("D", 1, 1, 0x0000FF);
     b.Circle(2, 1, 2, 0x800080, 0, 4, 0xFF8000);
     b.Line(d_, a_, 0x606060, 0, true, 2, 2);
     b.Point("E", 5, -3);
+    for (int k = 0; k < crowd; ++k)
+      b.Point("", 4 + k % 8, 7 - k / 8, 0x800000);
     FigureRecord text = Framed(kCharFigure, "-12", "8", "-5", "6");
     FrameRecord& f = *text.frame();
     f.IsFront = true;
@@ -1017,12 +1023,6 @@ TEST_F(LayeredDragTest, WhatOnlyAWholeRedrawShowsExactlyIsDrawnWhole) {
          s.Equations.Entries[0].Row = 0;
          s.Equations.Entries[0].Text = "2";
        }},
-      {"a point on variables",
-       [](Screen& s, int d) {
-         PointRecord& p = *s.Figures.record(d)->point();
-         p.FX = "a";
-         p.FY = "b";
-       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -1034,6 +1034,52 @@ TEST_F(LayeredDragTest, WhatOnlyAWholeRedrawShowsExactlyIsDrawnWhole) {
     DragThrough(*w, {Px(x), Py(d.Y)}, {{Px(x + 1), Py(1.5)}, {Px(x + 2), Py(-1)}}, false);
     EXPECT_EQ(d.X, x + 2);
   }
+}
+
+// A point on the variables a and b: each step rewrites them, and what reads
+// them (the hatched circle over D) moves with the point over kept layers.
+TEST_F(LayeredDragTest, APointOnVariablesMovesWhatReadsThemOverKeptLayers) {
+  std::unique_ptr<Screen> screen = LessonScreen();
+  PointRecord& d = *screen->Figures.record(d_)->point();
+  d.FX = "a";
+  d.FY = "b";
+  CircleRecord& over = *screen->Figures.record(d_ + 1)->circle();
+  over.FX0 = "a+1";
+  over.FY0 = "b";
+  screen->Variables().write(0, 1, 1);
+  screen->Variables().write(0, 2, 1);
+  auto w = Open(std::move(screen));
+  DragThrough(*w, {Px(1), Py(1)}, {{Px(2), Py(1.5)}, {Px(3), Py(-1)}}, true);
+  EXPECT_EQ(w->screen()->Variables().read(0, 1), 3);
+  EXPECT_EQ(w->screen()->Figures.record(d_ + 1)->circle()->X0, 4);
+}
+
+// Once the screen has stood still its picture is kept in pieces, and a press
+// lays the drag's layers out from them: the picture right after the press
+// (the selection drawn) and after every step is that of a full redraw. A
+// screen changed since the pieces were made is drawn whole again.
+TEST_F(LayeredDragTest, APressOnAStillScreenStartsFromItsKeptPieces) {
+  auto w = Open(LessonScreen(40));
+  QWidget* surface = &w->surface();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w->keptPictureReady(); }, 5000));
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(1), Py(1)});
+  EXPECT_EQ(w->screen()->SelectedIndex, d_);
+  EXPECT_TRUE(w->dragPictureLayered());
+  EXPECT_EQ(PixelsOffFullRedraw(*w, kRounding), 0) << "worst " << worst_;
+  for (QPoint to : {QPoint(Px(2), Py(1.5)), QPoint(Px(-1), Py(2))}) {
+    QTest::mouseMove(surface, to);
+    EXPECT_TRUE(w->dragPictureLayered());
+    EXPECT_EQ(PixelsOffFullRedraw(*w, kRounding), 0) << "worst " << worst_;
+  }
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-1), Py(2)});
+  EXPECT_FALSE(w->keptPictureReady());  // the release drew the whole picture
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w->keptPictureReady(); }, 5000));
+  w->screen()->Figures.record(a_)->point()->X = -7;  // moved behind the window's back
+  QTest::mousePress(surface, Qt::LeftButton, {}, {Px(-1), Py(2)});
+  EXPECT_EQ(w->screen()->SelectedIndex, d_);
+  EXPECT_FALSE(w->dragPictureLayered());
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, {Px(-1), Py(2)});
 }
 
 }  // namespace
