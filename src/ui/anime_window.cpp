@@ -287,7 +287,8 @@ bool Tdlg_Anime::Apply(double value) {
     return false;
   }
   if (target_.show) target_.show(value);
-  if (ApplyBoxValue(*s, target_.entry, value, expressions_)) target_.window->RefreshScreen();
+  if (ApplyBoxValue(*s, target_.entry, value, expressions_))
+    target_.window->RefreshAfterVariableStep();
   if (target_.box) target_.box->repaint();
   return true;
 }

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "engine/engine_ui.h"
@@ -27,6 +28,7 @@
 #include "engine/locus.h"
 #include "engine/recompute.h"
 #include "engine/references.h"
+#include "engine/variable_reach.h"
 #include "forms/figure_list.h"
 #include "forms/locus_settings.h"
 #include "interact/drag_redraw.h"
@@ -51,6 +53,11 @@ constexpr const char* kNoObjectServiceMessage =
 constexpr const char* kReplacePictureQuestion = "現在の画像と置き換えますか？";
 constexpr const char* kCopyPictureCaption = "画面をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&B)";
 constexpr const char* kPastePictureCaption = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼り付け(&V)";
+
+// Transparent layers kept over a variable step's picture, as for a drag.
+constexpr int kMostPictureLayers = 4;
+// The whole picture follows a run of variable steps once it has paused this long.
+constexpr int kSettleDelayMs = 250;
 
 constexpr int kMinZoom = 10;
 constexpr int kMaxZoom = 1000;
@@ -237,6 +244,9 @@ DocumentWindow::DocumentWindow(DocumentEnvironment& env, std::unique_ptr<Screen>
   kept_picture_timer_ = new QTimer(this);
   kept_picture_timer_->setSingleShot(true);
   connect(kept_picture_timer_, &QTimer::timeout, this, [this] { BuildKeptPiece(); });
+  settle_timer_ = new QTimer(this);
+  settle_timer_->setSingleShot(true);
+  connect(settle_timer_, &QTimer::timeout, this, [this] { RefreshScreen(); });
 
   BuildPopup();
   // A picture can arrive on the clipboard from anywhere (this window's copy,
@@ -330,8 +340,67 @@ render::Canvas& DocumentWindow::PictureCanvas() {
 void DocumentWindow::RefreshScreen() {
   if (!undoable_ || printing_) return;
   if (undoable_->screen().ActiveObject >= 0) return;
+  settle_timer_->stop();
   drag_picture_.Clear();
+  variable_layers_ = false;
   DrawWholePicture(true);
+}
+
+void DocumentWindow::RefreshAfterVariableStep() {
+  if (!undoable_ || printing_) return;
+  Screen& s = undoable_->screen();
+  if (s.ActiveObject >= 0) return;
+  FitSurfaceToScreen();
+  EndPicturePainter();
+  // Only a change of variable values since the last picture is known to
+  // reach no further than the figures reading them.
+  if (!shown_variables_ || PictureKey(false) != shown_key_) {
+    RefreshScreen();
+    return;
+  }
+  std::vector<VariableRef> cells;
+  for (int row = 0; row < kVariableRows; ++row)
+    for (int column = 1; column <= kVariableColumns; ++column)
+      if (std::memcmp(&s.Variables().cell(row, column), &shown_variables_->cell(row, column),
+                      sizeof(VariableCell)) != 0)
+        cells.push_back({row, column});
+  std::optional<std::vector<int>> reached = FiguresReachedBy(s, env_.expressions, cells);
+  if (!reached) {
+    RefreshScreen();
+    return;
+  }
+  const auto draw = [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+    DrawPictureSteps(canvas, steps);
+  };
+  const bool same_layers = variable_layers_ && !drag_picture_.empty() &&
+                           drag_picture_.Fits(picture_) && drag_picture_.changing() == *reached;
+  // A pass that meets the computation limit must report as the full pass does.
+  if (!env_.engine.RecomputeFigures(s, *reached)) {
+    RefreshScreen();
+    return;
+  }
+  if (!same_layers) {
+    std::optional<render::DragLayerPlan> plan =
+        render::PlanDragLayers(render::PictureOrder(s.Figures), *reached, kMostPictureLayers);
+    if (!plan) {
+      RefreshScreen();
+      return;
+    }
+    DropKeptPicture();
+    drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*reached), draw);
+    variable_layers_ = true;
+  }
+  drag_picture_.Compose(picture_, draw);
+  surface_->update();
+  RememberShownScreen();
+  settle_timer_->start(kSettleDelayMs);
+}
+
+void DocumentWindow::RememberShownScreen() {
+  const Screen& s = undoable_->screen();
+  if (!shown_variables_) shown_variables_ = std::make_unique<VariableTable>();
+  *shown_variables_ = s.Variables();
+  shown_key_ = PictureKey(false);
 }
 
 void DocumentWindow::DrawWholePicture(bool recompute) {
@@ -348,6 +417,10 @@ void DocumentWindow::DrawWholePicture(bool recompute) {
     render::DrawScreen(canvas, &s, env_.render, inputs);
   }
   surface_->update();
+  if (recompute)
+    RememberShownScreen();
+  else
+    shown_variables_.reset();
   ScheduleKeptPicture();
 }
 

@@ -256,6 +256,13 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
 
   // Recomputes, draws the whole screen into the picture and shows it.
   void RefreshScreen() override;
+  // After a palette or animation step changed variable values and nothing
+  // else: recomputes and redraws only what the changed variables reach, over
+  // the kept rest of the picture, and draws the whole picture once the steps
+  // pause. Anything else changed since the last picture: RefreshScreen.
+  void RefreshAfterVariableStep();
+  // Whether the last variable step was put together from kept layers.
+  bool variableStepLayered() const { return variable_layers_ && !drag_picture_.empty(); }
   // Enables the window's commands from its state and tells the main window.
   void UpdateCommandState();
   // Takes the environment's options again (after the settings changed) and redraws.
@@ -382,6 +389,10 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   void BuildKeptPiece();
   // What the kept pieces were drawn from: any difference makes them stale.
   std::vector<std::uint8_t> KeptPictureKey() const;
+  // The same without the variable table, which a variable step compares cell by cell.
+  std::vector<std::uint8_t> PictureKey(bool with_variables) const;
+  // Remembers what the picture now shows, for the next variable step.
+  void RememberShownScreen();
   void DrawPictureSteps(render::Canvas& canvas, std::span<const render::PictureStep> steps);
   void EndPicturePainter();
   void FitSurfaceToScreen();
@@ -422,6 +433,15 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   PictureChunks kept_picture_;
   std::vector<std::uint8_t> kept_picture_key_;
   QTimer* kept_picture_timer_ = nullptr;
+  // What the picture shows, for a variable step: the variable table and the
+  // rest of what a picture is drawn from (empty: unknown, draw whole).
+  std::unique_ptr<VariableTable> shown_variables_;
+  std::vector<std::uint8_t> shown_key_;
+  // drag_picture_ holds a variable step's layers, not a drag's.
+  bool variable_layers_ = false;
+  // Draws the whole picture once variable steps pause: the layered picture
+  // may differ from it by a shade where thin lines cross.
+  QTimer* settle_timer_ = nullptr;
   bool printing_ = false;  // the printer owns the drawing pass
   // Open while a pointer tool draws erasably on the picture during one event.
   std::unique_ptr<QPainter> picture_painter_;

@@ -247,6 +247,8 @@ void DocumentWindow::ImageDblClick(QPoint at) {
 void DocumentWindow::StartDragPicture() {
   Screen& s = undoable_->screen();
   drag_picture_.Clear();
+  variable_layers_ = false;
+  settle_timer_->stop();
   DropKeptPicture();
   env_.engine.RecomputeScreen(s);
   std::optional<render::DragLayerPlan> plan;
@@ -272,7 +274,8 @@ void DocumentWindow::RefreshDraggedFigure() {
   if (s.ActiveObject >= 0) return;
   FitSurfaceToScreen();
   EndPicturePainter();
-  if (drag_picture_.empty() || !drag_picture_.Fits(picture_)) {
+  // A variable step's layers were cut for other figures than this drag's.
+  if (drag_picture_.empty() || variable_layers_ || !drag_picture_.Fits(picture_)) {
     StartDragPicture();
     return;
   }
@@ -307,6 +310,8 @@ bool DocumentWindow::StartDragFromKeptPicture() {
   const auto draw = [this](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
     DrawPictureSteps(canvas, steps);
   };
+  settle_timer_->stop();
+  variable_layers_ = false;
   drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*changing), draw,
                       &kept_picture_);
   drag_picture_.Compose(picture_, draw);
@@ -329,13 +334,20 @@ void DocumentWindow::ScheduleKeptPicture() {
 }
 
 std::vector<std::uint8_t> DocumentWindow::KeptPictureKey() const {
+  return PictureKey(true);
+}
+
+std::vector<std::uint8_t> DocumentWindow::PictureKey(bool with_variables) const {
   const Screen& s = undoable_->screen();
   std::vector<std::uint8_t> key;
   const auto add = [&key](const void* from, std::size_t size) {
     const auto* bytes = static_cast<const std::uint8_t*>(from);
     key.insert(key.end(), bytes, bytes + size);
   };
-  add(&s.Settings, sizeof s.Settings);
+  if (with_variables)
+    add(&s.Settings, sizeof s.Settings);
+  else
+    add(&s.Settings.View, sizeof s.Settings.View);
   add(&s.Font, sizeof s.Font);
   add(&s.StretchX, sizeof s.StretchX);
   add(&s.StretchY, sizeof s.StretchY);

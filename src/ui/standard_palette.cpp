@@ -154,7 +154,7 @@ void TEditValue::ValueExit() {
 }
 
 void TEditValue::Changed(bool applied) {
-  if (applied && window_) window_->RefreshScreen();
+  if (applied && window_) window_->RefreshAfterVariableStep();
   ShowValue();
 }
 

@@ -226,7 +226,7 @@ void TEditValue2::BoxChange(std::size_t index, double value) {
   if (ApplyBoxValue(*s, layout_.boxes[index], value, expressions_)) {
     // The entry changed with the value: what the palette was built from follows.
     built_from_ = EntryBytes(*s);
-    window_->RefreshScreen();
+    window_->RefreshAfterVariableStep();
   }
 }
 

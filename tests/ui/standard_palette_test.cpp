@@ -149,5 +149,69 @@ TEST_F(StandardPaletteTest, PaletteFollowsTheActiveScreenAndRefreshesItsList) {
   EXPECT_TRUE(palette.valueField().isEnabled());
 }
 
+// Stepping a variable redraws only what reads it over the kept rest of the
+// picture: the records and the picture come out as a whole redraw makes them,
+// and anything else changed since the last picture makes the step draw whole.
+TEST_F(StandardPaletteTest, VariableStepsRedrawWhatReadsTheVariableAsAWholeRedrawWould) {
+  MainWindow w(Options());
+  w.Start({});
+  ui::DocumentWindow* doc = w.activeDocument();
+  Screen& s = *doc->screen();
+  testing::ScreenBuilder build;
+  for (int i = 0; i < 24; ++i) {
+    const std::string x = std::to_string(i % 6 - 3), y = std::to_string(i / 6 - 2);
+    NewFigure(s.Figures, build.Record(build.Point(x, y)));
+  }
+  NewFigure(s.Figures, build.Record(build.Function("x^2/4+b")));
+  const int moving = *NewFigure(s.Figures, build.Record(build.Point("a", "a/2")));
+  doc->RefreshScreen();
+  w.StandardPaletteClick();
+  ui::TEditValue& palette = w.standardPalette();
+  ASSERT_EQ(palette.variableList().currentText(), "a");
+  // Opening the palette wrote its mode into the screen after the last
+  // picture, so the first step draws whole.
+  QTest::keyClick(&palette.valueField(), Qt::Key_Down);
+  EXPECT_FALSE(doc->variableStepLayered());
+
+  const auto records = [&s] {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i <= s.Figures.LastIndex; ++i)
+      if (const FigureRecord* r = s.Figures.record(i))
+        bytes.insert(bytes.end(), r->bytes().begin(), r->bytes().end());
+    return bytes;
+  };
+  // Pixels further apart than a shade where thin strokes cross on a layer.
+  const auto far_pixels = [](const QImage& a, const QImage& b) {
+    int far = 0;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x) {
+        const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+        if (std::abs(qRed(p) - qRed(q)) > 64 || std::abs(qGreen(p) - qGreen(q)) > 64 ||
+            std::abs(qBlue(p) - qBlue(q)) > 64)
+          ++far;
+      }
+    return far;
+  };
+
+  for (int step = 0; step <= 3; ++step) {
+    QTest::keyClick(&palette.valueField(), Qt::Key_Up);
+    EXPECT_NEAR(s.Variables().read(0, 1), 0.1 * step, 1e-12);
+    EXPECT_TRUE(doc->variableStepLayered()) << step;
+    EXPECT_NEAR(double(s.Figures.record(moving)->point()->X), 0.1 * step, 1e-12);
+    const std::vector<std::uint8_t> stepped = records();
+    const QImage layered = doc->picture().copy();
+    doc->RefreshScreen();
+    EXPECT_EQ(records(), stepped) << step;
+    ASSERT_EQ(layered.size(), doc->picture().size());
+    EXPECT_EQ(far_pixels(layered, doc->picture()), 0) << step;
+  }
+
+  // A figure changed behind the picture's back: the next step draws whole.
+  s.Figures.record(moving)->point()->X = 5;
+  QTest::keyClick(&palette.valueField(), Qt::Key_Up);
+  EXPECT_FALSE(doc->variableStepLayered());
+  EXPECT_NEAR(double(s.Figures.record(moving)->point()->X), 0.4, 1e-12);
+}
+
 }  // namespace
 }  // namespace qzarn::shell
