@@ -25,8 +25,6 @@ constexpr std::string_view kRecordTag = "qzarn-recovery 1";
 constexpr std::string_view kRecordEnd = "end";
 // A record holds a title and two paths; anything larger is not one of ours.
 constexpr std::size_t kMaxRecordBytes = 64 * 1024;
-// More than any document (figures, palette and a background picture).
-constexpr std::size_t kMaxStateBytes = std::size_t{1} << 30;
 
 std::string Escaped(std::string_view value) {
   std::string out;
@@ -157,7 +155,8 @@ std::string ThisBoot() {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     ::close(fd);
     if (n > 0) text.assign(buffer, static_cast<std::size_t>(n));
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+      text.pop_back();
     return text;
   }();
   return boot;

@@ -96,7 +96,7 @@ class RecoveryJournal {
 
   const TempFolder& folder_;
   std::string record_path_;
-  std::string written_;     // the record text last written
+  std::string written_;    // the record text last written
   std::string copy_path_;  // the copy of the latest state; the record names it
   std::vector<std::uint8_t> copy_bytes_;
 };

@@ -11,8 +11,7 @@ std::optional<UndoSession> UndoSession::Start(const std::string& folder, std::st
 
 std::optional<UndoSession> UndoSession::StartWithRecovery(const std::string& folder,
                                                           const std::string& recovery_folder,
-                                                          std::string& error,
-                                                          std::string* notice) {
+                                                          std::string& error, std::string* notice) {
   std::optional<TempFolder> opened = TempFolder::Open(folder, error);
   if (!opened) return std::nullopt;
   std::optional<TempFolder> recovery;
@@ -33,8 +32,7 @@ UndoableScreen::UndoableScreen(UndoSession& session, std::unique_ptr<Screen> scr
                                UndoResult* opened)
     : session_(session), screen_(std::move(screen)) {
   // The journal refers to the session's folder, which outlives every screen.
-  if (session_.recovery())
-    journal_ = std::make_unique<RecoveryJournal>(session_.recovery_folder());
+  if (session_.recovery()) journal_ = std::make_unique<RecoveryJournal>(session_.recovery_folder());
   ResetUndo(*screen_, session_.store());
   const UndoResult first = Journaled(ReplaceSnapshot(*screen_, session_.store()));
   if (opened != nullptr) *opened = first;

@@ -36,6 +36,7 @@
 #include "render/draw_screen.h"
 
 #include "ui/spoken_name.h"
+#include "ui/file_dialog.h"
 
 namespace qzarn::ui {
 
@@ -114,7 +115,7 @@ std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QStri
   dialog.setNameFilter(QString::fromUtf8(kSaveFilter));
   dialog.setDefaultSuffix(QStringLiteral("qzl"));
   dialog.selectFile(caption + QStringLiteral(".qzl"));
-  NameParts(dialog);
+  NameFileDialogParts(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front();
 }

@@ -87,12 +87,9 @@ class LeftoversTest : public ::testing::Test {
     const fs::path snapshot =
         dir_ / ("qzarn-snap-" + std::to_string(pid) + "-" + std::to_string(number) + ".qzl");
     std::ofstream(snapshot) << "snapshot " << number;
-    RecoveryRecord r{host,
-                     boot,
-                     pid,
-                     "画面" + std::to_string(number),
-                     "/lesson.qzl",
-                     state.empty() ? snapshot.string() : state,
+    RecoveryRecord r{host,          boot,
+                     pid,           "画面" + std::to_string(number),
+                     "/lesson.qzl", state.empty() ? snapshot.string() : state,
                      modified};
     std::ofstream(dir_ /
                   ("qzarn-screen-" + std::to_string(pid) + "-" + std::to_string(number) + ".rec"))
@@ -189,9 +186,8 @@ class JournalTest : public ::testing::Test {
     root_ = pattern;
     std::string error;
     std::string notice;
-    session_ = UndoSession::StartWithRecovery((root_ / "private").string(),
-                                              (root_ / "state/qzarn/recovery").string(), error,
-                                              &notice);
+    session_ = UndoSession::StartWithRecovery(
+        (root_ / "private").string(), (root_ / "state/qzarn/recovery").string(), error, &notice);
     ASSERT_TRUE(session_) << error;
     ASSERT_TRUE(notice.empty()) << notice;
     session_->store().free_space = [](const std::string&) {
