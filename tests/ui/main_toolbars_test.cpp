@@ -314,7 +314,9 @@ double LegibleShare(MainWindow& w, std::uint32_t bar) {
   long opaque = 0, legible = 0;
   for (QToolBar* toolbar : w.findChildren<QToolBar*>())
     for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
-      if (button->icon().isNull()) continue;
+      // The bar's own "more buttons" arrow is the style's, not a command's.
+      if (button->icon().isNull() || button->objectName() == QLatin1String("qt_toolbar_ext_button"))
+        continue;
       const QImage image = button->icon().pixmap(16, 16).toImage();
       for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -353,7 +355,8 @@ TEST_F(MainWindowTest, IconsFollowThePaletteWhileRunning) {
 
   QApplication::setPalette(light);
   QApplication::processEvents();
-  EXPECT_DOUBLE_EQ(LegibleShare(w, kDarkBar), at_start);
+  // Back on a light bar the icons are inked dark again.
+  EXPECT_NEAR(LegibleShare(w, kDarkBar), at_start, 0.01);
 }
 
 }  // namespace
