@@ -60,7 +60,15 @@ bool MainWindow::SetUpPrinter(QPrinter& target, QWidget* parent) {
     QPageSetupDialog dialog(&target, parent);
     dialog.setWindowTitle(title);
     dialog.setAccessibleName(ui::SpokenName(title));
-    // Qt's drop-downs (paper, source, unit, pages per sheet) take their labels' names.
+    // Qt's drop-downs without a label of their own are named here; the others take their
+    // labels' names.
+    const std::pair<const char*, const char*> unnamed[] = {
+        {"unitCombo", "単位"},
+        {"pagesPerSheetCombo", "1枚あたりのﾍﾟｰｼﾞ数"},
+        {"pagesPerSheetLayoutCombo", "ﾍﾟｰｼﾞの並べ方"}};
+    for (const auto& [object, name] : unnamed)
+      if (auto* part = dialog.findChild<QWidget*>(QString::fromLatin1(object)))
+        part->setAccessibleName(QString::fromUtf8(name));
     ui::NameParts(dialog);
     return dialog.exec() == QDialog::Accepted;
   }
