@@ -29,8 +29,8 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "ui/spoken_name.h"
 #include "ui/file_dialog.h"
+#include "ui/spoken_name.h"
 
 namespace qzarn::shell {
 
@@ -151,7 +151,8 @@ void MainWindow::Start(const QStringList& arguments) {
                                             &recovery_notice);
   undo_ok_ = session_.has_value();
   if (session_ && !recovery_notice.empty())
-    ShowStatus(2, QStringLiteral("復元用の控えを置くフォルダを使えません (") + Utf8(recovery_notice) +
+    ShowStatus(2, QStringLiteral("復元用の控えを置くフォルダを使えません (") +
+                      Utf8(recovery_notice) +
                       QStringLiteral(")．控えは電源が切れると失われる場所に置きます．"));
   if (!session_) {
     fallback_folder_ = std::make_unique<QTemporaryDir>();

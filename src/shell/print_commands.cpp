@@ -20,8 +20,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "ui/spoken_name.h"
 #include "ui/file_dialog.h"
+#include "ui/spoken_name.h"
 
 namespace qzarn::shell {
 

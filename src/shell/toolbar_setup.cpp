@@ -22,8 +22,8 @@
 #include <QSvgRenderer>
 #include <QToolBar>
 
-#include "ui/spoken_name.h"
 #include "ui/file_dialog.h"
+#include "ui/spoken_name.h"
 
 namespace qzarn::shell {
 

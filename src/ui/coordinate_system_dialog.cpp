@@ -33,8 +33,8 @@
 #include "ui/dialog_choosers.h"
 #include "ui/help_window.h"
 
-#include "ui/spoken_name.h"
 #include "ui/file_dialog.h"
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 

@@ -35,8 +35,8 @@
 #include "qt/qt_image.h"
 #include "render/draw_screen.h"
 
-#include "ui/spoken_name.h"
 #include "ui/file_dialog.h"
+#include "ui/spoken_name.h"
 
 namespace qzarn::ui {
 
