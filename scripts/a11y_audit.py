@@ -27,7 +27,8 @@ OPENERS = [
     ("表示", "標準のﾊﾟﾚｯﾄ"), ("図形", "分点..."), ("図形", "一般形..."), ("図形", "陽関数..."),
     ("図形", "陰関数/領域..."), ("図形", "媒介変数の関数..."), ("図形", "極方程式..."),
     ("図形", "多角形..."), ("図形", "関数の交点..."), ("図形", "関数の面積..."),
-    ("図形", "関数の接線..."), ("図形", "文字..."),
+    ("図形", "関数の接線..."), ("図形", "文字..."), ("ﾌｧｲﾙ", "開く..."),
+    ("ﾌｧｲﾙ", "名前を付けて保存..."), ("ﾌｧｲﾙ", "Webページとして保存..."),
 ]
 
 
@@ -99,7 +100,7 @@ def main():
     program, document = sys.argv[1], sys.argv[2]
     home = tempfile.mkdtemp(prefix="qzarn-a11y-")
     env = dict(os.environ, QZARN_USER_INI=f"{home}/user.ini", QZARN_UNDO_DIR=f"{home}/undo",
-               XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=home)
+               XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=home, XDG_STATE_HOME=home)
     proc = subprocess.Popen([program, document], env=env)
     total = 0
     try:

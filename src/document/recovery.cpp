@@ -1,8 +1,13 @@
 #include "document/recovery.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include <algorithm>
 #include <charconv>
@@ -20,8 +25,6 @@ constexpr std::string_view kRecordTag = "qzarn-recovery 1";
 constexpr std::string_view kRecordEnd = "end";
 // A record holds a title and two paths; anything larger is not one of ours.
 constexpr std::size_t kMaxRecordBytes = 64 * 1024;
-// More than any document (figures, palette and a background picture).
-constexpr std::size_t kMaxStateBytes = std::size_t{1} << 30;
 
 std::string Escaped(std::string_view value) {
   std::string out;
@@ -97,6 +100,7 @@ struct FolderEntry {
 std::string EncodeRecoveryRecord(const RecoveryRecord& record) {
   std::string text(kRecordTag);
   text += "\nhost=" + Escaped(record.host);
+  text += "\nboot=" + Escaped(record.boot);
   text += "\npid=" + std::to_string(record.pid);
   text += "\ntitle=" + Escaped(record.title);
   text += "\nfile=" + Escaped(record.file_path);
@@ -128,6 +132,8 @@ std::optional<RecoveryRecord> DecodeRecoveryRecord(std::string_view text) {
     if (!values.contains(key)) return std::nullopt;
   RecoveryRecord record;
   record.host = values["host"];
+  // Records written before boot ids were kept carry none: their liveness is the process's.
+  if (auto boot = values.find("boot"); boot != values.end()) record.boot = boot->second;
   const std::string& pid = values["pid"];
   const auto [end, ec] = std::from_chars(pid.data(), pid.data() + pid.size(), record.pid);
   if (ec != std::errc() || end != pid.data() + pid.size() || record.pid <= 0) return std::nullopt;
@@ -137,6 +143,48 @@ std::optional<RecoveryRecord> DecodeRecoveryRecord(std::string_view text) {
   if (values["modified"] != "0" && values["modified"] != "1") return std::nullopt;
   record.modified = values["modified"] == "1";
   return record;
+}
+
+std::string ThisBoot() {
+  static const std::string boot = [] {
+    // A /proc file reports no size; it is read as far as it goes.
+    std::string text;
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
+    char buffer[128];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (n > 0) text.assign(buffer, static_cast<std::size_t>(n));
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+      text.pop_back();
+    return text;
+  }();
+  return boot;
+}
+
+std::string DefaultRecoveryPath() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return std::string(state) + "/qzarn/recovery";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/qzarn/recovery";
+  return {};
+}
+
+std::optional<TempFolder> OpenRecoveryFolder(const std::string& path, std::string& error) {
+  if (path.empty() || path[0] != '/') {
+    error = "no folder for recovery copies (neither XDG_STATE_HOME nor HOME is set)";
+    return std::nullopt;
+  }
+  // Missing parents are made private too: they are ours, and tell what the user edited.
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string parent = path.substr(0, slash);
+    if (::mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) {
+      error = "cannot create " + parent + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
+  }
+  return TempFolder::Open(path, error);
 }
 
 std::string ThisHost() {
@@ -167,7 +215,12 @@ Leftovers FindLeftovers(const TempFolder& folder) {
   // A process id means something only on the host that made it: a run of another host
   // sharing the folder keeps its files, whatever our process table says.
   const std::string host = ThisHost();
+  const std::string boot = ThisBoot();
   std::set<long> foreign;
+  // Process ids start again at every boot, so a run whose every record was written before
+  // the machine last started has ended even when a process of today has its id. A run with
+  // a record of today (or of unknown boot) is judged by its process.
+  std::set<long> earlier_boot, this_boot;
   std::vector<std::pair<const FolderEntry*, RecoveryRecord>> records;
   for (const FolderEntry& entry : entries) {
     if (!entry.record) continue;
@@ -179,12 +232,19 @@ Leftovers FindLeftovers(const TempFolder& folder) {
           std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (record && record->host != host) foreign.insert(entry.pid);
     // A record whose text names another process than its file name is not trusted.
-    if (record && record->pid == entry.pid) records.emplace_back(&entry, std::move(*record));
+    if (!record || record->pid != entry.pid) continue;
+    if (!boot.empty() && !record->boot.empty() && record->boot != boot)
+      earlier_boot.insert(entry.pid);
+    else
+      this_boot.insert(entry.pid);
+    records.emplace_back(&entry, std::move(*record));
   }
   std::set<long> ended;
-  for (const FolderEntry& entry : entries)
-    if (!foreign.contains(entry.pid) && !TempFolder::ProcessRuns(entry.pid))
-      ended.insert(entry.pid);
+  for (const FolderEntry& entry : entries) {
+    if (foreign.contains(entry.pid)) continue;
+    const bool before_boot = earlier_boot.contains(entry.pid) && !this_boot.contains(entry.pid);
+    if (before_boot || !TempFolder::ProcessRuns(entry.pid)) ended.insert(entry.pid);
+  }
 
   Leftovers leftovers;
   leftovers.folder = folder.path();
@@ -211,19 +271,18 @@ int DeleteLeftovers(const Leftovers& leftovers) {
   return deleted;
 }
 
-void RecoveryJournal::SnapshotChanged(const Screen& screen) {
-  if (screen.UndoIndex < 0 || screen.UndoIndex >= kUndoFileCount) return;
-  const std::string& snapshot = screen.UndoFiles[static_cast<std::size_t>(screen.UndoIndex)];
-  // Without a snapshot file (no room, a failed write) the record keeps naming what it named.
-  if (snapshot.empty()) return;
-  DropCopy();
-  state_path_ = snapshot;
-  state_bytes_known_ = false;
+void RecoveryJournal::SnapshotChanged(const Screen& screen, const SaveOptions& save) {
   const bool modified = screen.Modified || screen.UndoIndex > 0;
-  // An untouched screen needs no record until it changes.
-  if (record_path_.empty() && !modified) return;
   std::string error;
-  WriteRecord(screen, modified, error);
+  if (modified) {
+    WriteState(screen, save, error);
+    return;
+  }
+  // Back at the state the screen was opened in: an untouched screen needs no record, and one
+  // that had a record no longer offers anything.
+  if (record_path_.empty()) return;
+  DropCopy();
+  WriteRecord(screen, false, error);
 }
 
 bool RecoveryJournal::Keep(const Screen& screen, const SaveOptions& save, std::string& error) {
@@ -231,39 +290,41 @@ bool RecoveryJournal::Keep(const Screen& screen, const SaveOptions& save, std::s
     // Saved (or never changed): the record, when there is one, no longer offers the screen.
     if (record_path_.empty()) return true;
     DropCopy();
-    SnapshotChangedQuietly(screen);
     return WriteRecord(screen, false, error);
   }
+  return WriteState(screen, save, error);
+}
+
+bool RecoveryJournal::WriteState(const Screen& screen, const SaveOptions& save,
+                                 std::string& error) {
   SaveOptions options = save;
   options.compressed = false;
-  // A document file carries its own name; the state is compared under the name of the file
-  // holding it, so only a real change counts.
-  std::vector<std::uint8_t> bytes;
-  const std::string compared_name = state_path_.empty() ? "recovery.qzl" : BaseName(state_path_);
-  if (!WriteDocumentBytes(screen, compared_name, options, bytes, error)) return false;
-  if (!state_bytes_known_ && !state_path_.empty()) {
-    state_bytes_ = ReadSmallFile(state_path_, kMaxStateBytes).value_or(std::vector<std::uint8_t>{});
-    state_bytes_known_ = true;
+  // A document file carries its own name, so the state is written under the copy's name and
+  // only a real change makes a new write.
+  bool created = false;
+  if (copy_path_.empty()) {
+    const std::optional<std::string> copy = folder_.CreateSnapshotFile(error);
+    if (!copy) return false;
+    copy_path_ = *copy;
+    copy_bytes_.clear();
+    created = true;
   }
-  if (!state_path_.empty() && bytes == state_bytes_) return WriteRecord(screen, true, error);
-
-  const std::optional<std::string> copy = folder_.CreateSnapshotFile(error);
-  if (!copy) return false;
-  if (!WriteDocumentBytes(screen, BaseName(*copy), options, bytes, error) ||
-      !WriteFileAtomically(*copy, bytes, error)) {
-    ::unlink(copy->c_str());
+  std::vector<std::uint8_t> bytes;
+  if (!WriteDocumentBytes(screen, BaseName(copy_path_), options, bytes, error)) {
+    if (created) DropCopy();
     return false;
   }
-  const std::string previous = copy_path_;
-  copy_path_ = *copy;
-  state_path_ = *copy;
-  state_bytes_ = std::move(bytes);
-  state_bytes_known_ = true;
-  // The record names the new copy before the old one goes, so a death in between still
-  // leaves a state to restore.
-  const bool written = WriteRecord(screen, true, error);
-  if (!previous.empty()) ::unlink(previous.c_str());
-  return written;
+  if (created || bytes != copy_bytes_) {
+    // Replaced whole, so a death mid-write leaves the previous state to restore.
+    if (!WriteFileAtomically(copy_path_, bytes, error)) {
+      if (created) DropCopy();
+      return false;
+    }
+    copy_bytes_ = std::move(bytes);
+    SyncFolder();
+  }
+  // The record is written after its copy exists, so it never names a missing state.
+  return WriteRecord(screen, true, error);
 }
 
 void RecoveryJournal::Remove() {
@@ -276,29 +337,27 @@ void RecoveryJournal::Remove() {
 void RecoveryJournal::DropCopy() {
   if (copy_path_.empty()) return;
   ::unlink(copy_path_.c_str());
-  if (state_path_ == copy_path_) {
-    state_path_.clear();
-    state_bytes_known_ = false;
-  }
   copy_path_.clear();
+  copy_bytes_.clear();
 }
 
-void RecoveryJournal::SnapshotChangedQuietly(const Screen& screen) {
-  if (screen.UndoIndex < 0 || screen.UndoIndex >= kUndoFileCount) return;
-  const std::string& snapshot = screen.UndoFiles[static_cast<std::size_t>(screen.UndoIndex)];
-  if (snapshot.empty() || snapshot == state_path_) return;
-  state_path_ = snapshot;
-  state_bytes_known_ = false;
+void RecoveryJournal::SyncFolder() const {
+  // A renamed file survives a power cut only once its folder's entry is on the disk.
+  const int fd = ::open(folder_.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 bool RecoveryJournal::WriteRecord(const Screen& screen, bool modified, std::string& error) {
   RecoveryRecord record;
   record.host = ThisHost();
+  record.boot = ThisBoot();
   record.pid = static_cast<long>(::getpid());
   record.title = screen.Title;
   record.file_path = screen.FilePath;
-  record.state = state_path_;
-  record.modified = modified && !state_path_.empty();
+  record.state = copy_path_;
+  record.modified = modified && !copy_path_.empty();
   const std::string text = EncodeRecoveryRecord(record);
   if (text == written_) return true;
   if (record_path_.empty()) {
@@ -311,6 +370,7 @@ bool RecoveryJournal::WriteRecord(const Screen& screen, bool modified, std::stri
   const std::vector<std::uint8_t> bytes(text.begin(), text.end());
   if (!WriteFileAtomically(record_path_, bytes, error)) return false;
   written_ = text;
+  SyncFolder();
   return true;
 }
 

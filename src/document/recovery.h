@@ -1,12 +1,15 @@
 #pragma once
-// Work that survives the program's death. Beside its undo snapshots every
-// screen of a run keeps a small record in the private folder: its title, its
-// file, whether it holds unsaved changes, and which file holds its latest
-// state (the snapshot at UndoIndex, or a recovery copy written for a change
-// that took no snapshot). When a run dies (kill, power cut) its records stay;
+// Work that survives the program's death. Every changed screen of a run keeps
+// a small record in the recovery folder, a private folder on disk (undo
+// snapshots live in memory and are gone after a power cut): its title, its
+// file, whether it holds unsaved changes, and the copy beside it holding its
+// latest state (written at every snapshot, undo and redo, and for a change that
+// took no snapshot). When a run dies (kill, crash, power cut) its records stay;
 // the next start on the same host finds them through FindLeftovers, offers the
 // screens and then deletes what the dead run left. Records of runs on another
-// host or of a process that still runs are never touched.
+// host or of a process that still runs are never touched; a record made before
+// the machine last started belongs to a dead run whatever process now has its
+// id.
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +29,7 @@ inline constexpr std::string_view kRecoverQuestion =
 
 struct RecoveryRecord {
   std::string host;
+  std::string boot;  // the machine's boot id when written; empty when unknown
   long pid = 0;
   std::string title;
   std::string file_path;  // empty for a screen never saved
@@ -39,6 +43,14 @@ std::optional<RecoveryRecord> DecodeRecoveryRecord(std::string_view text);
 
 // This machine's name, as records store it.
 std::string ThisHost();
+// The id of this start of the machine (/proc/sys/kernel/random/boot_id); empty when unknown.
+std::string ThisBoot();
+
+// $XDG_STATE_HOME/qzarn/recovery, else ~/.local/state/qzarn/recovery; empty without either.
+std::string DefaultRecoveryPath();
+// Opens the recovery folder like TempFolder::Open, first creating its missing parents
+// (mode 0700).
+std::optional<TempFolder> OpenRecoveryFolder(const std::string& path, std::string& error);
 
 // What ended runs of this host left in the folder.
 struct Leftovers {
@@ -62,9 +74,9 @@ class RecoveryJournal {
   RecoveryJournal(const RecoveryJournal&) = delete;
   RecoveryJournal& operator=(const RecoveryJournal&) = delete;
 
-  // After a snapshot was taken, undone or redone: the snapshot at UndoIndex is the latest state,
-  // and an older recovery copy is no longer needed.
-  void SnapshotChanged(const Screen& screen);
+  // After a snapshot was taken, undone or redone: the screen's state (the snapshot at
+  // UndoIndex) is copied into the folder when it is a change, so it survives the snapshot.
+  void SnapshotChanged(const Screen& screen, const SaveOptions& save);
   // Writes a recovery copy when the screen's state differs from the file its record names, and
   // brings the record's title, file and modified flag up to date. False with a reason when a
   // file could not be written.
@@ -73,21 +85,20 @@ class RecoveryJournal {
   void Remove();
 
   const std::string& record_path() const { return record_path_; }
-  const std::string& state_path() const { return state_path_; }
+  const std::string& state_path() const { return copy_path_; }
 
  private:
   bool WriteRecord(const Screen& screen, bool modified, std::string& error);
+  // Writes the screen as the copy (unless the copy already holds it) and the record naming it.
+  bool WriteState(const Screen& screen, const SaveOptions& save, std::string& error);
   void DropCopy();
-  // Names the snapshot at UndoIndex as the state without touching the record.
-  void SnapshotChangedQuietly(const Screen& screen);
+  void SyncFolder() const;
 
   const TempFolder& folder_;
   std::string record_path_;
-  std::string written_;     // the record text last written
-  std::string copy_path_;   // the recovery copy, when one is newer than every snapshot
-  std::string state_path_;  // the file the record names
-  std::vector<std::uint8_t> state_bytes_;
-  bool state_bytes_known_ = false;
+  std::string written_;    // the record text last written
+  std::string copy_path_;  // the copy of the latest state; the record names it
+  std::vector<std::uint8_t> copy_bytes_;
 };
 
 }  // namespace qzarn

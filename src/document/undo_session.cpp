@@ -10,17 +10,29 @@ std::optional<UndoSession> UndoSession::Start(const std::string& folder, std::st
 }
 
 std::optional<UndoSession> UndoSession::StartWithRecovery(const std::string& folder,
-                                                          std::string& error) {
+                                                          const std::string& recovery_folder,
+                                                          std::string& error, std::string* notice) {
   std::optional<TempFolder> opened = TempFolder::Open(folder, error);
   if (!opened) return std::nullopt;
-  return UndoSession(std::move(*opened), 0, true);
+  std::optional<TempFolder> recovery;
+  if (!recovery_folder.empty() && recovery_folder != opened->path()) {
+    std::string why;
+    recovery = OpenRecoveryFolder(recovery_folder, why);
+    if (!recovery && notice != nullptr) *notice = why;
+  }
+  // In one folder the ended runs' records and copies lie among the snapshots and wait for
+  // the offer.
+  const int deleted = recovery ? opened->DeleteStaleSnapshots() : 0;
+  UndoSession session(std::move(*opened), deleted, true);
+  session.recovery_folder_ = std::move(recovery);
+  return session;
 }
 
 UndoableScreen::UndoableScreen(UndoSession& session, std::unique_ptr<Screen> screen,
                                UndoResult* opened)
     : session_(session), screen_(std::move(screen)) {
   // The journal refers to the session's folder, which outlives every screen.
-  if (session_.recovery()) journal_ = std::make_unique<RecoveryJournal>(session_.store().folder);
+  if (session_.recovery()) journal_ = std::make_unique<RecoveryJournal>(session_.recovery_folder());
   ResetUndo(*screen_, session_.store());
   const UndoResult first = Journaled(ReplaceSnapshot(*screen_, session_.store()));
   if (opened != nullptr) *opened = first;
@@ -31,7 +43,7 @@ UndoableScreen::~UndoableScreen() {
 }
 
 UndoResult UndoableScreen::Journaled(UndoResult result) {
-  if (journal_ && result.ok()) journal_->SnapshotChanged(*screen_);
+  if (journal_ && result.ok()) journal_->SnapshotChanged(*screen_, session_.store().save);
   return result;
 }
 

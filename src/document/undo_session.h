@@ -27,14 +27,22 @@ class UndoSession {
   static std::optional<UndoSession> StartDefault(std::string& error) {
     return Start(TempFolder::DefaultPath(), error);
   }
-  // The same for a program that offers lost work: nothing is deleted at start; every screen
-  // keeps a recovery record; Leftovers() tells what ended runs left and DiscardLeftovers()
-  // removes it once the user has decided.
+  // The same for a program that offers lost work: every changed screen keeps a record and a
+  // copy of its latest state in `recovery_folder` (on disk, so work survives a power cut);
+  // Leftovers() tells what ended runs left there and DiscardLeftovers() removes it once the
+  // user has decided. Ended runs' snapshots are deleted at start as without recovery. An empty
+  // `recovery_folder`, or one that cannot be used (`notice` says why), keeps the records beside
+  // the snapshots, where nothing is deleted before the offer.
   static std::optional<UndoSession> StartWithRecovery(const std::string& folder,
-                                                      std::string& error);
+                                                      const std::string& recovery_folder,
+                                                      std::string& error,
+                                                      std::string* notice = nullptr);
 
   bool recovery() const { return recovery_; }
-  Leftovers leftovers() const { return FindLeftovers(store_.folder); }
+  const TempFolder& recovery_folder() const {
+    return recovery_folder_ ? *recovery_folder_ : store_.folder;
+  }
+  Leftovers leftovers() const { return FindLeftovers(recovery_folder()); }
   void DiscardLeftovers(const Leftovers& found) { stale_deleted_ += DeleteLeftovers(found); }
 
   UndoStore& store() { return store_; }
@@ -47,6 +55,7 @@ class UndoSession {
       : store_(std::move(folder)), stale_deleted_(stale_deleted), recovery_(recovery) {}
 
   UndoStore store_;
+  std::optional<TempFolder> recovery_folder_;  // none: the snapshots' folder
   int stale_deleted_ = 0;
   bool recovery_ = false;
 };

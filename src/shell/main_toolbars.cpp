@@ -26,6 +26,8 @@ namespace qzarn::shell {
 namespace {
 
 const char* const kCommandProperty = "qzarnCommand";
+// A bar button showing its own entry's picture rather than its action's.
+const char* const kIconProperty = "qzarnIcon";
 
 QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -114,6 +116,7 @@ void MainWindow::BuildToolBars() {
   connect(zoom_->lineEdit(), &QLineEdit::returnPressed, this, [this] { ZoomBoxEntered(); });
 
   // Tool tips and button texts of the commands, the first entry of an action winning.
+  icons_dark_ = BarsAreDark();
   for (const forms::CommandEntry& e : forms::CommandCatalogue()) {
     if (!e.defined() || e.Action.empty()) continue;
     QAction* action = command(Utf8(e.Action));
@@ -126,6 +129,21 @@ void MainWindow::BuildToolBars() {
   for (int bar = 1; bar <= forms::kToolbarCount; ++bar)
     for (int number : forms::DefaultToolbarLayout(bar))
       AddCommand(bar, number, -1);
+}
+
+void MainWindow::ReinkIconsIfNeeded() {
+  const bool dark = BarsAreDark();
+  if (dark == icons_dark_) return;
+  icons_dark_ = dark;
+  // The commands' actions first: a button showing its action takes the action's new icon,
+  // and a button with an icon of its own entry is inked after that.
+  for (QAction* action : findChildren<QAction*>())
+    if (const QVariant number = action->property(kCommandProperty);
+        number.isValid() && !action->icon().isNull())
+      action->setIcon(CommandIconOf(number.toInt()));
+  for (QToolButton* button : findChildren<QToolButton*>())
+    if (const QVariant number = button->property(kIconProperty); number.isValid())
+      button->setIcon(CommandIconOf(number.toInt()));
 }
 
 int MainWindow::ToolbarControlCount(int bar) const {
@@ -191,9 +209,11 @@ bool MainWindow::AddCommand(int bar, int number, int position) {
       // Several entries share an action (a form chosen from a drop-down); each
       // button shows its own entry's picture.
       button->setIcon(CommandIconOf(number));
+      button->setProperty(kIconProperty, number);
     } else {
       button->setText(Utf8(e->Caption));
       button->setIcon(CommandIconOf(number));
+      button->setProperty(kIconProperty, number);
       button->setEnabled(false);
     }
     std::vector<QAction*> items;

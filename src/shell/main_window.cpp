@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "ui/file_dialog.h"
 #include "ui/spoken_name.h"
 
 namespace qzarn::shell {
@@ -74,6 +75,8 @@ MainWindow::MainWindow(ShellOptions options, QWidget* parent)
       questions_(options_.questions != nullptr ? options_.questions : own_questions_.get()),
       settings_(options_.settings),
       engine_ui_(*questions_) {
+  // Before any drop-down exists: a screen reader's view of a control is made once.
+  ui::InstallNamedComboBoxes();
   setWindowTitle(QString::fromUtf8(kCaption));
   mdi_ = new QMdiArea(this);
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -143,8 +146,14 @@ void MainWindow::Start(const QStringList& arguments) {
   // The undo session deletes the snapshots of ended runs. When the private
   // folder cannot be used, snapshots go to a folder of this run only.
   std::string error;
-  session_ = UndoSession::StartWithRecovery(options_.undo_folder, error);
+  std::string recovery_notice;
+  session_ = UndoSession::StartWithRecovery(options_.undo_folder, options_.recovery_folder, error,
+                                            &recovery_notice);
   undo_ok_ = session_.has_value();
+  if (session_ && !recovery_notice.empty())
+    ShowStatus(2, QStringLiteral("復元用の控えを置くフォルダを使えません (") +
+                      Utf8(recovery_notice) +
+                      QStringLiteral(")．控えは電源が切れると失われる場所に置きます．"));
   if (!session_) {
     fallback_folder_ = std::make_unique<QTemporaryDir>();
     std::string fallback_error;
@@ -308,8 +317,11 @@ bool MainWindow::OpenDocumentFile(const QString& path) {
 }
 
 void MainWindow::OpenClick() {
-  const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle),
-                                                    DialogFolder(), QString::fromUtf8(kOpenFilter));
+  ui::FileDialogSpec dialog;
+  dialog.title = QString::fromUtf8(kOpenDialogTitle);
+  dialog.start = DialogFolder();
+  dialog.filters = QString::fromUtf8(kOpenFilter);
+  const QString path = ui::AskFilePath(this, dialog);
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
@@ -426,7 +438,18 @@ bool MainWindow::event(QEvent* event) {
     ShowStatus(2, static_cast<QStatusTipEvent*>(event)->tip());
     return true;
   }
-  return QMainWindow::event(event);
+  const bool handled = QMainWindow::event(event);
+  switch (event->type()) {
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::PaletteChange:
+    case QEvent::ThemeChange:
+    case QEvent::StyleChange:
+      ReinkIconsIfNeeded();
+      break;
+    default:
+      break;
+  }
+  return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -67,6 +67,9 @@ QString NotFoundMessage(const QString& path);
 struct ShellOptions {
   SettingsLocations settings;
   std::string undo_folder;  // the private folder of undo snapshots
+  // The private folder on disk where changed screens are kept for recovery; empty: beside the
+  // snapshots.
+  std::string recovery_folder;
   // Answers the questions; null: message boxes and file dialogs.
   ui::DocumentQuestions* questions = nullptr;
   // Hands a web or mail address to the desktop; false when nothing could take
@@ -245,6 +248,8 @@ class MainWindow final : public QMainWindow {
   QMenu& ToolbarMenu();
   // The icon of a catalogue entry (16 x 16 design, drawn as SVG).
   static QIcon CommandIconOf(int number);
+  // Whether the application's palette makes the bars dark (icons are inked light for them).
+  static bool BarsAreDark();
   void ShowFigureAttributes();
   bool ApplyFigureAttributes();
 
@@ -334,6 +339,9 @@ class MainWindow final : public QMainWindow {
   QWidget* MakeAttributeControl(forms::AttributeControl control, int width);
   void RemoveControl(QToolBar& toolbar, QAction* control);
   int BarOf(const QObject* object) const;
+  // Inks the commands' icons again when the bars changed between light and dark (a palette or
+  // desktop theme change while the program runs).
+  void ReinkIconsIfNeeded();
   bool ToolbarEvent(QToolBar& bar, QEvent* event);
   bool ControlEvent(QWidget& control, QEvent* event);
   void StartControlDrag(int bar, int position, int number, const QPixmap& picture);
@@ -411,6 +419,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<QTemporaryDir> fallback_folder_;
   std::optional<UndoSession> session_;
   QTimer* recovery_timer_ = nullptr;
+  bool icons_dark_ = false;  // the bars' darkness the icons were inked for
   std::unique_ptr<ui::DocumentEnvironment> env_;
   bool undo_ok_ = false;
   bool started_ = false;

@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "ui/file_dialog.h"
 #include "ui/spoken_name.h"
 
 namespace qzarn::shell {
@@ -59,11 +60,22 @@ bool MainWindow::SetUpPrinter(QPrinter& target, QWidget* parent) {
     QPageSetupDialog dialog(&target, parent);
     dialog.setWindowTitle(title);
     dialog.setAccessibleName(ui::SpokenName(title));
+    // Qt's drop-downs without a label of their own are named here; the others take their
+    // labels' names.
+    const std::pair<const char*, const char*> unnamed[] = {
+        {"unitCombo", "単位"},
+        {"pagesPerSheetCombo", "1枚あたりのﾍﾟｰｼﾞ数"},
+        {"pagesPerSheetLayoutCombo", "ﾍﾟｰｼﾞの並べ方"}};
+    for (const auto& [object, name] : unnamed)
+      if (auto* part = dialog.findChild<QWidget*>(QString::fromLatin1(object)))
+        part->setAccessibleName(QString::fromUtf8(name));
+    ui::NameParts(dialog);
     return dialog.exec() == QDialog::Accepted;
   }
   QPrintDialog dialog(&target, parent);
   dialog.setWindowTitle(title);
   dialog.setAccessibleName(ui::SpokenName(title));
+  ui::NameParts(dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -126,10 +138,13 @@ bool MainWindow::PrintToChosenTarget(int copies, int percent) {
     const QString title = Utf8Text(forms::PrintToFileTitle(caption));
     const QString proposed =
         QDir(DialogFolder()).filePath(Utf8Text(forms::PrintToFileDefaultName(caption)));
-    const QString path =
-        options_.ask_print_file
-            ? options_.ask_print_file(this, title, proposed)
-            : QFileDialog::getSaveFileName(this, title, proposed, QStringLiteral("PDF (*.pdf)"));
+    ui::FileDialogSpec dialog;
+    dialog.title = title;
+    dialog.start = proposed;
+    dialog.filters = QStringLiteral("PDF (*.pdf)");
+    dialog.save = true;
+    const QString path = options_.ask_print_file ? options_.ask_print_file(this, title, proposed)
+                                                 : ui::AskFilePath(this, dialog);
     if (path.isEmpty()) return false;
     target.setOutputFileName(path);
   }
@@ -171,9 +186,12 @@ bool MainWindow::SaveAsPictureClick() {
   if (w == nullptr || w->screen() == nullptr) return false;
   const std::string caption = w->windowTitle().toStdString();
   const QString title = Utf8Text(forms::SavePictureTitle(caption));
-  const QString path = QFileDialog::getSaveFileName(
-      this, title, QDir::current().filePath(Utf8Text(forms::SavePictureDefaultName(caption))),
-      Utf8Text(forms::kSavePictureFilters));
+  ui::FileDialogSpec dialog;
+  dialog.title = title;
+  dialog.start = QDir::current().filePath(Utf8Text(forms::SavePictureDefaultName(caption)));
+  dialog.filters = Utf8Text(forms::kSavePictureFilters);
+  dialog.save = true;
+  const QString path = ui::AskFilePath(this, dialog);
   if (path.isEmpty()) return false;
   const forms::ExportTarget target = forms::ResolveExportTarget(path.toStdString());
   forms::PictureExportForm form(

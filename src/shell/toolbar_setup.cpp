@@ -22,6 +22,7 @@
 #include <QSvgRenderer>
 #include <QToolBar>
 
+#include "ui/file_dialog.h"
 #include "ui/spoken_name.h"
 
 namespace qzarn::shell {
@@ -50,12 +51,9 @@ QIcon MainWindow::CommandIconOf(int number) {
       QStringLiteral(":/icons/commands/%1.svg").arg(picture, 3, 10, QLatin1Char('0'));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
-  // Inked for the bars they stand on: the application's palette says whether
-  // those are light or dark.
-  const QColor bar = QGuiApplication::palette().color(QPalette::Window);
-  const bool dark = forms::IsDarkColour(bar.rgb() & 0xFFFFFFu);
+  // Inked for the bars they stand on.
   const QByteArray svg =
-      QByteArray::fromStdString(forms::InkedIcon(file.readAll().toStdString(), dark));
+      QByteArray::fromStdString(forms::InkedIcon(file.readAll().toStdString(), BarsAreDark()));
   QSvgRenderer renderer(svg);
   if (!renderer.isValid()) return {};
   QIcon icon;
@@ -68,6 +66,12 @@ QIcon MainWindow::CommandIconOf(int number) {
     icon.addPixmap(pixmap);
   }
   return icon;
+}
+
+bool MainWindow::BarsAreDark() {
+  // The application's palette says whether the bars are light or dark.
+  const QColor bar = QGuiApplication::palette().color(QPalette::Window);
+  return forms::IsDarkColour(bar.rgb() & 0xFFFFFFu);
 }
 
 int MainWindow::BarOf(const QObject* object) const {
@@ -175,7 +179,7 @@ void MainWindow::ToolbarBackgroundClick() {
   dialog.setNameFilter(QStringLiteral("すべてのﾌｧｲﾙ (*.dib *.bmp *.emf *.wmf *.png *.jpg)"));
   dialog.setDefaultSuffix(QStringLiteral("BMP"));
   dialog.setFileMode(QFileDialog::ExistingFile);
-  ui::NameParts(dialog);
+  ui::NameFileDialogParts(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   SetToolbarBackground(dialog.selectedFiles().front(), true);
 }

@@ -6,6 +6,7 @@
 #include "qt/lesson_page_parts.h"
 #include "shell/main_window.h"
 #include "ui/document_window.h"
+#include "ui/file_dialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -27,10 +28,13 @@ bool MainWindow::SaveAsWebPageClick() {
     return false;
   }
   const QString title = active->windowTitle();
-  const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Webページとして保存"),
-      QDir::current().filePath(QFileInfo(title).completeBaseName() + QStringLiteral(".html")),
-      QStringLiteral("Webページ (*.html)"));
+  ui::FileDialogSpec dialog;
+  dialog.title = QStringLiteral("Webページとして保存");
+  dialog.start =
+      QDir::current().filePath(QFileInfo(title).completeBaseName() + QStringLiteral(".html"));
+  dialog.filters = QStringLiteral("Webページ (*.html)");
+  dialog.save = true;
+  const QString path = ui::AskFilePath(this, dialog);
   if (path.isEmpty()) return false;
 
   std::vector<LessonPageScreen> screens;

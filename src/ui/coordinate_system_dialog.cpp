@@ -33,6 +33,7 @@
 #include "ui/dialog_choosers.h"
 #include "ui/help_window.h"
 
+#include "ui/file_dialog.h"
 #include "ui/spoken_name.h"
 
 namespace qzarn::ui {
@@ -557,7 +558,7 @@ void TEditGlid::OpenPictureClick() {
         "すべてのﾌｧｲﾙ (*.bmp *.jpg *.jpeg *.png *.ico *.emf *.wmf);;すべてのﾌｧｲﾙ (*)"));
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    NameParts(dialog);
+    NameFileDialogParts(dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
       path = dialog.selectedFiles().front();
   }

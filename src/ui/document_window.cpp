@@ -37,6 +37,7 @@
 #include "qt/qt_image.h"
 #include "render/draw_screen.h"
 
+#include "ui/file_dialog.h"
 #include "ui/spoken_name.h"
 
 namespace qzarn::ui {
@@ -108,7 +109,7 @@ std::optional<QString> DialogQuestions::AskSavePath(QWidget* parent, const QStri
   dialog.setNameFilter(QString::fromUtf8(kSaveFilter));
   dialog.setDefaultSuffix(QStringLiteral("qzl"));
   dialog.selectFile(caption + QStringLiteral(".qzl"));
-  NameParts(dialog);
+  NameFileDialogParts(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front();
 }

@@ -21,4 +21,9 @@ inline QString SpokenName(const QString& caption) {
 // its own takes its label's text. Called once a window holds its controls.
 void NameParts(QWidget& root);
 
+// Makes every drop-down that has a name of its own say that name to a screen reader (Qt's own
+// drop-down says its current value instead on Linux); one without a name still says its value.
+// Called before the first window is made, and by NameParts; more calls do nothing.
+void InstallNamedComboBoxes();
+
 }  // namespace qzarn::ui

@@ -107,6 +107,11 @@ TEST_F(MainWindowTest, EveryWindowAndDialogNamesEveryControlReadably) {
       {"locus settings", command("M_KisekiSet")},
       {"about", command("M_About")},
       {"help", command("M_HelpTopics")},
+      // Qt's own file dialog, as every file command of the program makes it.
+      {"open file", [&w] { w.OpenClick(); }},
+      {"save picture", [&w] { w.SaveAsPictureClick(); }},
+      {"save web page", [&w] { w.SaveAsWebPageClick(); }},
+      {"save as", [] { ui::DialogQuestions().AskSavePath(nullptr, QStringLiteral("授業")); }},
   };
   {
     std::vector<std::string> faults = testing::AccessibleFaults(w);

@@ -64,11 +64,10 @@ inline void WalkAccessible(QAccessibleInterface* node, const std::string& path,
   if (QObject* object = node->object())
     kind = QString::fromLatin1(object->metaObject()->className());
   const std::string here = path + "/" + kind.toStdString() + "[" + utf8 + "]";
-  // A drop-down reports its current value as its name on Linux: a value such
-  // as "*" (no variable chosen) is the user's choice, not a name.
+  // A drop-down too says its own name, not its current value (such as "*").
   if (IsControlRole(role) && name.trimmed().isEmpty())
     faults.push_back("unnamed " + here);
-  else if (!name.isEmpty() && role != QAccessible::ComboBox && !forms::UsableName(utf8))
+  else if (!name.isEmpty() && !forms::UsableName(utf8))
     faults.push_back("unreadable " + here);
   for (int i = 0; i < node->childCount(); ++i)
     WalkAccessible(node->child(i), here, faults, depth + 1);

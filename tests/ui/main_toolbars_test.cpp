@@ -2,6 +2,7 @@
 // from the settings, the limit of a bar, and buttons that are the menus' commands.
 #include "engine/screen_builder.h"
 #include "forms/command_catalogue.h"
+#include "forms/icon_ink.h"
 #include "ui/main_window_fixture.h"
 
 #include <QAction>
@@ -305,6 +306,57 @@ TEST_F(MainWindowTest, EveryCommandHasADrawnIcon) {
     }
   }
   EXPECT_TRUE(MainWindow::CommandIconOf(30).isNull());
+}
+
+// The share of the bar buttons' opaque icon pixels, over every button, that stand out at 3:1
+// from a bar of colour `bar`.
+double LegibleShare(MainWindow& w, std::uint32_t bar) {
+  long opaque = 0, legible = 0;
+  for (QToolBar* toolbar : w.findChildren<QToolBar*>())
+    for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
+      // The bar's own "more buttons" arrow is the style's, not a command's.
+      if (button->icon().isNull() || button->objectName() == QLatin1String("qt_toolbar_ext_button"))
+        continue;
+      const QImage image = button->icon().pixmap(16, 16).toImage();
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const QRgb p = image.pixel(x, y);
+          if (qAlpha(p) < 192) continue;
+          ++opaque;
+          legible += forms::ContrastRatio(p & 0xFFFFFFu, bar) >= 3.0 ? 1 : 0;
+        }
+    }
+  return opaque == 0 ? 0.0 : static_cast<double>(legible) / static_cast<double>(opaque);
+}
+
+// A desktop turning dark (or light again) while the program runs re-inks the bars' icons.
+TEST_F(MainWindowTest, IconsFollowThePaletteWhileRunning) {
+  const QPalette light = QApplication::palette();
+  ASSERT_FALSE(forms::IsDarkColour(light.color(QPalette::Window).rgb() & 0xFFFFFFu));
+  struct Restore {
+    QPalette palette;
+    ~Restore() { QApplication::setPalette(palette); }
+  } restore{light};
+  MainWindow w(Options());
+  w.show();
+  w.Start({});
+  QApplication::processEvents();
+  constexpr std::uint32_t kDarkBar = 0x353535;
+  const double at_start = LegibleShare(w, kDarkBar);
+
+  QPalette dark = light;
+  dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+  dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+  QApplication::setPalette(dark);
+  QApplication::processEvents();
+  const double dark_share = LegibleShare(w, kDarkBar);
+  EXPECT_GT(dark_share, 0.97) << "at start " << at_start;
+  EXPECT_LT(at_start, dark_share - 0.3);
+
+  QApplication::setPalette(light);
+  QApplication::processEvents();
+  // Back on a light bar the icons are inked dark again.
+  EXPECT_NEAR(LegibleShare(w, kDarkBar), at_start, 0.01);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The desktop program: qzarn [FILE.qzl...]
+#include "document/recovery.h"
 #include "document/temp_folder.h"
 #include "shell/main_window.h"
 #include "shell/single_instance.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
       undo != nullptr && undo[0] != '\0' ? undo : qzarn::TempFolder::DefaultPath());
   if (!folder.notice.empty()) std::fprintf(stderr, "qzarn: %s\n", folder.notice.c_str());
   options.undo_folder = folder.folder;
+  // Recovery copies live on disk ($XDG_STATE_HOME), unlike the snapshots, so a power cut
+  // does not take the unsaved work with it.
+  options.recovery_folder = qzarn::DefaultRecoveryPath();
   // A folder made for this run only is removed again when it is empty.
   struct RemoveWhenEmpty {
     std::string folder;
