@@ -1,5 +1,6 @@
 #include "expr/program_block.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -264,13 +265,19 @@ template <class F>
 }
 
 // Operations whose usual case is plain arithmetic. A first pass computes
-// every sample the quick way and marks those that leave it (a
-// result that is not finite, a divisor too small, a power the products cannot
-// decide); a second pass gives only the marked samples the full rule. Where
-// the quick way holds it gives the full rule's bits, so the first pass is
-// most of what a block costs, and it has no branches to keep it from running
-// several samples per instruction.
-template <class Quick, class Full>
+// every sample the quick way and notes the samples that leave it (a result
+// that is not finite, a divisor too small, a power the products cannot
+// decide); a second pass gives only those samples the full rule. Where the
+// quick way holds it gives the full rule's bits, so the first pass is most of
+// what a block costs, and it has no branches to keep it from running several
+// samples per instruction.
+//
+// kMarks: whether the first pass keeps a mark per sample. Sums, differences,
+// products and quotients leave the quick way almost never, so they only note
+// that some sample did, and the second pass finds those samples by computing
+// them again (their operands are still there: no operation writes over its
+// own operands). Whole powers leave it for a few samples of most blocks.
+template <bool kMarks, class Quick, class Full>
 [[gnu::always_inline]] inline void Checked(const Step& s, int n, bool* me, Workspace& w,
                                            Quick quick, Full full) {
   double* out = s.out;
@@ -281,17 +288,36 @@ template <class Quick, class Full>
         bool off = false;
         out[i] = quick(l, r, off);
         const std::uint64_t m = off ? 1 : 0;
-        marked[i] = m;
+        if constexpr (kMarks) marked[i] = m;
         any |= m;
       });
-  if (any == 0) return;
-  for (int i = 0; i < n; ++i) {
-    if (marked[i] == 0) continue;
+  if (any == 0) [[likely]]
+    return;
+  const auto redo = [&](int i) __attribute__((always_inline)) {
     const double l = s.left.block != nullptr ? s.left.block[i] : s.left.value;
     const double r = s.right.block != nullptr ? s.right.block[i] : s.right.value;
+    if constexpr (!kMarks) {
+      bool off = false;
+      quick(l, r, off);
+      if (!off) return;
+    }
     bool e = false;
     out[i] = full(l, r, e);
     me[i] |= e;
+  };
+  if constexpr (kMarks) {
+    // The marks as bits, then one visit per marked sample: a branch per
+    // sample would be mispredicted at every mark.
+    constexpr int kWords = kProgramBlockSize / 64;
+    std::uint64_t bits[kWords] = {};
+    for (int i = 0; i < n; ++i)
+      bits[i / 64] |= marked[i] << (i % 64);
+    for (int word = 0; word < kWords; ++word)
+      for (std::uint64_t b = bits[word]; b != 0; b &= b - 1)
+        redo(word * 64 + std::countr_zero(b));
+  } else {
+    for (int i = 0; i < n; ++i)
+      redo(i);
   }
 }
 
@@ -302,7 +328,7 @@ template <class Quick, class Full>
 
 template <int N, bool kFused>
 [[gnu::always_inline]] inline void Power(const Step& s, int n, bool* me, Workspace& w) {
-  Checked(
+  Checked<true>(
       s, n, me, w, [](double b, double, bool& off) __attribute__((always_inline)) {
         double b_high = 0, b_low = 0;
         if constexpr (!kFused) SplitHalves(b, b_high, b_low);
@@ -365,20 +391,20 @@ template <bool kFused>
             s, n, me, [](double x, bool&) __attribute__((always_inline)) { return -x; });
         break;
       case Op::kAddS:
-        Checked(s, n, me, w, add, full_add);
+        Checked<false>(s, n, me, w, add, full_add);
         break;
       case Op::kSubS:
       case Op::kRSubC:
       case Op::kRSubV:
-        Checked(s, n, me, w, subtract, full_subtract);
+        Checked<false>(s, n, me, w, subtract, full_subtract);
         break;
       case Op::kMulS:
-        Checked(s, n, me, w, multiply, full_multiply);
+        Checked<false>(s, n, me, w, multiply, full_multiply);
         break;
       case Op::kDivS:
       case Op::kRDivC:
       case Op::kRDivV:
-        Checked(s, n, me, w, divide, full_divide);
+        Checked<false>(s, n, me, w, divide, full_divide);
         break;
       case Op::kPowS:
         Binary(
@@ -500,6 +526,20 @@ template <bool kFused>
   }
 }
 
+// Whether any of the first n flags is set, a word at a time.
+bool AnyTrue(const bool* flags, int n) {
+  std::uint64_t any = 0;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, flags + i, sizeof word);
+    any |= word;
+  }
+  for (; i < n; ++i)
+    any |= flags[i] ? 1 : 0;
+  return any != 0;
+}
+
 template <bool kFused>
 [[gnu::always_inline]] inline bool RunBlock(ExprEngine& engine, const VariableTable& table,
                                             const CompiledProgram& program,
@@ -526,10 +566,15 @@ template <bool kFused>
   const double* top = depth > 0 ? w.slots[w.bank[depth - 1]][depth - 1] : kNothing;
   ExprFlags f = ended;
   if (end.code == 0 && !w.any_stopped) {
-    for (int i = 0; i < n; ++i) {
-      values[i] = AcceptedValue(top[i], w.math_error[i]);
-      math_errors[i] = w.math_error[i];
-    }
+    // AcceptedValue in two passes: the bounds for every sample over doubles
+    // alone (several samples per instruction), then the off-plane value for
+    // the few samples with a math error.
+    for (int i = 0; i < n; ++i)
+      values[i] = AcceptedValue(top[i], false);
+    std::memcpy(math_errors, w.math_error, static_cast<std::size_t>(n));
+    if (AnyTrue(w.math_error, n))
+      for (int i = 0; i < n; ++i)
+        if (w.math_error[i]) values[i] = AcceptedValue(top[i], true);
     f.math_error = w.math_error[n - 1];
   } else {
     for (int i = 0; i < n; ++i) {
