@@ -165,7 +165,8 @@ class CurveSampler {
   // sample computed left them. False once the list is full.
   bool SweepInBlocks(CurveProgram& body, CurveProgram* second, CurveProgram* condition,
                      int param_column, const Ranges& g, double n) {
-    constexpr int kBlock = kProgramBlockSize;
+    // Several evaluator blocks a call: the program is resolved once a call.
+    constexpr int kBlock = 4 * kProgramBlockSize;
     double ps[kBlock], xs[kBlock], ys[kBlock], kept[kBlock], shown[kBlock];
     bool errors[kBlock], second_errors[kBlock], unused[kBlock];
     const int kind = r_.FuncKind;
@@ -193,9 +194,9 @@ class CurveSampler {
       const bool first_block = first_step == 0;
       int result_column = kColumnY;
       const double* results = ys;
+      // An explicit curve's x is the parameter itself.
+      const double* xv = kind == kExplicitCurve ? ps : xs;
       if (kind == kExplicitCurve) {
-        for (int i = 0; i < count; ++i)
-          xs[i] = ps[i];
         if (r_.Recursive && first_block) {
           ys[0] = r_.InitY;
           errors[0] = false;
@@ -235,7 +236,7 @@ class CurveSampler {
         float* fy = nullptr;
         out_.Extend(count, fx, fy);
         for (int i = 0; i < count; ++i) {
-          fx[i] = static_cast<float>(xs[i]);
+          fx[i] = static_cast<float>(xv[i]);
           fy[i] = static_cast<float>(ys[i]);
         }
         if (condition != nullptr || std::memchr(errors, true, static_cast<std::size_t>(count)))
@@ -250,7 +251,7 @@ class CurveSampler {
       for (int i = 0; i < count; ++i) {
         bool gap = errors[i];
         if (!gap && condition != nullptr && shown[i] == 0) gap = true;
-        const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xs[i], ys[i]);
+        const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xv[i], ys[i]);
         if (!more || i == count - 1) {
           vars_.bind(0, param_column, ps[i]);
           if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);

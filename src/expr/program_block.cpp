@@ -308,13 +308,14 @@ template <bool kMarks, class Quick, class Full>
   if constexpr (kMarks) {
     // The marks as bits, then one visit per marked sample: a branch per
     // sample would be mispredicted at every mark.
-    constexpr int kWords = kProgramBlockSize / 64;
-    std::uint64_t bits[kWords] = {};
-    for (int i = 0; i < n; ++i)
-      bits[i / 64] |= marked[i] << (i % 64);
-    for (int word = 0; word < kWords; ++word)
-      for (std::uint64_t b = bits[word]; b != 0; b &= b - 1)
-        redo(word * 64 + std::countr_zero(b));
+    for (int first = 0; first < n; first += 64) {
+      const int count = n - first < 64 ? n - first : 64;
+      std::uint64_t bits = 0;
+      for (int j = 0; j < count; ++j)
+        bits |= marked[first + j] << j;
+      for (; bits != 0; bits &= bits - 1)
+        redo(first + std::countr_zero(bits));
+    }
   } else {
     for (int i = 0; i < n; ++i)
       redo(i);
@@ -540,19 +541,17 @@ bool AnyTrue(const bool* flags, int n) {
   return any != 0;
 }
 
+// One block of n samples from `start` on, the program planned (steps, depth).
 template <bool kFused>
-[[gnu::always_inline]] inline bool RunBlock(ExprEngine& engine, const VariableTable& table,
-                                            const CompiledProgram& program,
-                                            std::span<const SampleLane> lanes, int n,
-                                            double* values, bool* math_errors) {
+[[gnu::always_inline]] inline void RunBlock(ExprEngine& engine, const CompiledProgram& program,
+                                            std::span<const SampleLane> lanes, int steps, int depth,
+                                            int start, int n, double* values, bool* math_errors) {
   Workspace& w = ThreadWorkspace();
   for (std::size_t k = 0; k < lanes.size(); ++k)
     for (int i = 0; i < n; ++i) {
-      const double v = lanes[k].values[i];
+      const double v = lanes[k].values[start + i];
       w.lanes[k][i] = std::isfinite(v) ? v : 0.0;
     }
-  int steps = 0, depth = 0;
-  if (!Plan(program, table, lanes, w, steps, depth)) return false;
   for (int i = 0; i < n; ++i) {
     w.math_error[i] = false;
     w.stopped[i] = false;
@@ -591,7 +590,21 @@ template <bool kFused>
     }
   }
   engine.flags = f;
-  return true;
+}
+
+// Every block of a call: the plan holds for all of them, as the table does
+// not change during the call and each block's lane values go to the same
+// workspace rows.
+template <bool kFused>
+[[gnu::always_inline]] inline void RunBlocks(ExprEngine& engine, const CompiledProgram& program,
+                                             std::span<const SampleLane> lanes, int steps,
+                                             int depth, int count, double* values,
+                                             bool* math_errors) {
+  for (int start = 0; start < count; start += kProgramBlockSize) {
+    const int n = count - start < kProgramBlockSize ? count - start : kProgramBlockSize;
+    RunBlock<kFused>(engine, program, lanes, steps, depth, start, n, values + start,
+                     math_errors + start);
+  }
 }
 
 // Sample by sample, for what a block cannot take.
@@ -608,22 +621,23 @@ void RunEachSample(ProductUnit unit, ExprEngine& engine, const VariableTable& ta
   }
 }
 
-bool RunBlockPlain(ExprEngine& engine, const VariableTable& table, const CompiledProgram& program,
-                   std::span<const SampleLane> lanes, int n, double* values, bool* math_errors) {
-  return RunBlock<false>(engine, table, program, lanes, n, values, math_errors);
+void RunBlocksPlain(ExprEngine& engine, const CompiledProgram& program,
+                    std::span<const SampleLane> lanes, int steps, int depth, int count,
+                    double* values, bool* math_errors) {
+  RunBlocks<false>(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("fma")]] bool RunBlockFused(ExprEngine& engine, const VariableTable& table,
-                                          const CompiledProgram& program,
-                                          std::span<const SampleLane> lanes, int n, double* values,
-                                          bool* math_errors) {
-  return RunBlock<true>(engine, table, program, lanes, n, values, math_errors);
+[[gnu::target("fma")]] void RunBlocksFused(ExprEngine& engine, const CompiledProgram& program,
+                                           std::span<const SampleLane> lanes, int steps, int depth,
+                                           int count, double* values, bool* math_errors) {
+  RunBlocks<true>(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 #else
-bool RunBlockFused(ExprEngine& engine, const VariableTable& table, const CompiledProgram& program,
-                   std::span<const SampleLane> lanes, int n, double* values, bool* math_errors) {
-  return RunBlockPlain(engine, table, program, lanes, n, values, math_errors);
+void RunBlocksFused(ExprEngine& engine, const CompiledProgram& program,
+                    std::span<const SampleLane> lanes, int steps, int depth, int count,
+                    double* values, bool* math_errors) {
+  RunBlocksPlain(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 #endif
 
@@ -646,30 +660,17 @@ bool ProgramDrawsRandom(const CompiledProgram& program) {
 void EvaluateProgramBlockOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
                             const CompiledProgram& program, std::span<const SampleLane> lanes,
                             int count, double* values, bool* math_errors) {
-  for (int start = 0; start < count; start += kProgramBlockSize) {
-    const int n = count - start < kProgramBlockSize ? count - start : kProgramBlockSize;
-    SampleLane moved[kMaxSampleLanes];
-    const bool fits = lanes.size() <= kMaxSampleLanes;
-    if (fits)
-      for (std::size_t k = 0; k < lanes.size(); ++k)
-        moved[k] = SampleLane{lanes[k].row, lanes[k].column, lanes[k].values + start};
-    const std::span<const SampleLane> here(moved, fits ? lanes.size() : 0);
-    const bool done =
-        fits && !ProgramDrawsRandom(program) &&
-        (unit == ProductUnit::kFused
-             ? RunBlockFused(engine, table, program, here, n, values + start, math_errors + start)
-             : RunBlockPlain(engine, table, program, here, n, values + start, math_errors + start));
-    if (done) continue;
-    if (fits) {
-      RunEachSample(unit, engine, table, program, here, n, values + start, math_errors + start);
-    } else {
-      // More lanes than a block holds: every lane offset by hand.
-      std::vector<SampleLane> all(lanes.begin(), lanes.end());
-      for (SampleLane& lane : all)
-        lane.values += start;
-      RunEachSample(unit, engine, table, program, all, n, values + start, math_errors + start);
-    }
+  if (count <= 0) return;
+  int steps = 0, depth = 0;
+  if (lanes.size() <= kMaxSampleLanes && !ProgramDrawsRandom(program) &&
+      Plan(program, table, lanes, ThreadWorkspace(), steps, depth)) {
+    if (unit == ProductUnit::kFused)
+      RunBlocksFused(engine, program, lanes, steps, depth, count, values, math_errors);
+    else
+      RunBlocksPlain(engine, program, lanes, steps, depth, count, values, math_errors);
+    return;
   }
+  RunEachSample(unit, engine, table, program, lanes, count, values, math_errors);
 }
 
 void EvaluateProgramBlock(ExprEngine& engine, const VariableTable& table,
