@@ -1,6 +1,8 @@
 #include "qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -322,6 +324,16 @@ void StrokeCircle(const DirectPixels& px, const render::RectF& box, double width
     const double x_in =
         inner > 0 && inner * inner > dy * dy ? std::sqrt(inner * inner - dy * dy) : -1;
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    // The outline's two sides a few rows on, asked for ahead as a steep
+    // stroke's are.
+    if (const double ahead = y + kRowsAhead - cy; y + kRowsAhead <= y1 && outer * outer > ahead * ahead) {
+      const double half = std::sqrt(outer * outer - ahead * ahead);
+      const uchar* ahead_row = px.bits + (y + kRowsAhead) * px.stride;
+      for (const double x : {cx - half, cx + half}) {
+        const int at = std::clamp(static_cast<int>(x), px.left, px.right - 1);
+        __builtin_prefetch(ahead_row + at * 4, 1);
+      }
+    }
     auto span = [&](double from, double to) {
       const int x_from = std::max(px.left, static_cast<int>(std::floor(from)));
       const int x_to = std::min(px.right - 1, static_cast<int>(std::ceil(to)));
@@ -1044,6 +1056,57 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   return extent;
 }
 
+namespace {
+
+// A text shaped once for a font: its glyph runs placed from a baseline origin.
+// Labels and axis numbers are the same few texts every frame, and shaping
+// them again is most of what drawing them costs.
+struct ShapedText {
+  QList<QGlyphRun> runs;
+};
+
+// The runs of `text` in `font` on `device`, or null where it is drawn as it
+// comes (tabs and line breaks lay out differently in a layout, and a
+// decorated font draws its lines along the whole text).
+const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::string_view utf8,
+                         std::string& key) {
+  if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
+  for (const char c : utf8)
+    if (static_cast<unsigned char>(c) < 0x20) return nullptr;
+  static constexpr std::size_t kShapedKept = 2048;
+  thread_local std::unordered_map<std::string, ShapedText> shaped;
+  key.assign(font.key().toStdString());
+  key.push_back('\0');
+  key.append(std::to_string(device->logicalDpiY()));
+  key.push_back('\0');
+  key.append(utf8);
+  if (auto known = shaped.find(key); known != shaped.end()) return &known->second;
+  if (shaped.size() >= kShapedKept) shaped.clear();
+  QTextLayout layout(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), font,
+                     const_cast<QPaintDevice*>(device));
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return nullptr;
+  }
+  line.setPosition(QPointF(0, 0));
+  layout.endLayout();
+  ShapedText text;
+  text.runs = line.glyphRuns();
+  // From the layout's top to the baseline, where drawing text starts.
+  const qreal baseline = line.ascent();
+  for (QGlyphRun& run : text.runs) {
+    QList<QPointF> positions = run.positions();
+    for (QPointF& p : positions)
+      p.ry() -= baseline;
+    run.setPositions(positions);
+  }
+  return &shaped.emplace(key, std::move(text)).first->second;
+}
+
+}  // namespace
+
 void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   if (utf8.empty()) return;
   const render::TextExtent extent = MeasureText(utf8);
@@ -1059,8 +1122,13 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   applied_pen_.reset();
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
-  painter_.drawText(QPointF(origin.x, origin.y + extent.ascent),
-                    QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  const QPointF baseline(origin.x, origin.y + extent.ascent);
+  if (const ShapedText* shaped = Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_)) {
+    for (const QGlyphRun& run : shaped->runs)
+      painter_.drawGlyphRun(baseline, run);
+    return;
+  }
+  painter_.drawText(baseline, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 void QtCanvas::DrawImage(const render::Rect& target, const RgbImage& image) {
