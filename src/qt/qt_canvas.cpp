@@ -2,10 +2,10 @@
 
 #include <QFontMetrics>
 #include <QGlyphRun>
-#include <QTextLayout>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -326,7 +326,8 @@ void StrokeCircle(const DirectPixels& px, const render::RectF& box, double width
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
     // The outline's two sides a few rows on, asked for ahead as a steep
     // stroke's are.
-    if (const double ahead = y + kRowsAhead - cy; y + kRowsAhead <= y1 && outer * outer > ahead * ahead) {
+    if (const double ahead = y + kRowsAhead - cy;
+        y + kRowsAhead <= y1 && outer * outer > ahead * ahead) {
       const double half = std::sqrt(outer * outer - ahead * ahead);
       const uchar* ahead_row = px.bits + (y + kRowsAhead) * px.stride;
       for (const double x : {cx - half, cx + half}) {
@@ -1029,6 +1030,18 @@ const QFont& QtCanvas::CurrentQFont() {
   return qfont_;
 }
 
+namespace {
+// Names a canvas font as drawn smooth or not, ending in a separator.
+void FontKey(const render::Font& f, bool smooth, std::string& key) {
+  key.assign(f.family);
+  key.push_back('\0');
+  key.append(std::to_string(f.height));
+  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
+  key.push_back(smooth ? 's' : 'a');
+  key.push_back('\0');
+}
+}  // namespace
+
 render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   // Text boxes and labels measure the same texts several times a picture
   // (fitting, laying out, drawing) and again every frame; shaping a text is
@@ -1040,12 +1053,7 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
     measured_device_ = painter_.device();
   }
   std::string& key = measure_key_;
-  key.assign(f.family);
-  key.push_back('\0');
-  key.append(std::to_string(f.height));
-  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
-  key.push_back(smooth ? 's' : 'a');
-  key.push_back('\0');
+  FontKey(f, smooth, key);
   key.append(utf8);
   if (auto known = measured_.find(key); known != measured_.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
@@ -1068,6 +1076,7 @@ struct ShapedText {
 // The runs of `text` in `font` on `device`, or null where it is drawn as it
 // comes (tabs and line breaks lay out differently in a layout, and a
 // decorated font draws its lines along the whole text).
+// `key` names the font (and the text goes after it).
 const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::string_view utf8,
                          std::string& key) {
   if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
@@ -1075,8 +1084,6 @@ const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::str
     if (static_cast<unsigned char>(c) < 0x20) return nullptr;
   static constexpr std::size_t kShapedKept = 2048;
   thread_local std::unordered_map<std::string, ShapedText> shaped;
-  key.assign(font.key().toStdString());
-  key.push_back('\0');
   key.append(std::to_string(device->logicalDpiY()));
   key.push_back('\0');
   key.append(utf8);
@@ -1123,6 +1130,7 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
   const QPointF baseline(origin.x, origin.y + extent.ascent);
+  FontKey(font(), Smooth(), shape_key_);
   if (const ShapedText* shaped = Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_)) {
     for (const QGlyphRun& run : shaped->runs)
       painter_.drawGlyphRun(baseline, run);
