@@ -1130,8 +1130,12 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
   const QPointF baseline(origin.x, origin.y + extent.ascent);
+  // Pictures (SVG, PDF, printers) keep their texts as text.
+  const bool raster =
+      painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
   FontKey(font(), Smooth(), shape_key_);
-  if (const ShapedText* shaped = Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_)) {
+  if (const ShapedText* shaped =
+          raster ? Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_) : nullptr) {
     for (const QGlyphRun& run : shaped->runs)
       painter_.drawGlyphRun(baseline, run);
     return;
