@@ -644,6 +644,20 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
         rest.push_back(b);
         continue;
       }
+      // Along a row, a column or a diagonal the stepped pixels are a fixed
+      // stride apart, all inside: no walk and no bounds per pixel.
+      const long long steps = std::max(std::llabs(dx), std::llabs(dy));
+      const qsizetype stride_pixels = stride / static_cast<qsizetype>(sizeof(QRgb));
+      const qsizetype step = (dy > 0   ? stride_pixels
+                              : dy < 0 ? -stride_pixels
+                                       : 0) +
+                             (dx > 0   ? 1
+                              : dx < 0 ? -1
+                                       : 0);
+      QRgb* at = &pixel(a.x, a.y);
+      for (long long k = 0; k < steps; ++k, at += step)
+        *at = colour;
+      continue;
     }
     render::StepLine(a, b, [&](render::Point p) {
       if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
