@@ -942,14 +942,20 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
   }
   SyncModes();
   const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
-  for (int y = std::max(0, px->top - top); y < stamp->height() && top + y < px->bottom; ++y) {
-    const QRgb* from = reinterpret_cast<const QRgb*>(stamp->constScanLine(y));
+  // The rows and columns of the stamp that land on the picture.
+  const int y_end = std::min(stamp->height(), px->bottom - top);
+  const int x_from = std::max(0, px->left - left);
+  const int x_end = std::min(stamp->width(), px->right - left);
+  const uchar* stamp_bits = stamp->constBits();
+  const qsizetype stamp_stride = stamp->bytesPerLine();
+  for (int y = std::max(0, px->top - top); y < y_end; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(stamp_bits + y * stamp_stride);
     QRgb* to = reinterpret_cast<QRgb*>(px->bits + (top + y) * px->stride);
-    for (int x = std::max(0, px->left - left); x < stamp->width() && left + x < px->right; ++x) {
+    // Premultiplied: a clear stamp pixel is 0 and leaves the picture's pixel
+    // as it is, an opaque one replaces it, so no pixel needs a branch.
+    for (int x = x_from; x < x_end; ++x) {
       const QRgb c = from[x];
-      const quint32 alpha = qAlpha(c);
-      if (alpha == 0) continue;
-      to[left + x] = alpha == 255 ? c : c + ByteMultiply(to[left + x], 255 - alpha);
+      to[left + x] = c + ByteMultiply(to[left + x], 255 - qAlpha(c));
     }
   }
   return true;
