@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -164,22 +165,28 @@ class CurveSampler {
   // sample computed left them. False once the list is full.
   bool SweepInBlocks(CurveProgram& body, CurveProgram* second, CurveProgram* condition,
                      int param_column, const Ranges& g, double n) {
-    constexpr int kBlock = kProgramBlockSize;
+    // Several evaluator blocks a call: the program is resolved once a call.
+    constexpr int kBlock = 4 * kProgramBlockSize;
     double ps[kBlock], xs[kBlock], ys[kBlock], kept[kBlock], shown[kBlock];
     bool errors[kBlock], second_errors[kBlock], unused[kBlock];
     const int kind = r_.FuncKind;
     double p = g.s1;
     for (double first_step = 0; first_step <= n; first_step += kBlock) {
-      int count = 0;
-      for (double step = first_step; step <= n && count < kBlock; ++step) {
-        if (step > 0) {
-          // fmin's value where the sum is plainly below the end, without its call
-          // on the chain of additions the whole sweep waits for.
-          const double next = p + g.w1;
-          p = step == n ? g.e1 : next < g.e1 ? next : std::fmin(next, g.e1);
-        }
-        ps[count++] = p;
+      // Steps first_step .. first_step + count - 1 (whole numbers all).
+      const int count = n - first_step + 1 < kBlock ? static_cast<int>(n - first_step) + 1 : kBlock;
+      int k = 0;
+      if (first_step == 0) ps[k++] = p;
+      const double end = g.e1;
+      const double w = g.w1;
+      for (; k < count; ++k) {
+        // fmin's value where the sum is plainly below the end, without its call
+        // on the chain of additions the whole sweep waits for.
+        const double next = p + w;
+        p = next < end ? next : std::fmin(next, end);
+        ps[k] = p;
       }
+      // The last step ends exactly at the range end.
+      if (first_step + count - 1 == n && n > 0) ps[count - 1] = p = end;
       const SampleLane parameter[] = {{0, param_column, ps}};
       body.EvaluateBlock(vars_, parameter, count, kind == kParametricCurve ? xs : ys, errors);
       if (kind == kParametricCurve)
@@ -187,9 +194,9 @@ class CurveSampler {
       const bool first_block = first_step == 0;
       int result_column = kColumnY;
       const double* results = ys;
+      // An explicit curve's x is the parameter itself.
+      const double* xv = kind == kExplicitCurve ? ps : xs;
       if (kind == kExplicitCurve) {
-        for (int i = 0; i < count; ++i)
-          xs[i] = ps[i];
         if (r_.Recursive && first_block) {
           ys[0] = r_.InitY;
           errors[0] = false;
@@ -223,13 +230,18 @@ class CurveSampler {
       if (first_block) errors[0] = false;
       if (out_.size() + count < kMaxSampleEntries - 1) {
         // No entry of this block can fill the list: out in one piece.
-        float fx[kBlock], fy[kBlock];
+        // The entries first, then the breaks over them: each loop runs
+        // several samples per instruction.
+        float* fx = nullptr;
+        float* fy = nullptr;
+        out_.Extend(count, fx, fy);
         for (int i = 0; i < count; ++i) {
-          const bool gap = errors[i] || (condition != nullptr && shown[i] == 0);
-          fx[i] = gap ? kSampleBreak : static_cast<float>(xs[i]);
-          fy[i] = gap ? kSampleBreak : static_cast<float>(ys[i]);
+          fx[i] = static_cast<float>(xv[i]);
+          fy[i] = static_cast<float>(ys[i]);
         }
-        out_.AppendMany(fx, fy, count);
+        if (condition != nullptr || std::memchr(errors, true, static_cast<std::size_t>(count)))
+          for (int i = 0; i < count; ++i)
+            if (errors[i] || (condition != nullptr && shown[i] == 0)) fx[i] = fy[i] = kSampleBreak;
         const int i = count - 1;
         vars_.bind(0, param_column, ps[i]);
         if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);
@@ -239,7 +251,7 @@ class CurveSampler {
       for (int i = 0; i < count; ++i) {
         bool gap = errors[i];
         if (!gap && condition != nullptr && shown[i] == 0) gap = true;
-        const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xs[i], ys[i]);
+        const bool more = gap ? Push(kSampleBreak, kSampleBreak) : Push(xv[i], ys[i]);
         if (!more || i == count - 1) {
           vars_.bind(0, param_column, ps[i]);
           if (kind == kParametricCurve) vars_.bind(0, kColumnX, xs[i]);
@@ -360,8 +372,7 @@ bool Uses(const Expression& text, int row, int column) {
 
 std::string CoarseImplicitNotice(double cell) {
   char digits[32];
-  const auto end =
-      ToCharsGeneral(digits, digits + sizeof digits, cell, 3).ptr;
+  const auto end = ToCharsGeneral(digits, digits + sizeof digits, cell, 3).ptr;
   return "陰関数の区画が多すぎるため，区画の幅を " + std::string(digits, end) +
          " にして描きました．";
 }

@@ -62,10 +62,14 @@ class SampleList {
     y_.push_back(static_cast<float>(y));
   }
   void AppendBreak() { Append(kSampleBreak, kSampleBreak); }
-  // Appends `count` entries that the caller knows fit.
-  void AppendMany(const float* x, const float* y, int count) {
-    x_.insert(x_.end(), x, x + count);
-    y_.insert(y_.end(), y, y + count);
+  // Appends `count` entries that the caller knows fit, for the caller to
+  // fill in at x and y.
+  void Extend(int count, float*& x, float*& y) {
+    const std::size_t at = x_.size();
+    x_.resize(at + static_cast<std::size_t>(count));
+    y_.resize(at + static_cast<std::size_t>(count));
+    x = x_.data() + at;
+    y = y_.data() + at;
   }
   // An implicit curve traced with a larger cell than its record asks for (too many cells).
   double coarse_cell() const { return coarse_cell_; }

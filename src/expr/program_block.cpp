@@ -1,5 +1,6 @@
 #include "expr/program_block.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -264,13 +265,19 @@ template <class F>
 }
 
 // Operations whose usual case is plain arithmetic. A first pass computes
-// every sample the quick way and marks those that leave it (a
-// result that is not finite, a divisor too small, a power the products cannot
-// decide); a second pass gives only the marked samples the full rule. Where
-// the quick way holds it gives the full rule's bits, so the first pass is
-// most of what a block costs, and it has no branches to keep it from running
-// several samples per instruction.
-template <class Quick, class Full>
+// every sample the quick way and notes the samples that leave it (a result
+// that is not finite, a divisor too small, a power the products cannot
+// decide); a second pass gives only those samples the full rule. Where the
+// quick way holds it gives the full rule's bits, so the first pass is most of
+// what a block costs, and it has no branches to keep it from running several
+// samples per instruction.
+//
+// kMarks: whether the first pass keeps a mark per sample. Sums, differences,
+// products and quotients leave the quick way almost never, so they only note
+// that some sample did, and the second pass finds those samples by computing
+// them again (their operands are still there: no operation writes over its
+// own operands). Whole powers leave it for a few samples of most blocks.
+template <bool kMarks, class Quick, class Full>
 [[gnu::always_inline]] inline void Checked(const Step& s, int n, bool* me, Workspace& w,
                                            Quick quick, Full full) {
   double* out = s.out;
@@ -281,17 +288,37 @@ template <class Quick, class Full>
         bool off = false;
         out[i] = quick(l, r, off);
         const std::uint64_t m = off ? 1 : 0;
-        marked[i] = m;
+        if constexpr (kMarks) marked[i] = m;
         any |= m;
       });
-  if (any == 0) return;
-  for (int i = 0; i < n; ++i) {
-    if (marked[i] == 0) continue;
+  if (any == 0) [[likely]]
+    return;
+  const auto redo = [&](int i) __attribute__((always_inline)) {
     const double l = s.left.block != nullptr ? s.left.block[i] : s.left.value;
     const double r = s.right.block != nullptr ? s.right.block[i] : s.right.value;
+    if constexpr (!kMarks) {
+      bool off = false;
+      quick(l, r, off);
+      if (!off) return;
+    }
     bool e = false;
     out[i] = full(l, r, e);
     me[i] |= e;
+  };
+  if constexpr (kMarks) {
+    // The marks as bits, then one visit per marked sample: a branch per
+    // sample would be mispredicted at every mark.
+    for (int first = 0; first < n; first += 64) {
+      const int count = n - first < 64 ? n - first : 64;
+      std::uint64_t bits = 0;
+      for (int j = 0; j < count; ++j)
+        bits |= marked[first + j] << j;
+      for (; bits != 0; bits &= bits - 1)
+        redo(first + std::countr_zero(bits));
+    }
+  } else {
+    for (int i = 0; i < n; ++i)
+      redo(i);
   }
 }
 
@@ -302,7 +329,7 @@ template <class Quick, class Full>
 
 template <int N, bool kFused>
 [[gnu::always_inline]] inline void Power(const Step& s, int n, bool* me, Workspace& w) {
-  Checked(
+  Checked<true>(
       s, n, me, w, [](double b, double, bool& off) __attribute__((always_inline)) {
         double b_high = 0, b_low = 0;
         if constexpr (!kFused) SplitHalves(b, b_high, b_low);
@@ -317,6 +344,16 @@ template <int N, bool kFused>
       },
       [](double b, double, bool& e)
           __attribute__((always_inline)) { return WholePower<N, kFused>(b, e); });
+}
+
+// Operations that call the library once a sample (SIN, COS, EXP, LN, the
+// catalogue's functions) run out of the block runner's line, as plain loops
+// of calls: inside it every call would first clear the wide registers the
+// runner's arithmetic uses, which costs some processors as much as a fifth of
+// the call.
+template <class F>
+[[gnu::noinline]] void CallEachSample(const Step& s, int n, bool* me, F f) {
+  Unary(s, n, me, f);
 }
 
 template <bool kFused>
@@ -365,20 +402,20 @@ template <bool kFused>
             s, n, me, [](double x, bool&) __attribute__((always_inline)) { return -x; });
         break;
       case Op::kAddS:
-        Checked(s, n, me, w, add, full_add);
+        Checked<false>(s, n, me, w, add, full_add);
         break;
       case Op::kSubS:
       case Op::kRSubC:
       case Op::kRSubV:
-        Checked(s, n, me, w, subtract, full_subtract);
+        Checked<false>(s, n, me, w, subtract, full_subtract);
         break;
       case Op::kMulS:
-        Checked(s, n, me, w, multiply, full_multiply);
+        Checked<false>(s, n, me, w, multiply, full_multiply);
         break;
       case Op::kDivS:
       case Op::kRDivC:
       case Op::kRDivV:
-        Checked(s, n, me, w, divide, full_divide);
+        Checked<false>(s, n, me, w, divide, full_divide);
         break;
       case Op::kPowS:
         Binary(
@@ -444,12 +481,10 @@ template <bool kFused>
             s, n, me, w);
         break;
       case Op::kSin:
-        Unary(
-            s, n, me, [](double x, bool&) __attribute__((always_inline)) { return SineOf(x); });
+        CallEachSample(s, n, me, [](double x, bool&) { return SineOf(x); });
         break;
       case Op::kCos:
-        Unary(
-            s, n, me, [](double x, bool&) __attribute__((always_inline)) { return CosineOf(x); });
+        CallEachSample(s, n, me, [](double x, bool&) { return CosineOf(x); });
         break;
       case Op::kSqrt:
         Unary(
@@ -461,19 +496,16 @@ template <bool kFused>
             s, n, me, [](double x, bool&) __attribute__((always_inline)) { return std::fabs(x); });
         break;
       case Op::kExp:
-        Unary(
-            s, n, me,
-            [](double x, bool& e) __attribute__((always_inline)) { return ExponentialOf(x, e); });
+        CallEachSample(s, n, me, [](double x, bool& e) { return ExponentialOf(x, e); });
         break;
       case Op::kLn:
-        Unary(
-            s, n, me,
-            [](double x, bool& e) __attribute__((always_inline)) { return Logarithm(x, 1.0, e); });
+        CallEachSample(s, n, me, [](double x, bool& e) { return Logarithm(x, 1.0, e); });
         break;
       case Op::kFunction1: {
         const int code = s.code;
         const double gap = engine.int_gap;
-        Unary(s, n, me, [code, gap](double x, bool& e) { return FunctionOf1(code, x, gap, e); });
+        CallEachSample(s, n, me,
+                       [code, gap](double x, bool& e) { return FunctionOf1(code, x, gap, e); });
         break;
       }
       case Op::kFunction2:
@@ -500,19 +532,31 @@ template <bool kFused>
   }
 }
 
+// Whether any of the first n flags is set, a word at a time.
+bool AnyTrue(const bool* flags, int n) {
+  std::uint64_t any = 0;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, flags + i, sizeof word);
+    any |= word;
+  }
+  for (; i < n; ++i)
+    any |= flags[i] ? 1 : 0;
+  return any != 0;
+}
+
+// One block of n samples from `start` on, the program planned (steps, depth).
 template <bool kFused>
-[[gnu::always_inline]] inline bool RunBlock(ExprEngine& engine, const VariableTable& table,
-                                            const CompiledProgram& program,
-                                            std::span<const SampleLane> lanes, int n,
-                                            double* values, bool* math_errors) {
+[[gnu::always_inline]] inline void RunBlock(ExprEngine& engine, const CompiledProgram& program,
+                                            std::span<const SampleLane> lanes, int steps, int depth,
+                                            int start, int n, double* values, bool* math_errors) {
   Workspace& w = ThreadWorkspace();
   for (std::size_t k = 0; k < lanes.size(); ++k)
     for (int i = 0; i < n; ++i) {
-      const double v = lanes[k].values[i];
+      const double v = lanes[k].values[start + i];
       w.lanes[k][i] = std::isfinite(v) ? v : 0.0;
     }
-  int steps = 0, depth = 0;
-  if (!Plan(program, table, lanes, w, steps, depth)) return false;
   for (int i = 0; i < n; ++i) {
     w.math_error[i] = false;
     w.stopped[i] = false;
@@ -526,10 +570,15 @@ template <bool kFused>
   const double* top = depth > 0 ? w.slots[w.bank[depth - 1]][depth - 1] : kNothing;
   ExprFlags f = ended;
   if (end.code == 0 && !w.any_stopped) {
-    for (int i = 0; i < n; ++i) {
-      values[i] = AcceptedValue(top[i], w.math_error[i]);
-      math_errors[i] = w.math_error[i];
-    }
+    // AcceptedValue in two passes: the bounds for every sample over doubles
+    // alone (several samples per instruction), then the off-plane value for
+    // the few samples with a math error.
+    for (int i = 0; i < n; ++i)
+      values[i] = AcceptedValue(top[i], false);
+    std::memcpy(math_errors, w.math_error, static_cast<std::size_t>(n));
+    if (AnyTrue(w.math_error, n))
+      for (int i = 0; i < n; ++i)
+        if (w.math_error[i]) values[i] = AcceptedValue(top[i], true);
     f.math_error = w.math_error[n - 1];
   } else {
     for (int i = 0; i < n; ++i) {
@@ -546,7 +595,21 @@ template <bool kFused>
     }
   }
   engine.flags = f;
-  return true;
+}
+
+// Every block of a call: the plan holds for all of them, as the table does
+// not change during the call and each block's lane values go to the same
+// workspace rows.
+template <bool kFused>
+[[gnu::always_inline]] inline void RunBlocks(ExprEngine& engine, const CompiledProgram& program,
+                                             std::span<const SampleLane> lanes, int steps,
+                                             int depth, int count, double* values,
+                                             bool* math_errors) {
+  for (int start = 0; start < count; start += kProgramBlockSize) {
+    const int n = count - start < kProgramBlockSize ? count - start : kProgramBlockSize;
+    RunBlock<kFused>(engine, program, lanes, steps, depth, start, n, values + start,
+                     math_errors + start);
+  }
 }
 
 // Sample by sample, for what a block cannot take.
@@ -563,22 +626,23 @@ void RunEachSample(ProductUnit unit, ExprEngine& engine, const VariableTable& ta
   }
 }
 
-bool RunBlockPlain(ExprEngine& engine, const VariableTable& table, const CompiledProgram& program,
-                   std::span<const SampleLane> lanes, int n, double* values, bool* math_errors) {
-  return RunBlock<false>(engine, table, program, lanes, n, values, math_errors);
+void RunBlocksPlain(ExprEngine& engine, const CompiledProgram& program,
+                    std::span<const SampleLane> lanes, int steps, int depth, int count,
+                    double* values, bool* math_errors) {
+  RunBlocks<false>(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("fma")]] bool RunBlockFused(ExprEngine& engine, const VariableTable& table,
-                                          const CompiledProgram& program,
-                                          std::span<const SampleLane> lanes, int n, double* values,
-                                          bool* math_errors) {
-  return RunBlock<true>(engine, table, program, lanes, n, values, math_errors);
+[[gnu::target("fma")]] void RunBlocksFused(ExprEngine& engine, const CompiledProgram& program,
+                                           std::span<const SampleLane> lanes, int steps, int depth,
+                                           int count, double* values, bool* math_errors) {
+  RunBlocks<true>(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 #else
-bool RunBlockFused(ExprEngine& engine, const VariableTable& table, const CompiledProgram& program,
-                   std::span<const SampleLane> lanes, int n, double* values, bool* math_errors) {
-  return RunBlockPlain(engine, table, program, lanes, n, values, math_errors);
+void RunBlocksFused(ExprEngine& engine, const CompiledProgram& program,
+                    std::span<const SampleLane> lanes, int steps, int depth, int count,
+                    double* values, bool* math_errors) {
+  RunBlocksPlain(engine, program, lanes, steps, depth, count, values, math_errors);
 }
 #endif
 
@@ -601,30 +665,17 @@ bool ProgramDrawsRandom(const CompiledProgram& program) {
 void EvaluateProgramBlockOn(ProductUnit unit, ExprEngine& engine, const VariableTable& table,
                             const CompiledProgram& program, std::span<const SampleLane> lanes,
                             int count, double* values, bool* math_errors) {
-  for (int start = 0; start < count; start += kProgramBlockSize) {
-    const int n = count - start < kProgramBlockSize ? count - start : kProgramBlockSize;
-    SampleLane moved[kMaxSampleLanes];
-    const bool fits = lanes.size() <= kMaxSampleLanes;
-    if (fits)
-      for (std::size_t k = 0; k < lanes.size(); ++k)
-        moved[k] = SampleLane{lanes[k].row, lanes[k].column, lanes[k].values + start};
-    const std::span<const SampleLane> here(moved, fits ? lanes.size() : 0);
-    const bool done =
-        fits && !ProgramDrawsRandom(program) &&
-        (unit == ProductUnit::kFused
-             ? RunBlockFused(engine, table, program, here, n, values + start, math_errors + start)
-             : RunBlockPlain(engine, table, program, here, n, values + start, math_errors + start));
-    if (done) continue;
-    if (fits) {
-      RunEachSample(unit, engine, table, program, here, n, values + start, math_errors + start);
-    } else {
-      // More lanes than a block holds: every lane offset by hand.
-      std::vector<SampleLane> all(lanes.begin(), lanes.end());
-      for (SampleLane& lane : all)
-        lane.values += start;
-      RunEachSample(unit, engine, table, program, all, n, values + start, math_errors + start);
-    }
+  if (count <= 0) return;
+  int steps = 0, depth = 0;
+  if (lanes.size() <= kMaxSampleLanes && !ProgramDrawsRandom(program) &&
+      Plan(program, table, lanes, ThreadWorkspace(), steps, depth)) {
+    if (unit == ProductUnit::kFused)
+      RunBlocksFused(engine, program, lanes, steps, depth, count, values, math_errors);
+    else
+      RunBlocksPlain(engine, program, lanes, steps, depth, count, values, math_errors);
+    return;
   }
+  RunEachSample(unit, engine, table, program, lanes, count, values, math_errors);
 }
 
 void EvaluateProgramBlock(ExprEngine& engine, const VariableTable& table,

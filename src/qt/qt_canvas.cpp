@@ -1,9 +1,11 @@
 #include "qt/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -104,6 +106,15 @@ QRgb BlendCovered(QRgb under, QRgb colour, quint32 coverage) {
   return c + ByteMultiply(under, qAlpha(~c));
 }
 
+// A pixel covered by `cover` (any value: at most 0 leaves it, from 1 on it
+// takes the colour) blended as the raster engine blends a span. Without a
+// branch: a coverage of 255 gives the colour and 0 the pixel itself, to the
+// bit, so the pixels along an antialiased edge cost no mispredicted jumps.
+inline void CoverPixel(QRgb& pixel, QRgb colour, double cover) {
+  const double clamped = cover < 0 ? 0.0 : cover > 1 ? 1.0 : cover;
+  pixel = BlendCovered(pixel, colour, static_cast<quint32>(clamped * 255 + 0.5));
+}
+
 // Round-ended strokes and circle outlines up to this width are set as
 // pixels; wider ones go to the rasteriser. Their cost follows their length
 // times their width on the picture, where the rasteriser's wide smooth lines
@@ -115,6 +126,9 @@ constexpr int kWidestPixelStroke = 8;
 // edge: exact along straight edges, within antialiasing rounding at the ends.
 // This is what a round-ended smooth line costs most in the rasteriser: it
 // builds each end from curves and fills the outline as a general path.
+// How many rows ahead the stroke and outline loops ask for the pixels.
+constexpr int kRowsAhead = 6;
+
 void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
   const double r = width / 2;
   const double reach = r + 0.5;  // beyond this distance from the stroke's spine nothing is inked
@@ -133,20 +147,37 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
   const double half_span = slanted ? reach * length / std::fabs(dy) + 0.5 : 0;
   const double inverse_length = length > 0 ? 1 / length : 0;
   const double across_step = dy * inverse_length;
+  const double run = slanted ? dx / dy : 0;
   for (int y = y0; y <= y1; ++y) {
     int from = x0, to = x1;
     if (slanted) {
-      const double cross_x = a.x() + (y - a.y()) * dx / dy;
+      const double cross_x = a.x() + (y - a.y()) * run;
       from = std::max(x0, static_cast<int>(std::floor(cross_x - half_span)));
       to = std::min(x1, static_cast<int>(std::ceil(cross_x + half_span)));
     }
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    // A steep stroke reads a new cache line every row, at a stride the
+    // processor does not foresee: ask for the rows ahead before they are
+    // blended, or every row waits for memory.
+    if (slanted && y + kRowsAhead <= y1) {
+      const double ahead_x = a.x() + (y + kRowsAhead - a.y()) * run;
+      const int at = std::clamp(static_cast<int>(ahead_x), x0, x1);
+      __builtin_prefetch(px.bits + (y + kRowsAhead) * px.stride + at * 4, 1);
+    }
     const double ay = y - a.y();
     // Along the row the position along the spine and the distance across it
     // change by the same step from pixel to pixel.
     double ax = from - a.x();
     double along = ax * dx + ay * dy;
     double across = (ax * dy - ay * dx) * inverse_length;
+    // Most rows of a long stroke lie wholly beside its spine (away from its
+    // ends): there the distance is the one across it alone.
+    const double last_along = along + (to - from) * dx;
+    if (length2 > 0 && std::min(along, last_along) > 0 && std::max(along, last_along) < length2) {
+      for (int x = from; x <= to; ++x, across += across_step)
+        CoverPixel(row[x], colour, reach - std::fabs(across));
+      continue;
+    }
     for (int x = from; x <= to; ++x, ax += 1, along += dx, across += across_step) {
       double distance;
       if (length2 > 0 && along > 0 && along < length2) {
@@ -157,13 +188,7 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
         const double ex = ax - t * dx, ey = ay - t * dy;
         distance = std::sqrt(ex * ex + ey * ey);
       }
-      const double cover = reach - distance;
-      if (cover <= 0) continue;
-      if (cover >= 1) {
-        row[x] = colour;
-      } else {
-        row[x] = BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
-      }
+      CoverPixel(row[x], colour, reach - distance);
     }
   }
 }
@@ -299,15 +324,23 @@ void StrokeCircle(const DirectPixels& px, const render::RectF& box, double width
     const double x_in =
         inner > 0 && inner * inner > dy * dy ? std::sqrt(inner * inner - dy * dy) : -1;
     QRgb* row = reinterpret_cast<QRgb*>(px.bits + y * px.stride);
+    // The outline's two sides a few rows on, asked for ahead as a steep
+    // stroke's are.
+    if (const double ahead = y + kRowsAhead - cy;
+        y + kRowsAhead <= y1 && outer * outer > ahead * ahead) {
+      const double half = std::sqrt(outer * outer - ahead * ahead);
+      const uchar* ahead_row = px.bits + (y + kRowsAhead) * px.stride;
+      for (const double x : {cx - half, cx + half}) {
+        const int at = std::clamp(static_cast<int>(x), px.left, px.right - 1);
+        __builtin_prefetch(ahead_row + at * 4, 1);
+      }
+    }
     auto span = [&](double from, double to) {
       const int x_from = std::max(px.left, static_cast<int>(std::floor(from)));
       const int x_to = std::min(px.right - 1, static_cast<int>(std::ceil(to)));
       for (int x = x_from; x <= x_to; ++x) {
         const double dx = x - cx;
-        const double cover = reach - std::fabs(std::sqrt(dx * dx + dy * dy) - r);
-        if (cover <= 0) continue;
-        row[x] = cover >= 1 ? colour
-                            : BlendCovered(row[x], colour, static_cast<quint32>(cover * 255 + 0.5));
+        CoverPixel(row[x], colour, reach - std::fabs(std::sqrt(dx * dx + dy * dy) - r));
       }
     };
     if (x_in < 0) {
@@ -611,6 +644,20 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
         rest.push_back(b);
         continue;
       }
+      // Along a row, a column or a diagonal the stepped pixels are a fixed
+      // stride apart, all inside: no walk and no bounds per pixel.
+      const long long steps = std::max(std::llabs(dx), std::llabs(dy));
+      const qsizetype stride_pixels = stride / static_cast<qsizetype>(sizeof(QRgb));
+      const qsizetype step = (dy > 0   ? stride_pixels
+                              : dy < 0 ? -stride_pixels
+                                       : 0) +
+                             (dx > 0   ? 1
+                              : dx < 0 ? -1
+                                       : 0);
+      QRgb* at = &pixel(a.x, a.y);
+      for (long long k = 0; k < steps; ++k, at += step)
+        *at = colour;
+      continue;
     }
     render::StepLine(a, b, [&](render::Point p) {
       if (p.x < left || p.x >= right || p.y < top || p.y >= bottom) return;
@@ -895,14 +942,20 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
   }
   SyncModes();
   const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
-  for (int y = std::max(0, px->top - top); y < stamp->height() && top + y < px->bottom; ++y) {
-    const QRgb* from = reinterpret_cast<const QRgb*>(stamp->constScanLine(y));
+  // The rows and columns of the stamp that land on the picture.
+  const int y_end = std::min(stamp->height(), px->bottom - top);
+  const int x_from = std::max(0, px->left - left);
+  const int x_end = std::min(stamp->width(), px->right - left);
+  const uchar* stamp_bits = stamp->constBits();
+  const qsizetype stamp_stride = stamp->bytesPerLine();
+  for (int y = std::max(0, px->top - top); y < y_end; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(stamp_bits + y * stamp_stride);
     QRgb* to = reinterpret_cast<QRgb*>(px->bits + (top + y) * px->stride);
-    for (int x = std::max(0, px->left - left); x < stamp->width() && left + x < px->right; ++x) {
+    // Premultiplied: a clear stamp pixel is 0 and leaves the picture's pixel
+    // as it is, an opaque one replaces it, so no pixel needs a branch.
+    for (int x = x_from; x < x_end; ++x) {
       const QRgb c = from[x];
-      const quint32 alpha = qAlpha(c);
-      if (alpha == 0) continue;
-      to[left + x] = alpha == 255 ? c : c + ByteMultiply(to[left + x], 255 - alpha);
+      to[left + x] = c + ByteMultiply(to[left + x], 255 - qAlpha(c));
     }
   }
   return true;
@@ -997,6 +1050,18 @@ const QFont& QtCanvas::CurrentQFont() {
   return qfont_;
 }
 
+namespace {
+// Names a canvas font as drawn smooth or not, ending in a separator.
+void FontKey(const render::Font& f, bool smooth, std::string& key) {
+  key.assign(f.family);
+  key.push_back('\0');
+  key.append(std::to_string(f.height));
+  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
+  key.push_back(smooth ? 's' : 'a');
+  key.push_back('\0');
+}
+}  // namespace
+
 render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   // Text boxes and labels measure the same texts several times a picture
   // (fitting, laying out, drawing) and again every frame; shaping a text is
@@ -1008,12 +1073,7 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
     measured_device_ = painter_.device();
   }
   std::string& key = measure_key_;
-  key.assign(f.family);
-  key.push_back('\0');
-  key.append(std::to_string(f.height));
-  key.push_back(static_cast<char>('a' + (f.style & 0x0F)));
-  key.push_back(smooth ? 's' : 'a');
-  key.push_back('\0');
+  FontKey(f, smooth, key);
   key.append(utf8);
   if (auto known = measured_.find(key); known != measured_.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
@@ -1023,6 +1083,56 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   measured_.emplace(key, extent);
   return extent;
 }
+
+namespace {
+
+// A text shaped once for a font: its glyph runs placed from a baseline origin.
+// Labels and axis numbers are the same few texts every frame, and shaping
+// them again is most of what drawing them costs.
+struct ShapedText {
+  QList<QGlyphRun> runs;
+};
+
+// The runs of `text` in `font` on `device`, or null where it is drawn as it
+// comes (tabs and line breaks lay out differently in a layout, and a
+// decorated font draws its lines along the whole text).
+// `key` names the font (and the text goes after it).
+const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::string_view utf8,
+                         std::string& key) {
+  if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
+  for (const char c : utf8)
+    if (static_cast<unsigned char>(c) < 0x20) return nullptr;
+  static constexpr std::size_t kShapedKept = 2048;
+  thread_local std::unordered_map<std::string, ShapedText> shaped;
+  key.append(std::to_string(device->logicalDpiY()));
+  key.push_back('\0');
+  key.append(utf8);
+  if (auto known = shaped.find(key); known != shaped.end()) return &known->second;
+  if (shaped.size() >= kShapedKept) shaped.clear();
+  QTextLayout layout(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), font,
+                     const_cast<QPaintDevice*>(device));
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return nullptr;
+  }
+  line.setPosition(QPointF(0, 0));
+  layout.endLayout();
+  ShapedText text;
+  text.runs = line.glyphRuns();
+  // From the layout's top to the baseline, where drawing text starts.
+  const qreal baseline = line.ascent();
+  for (QGlyphRun& run : text.runs) {
+    QList<QPointF> positions = run.positions();
+    for (QPointF& p : positions)
+      p.ry() -= baseline;
+    run.setPositions(positions);
+  }
+  return &shaped.emplace(key, std::move(text)).first->second;
+}
+
+}  // namespace
 
 void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   if (utf8.empty()) return;
@@ -1039,8 +1149,18 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   applied_pen_.reset();
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
-  painter_.drawText(QPointF(origin.x, origin.y + extent.ascent),
-                    QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  const QPointF baseline(origin.x, origin.y + extent.ascent);
+  // Pictures (SVG, PDF, printers) keep their texts as text.
+  const bool raster =
+      painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
+  FontKey(font(), Smooth(), shape_key_);
+  if (const ShapedText* shaped =
+          raster ? Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_) : nullptr) {
+    for (const QGlyphRun& run : shaped->runs)
+      painter_.drawGlyphRun(baseline, run);
+    return;
+  }
+  painter_.drawText(baseline, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 void QtCanvas::DrawImage(const render::Rect& target, const RgbImage& image) {

@@ -167,6 +167,7 @@ class QtCanvas : public render::Canvas {
   std::unordered_map<std::string, render::TextExtent> measured_;
   const QPaintDevice* measured_device_ = nullptr;
   std::string measure_key_;
+  std::string shape_key_;
 };
 
 }  // namespace qzarn

@@ -153,20 +153,27 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
         down_at = walk.At(start);
       }
     }
+    // The phase and pen in locals, the phase stepped without a division:
+    // this runs for every pixel of a dashed line.
+    int phase = dash_.phase % period;
+    bool pen_down = dash_.pen_down;
+    const std::uint8_t* pattern = dash_.pattern.data();
     walk.Walk(skip_start, n - skip_end, [&](Point p) {
-      dash_.phase = (dash_.phase + 1) % period;
-      const bool ink = dash_.pattern[static_cast<std::size_t>(dash_.phase)] == 1;
-      if (ink && !dash_.pen_down) {
-        dash_.pen_down = true;
+      if (++phase == period) phase = 0;
+      const bool ink = pattern[phase] == 1;
+      if (ink && !pen_down) {
+        pen_down = true;
         down_at = p;
-      } else if (!ink && dash_.pen_down) {
-        dash_.pen_down = false;
+      } else if (!ink && pen_down) {
+        pen_down = false;
         if (keep(down_at, p)) {
           marks_.push_back(down_at);
           marks_.push_back(p);
         }
       }
     });
+    dash_.phase = phase;
+    dash_.pen_down = pen_down;
     if (dash_.pen_down) {
       // A mark running into the skipped end stops at its first gap there;
       // the marks after that lie wholly beyond.

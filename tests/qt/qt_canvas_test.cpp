@@ -431,5 +431,52 @@ TEST(QtCanvas, MarksOnVectorPicturesGoAsOnePath) {
     }
 }
 
+// Texts are drawn from glyph runs shaped once per font; the pixels must be
+// those of the painter drawing the text itself, the first time and when the
+// shaped runs are reused, at whole and fractional places.
+TEST(QtCanvas, ShapedTextsInkTheSamePixelsAsThePainter) {
+  struct Case {
+    const char* text;
+    int height;
+    std::uint8_t style;
+    bool smooth;
+    PointF at;
+  };
+  const Case cases[] = {
+      {"P1", 16, 0, true, {20, 20}},
+      {"(1.5,-2.25)", 14, 0, true, {40.5, 30.25}},
+      {"最大値 5 (点 B) を見つけます", 18, 0, true, {10, 50}},
+      {"ｱｲｳｴｵ ﾟ", 16, kFontBold, true, {12.75, 70.5}},
+      {"x + 2y ≦ 8", 20, kFontItalic, false, {30, 90}},
+      {"A B", 16, kFontUnderline, true, {15, 110}},  // decorated: drawn as it comes
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Font font{"ＭＳ Ｐゴシック", c.height, c.style, kBlue, 128};
+    Surface ours(400, 130);
+    ours.canvas->SetAntialiasing(c.smooth);
+    ours.canvas->SetFont(font);
+    const TextExtent e = ours.canvas->MeasureText(c.text);
+    ours.canvas->DrawText(c.at, c.text);
+    ours.canvas->DrawText({c.at.x + 100, c.at.y + 5}, c.text);  // the runs reused
+    const QImage& got = ours.Done();
+
+    QImage want(400, 130, QImage::Format_RGB32);
+    want.fill(Qt::white);
+    {
+      QPainter painter(&want);
+      painter.setRenderHint(QPainter::Antialiasing, c.smooth);
+      painter.setFont(QtCanvas::ToQFont(font, c.smooth));
+      painter.setPen(QColor(0, 0, 255));
+      for (const PointF at : {c.at, PointF{c.at.x + 100, c.at.y + 5}}) {
+        const PointF origin = AnchoredTextOrigin(at, e, TextAnchor{});
+        painter.drawText(QPointF(origin.x, origin.y + e.ascent), QString::fromUtf8(c.text));
+      }
+    }
+    EXPECT_FALSE(InkBox(got).isNull());
+    EXPECT_EQ(got, want);
+  }
+}
+
 }  // namespace
 }  // namespace qzarn
