@@ -69,6 +69,9 @@ void SetUpFileDialog(QFileDialog& dialog, const FileDialogSpec& spec) {
 }
 
 QString AskFilePath(QWidget* parent, const FileDialogSpec& spec) {
+  // A screen reader's view of the dialog's drop-downs is made as they are
+  // built: the named kind must be known before the first of them.
+  InstallNamedComboBoxes();
   QFileDialog dialog(parent);
   SetUpFileDialog(dialog, spec);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
