@@ -27,6 +27,8 @@
 #include <cmath>
 
 #include "ui/spoken_name.h"
+#include "ui/document_window.h"  // the palette names the window it shows
+#include "ui/user_palette.h"
 
 namespace qzarn::ui {
 
@@ -123,6 +125,20 @@ QSize PaletteDesignSurface::sizeHint() const {
   return {kDesignAreaWidth + kSurfaceMargin, kDesignAreaHeight + kSurfaceMargin};
 }
 
+QRect PaletteDesignSurface::ShownBox(const PaletteObject& o) const {
+  const QRect stored = ToQRect(o.rect);
+  const QFont font = ToQFont(o.font);
+  const QString key =
+      font.key() + QStringLiteral("|%1|%2|%3").arg(o.minimum).arg(o.maximum).arg(o.value);
+  auto found = shown_sizes_.find(key);
+  if (found == shown_sizes_.end()) {
+    const QSize need = ShownBoxPlace(font, o.minimum, o.maximum, o.value, QRect(0, 0, 1, 1)).size();
+    found = shown_sizes_.emplace(key, need).first;
+  }
+  return {stored.left(), stored.top(), std::max(stored.width(), found->second.width()),
+          std::max(stored.height(), found->second.height())};
+}
+
 void PaletteDesignSurface::paintEvent(QPaintEvent*) {
   const PaletteEditorForm& form = editor_.form();
   QPainter p(this);
@@ -143,11 +159,13 @@ void PaletteDesignSurface::paintEvent(QPaintEvent*) {
     const bool marked = form.marked(static_cast<int>(i));
     p.setFont(ToQFont(o.font));
     if (o.box()) {
-      p.fillRect(r, marked ? QColor(Qt::cyan) : QColor(Qt::white));
+      // As the palette will show it, so that labels are placed against it.
+      const QRect shown = ShownBox(o);
+      p.fillRect(shown, marked ? QColor(Qt::cyan) : QColor(Qt::white));
       p.setPen(Qt::darkGray);
-      p.drawRect(r.adjusted(0, 0, -1, -1));
+      p.drawRect(shown.adjusted(0, 0, -1, -1));
       p.setPen(ToQColor(o.font.colour));
-      p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft,
+      p.drawText(shown, Qt::AlignVCenter | Qt::AlignLeft,
                  QStringLiteral(" ") + Utf8(VariableIndexName(o.variable)));
     } else {
       if (marked) p.fillRect(r, Qt::cyan);

@@ -12,7 +12,10 @@
 #include <QDialog>
 #include <QWidget>
 
+#include <QSize>
+#include <QString>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -59,6 +62,8 @@ class PaletteDesignSurface final : public QWidget {
  public:
   explicit PaletteDesignSurface(TEditValue_E& editor);
   QSize sizeHint() const override;
+  // Where the palette will show a box of the design.
+  QRect ShownBox(const PaletteObject& box) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -74,6 +79,8 @@ class PaletteDesignSurface final : public QWidget {
   QPoint press_;
   QPoint start_;  // the dragged object's corner or size when pressed
   QPoint band_end_;
+  // What a box's font and range need, by font and range.
+  mutable std::map<QString, QSize> shown_sizes_;
 };
 
 class TEditWizard final : public QDialog {

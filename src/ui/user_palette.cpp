@@ -60,10 +60,13 @@ constexpr int kMostCaptionRoom = 240;
 // buttons that may cut the digits. The box keeps its stored top-left corner,
 // so a name label beside it stays beside its digits, and grows to the size
 // its font and range need.
+QRect GrownToNeed(const QRect& stored, const QSize& need) {
+  return {stored.left(), stored.top(), std::max({1, stored.width(), need.width()}),
+          std::max({1, stored.height(), need.height()})};
+}
+
 QRect BoxPlace(const PaletteSpinBox& box, const UserPaletteBox& b) {
-  const QSize need = box.minimumSizeHint();
-  return {b.left, b.top, std::max({1, b.width, need.width()}),
-          std::max({1, b.height, need.height()})};
+  return GrownToNeed({b.left, b.top, b.width, b.height}, box.minimumSizeHint());
 }
 
 // Client width that leaves the title bar room for the caption besides its
@@ -75,6 +78,15 @@ int CaptionRoom(const QWidget& w) {
 }
 
 }  // namespace
+
+QRect ShownBoxPlace(const QFont& font, double minimum, double maximum, double value,
+                    const QRect& stored) {
+  PaletteSpinBox box(nullptr);
+  box.setFont(font);
+  box.setRange(minimum, std::max(minimum, maximum));
+  box.setValue(value);
+  return GrownToNeed(stored, box.minimumSizeHint());
+}
 
 PaletteSpinBox::PaletteSpinBox(QWidget* parent) : QDoubleSpinBox(parent) {
   setDecimals(10);

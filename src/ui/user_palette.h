@@ -10,7 +10,9 @@
 #include "ui/palette_window.h"
 
 #include <QDoubleSpinBox>
+#include <QFont>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -30,6 +32,12 @@ class DocumentWindow;
 
 // A box of the palette: shows numbers with "." and without trailing zeros,
 // and takes only digits, "-" and "." as typed characters.
+// Where a palette shows a box stored at `stored` with this font and range:
+// the stored top-left corner, grown to what its digits and arrows need (the
+// palette editor draws boxes so too).
+QRect ShownBoxPlace(const QFont& font, double minimum, double maximum, double value,
+                    const QRect& stored);
+
 class PaletteSpinBox final : public QDoubleSpinBox {
  public:
   explicit PaletteSpinBox(QWidget* parent);

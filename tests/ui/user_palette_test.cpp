@@ -12,8 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -380,8 +380,12 @@ TEST_F(UserPaletteWindowTest, WizardBoxesShowWholeDigitsBesideTheirNames) {
   Prepare(w);
   for (int variables : {1, 3}) {
     SCOPED_TRACE(variables);
-    w.run_palette_editor = [](ui::TEditValue_E& e) {
+    // Where the editor draws each box: the palette must show it there.
+    std::vector<QRect> designed;
+    w.run_palette_editor = [&designed](ui::TEditValue_E& e) {
       e.action("ToolWizard").trigger();
+      for (const PaletteObject& o : e.form().objects())
+        if (o.box()) designed.push_back(e.surface().ShownBox(o));
       e.OkClick();
       return e.result();
     };
@@ -407,6 +411,8 @@ TEST_F(UserPaletteWindowTest, WizardBoxesShowWholeDigitsBesideTheirNames) {
       EXPECT_TRUE(palette.rect().contains(box.geometry()));
       EXPECT_LE(name.geometry().right(), box.geometry().left());
       EXPECT_NEAR(name.geometry().center().y(), box.geometry().center().y(), 3);
+      EXPECT_NE(std::find(designed.begin(), designed.end(), box.geometry()), designed.end())
+          << "the editor draws the box elsewhere than the palette shows it";
     }
     const QFontMetrics title(palette.font());
     EXPECT_GT(palette.width(), title.horizontalAdvance(palette.windowTitle()));
