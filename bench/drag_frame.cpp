@@ -244,19 +244,18 @@ bool CheckGrabbed(benchmark::State& state, DragWindow& d, int slot) {
 }
 
 // A fast picture is worth nothing unless it is the whole picture drawn afresh.
-// Laying layers over each other rounds each channel on its own; and where
-// many thin antialiased lines cross, a line drawn on a transparent layer is
-// shaded a little differently from the same line drawn on the picture (up to
-// about 45 levels at a few hundred crossing pixels of a 500-line lesson), so
-// the check allows that much and no more: a missing or misplaced figure
-// changes thousands of pixels by far more.
+// Laying premultiplied layers over each other rounds each channel on its own:
+// a level or two, three where several antialiased edges are stacked on
+// different layers (one pixel of the teacher screen); anything more is a
+// fault.
+constexpr int kMostOffLevels = 3;
 void CheckPicture(benchmark::State& state, DragWindow& d) {
   const QImage shown = d.window().picture().copy();
   d.window().RefreshScreen();
   const Difference off = DifferenceOf(shown, d.window().picture());
   state.counters["off_pixels"] = off.pixels;
   state.counters["off_most"] = off.largest;
-  if (off.pixels > shown.width() * shown.height() / 2000 || off.largest > 64)
+  if (off.largest > kMostOffLevels)
     state.SkipWithError("the step's picture differs from a full redraw");
 }
 

@@ -1132,6 +1132,25 @@ const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::str
   return &shaped.emplace(key, std::move(text)).first->second;
 }
 
+// The pen raster text is drawn with. With a plain colour the raster engine
+// blends the glyphs of some fonts (CFF outlines) with gamma correction where
+// the pixel under them is opaque, and plainly where it is not, so the same
+// text came out up to about 50 levels apart on a picture and on a
+// transparent layer laid over it. A pen of a one-pixel pattern of the colour
+// blends every glyph plainly, whatever lies under it; other fonts look the
+// same either way.
+QPen TextPen(const QColor& colour) {
+  thread_local QColor made_for;
+  thread_local QPen pen;
+  if (made_for != colour) {
+    QImage one(1, 1, QImage::Format_ARGB32_Premultiplied);
+    one.fill(colour);
+    pen = QPen(QBrush(one), 0);
+    made_for = colour;
+  }
+  return pen;
+}
+
 }  // namespace
 
 void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
@@ -1145,14 +1164,14 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   }
   // The text colour is the font's; the cell background was painted above.
   painter_.setBackgroundMode(Qt::TransparentMode);
-  painter_.setPen(QPen(ToQColor(font().colour)));
+  // Pictures (SVG, PDF, printers) keep their texts as text.
+  const bool raster =
+      painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
+  painter_.setPen(raster ? TextPen(ToQColor(font().colour)) : QPen(ToQColor(font().colour)));
   applied_pen_.reset();
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
   const QPointF baseline(origin.x, origin.y + extent.ascent);
-  // Pictures (SVG, PDF, printers) keep their texts as text.
-  const bool raster =
-      painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
   FontKey(font(), Smooth(), shape_key_);
   if (const ShapedText* shaped =
           raster ? Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_) : nullptr) {
