@@ -8,29 +8,21 @@
 
 namespace qzarn {
 
-namespace {
-
-// The smallest rectangle holding every pixel that is not fully transparent.
-QRect PaintedRect(const QImage& layer) {
-  int left = layer.width(), right = -1, top = layer.height(), bottom = -1;
-  for (int y = 0; y < layer.height(); ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-    int first = 0;
-    while (first < layer.width() && row[first] == 0)
-      ++first;
-    if (first == layer.width()) continue;
-    int last = layer.width() - 1;
-    while (row[last] == 0)
-      --last;
-    left = std::min(left, first);
-    right = std::max(right, last);
-    top = std::min(top, y);
-    bottom = y;
+DragPicture::Sheet DragPicture::OwnSheet(const QImage& like) {
+  Sheet sheet;
+  sheet.own = true;
+  if (!spare_.empty()) {
+    sheet.image = std::move(spare_.back().image);
+    spare_.pop_back();
   }
-  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+  if (sheet.image.size() != like.size() ||
+      sheet.image.devicePixelRatio() != like.devicePixelRatio()) {
+    sheet.image = QImage(like.size(), QImage::Format_ARGB32_Premultiplied);
+    sheet.image.setDevicePixelRatio(like.devicePixelRatio());
+    sheet.image.fill(Qt::transparent);
+  }
+  return sheet;
 }
-
-}  // namespace
 
 void DragPicture::Build(const QImage& like, render::Size surface, render::DragLayerPlan plan,
                         std::vector<int> changing, const DrawSteps& draw,
@@ -47,8 +39,10 @@ void DragPicture::Build(const QImage& like, render::Size surface, render::DragLa
            std::equal(steps.begin(), steps.end(), order->begin() + static_cast<long>(from));
   };
 
-  base_ = QImage(like.size(), like.format());
-  base_.setDevicePixelRatio(like.devicePixelRatio());
+  if (!Fits(like)) {
+    base_ = QImage(like.size(), like.format());
+    base_.setDevicePixelRatio(like.devicePixelRatio());
+  }
   if (kept_at(0, plan_.below)) {
     kept->DrawBefore(base_, plan_.below.size(), draw);
   } else {
@@ -62,42 +56,40 @@ void DragPicture::Build(const QImage& like, render::Size surface, render::DragLa
     at += run.drawn.size();
     Layer layer;
     if (!run.kept.empty()) {
-      layer.image = QImage(like.size(), QImage::Format_ARGB32_Premultiplied);
-      layer.image.setDevicePixelRatio(like.devicePixelRatio());
-      // The last stretch of unchanged steps reaches the end of the kept order.
-      if (kept_at(at, run.kept) && at + run.kept.size() == order->size()) {
-        kept->DrawFrom(layer.image, at, draw);
-      } else {
-        layer.image.fill(Qt::transparent);
-        QPainter painter(&layer.image);
-        QtCanvas canvas(painter, surface_);
-        draw(canvas, run.kept);
+      // The last stretch of unchanged steps reaches the end of the kept
+      // order: from the next kept cut on, the kept piece is laid over as it
+      // is, and only the steps before that cut are drawn.
+      std::optional<std::size_t> cut;
+      if (kept_at(at, run.kept) && at + run.kept.size() == order->size()) cut = kept->CutFrom(at);
+      const std::size_t own_end = cut ? kept->cut(*cut) : at + run.kept.size();
+      if (at < own_end) {
+        Sheet sheet = OwnSheet(like);
+        {
+          QPainter painter(&sheet.image);
+          QtCanvas canvas(painter, surface_);
+          draw(canvas, std::span<const render::PictureStep>(run.kept).first(own_end - at));
+        }
+        sheet.bands = FindPaintedBands(sheet.image);
+        layer.sheets.push_back(std::move(sheet));
       }
-      layer.painted = PaintedRect(layer.image);
+      if (cut) layer.sheets.push_back({kept->from(*cut), kept->from_bands(*cut), false});
     }
     at += run.kept.size();
     layers_.push_back(std::move(layer));
   }
+  built_ = true;
 }
 
 void DragPicture::Compose(QImage& picture, const DrawSteps& draw) const {
+  later_ = false;
   if (empty() || !Fits(picture)) return;
   std::memcpy(picture.bits(), base_.constBits(), static_cast<std::size_t>(base_.sizeInBytes()));
   QPainter painter(&picture);
   QtCanvas canvas(painter, surface_);
-  const double ratio = picture.devicePixelRatio();
   for (std::size_t i = 0; i < plan_.runs.size(); ++i) {
     draw(canvas, plan_.runs[i].drawn);
-    const Layer& layer = layers_[i];
-    if (layer.painted.isEmpty()) continue;
-    // Device pixels onto the same device pixels, whatever the painter's scale.
-    const QRectF target(layer.painted.x() / ratio, layer.painted.y() / ratio,
-                        layer.painted.width() / ratio, layer.painted.height() / ratio);
-    painter.save();
-    painter.setClipping(false);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(target, layer.image, QRectF(layer.painted));
-    painter.restore();
+    for (const Sheet& sheet : layers_[i].sheets)
+      LayOverBands(painter, sheet.image, sheet.bands);
   }
 }
 
@@ -108,10 +100,20 @@ bool DragPicture::Fits(const QImage& picture) const {
 }
 
 void DragPicture::Clear() {
-  base_ = QImage();
+  // Own sheets are cleared where they were painted and kept for the next
+  // build: a fresh picture of this size costs the system a page fault per
+  // page on its first touch.
+  for (Layer& layer : layers_)
+    for (Sheet& sheet : layer.sheets)
+      if (sheet.own) {
+        ClearBands(sheet.image, sheet.bands);
+        spare_.push_back(std::move(sheet));
+      }
   layers_.clear();
   plan_ = {};
   changing_.clear();
+  built_ = false;
+  later_ = false;
 }
 
 }  // namespace qzarn

@@ -30,23 +30,40 @@ class DragPicture {
              std::vector<int> changing, const DrawSteps& draw, const PictureChunks* kept = nullptr);
   // Puts one step's picture together in `picture` (which must fit).
   void Compose(QImage& picture, const DrawSteps& draw) const;
+  // Notes that the picture is still to be put together, when first needed.
+  void ComposeLater() { later_ = true; }
+  bool composing_later() const { return later_ && built_; }
   // Whether the layers were made for pictures like this one.
   bool Fits(const QImage& picture) const;
 
-  bool empty() const { return base_.isNull(); }
+  bool empty() const { return !built_; }
+  // Forgets the plan; the pictures are kept for the next build of the same size.
   void Clear();
   const std::vector<int>& changing() const { return changing_; }
 
  private:
-  struct Layer {
+  // A transparent picture laid over the step's picture where it is painted.
+  struct Sheet {
     QImage image;
-    QRect painted;  // device pixels holding anything; empty: nothing to lay over
+    PaintedBands bands;
+    bool own = false;  // drawn here (and reused by the next build), not a kept piece
   };
+  // The kept steps of a run: its own sheet of the steps up to the next kept
+  // cut, then the kept piece from that cut on, shared with the kept pieces.
+  struct Layer {
+    std::vector<Sheet> sheets;
+  };
+  // A clear transparent picture like `like`, reusing one left from the last build.
+  Sheet OwnSheet(const QImage& like);
+
   render::Size surface_;
   render::DragLayerPlan plan_;
   std::vector<int> changing_;
+  bool built_ = false;
+  mutable bool later_ = false;
   QImage base_;
   std::vector<Layer> layers_;  // one per run
+  std::vector<Sheet> spare_;   // own sheets of the last build, clear again
 };
 
 }  // namespace qzarn

@@ -20,19 +20,78 @@ void CopyPixels(QImage& to, const QImage& from) {
   std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
 }
 
-// Lays a transparent picture of the painter's size over it, device pixel on
-// device pixel whatever the painter's scale.
-void LayOver(QPainter& painter, const QImage& layer) {
+// Whether any of the pixels [from, to) of a row is not fully clear; eight
+// at a time, so that the compiler keeps the loop in wide registers.
+bool AnyPainted(const QRgb* row, int from, int to) {
+  QRgb any = 0;
+  int x = from;
+  for (; x + 8 <= to; x += 8) {
+    QRgb eight = 0;
+    for (int k = 0; k < 8; ++k)
+      eight |= row[x + k];
+    if (eight != 0) return true;
+  }
+  for (; x < to; ++x)
+    any |= row[x];
+  return any != 0;
+}
+
+}  // namespace
+
+PaintedBands FindPaintedBands(const QImage& layer) {
+  PaintedBands bands;
+  const int width = layer.width(), height = layer.height();
+  bands.spans.reserve(
+      static_cast<std::size_t>((height + PaintedBands::kRows - 1) / PaintedBands::kRows));
+  for (int top = 0; top < height; top += PaintedBands::kRows) {
+    int left = width, right = 0;
+    for (int y = top; y < std::min(height, top + PaintedBands::kRows); ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+      // Only pixels outside what the band already holds can widen it.
+      if (!AnyPainted(row, 0, left) && !AnyPainted(row, std::max(left, right), width)) continue;
+      int first = 0;
+      while (first < left && row[first] == 0)
+        ++first;
+      int last = width - 1;
+      while (last >= right && row[last] == 0)
+        --last;
+      left = std::min(left, first);
+      right = std::max(right, last + 1);
+    }
+    bands.spans.emplace_back(left, right);
+  }
+  return bands;
+}
+
+void LayOverBands(QPainter& painter, const QImage& layer, const PaintedBands& bands) {
   const double ratio = layer.devicePixelRatio();
   painter.save();
   painter.setClipping(false);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter.drawImage(QRectF(0, 0, layer.width() / ratio, layer.height() / ratio), layer,
-                    QRectF(layer.rect()));
+  for (std::size_t band = 0; band < bands.spans.size(); ++band) {
+    const auto [left, right] = bands.spans[band];
+    if (left >= right) continue;
+    const int top = static_cast<int>(band) * PaintedBands::kRows;
+    const QRect source(left, top, right - left,
+                       std::min(PaintedBands::kRows, layer.height() - top));
+    painter.drawImage(QRectF(source.x() / ratio, source.y() / ratio, source.width() / ratio,
+                             source.height() / ratio),
+                      layer, QRectF(source));
+  }
   painter.restore();
 }
 
-}  // namespace
+void ClearBands(QImage& layer, const PaintedBands& bands) {
+  for (std::size_t band = 0; band < bands.spans.size(); ++band) {
+    const auto [left, right] = bands.spans[band];
+    if (left >= right) continue;
+    const int top = static_cast<int>(band) * PaintedBands::kRows;
+    for (int y = top; y < std::min(layer.height(), top + PaintedBands::kRows); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
+      std::fill(row + left, row + right, QRgb{0});
+    }
+  }
+}
 
 void PictureChunks::Start(const QImage& like, render::Size surface,
                           std::vector<render::PictureStep> order, int pieces) {
@@ -42,13 +101,26 @@ void PictureChunks::Start(const QImage& like, render::Size surface,
   surface_ = surface;
   order_ = std::move(order);
   const std::size_t n = order_.size();
-  const std::size_t count = static_cast<std::size_t>(std::max(pieces, 1));
+  std::size_t count = static_cast<std::size_t>(std::max(pieces, 1));
+  // Grid and axes cost more than most figures and lie under every figure
+  // that is dragged: the first cut comes right after them, and the rest
+  // share the figures above them evenly.
+  const auto axes = std::find_if(order_.begin(), order_.end(), [](const render::PictureStep& s) {
+    return s.kind == render::PictureStep::Kind::kAxes;
+  });
+  std::size_t front = 0;
+  if (count >= 2 && axes != order_.end() && axes + 1 != order_.end()) {
+    front = static_cast<std::size_t>(axes - order_.begin()) + 1;
+    cuts_.push_back(front);
+    --count;
+  }
   for (std::size_t k = 1; k < count; ++k) {
-    const std::size_t cut = n * k / count;
+    const std::size_t cut = front + (n - front) * k / count;
     if (cut > 0 && cut < n && (cuts_.empty() || cuts_.back() < cut)) cuts_.push_back(cut);
   }
   before_.resize(cuts_.size());
   from_.resize(cuts_.size());
+  from_bands_.resize(cuts_.size());
 }
 
 std::span<const render::PictureStep> PictureChunks::Steps(std::size_t begin,
@@ -85,8 +157,10 @@ bool PictureChunks::BuildNext(const DrawSteps& draw) {
       draw(canvas, Steps(cuts_[k], k + 1 < cuts_.size() ? cuts_[k + 1] : order_.size()));
     }
     if (k + 1 < cuts_.size()) {
-      LayOver(painter, from_[k + 1]);
+      LayOverBands(painter, from_[k + 1], from_bands_[k + 1]);
     }
+    painter.end();
+    from_bands_[k] = FindPaintedBands(image);
   }
   ++next_;
   return ready();
@@ -99,6 +173,7 @@ void PictureChunks::Clear() {
   cuts_.clear();
   before_.clear();
   from_.clear();
+  from_bands_.clear();
   next_ = 0;
 }
 
@@ -137,8 +212,16 @@ void PictureChunks::DrawFrom(QImage& target, std::size_t begin, const DrawSteps&
     draw(canvas, Steps(begin, to));
   }
   if (kept) {
-    LayOver(painter, from_[static_cast<std::size_t>(at - cuts_.begin())]);
+    const auto k = static_cast<std::size_t>(at - cuts_.begin());
+    LayOverBands(painter, from_[k], from_bands_[k]);
   }
+}
+
+std::optional<std::size_t> PictureChunks::CutFrom(std::size_t begin) const {
+  if (!ready()) return std::nullopt;
+  const auto at = std::lower_bound(cuts_.begin(), cuts_.end(), begin);
+  if (at == cuts_.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - cuts_.begin());
 }
 
 std::size_t PictureChunks::bytes() const {

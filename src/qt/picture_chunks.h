@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 // The core headers come before Qt's, whose `slots` keyword would break them.
@@ -16,7 +18,26 @@
 
 #include <QImage>
 
+class QPainter;
+
 namespace qzarn {
+
+// Where a transparent picture holds anything, in bands of rows: for each
+// band the columns [left, right) of device pixels that are not fully clear
+// (none when left >= right). Laying the picture over another then touches
+// only those pixels, and clearing it for reuse clears only them.
+struct PaintedBands {
+  static constexpr int kRows = 32;
+  std::vector<std::pair<int, int>> spans;  // one per band, top to bottom
+};
+
+// Finds the painted bands of a premultiplied transparent picture.
+PaintedBands FindPaintedBands(const QImage& layer);
+// Lays `layer` (of the painter's device size, device pixel on device pixel
+// whatever the painter's scale) over the painter's picture where it is painted.
+void LayOverBands(QPainter& painter, const QImage& layer, const PaintedBands& bands);
+// Makes the painted bands of `layer` clear again.
+void ClearBands(QImage& layer, const PaintedBands& bands);
 
 class PictureChunks {
  public:
@@ -46,6 +67,13 @@ class PictureChunks {
   // after `begin`, with the kept picture of the rest laid over them.
   void DrawFrom(QImage& target, std::size_t begin, const DrawSteps& draw) const;
 
+  // The first cut at or after `begin` whose transparent picture is kept, or
+  // nothing. The picture is shared, not copied.
+  std::optional<std::size_t> CutFrom(std::size_t begin) const;
+  std::size_t cut(std::size_t k) const { return cuts_[k]; }
+  const QImage& from(std::size_t k) const { return from_[k]; }
+  const PaintedBands& from_bands(std::size_t k) const { return from_bands_[k]; }
+
   // Bytes held by the kept pictures.
   std::size_t bytes() const;
 
@@ -63,6 +91,7 @@ class PictureChunks {
   // before_[k]: order_[0, cuts_[k]) on white; from_[k]: order_[cuts_[k], end) transparent.
   std::vector<QImage> before_;
   std::vector<QImage> from_;
+  std::vector<PaintedBands> from_bands_;
   int next_ = 0;
 };
 

@@ -331,6 +331,7 @@ render::Size DocumentWindow::SurfaceSize() const {
 }
 
 render::Canvas& DocumentWindow::PictureCanvas() {
+  SettlePicture();
   if (!picture_canvas_) {
     picture_painter_ = std::make_unique<QPainter>(&picture_);
     picture_canvas_ = std::make_unique<QtCanvas>(*picture_painter_, SurfaceSize());
@@ -573,7 +574,7 @@ void DocumentWindow::CopyToClipboardClick() {
   // take vector graphics. Setting new data replaces only what was there; the
   // clipboard is not cleared first.
   auto* mime = new QMimeData;
-  mime->setImageData(picture_);
+  mime->setImageData(picture());
   if (undoable_) {
     render::DrawScreenInputs inputs;
     inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };

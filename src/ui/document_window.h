@@ -244,7 +244,12 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   ScreenSurface& surface() { return *surface_; }
   QScrollArea& scrollArea() { return *scroll_; }
   // The off-screen picture of the screen.
-  const QImage& picture() const { return picture_; }
+  // The picture as shown; a drag's first step is put together here when it
+  // has not been yet.
+  const QImage& picture() const {
+    SettlePicture();
+    return picture_;
+  }
   // Whether the current drag's picture is put together from kept layers
   // rather than drawn whole on every step.
   bool dragPictureLayered() const { return !drag_picture_.empty(); }
@@ -391,6 +396,12 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   std::vector<std::uint8_t> KeptPictureKey() const;
   // The same without the variable table, which a variable step compares cell by cell.
   std::vector<std::uint8_t> PictureKey(bool with_variables) const;
+  // Whether `key` is PictureKey(with_variables), without building it.
+  bool PictureKeyIs(const std::vector<std::uint8_t>& key, bool with_variables) const;
+  // Whether the kept pieces fit the picture and show the screen as it is.
+  bool KeptPictureCurrent() const;
+  // Puts together a drag step the press left for the next look at the picture.
+  void SettlePicture() const;
   // Remembers what the picture now shows, for the next variable step.
   void RememberShownScreen();
   void DrawPictureSteps(render::Canvas& canvas, std::span<const render::PictureStep> steps);

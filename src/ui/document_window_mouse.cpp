@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/recompute.h"
 #include "interact/drag_redraw.h"
@@ -30,7 +31,7 @@ constexpr int kMostDragLayers = 4;
 constexpr int kKeptPictureDelayMs = 120;
 // At most this much memory for the pieces of one window, at most this many
 // pieces, and a piece only for this many steps of the picture order.
-constexpr std::size_t kKeptPictureBytes = std::size_t{48} << 20;
+constexpr std::size_t kKeptPictureBytes = std::size_t{64} << 20;
 constexpr std::size_t kMostKeptPieces = 8;
 constexpr std::size_t kStepsPerKeptPiece = 16;
 
@@ -299,7 +300,7 @@ bool DocumentWindow::StartDragFromKeptPicture() {
     return false;
   FitSurfaceToScreen();
   EndPicturePainter();
-  if (!kept_picture_.Fits(picture_) || KeptPictureKey() != kept_picture_key_) return false;
+  if (!KeptPictureCurrent()) return false;
   std::optional<std::vector<int>> changing =
       interact::DragChangingFigures(s, s.SelectedIndex, env_.expressions);
   if (!changing) return false;
@@ -314,9 +315,23 @@ bool DocumentWindow::StartDragFromKeptPicture() {
   variable_layers_ = false;
   drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*changing), draw,
                       &kept_picture_);
-  drag_picture_.Compose(picture_, draw);
+  // A move usually follows before the surface is painted, and it puts its
+  // own step together: the press's picture is put together only if it is
+  // looked at first.
+  drag_picture_.ComposeLater();
   surface_->update();
   return true;
+}
+
+void DocumentWindow::SettlePicture() const {
+  if (!drag_picture_.composing_later()) return;
+  // The window itself is never const; only the look at its picture is.
+  auto& self = const_cast<DocumentWindow&>(*this);
+  self.EndPicturePainter();
+  drag_picture_.Compose(
+      self.picture_, [&self](render::Canvas& canvas, std::span<const render::PictureStep> steps) {
+        self.DrawPictureSteps(canvas, steps);
+      });
 }
 
 // ---- The still picture in pieces ------------------------------------------------------
@@ -337,13 +352,17 @@ std::vector<std::uint8_t> DocumentWindow::KeptPictureKey() const {
   return PictureKey(true);
 }
 
-std::vector<std::uint8_t> DocumentWindow::PictureKey(bool with_variables) const {
-  const Screen& s = undoable_->screen();
-  std::vector<std::uint8_t> key;
-  const auto add = [&key](const void* from, std::size_t size) {
-    const auto* bytes = static_cast<const std::uint8_t*>(from);
-    key.insert(key.end(), bytes, bytes + size);
-  };
+bool DocumentWindow::KeptPictureCurrent() const {
+  return kept_picture_.Fits(picture_) && PictureKeyIs(kept_picture_key_, true);
+}
+
+namespace {
+
+// Hands `add` every byte a picture is drawn from: the settings (with or
+// without the variables), the font, the stretch, the background's size and
+// every figure record with its slot.
+template <typename Add>
+void VisitPictureBytes(const Screen& s, bool with_variables, Add&& add) {
   if (with_variables)
     add(&s.Settings, sizeof s.Settings);
   else
@@ -360,7 +379,30 @@ std::vector<std::uint8_t> DocumentWindow::PictureKey(bool with_variables) const 
     add(&i, sizeof i);
     add(record->bytes().data(), record->bytes().size());
   }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DocumentWindow::PictureKey(bool with_variables) const {
+  std::vector<std::uint8_t> key;
+  VisitPictureBytes(undoable_->screen(), with_variables,
+                    [&key](const void* from, std::size_t size) {
+                      const auto* bytes = static_cast<const std::uint8_t*>(from);
+                      key.insert(key.end(), bytes, bytes + size);
+                    });
   return key;
+}
+
+bool DocumentWindow::PictureKeyIs(const std::vector<std::uint8_t>& key, bool with_variables) const {
+  // Compared where the bytes lie: a press should not first copy every
+  // record of the screen only to find them unchanged.
+  std::size_t at = 0;
+  bool same = true;
+  VisitPictureBytes(undoable_->screen(), with_variables, [&](const void* from, std::size_t size) {
+    same = same && at + size <= key.size() && std::memcmp(key.data() + at, from, size) == 0;
+    at += size;
+  });
+  return same && at == key.size();
 }
 
 void DocumentWindow::BuildKeptPiece() {
@@ -380,7 +422,7 @@ void DocumentWindow::BuildKeptPiece() {
         static_cast<int>(std::min<std::size_t>({by_memory, by_steps, kMostKeptPieces - 1})) + 1;
     kept_picture_key_ = KeptPictureKey();
     kept_picture_.Start(picture_, SurfaceSize(), std::move(order), pieces);
-  } else if (!kept_picture_.Fits(picture_) || KeptPictureKey() != kept_picture_key_) {
+  } else if (!KeptPictureCurrent()) {
     DropKeptPicture();
     return;
   }

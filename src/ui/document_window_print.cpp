@@ -33,7 +33,7 @@ bool DocumentWindow::SaveAsPicture(const QString& path, QString& written, QStrin
   EndPicturePainter();
   std::string written_path;
   std::string why;
-  if (!render::SaveAsPicture(FromQImage(picture_), path.toStdString(), written_path, why)) {
+  if (!render::SaveAsPicture(FromQImage(picture()), path.toStdString(), written_path, why)) {
     error = QString::fromStdString(why);
     return false;
   }
