@@ -68,16 +68,35 @@ void LayOverBands(QPainter& painter, const QImage& layer, const PaintedBands& ba
   painter.save();
   painter.setClipping(false);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  for (std::size_t band = 0; band < bands.spans.size(); ++band) {
-    const auto [left, right] = bands.spans[band];
-    if (left >= right) continue;
-    const int top = static_cast<int>(band) * PaintedBands::kRows;
-    const QRect source(left, top, right - left,
-                       std::min(PaintedBands::kRows, layer.height() - top));
+  const auto lay = [&](const QRect& source) {
+    if (source.isEmpty()) return;
     painter.drawImage(QRectF(source.x() / ratio, source.y() / ratio, source.width() / ratio,
                              source.height() / ratio),
                       layer, QRectF(source));
+  };
+  // Neighbouring bands of about the same columns go over in one piece: a
+  // densely painted layer is then one blend, as the whole picture would be.
+  QRect pending;
+  long long painted = 0;  // pixels of the bands in `pending`
+  for (std::size_t band = 0; band < bands.spans.size(); ++band) {
+    const auto [left, right] = bands.spans[band];
+    const int top = static_cast<int>(band) * PaintedBands::kRows;
+    const QRect source = left < right ? QRect(left, top, right - left,
+                                              std::min(PaintedBands::kRows, layer.height() - top))
+                                      : QRect();
+    const QRect joined = pending.united(source);
+    const long long with = painted + static_cast<long long>(source.width()) * source.height();
+    if (!source.isEmpty() && !pending.isEmpty() &&
+        static_cast<long long>(joined.width()) * joined.height() <= with + with / 4) {
+      pending = joined;
+      painted = with;
+      continue;
+    }
+    lay(pending);
+    pending = source;
+    painted = static_cast<long long>(source.width()) * source.height();
   }
+  lay(pending);
   painter.restore();
 }
 
