@@ -150,10 +150,11 @@ std::unique_ptr<Screen> VariableLesson(int* slot) {
   vars.write(0, 1, -20);  // a
   vars.write(0, 2, -16);  // b
   FigureRecord point = defaults.Record(kPointFigure);
-  point.point()->Name = "V";
-  point.point()->FX = "a";
-  point.point()->FY = "b";
-  point.point()->Ref0 = -1;
+  PointRecord& v = *point.point();
+  v.Name = "V";
+  v.FX = "a";
+  v.FY = "b";
+  v.Ref0 = -1;
   *slot = *NewFigure(screen->Figures, std::move(point));
   for (int k = 1; k <= 3; ++k) {
     FigureRecord circle = defaults.Record(kCircleFigure);
