@@ -16,19 +16,30 @@ namespace {
 
 using render::PictureStep;
 
-// The cost model, in pixels blended: a figure costs the pixels of the tiles
-// it covers; the background and the axes are drawn on every picture, about
-// half a blend per pixel of it; a layered step copies the base and blends
-// one whole layer per stretch of unchanged figures; change rectangles copy
-// their pixels from the scratch picture. Rectangles a tile or two apart are
-// taken as one.
+// The cost model, in pixels blended. Drawing a tile costs its pixels once
+// for the background and the axes and once for each figure covering it. A
+// rectangle costs the tiles it holds plus a fixed price for a pass (the
+// picture order walked, the grid's marks stepped through, the rectangle
+// copied); rectangles closer than that are taken as one. A layered step
+// copies the base and blends one whole layer per stretch of unchanged
+// figures, and draws the reached figures.
 constexpr double kBackgroundShare = 0.5;
-constexpr double kCopyShare = 0.3;
+constexpr double kPassPixels = 120000;
 constexpr double kLayerBaseShare = 0.5, kLayerShare = 1.0;
-constexpr double kRectPixels = 2.0 * render::TileGrid::kTile * render::TileGrid::kTile;
+constexpr double kTilePixels = render::TileGrid::kTile * render::TileGrid::kTile;
+
+// Whether the step may set a pixel in the marked tiles: the background, the
+// axes and the outer frame span the picture; a figure not measured counts.
+bool Meets(const PictureStep& step, std::span<const render::TileSet> tiles,
+           const std::vector<std::uint8_t>& marked) {
+  const auto slot = static_cast<std::size_t>(step.slot);
+  if (step.kind != PictureStep::Kind::kFigure || slot >= tiles.size()) return true;
+  return std::any_of(tiles[slot].begin(), tiles[slot].end(),
+                     [&](std::uint16_t t) { return marked[t] != 0; });
+}
 
 double FigureCost(const render::TileSet& tiles) {
-  return static_cast<double>(tiles.size()) * render::TileGrid::kTile * render::TileGrid::kTile;
+  return static_cast<double>(tiles.size()) * kTilePixels;
 }
 
 }  // namespace
@@ -84,17 +95,16 @@ VariableStepPicture::Drawing VariableStepPicture::Draw(const Step& step) {
         before = std::move(now);
       }
     }
-    rects = render::ChangeRects(grid_, changed, kRectPixels);
-    std::vector<std::uint8_t> in_rects(static_cast<std::size_t>(grid_.count()), 0);
-    rect_cost = area * kBackgroundShare;
-    for (const render::Rect& r : rects) {
-      rect_cost += kCopyShare * r.width() * r.height();
-      for (std::uint16_t t : render::TilesOf(grid_, r))
-        in_rects[t] = 1;
-    }
+    rects = render::ChangeRects(grid_, changed, kPassPixels);
+    // How many figures cover each tile.
+    std::vector<int> cover(static_cast<std::size_t>(grid_.count()), 0);
     for (const render::TileSet& figure : tiles_)
-      if (std::any_of(figure.begin(), figure.end(), [&](std::uint16_t t) { return in_rects[t]; }))
-        rect_cost += FigureCost(figure);
+      for (std::uint16_t t : figure)
+        ++cover[t];
+    rect_cost = kPassPixels * static_cast<double>(rects.size());
+    for (const render::Rect& r : rects)
+      for (std::uint16_t t : render::TilesOf(grid_, r))
+        rect_cost += kTilePixels * (kBackgroundShare + cover[t]);
   }
 
   const bool reuse = step.layers != nullptr && step.layers_reusable && !step.layers->empty() &&
@@ -147,35 +157,32 @@ void VariableStepPicture::RedrawRects(QImage& picture, QImage& scratch, render::
                                       std::span<const render::TileSet> tiles,
                                       std::span<const render::Rect> rects, const DrawSteps& draw) {
   if (rects.empty()) return;
-  std::vector<std::uint8_t> in_rects(static_cast<std::size_t>(grid.count()), 0);
-  for (const render::Rect& rect : rects)
-    for (std::uint16_t t : render::TilesOf(grid, rect))
-      in_rects[t] = 1;
-  std::vector<PictureStep> steps;
-  for (const PictureStep& s : render::PictureOrder(figures)) {
-    // The background, the axes and the outer frame span the picture.
-    const auto slot = static_cast<std::size_t>(s.slot);
-    if (s.kind != PictureStep::Kind::kFigure || slot >= tiles.size() ||
-        std::any_of(tiles[slot].begin(), tiles[slot].end(),
-                    [&](std::uint16_t t) { return in_rects[t] != 0; }))
-      steps.push_back(s);
-  }
-  // Drawn whole, not clipped: which pixels a stroke sets may depend on the
-  // part of it a clip leaves (a dash mark cut by the clip edge is drawn
-  // another way), so the figures are drawn as a whole picture draws them
-  // and only the rectangles' pixels are taken.
+  const std::vector<PictureStep> order = render::PictureOrder(figures);
+  // Drawn on a scratch picture and taken from it: strokes the painter
+  // rasterises are drawn whole (a clip could change which pixels they set),
+  // and only the pixels the canvas sets itself keep to the rectangle.
   if (scratch.size() != picture.size() || scratch.format() != picture.format()) {
     scratch = QImage(picture.size(), picture.format());
   }
   scratch.setDevicePixelRatio(picture.devicePixelRatio());
-  {
-    QPainter painter(&scratch);
-    QtCanvas canvas(painter, surface);
-    draw(canvas, steps);
-  }
   const double ratio = picture.devicePixelRatio();
   const int bytes = picture.depth() / 8;
+  QPainter painter(&scratch);
+  QtCanvas canvas(painter, surface);
+  std::vector<std::uint8_t> in_rect(static_cast<std::size_t>(grid.count()), 0);
+  std::vector<PictureStep> steps;
   for (const render::Rect& rect : rects) {
+    const render::TileSet inside = render::TilesOf(grid, rect);
+    for (std::uint16_t t : inside)
+      in_rect[t] = 1;
+    steps.clear();
+    for (const PictureStep& s : order)
+      if (Meets(s, tiles, in_rect)) steps.push_back(s);
+    for (std::uint16_t t : inside)
+      in_rect[t] = 0;
+    canvas.SetPixelClip(rect);
+    draw(canvas, steps);
+    // Taken at once: the next rectangle's strokes may cross this one.
     // Surface pixels to device pixels, widened to whole device pixels.
     const int left = std::max(0, static_cast<int>(std::floor(rect.left * ratio)));
     const int top = std::max(0, static_cast<int>(std::floor(rect.top * ratio)));
