@@ -3,11 +3,11 @@
 // changed variables reach have been recomputed: drawn in the cheapest of
 // three ways by an estimate of their cost.
 // - Change rectangles: the tiles the reached figures covered before the step
-//   and cover after it are taken over the previous picture from a picture of
-//   the background, the axes and the figures meeting them alone. Exactly a
-//   whole redraw's pixels; cheap when the reached figures and the figures
-//   round them cover little of the picture, however they are spread through
-//   the figure list.
+//   and cover after it are taken over the previous picture, each rectangle
+//   from a picture of the background, the axes and the figures meeting it
+//   alone, the canvas's own pixels kept inside it. Exactly a whole redraw's
+//   pixels; cheap when the reached figures and the figures round them cover
+//   little of the picture, however they are spread through the figure list.
 // - Layers (qt/drag_picture.h): when the reached figures lie together in the
 //   picture order, the rest comes from a base and a few transparent layers.
 // - The whole picture.
@@ -59,9 +59,9 @@ class VariableStepPicture {
   // Whether the tiles of the picture shown are known.
   bool known() const { return !tiles_.empty(); }
 
-  // Redraws `rects` over `picture`: the picture order of `figures` without
-  // the figures whose `tiles` miss every rectangle, drawn on `scratch` (made
-  // to fit), and the rectangles taken from it.
+  // Redraws `rects` over `picture`: for each, the picture order of `figures`
+  // without the figures whose `tiles` miss it, drawn on `scratch` (made to
+  // fit), and the rectangle taken from it.
   static void RedrawRects(QImage& picture, QImage& scratch, render::Size surface,
                           const FigureTable& figures, const render::TileGrid& grid,
                           std::span<const render::TileSet> tiles,
