@@ -4,12 +4,13 @@
 // resampling), the full recompute pass and the whole picture drawn.
 //
 // Ours recomputes only the figures the variable reaches (the readers, their
-// dependents; engine/variable_reach.h) and draws only them, between the
-// picture of what lies below the first of them and transparent layers of the
-// unchanged figures above (qt/drag_picture.h), made at the first step and
-// kept while the steps go on. When the readers are spread so thinly over the
-// picture order that more than four layers would be needed, the whole
-// picture is drawn.
+// dependents; engine/variable_reach.h) and draws the picture the way the
+// desktop window does (qt/variable_step_picture.h): over the previous
+// picture, only the tiles the reached figures covered and now cover, or,
+// when that would cost more, between the picture of what lies below the
+// first of them and transparent layers of the unchanged figures above
+// (qt/drag_picture.h), or whole. The first step of a run pays for learning
+// where every figure lies.
 //
 // Screens: rich = the rich example (80 points, 40 lines, 20 circles, 10
 // parabolas) with a family of five curves, a point and a circle that follow
@@ -44,6 +45,7 @@
 #include "forms/variable_palette.h"
 #include "ratio_report.h"
 #include "render/draw_screen.h"
+#include "variable_step_workloads.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -52,6 +54,7 @@
 #include "qt/drag_picture.h"
 #include "qt/qt_canvas.h"
 #include "qt/qt_fonts.h"
+#include "qt/variable_step_picture.h"
 
 namespace {
 
@@ -102,37 +105,6 @@ std::unique_ptr<Screen> FiveHundredFigures() {
   return screen;
 }
 
-std::unique_ptr<Screen> TenthReadA(bool spread) {
-  constexpr int kFigures = 500, kReaders = 50;
-  std::unique_ptr<Screen> screen = bench::NewFigureLesson(spread ? kFigures : kFigures - kReaders);
-  const FigureDefaults defaults;
-  const auto reads_a = [](CircleRecord& c, int k) {
-    c.FX0 = ("a+" + std::to_string(k % 9 - 4)).c_str();
-    c.FY0 = std::to_string(k % 7 - 3).c_str();
-  };
-  if (spread) {
-    // The circle of every other group of four reads a: a tenth of the figures.
-    for (int i = 0, k = 0; i < kFigures && k < kReaders; ++i) {
-      FigureRecord* r = screen->Figures.record(i);
-      if (r == nullptr || r->type() != kCircleFigure || (i / 4) % 2 != 0) continue;
-      reads_a(*r->circle(), k++);
-    }
-  } else {
-    for (int k = 0; k < kReaders; ++k) {
-      FigureRecord circle = defaults.Record(kCircleFigure);
-      CircleRecord& c = *circle.circle();
-      c.Mode = 0;
-      reads_a(c, k);
-      c.FX1 = std::to_string(1 + k % 3).c_str();
-      c.Ref0 = c.Ref1 = c.Ref2 = -1;
-      NewFigure(screen->Figures, std::move(circle));
-    }
-  }
-  screen->View().ScreenWidth = kWidth;
-  screen->View().ScreenHeight = kHeight;
-  return screen;
-}
-
 struct Workload {
   const char* name;
   std::unique_ptr<Screen> (*make)();
@@ -141,8 +113,8 @@ struct Workload {
 const Workload kWorkloads[] = {
     {"rich", RichWithFamily},
     {"many", FiveHundredFigures},
-    {"tenth-last", [] { return TenthReadA(false); }},
-    {"tenth-spread", [] { return TenthReadA(true); }},
+    {"tenth-last", [] { return bench::TenthReadA(false, kWidth, kHeight); }},
+    {"tenth-spread", [] { return bench::TenthReadA(true, kWidth, kHeight); }},
 };
 
 // Transparent layers a step may lay over the picture, as while dragging.
@@ -163,28 +135,33 @@ class Road {
     DrawWhole();
   }
   void OurStep() {
+    const VariableStepPicture::Key before = VariablesKey();
     Advance();
     const VariableRef cells[] = {{kA.row, kA.column()}};
     std::optional<std::vector<int>> reached = FiguresReachedBy(*screen_, expressions_, cells);
     if (!reached || !engine_.RecomputeFigures(*screen_, *reached)) {
       engine_.RecomputeScreen(*screen_);
       layers_.Clear();
+      step_.Forget();
       DrawWhole();
       return;
     }
-    if (layers_.empty() || layers_.changing() != *reached) {
-      layers_.Clear();
-      std::optional<render::DragLayerPlan> plan =
-          render::PlanDragLayers(render::PictureOrder(screen_->Figures), *reached, kMostLayers);
-      if (!plan) {
-        DrawWhole();
-        return;
-      }
-      layers_.Build(image_, {kWidth, kHeight}, std::move(*plan), std::move(*reached), Steps());
-    }
-    layers_.Compose(image_, Steps());
+    VariableStepPicture::Step step;
+    step.picture = &image_;
+    step.surface = {kWidth, kHeight};
+    step.figures = &screen_->Figures;
+    step.layers_reusable = layers_.changing() == *reached;
+    step.reached = std::move(*reached);
+    step.before = before;
+    step.after = VariablesKey();
+    step.layers = &layers_;
+    step.most_layers = kMostLayers;
+    step.draw = Steps();
+    drawings_[static_cast<int>(step_.Draw(step))]++;
     benchmark::DoNotOptimize(image_.constBits());
   }
+  // How often each way of drawing was chosen: whole, layers, change rectangles.
+  const int* drawings() const { return drawings_; }
   const QImage& picture() const { return image_; }
   void Redraw() {
     engine_.RecomputeScreen(*screen_);
@@ -192,6 +169,11 @@ class Road {
   }
 
  private:
+  // The picture's tiles depend on nothing else that changes here.
+  VariableStepPicture::Key VariablesKey() const {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&screen_->Variables());
+    return {bytes, bytes + sizeof(VariableTable)};
+  }
   void Advance() {
     value_ = value_ >= 3 ? -3 : value_ + 0.05;
     ApplyVariableValue(*screen_, kA, value_, expressions_);
@@ -218,6 +200,8 @@ class Road {
   QImage image_;
   render::RenderOptions options_;
   DragPicture layers_;
+  VariableStepPicture step_;
+  int drawings_[3] = {};
   double value_ = 0;
 };
 
@@ -238,6 +222,9 @@ void Ours(benchmark::State& state, const Workload& w) {
     road.OurStep();
   // A fast step is worth nothing unless its picture is the one a full pass
   // and a whole drawing give (within the rounding of laying layers).
+  state.counters["whole"] = road.drawings()[0];
+  state.counters["layers"] = road.drawings()[1];
+  state.counters["rects"] = road.drawings()[2];
   const QImage step = road.picture().copy();
   road.Redraw();
   if (LargestDifference(step, road.picture()) > 2)

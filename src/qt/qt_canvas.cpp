@@ -22,7 +22,8 @@ namespace qzarn {
 struct DirectPixels {
   uchar* bits = nullptr;
   qsizetype stride = 0;
-  int left = 0, top = 0, right = 0, bottom = 0;
+  int left = 0, top = 0, right = 0, bottom = 0;  // what the clip leaves
+  int width = 0;                                 // the whole image's
 };
 
 using render::BrushStyle;
@@ -132,8 +133,11 @@ constexpr int kRowsAhead = 6;
 void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
   const double r = width / 2;
   const double reach = r + 0.5;  // beyond this distance from the stroke's spine nothing is inked
-  const int x0 = std::max(px.left, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
-  const int x1 = std::min(px.right - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
+  // Each row is stepped from where it starts on the whole image, whatever
+  // the clip: the sums along it come out the same, so a picture redrawn in
+  // clipped pieces sets the pixels a whole drawing sets.
+  const int x0 = std::max(0, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
+  const int x1 = std::min(px.width - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
   const int y0 = std::max(px.top, static_cast<int>(std::floor(std::min(a.y(), b.y()) - r)));
   const int y1 = std::min(px.bottom - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + r)));
   const double dx = b.x() - a.x(), dy = b.y() - a.y();
@@ -173,12 +177,17 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
     // Most rows of a long stroke lie wholly beside its spine (away from its
     // ends): there the distance is the one across it alone.
     const double last_along = along + (to - from) * dx;
+    const int first = std::max(from, px.left), last = std::min(to, px.right - 1);
     if (length2 > 0 && std::min(along, last_along) > 0 && std::max(along, last_along) < length2) {
-      for (int x = from; x <= to; ++x, across += across_step)
+      for (int x = from; x < first; ++x)
+        across += across_step;
+      for (int x = first; x <= last; ++x, across += across_step)
         CoverPixel(row[x], colour, reach - std::fabs(across));
       continue;
     }
-    for (int x = from; x <= to; ++x, ax += 1, along += dx, across += across_step) {
+    for (int x = from; x < first; ++x, ax += 1, along += dx)
+      across += across_step;
+    for (int x = first; x <= last; ++x, ax += 1, along += dx, across += across_step) {
       double distance;
       if (length2 > 0 && along > 0 && along < length2) {
         // Beside the spine: the distance across it, no root needed.
@@ -581,12 +590,19 @@ std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
     return std::nullopt;
   // A clip the caller set on the painter itself is not known here.
   if (painter_.hasClipping() && !s.clip) return std::nullopt;
-  DirectPixels px{image->bits(), image->bytesPerLine(), 0, 0, image->width(), image->height()};
+  DirectPixels px{image->bits(),   image->bytesPerLine(), 0, 0, image->width(),
+                  image->height(), image->width()};
   if (s.clip) {
     px.left = std::max(px.left, s.clip->left);
     px.top = std::max(px.top, s.clip->top);
     px.right = std::min(px.right, s.clip->right);
     px.bottom = std::min(px.bottom, s.clip->bottom);
+  }
+  if (pixel_clip_) {
+    px.left = std::max(px.left, pixel_clip_->left);
+    px.top = std::max(px.top, pixel_clip_->top);
+    px.right = std::max(px.left, std::min(px.right, pixel_clip_->right));
+    px.bottom = std::max(px.top, std::min(px.bottom, pixel_clip_->bottom));
   }
   return px;
 }
@@ -622,6 +638,8 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
   const std::optional<DirectPixels> direct = Direct(smooth);
   if (!direct) return false;
   const int left = direct->left, top = direct->top, right = direct->right, bottom = direct->bottom;
+  const auto* image = static_cast<const QImage*>(painter_.device());
+  const int image_width = image->width(), image_height = image->height();
   const QRgb colour = 0xFF000000u | ToQColor(s.pen.colour).rgb();
   uchar* bits = direct->bits;
   const qsizetype stride = direct->stride;
@@ -637,8 +655,11 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
                       dy = static_cast<long long>(b.y) - a.y;
       const bool straight =
           (dx != 0 || dy != 0) && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
-      const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
-                          std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
+      // Whether a mark takes this path is decided against the whole image,
+      // never the clip: a clip only keeps some of its pixels, so a picture
+      // redrawn in clipped pieces sets the pixels a whole drawing sets.
+      const bool inside = std::min(a.x, b.x) >= 0 && std::max(a.x, b.x) < image_width &&
+                          std::min(a.y, b.y) >= 0 && std::max(a.y, b.y) < image_height;
       if (!straight || !inside) {
         rest.push_back(a);
         rest.push_back(b);
@@ -654,8 +675,23 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
                              (dx > 0   ? 1
                               : dx < 0 ? -1
                                        : 0);
-      QRgb* at = &pixel(a.x, a.y);
-      for (long long k = 0; k < steps; ++k, at += step)
+      // The steps k (pixel a + k * direction) inside the clip.
+      long long first = 0, last = steps;
+      const auto keep = [&](long long from, long long direction, long long low, long long high) {
+        if (direction > 0) {
+          first = std::max(first, low - from);
+          last = std::min(last, high - from);
+        } else if (direction < 0) {
+          first = std::max(first, from - high + 1);
+          last = std::min(last, from - low + 1);
+        } else if (from < low || from >= high) {
+          last = first;
+        }
+      };
+      keep(a.x, dx, left, right);
+      keep(a.y, dy, top, bottom);
+      QRgb* at = &pixel(a.x, a.y) + first * step;
+      for (long long k = first; k < last; ++k, at += step)
         *at = colour;
       continue;
     }
@@ -875,8 +911,18 @@ void QtCanvas::DrawPolygon(std::span<const render::PointF> points) {
 void QtCanvas::DrawRectangle(const render::Rect& box) {
   if (box.width() <= 0 || box.height() <= 0) return;
   if (state().brush.style != BrushStyle::kClear) {
-    Prepare(Use::kFill);
-    painter_.drawRect(QRectF(box.left, box.top, box.width(), box.height()));
+    // Whole pixels: the part inside the pixel clip is the same pixels.
+    render::Rect fill = box;
+    if (pixel_clip_) {
+      fill.left = std::max(fill.left, pixel_clip_->left);
+      fill.top = std::max(fill.top, pixel_clip_->top);
+      fill.right = std::min(fill.right, pixel_clip_->right);
+      fill.bottom = std::min(fill.bottom, pixel_clip_->bottom);
+    }
+    if (fill.width() > 0 && fill.height() > 0) {
+      Prepare(Use::kFill);
+      painter_.drawRect(QRectF(fill.left, fill.top, fill.width(), fill.height()));
+    }
   }
   if (state().pen.style != PenStyle::kClear) {
     Prepare(Use::kStroke);

@@ -56,6 +56,11 @@ class QtCanvas : public render::Canvas {
   // Call after drawing on the painter directly: the next primitive then sets
   // every painter setting again.
   void ForgetPainterState();
+  // Keeps the pixels the canvas sets itself, and rectangle fills, inside
+  // `rect` (none: the whole device) without clipping the painter: a stroke
+  // the painter rasterises is drawn whole, because a clip may change which
+  // pixels it sets. Whoever draws so takes only `rect` from the picture.
+  void SetPixelClip(std::optional<render::Rect> rect) { pixel_clip_ = rect; }
 
   void SetPixel(render::Point p, render::Colour colour) override;
   void DrawLine(render::Point from, render::Point to) override;
@@ -139,6 +144,7 @@ class QtCanvas : public render::Canvas {
 
   QPainter& painter_;
   render::Size device_;
+  std::optional<render::Rect> pixel_clip_;
   // What was last handed to the painter, to skip redundant updates.
   std::optional<render::CanvasState> applied_;  // modes, clip and background only
   std::optional<render::Pen> applied_pen_;

@@ -352,6 +352,7 @@ void DocumentWindow::RefreshAfterVariableStep() {
   if (!undoable_ || printing_) return;
   Screen& s = undoable_->screen();
   if (s.ActiveObject >= 0) return;
+  last_variable_step_ = VariableStepPicture::Drawing::kWhole;
   FitSurfaceToScreen();
   EndPicturePainter();
   // Only a change of variable values since the last picture is known to
@@ -376,26 +377,49 @@ void DocumentWindow::RefreshAfterVariableStep() {
   };
   const bool same_layers = variable_layers_ && !drag_picture_.empty() &&
                            drag_picture_.Fits(picture_) && drag_picture_.changing() == *reached;
+  // Where the figures lie depends on the screen, its variables (values shown
+  // in text boxes) and how the picture is drawn.
+  const auto key = [this](std::vector<std::uint8_t> screen_key, const VariableTable& variables) {
+    const auto add = [&screen_key](const void* from, std::size_t size) {
+      const auto* bytes = static_cast<const std::uint8_t*>(from);
+      screen_key.insert(screen_key.end(), bytes, bytes + size);
+    };
+    add(&variables, sizeof variables);
+    add(&env_.render.antialiasing, sizeof env_.render.antialiasing);
+    add(env_.render.window_font.data(), env_.render.window_font.size());
+    return screen_key;
+  };
+  VariableStepPicture::Step step;
+  step.before = key(shown_key_, *shown_variables_);
   // A pass that meets the computation limit must report as the full pass does.
   if (!env_.engine.RecomputeFigures(s, *reached)) {
     RefreshScreen();
     return;
   }
-  if (!same_layers) {
-    std::optional<render::DragLayerPlan> plan =
-        render::PlanDragLayers(render::PictureOrder(s.Figures), *reached, kMostPictureLayers);
-    if (!plan) {
-      RefreshScreen();
-      return;
-    }
-    DropKeptPicture();
-    drag_picture_.Build(picture_, SurfaceSize(), std::move(*plan), std::move(*reached), draw);
-    variable_layers_ = true;
-  }
-  drag_picture_.Compose(picture_, draw);
+  // Whatever was kept for a press showed the values before the step.
+  if (!same_layers) DropKeptPicture();
+  step.picture = &picture_;
+  step.surface = SurfaceSize();
+  step.figures = &s.Figures;
+  step.reached = std::move(*reached);
+  step.after = key(PictureKey(false), s.Variables());
+  step.layers = &drag_picture_;
+  step.layers_reusable = same_layers;
+  step.most_layers = kMostPictureLayers;
+  step.draw = draw;
+  const VariableStepPicture::Drawing drawing = variable_step_.Draw(step);
+  variable_layers_ = variable_layers_ || drawing == VariableStepPicture::Drawing::kLayers;
+  last_variable_step_ = drawing;
   surface_->update();
   RememberShownScreen();
-  settle_timer_->start(kSettleDelayMs);
+  if (drawing == VariableStepPicture::Drawing::kLayers) {
+    settle_timer_->start(kSettleDelayMs);
+  } else {
+    // The picture is exactly a whole redraw's: nothing to settle, and the
+    // pieces a press lays out from may be drawn once the steps pause.
+    settle_timer_->stop();
+    ScheduleKeptPicture();
+  }
 }
 
 void DocumentWindow::RememberShownScreen() {

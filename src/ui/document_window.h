@@ -24,6 +24,7 @@
 #include "qt/drag_picture.h"
 #include "qt/picture_chunks.h"
 #include "qt/picture_export.h"
+#include "qt/variable_step_picture.h"
 
 #include <QAction>
 #include <QImage>
@@ -262,12 +263,15 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // Recomputes, draws the whole screen into the picture and shows it.
   void RefreshScreen() override;
   // After a palette or animation step changed variable values and nothing
-  // else: recomputes and redraws only what the changed variables reach, over
-  // the kept rest of the picture, and draws the whole picture once the steps
-  // pause. Anything else changed since the last picture: RefreshScreen.
+  // else: recomputes only what the changed variables reach and redraws the
+  // picture where those figures were and are (or from kept layers, and then
+  // whole once the steps pause; or whole, whichever costs least). Anything
+  // else changed since the last picture: RefreshScreen.
   void RefreshAfterVariableStep();
   // Whether the last variable step was put together from kept layers.
   bool variableStepLayered() const { return variable_layers_ && !drag_picture_.empty(); }
+  // How the last variable step was drawn.
+  VariableStepPicture::Drawing lastVariableStep() const { return last_variable_step_; }
   // Enables the window's commands from its state and tells the main window.
   void UpdateCommandState();
   // Takes the environment's options again (after the settings changed) and redraws.
@@ -453,6 +457,9 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   // Draws the whole picture once variable steps pause: the layered picture
   // may differ from it by a shade where thin lines cross.
   QTimer* settle_timer_ = nullptr;
+  // Where each figure of the picture lies, for redrawing a step's changes.
+  VariableStepPicture variable_step_;
+  VariableStepPicture::Drawing last_variable_step_ = VariableStepPicture::Drawing::kWhole;
   bool printing_ = false;  // the printer owns the drawing pass
   // Open while a pointer tool draws erasably on the picture during one event.
   std::unique_ptr<QPainter> picture_painter_;

@@ -193,10 +193,14 @@ TEST_F(StandardPaletteTest, VariableStepsRedrawWhatReadsTheVariableAsAWholeRedra
     return far;
   };
 
+  using Drawing = VariableStepPicture::Drawing;
   for (int step = 0; step <= 3; ++step) {
     QTest::keyClick(&palette.valueField(), Qt::Key_Up);
     EXPECT_NEAR(s.Variables().read(0, 1), 0.1 * step, 1e-12);
-    EXPECT_TRUE(doc->variableStepLayered()) << step;
+    // The first step learns where every figure lies; the later ones redraw
+    // only where the point was and is.
+    EXPECT_EQ(doc->lastVariableStep(), step == 0 ? Drawing::kLayers : Drawing::kChangeRects)
+        << step;
     EXPECT_NEAR(double(s.Figures.record(moving)->point()->X), 0.1 * step, 1e-12);
     const std::vector<std::uint8_t> stepped = records();
     const QImage layered = doc->picture().copy();
@@ -204,12 +208,16 @@ TEST_F(StandardPaletteTest, VariableStepsRedrawWhatReadsTheVariableAsAWholeRedra
     EXPECT_EQ(records(), stepped) << step;
     ASSERT_EQ(layered.size(), doc->picture().size());
     EXPECT_EQ(far_pixels(layered, doc->picture()), 0) << step;
+    if (doc->lastVariableStep() == Drawing::kChangeRects) {
+      EXPECT_EQ(layered, doc->picture()) << step;
+    }
   }
 
   // A figure changed behind the picture's back: the next step draws whole.
   s.Figures.record(moving)->point()->X = 5;
   QTest::keyClick(&palette.valueField(), Qt::Key_Up);
   EXPECT_FALSE(doc->variableStepLayered());
+  EXPECT_EQ(doc->lastVariableStep(), Drawing::kWhole);
   EXPECT_NEAR(double(s.Figures.record(moving)->point()->X), 0.4, 1e-12);
 }
 
