@@ -19,10 +19,14 @@
 namespace qzarn {
 
 // An image the canvas may set pixels in directly, with the part it may touch.
+// A canvas drawing one band of a picture touches only the band's rows, but
+// decides how to draw by the rows of the whole picture (whole_top and
+// whole_bottom), so that every band draws a mark the same way.
 struct DirectPixels {
   uchar* bits = nullptr;
   qsizetype stride = 0;
   int left = 0, top = 0, right = 0, bottom = 0;
+  int whole_top = 0, whole_bottom = 0;
 };
 
 using render::BrushStyle;
@@ -197,24 +201,27 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
 // device origin: bit x of row y is set where the pattern is inked. Read back
 // from the engine itself, so the pixels set directly show the same pattern.
 std::array<std::uint8_t, 8> HatchRows(BrushStyle style) {
-  static std::array<std::optional<std::array<std::uint8_t, 8>>, 8> known;
-  auto& rows = known[static_cast<std::size_t>(style)];
-  if (!rows) {
-    QImage cell(8, 8, QImage::Format_RGB32);
-    cell.fill(Qt::white);
-    {
-      QPainter painter(&cell);
-      painter.fillRect(QRect(0, 0, 8, 8), QBrush(Qt::black, ToQtBrushStyle(style)));
+  // All at once: the bands of one picture ask from several threads.
+  static const std::array<std::array<std::uint8_t, 8>, 8> known = [] {
+    std::array<std::array<std::uint8_t, 8>, 8> all{};
+    for (std::size_t s = 0; s < all.size(); ++s) {
+      QImage cell(8, 8, QImage::Format_RGB32);
+      cell.fill(Qt::white);
+      {
+        QPainter painter(&cell);
+        painter.fillRect(QRect(0, 0, 8, 8),
+                         QBrush(Qt::black, ToQtBrushStyle(static_cast<BrushStyle>(s))));
+      }
+      for (int y = 0; y < 8; ++y) {
+        std::uint8_t bits = 0;
+        for (int x = 0; x < 8; ++x)
+          if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
+        all[s][static_cast<std::size_t>(y)] = bits;
+      }
     }
-    rows.emplace();
-    for (int y = 0; y < 8; ++y) {
-      std::uint8_t bits = 0;
-      for (int x = 0; x < 8; ++x)
-        if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
-      (*rows)[static_cast<std::size_t>(y)] = bits;
-    }
-  }
-  return *rows;
+    return all;
+  }();
+  return known[static_cast<std::size_t>(style)];
 }
 
 // What an ellipse fill lays on each pixel: the brush colour, or for a hatch
@@ -377,6 +384,11 @@ QtCanvas::QtCanvas(QPainter& painter, render::Size device) : painter_(painter), 
   InstallFontSubstitutions();
 }
 
+void QtCanvas::SetBand(int top, int bottom) {
+  band_ = Band{top, std::max(top, bottom)};
+  applied_.reset();
+}
+
 void QtCanvas::ForgetPainterState() {
   applied_.reset();
   applied_pen_.reset();
@@ -402,8 +414,17 @@ void QtCanvas::SyncModes() {
   painter_.setRenderHint(QPainter::Antialiasing, smooth);
   painter_.setRenderHint(QPainter::TextAntialiasing, smooth);
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-  if (s.clip) {
-    painter_.setClipRect(QRect(s.clip->left, s.clip->top, s.clip->width(), s.clip->height()));
+  if (s.clip || band_) {
+    QRect clip = s.clip ? QRect(s.clip->left, s.clip->top, s.clip->width(), s.clip->height())
+                        : QRect(0, 0, device_.width, device_.height);
+    if (band_) {
+      // Rows beyond the device stay inside the band only if they were inside
+      // the clip anyway: only the band's own rows are cut.
+      clip.setTop(std::max(clip.top(), band_->top));
+      clip.setBottom(std::min(clip.bottom(), band_->bottom - 1));
+      if (!clip.isValid()) clip = QRect(band_->top, band_->top, 0, 0);
+    }
+    painter_.setClipRect(clip);
   } else {
     painter_.setClipping(false);
   }
@@ -506,15 +527,22 @@ void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) 
     bool start_open = joined && i > 0 && ends[2 * i - 1] == p;
     bool end_open = joined && i + 1 < count && ends[2 * i + 2] == q;
     QPointF a = Shifted(p, off), b = Shifted(q, off);
+    bool cut_start = false, cut_end = false;
     if (p != q) {
       const std::optional<render::ClippedSegment> cut =
           render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, box);
       if (!cut) continue;
       a = {cut->from.x, cut->from.y};
       b = {cut->to.x, cut->to.y};
-      start_open = start_open || cut->from_cut;
-      end_open = end_open || cut->to_cut;
+      cut_start = cut->from_cut;
+      cut_end = cut->to_cut;
+      start_open = start_open || cut_start;
+      end_open = end_open || cut_end;
     }
+    // A line cut off at both ends shows no end on the picture, nor any
+    // joint with the pieces beside it: its pixels are set as DrawLine sets a
+    // whole line's, the same whatever band of the picture a canvas draws.
+    if (p != q && cut_start && cut_end && PlotRoundStrokes(a, b, direct)) continue;
     // A dot keeps its round end whatever its neighbours.
     if (start_open && end_open && p != q) {
       open_lines_.append(QLineF(a, b));
@@ -580,13 +608,19 @@ std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
       !painter_.deviceTransform().isIdentity())
     return std::nullopt;
   // A clip the caller set on the painter itself is not known here.
-  if (painter_.hasClipping() && !s.clip) return std::nullopt;
+  if (painter_.hasClipping() && !s.clip && !band_) return std::nullopt;
   DirectPixels px{image->bits(), image->bytesPerLine(), 0, 0, image->width(), image->height()};
   if (s.clip) {
     px.left = std::max(px.left, s.clip->left);
     px.top = std::max(px.top, s.clip->top);
     px.right = std::min(px.right, s.clip->right);
     px.bottom = std::min(px.bottom, s.clip->bottom);
+  }
+  px.whole_top = px.top;
+  px.whole_bottom = px.bottom;
+  if (band_) {
+    px.top = std::max(px.top, band_->top);
+    px.bottom = std::max(px.top, std::min(px.bottom, band_->bottom));
   }
   return px;
 }
@@ -596,7 +630,9 @@ bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<Direct
   const int width = state().pen.width;
   // A dot is not cut to the picture: one far outside (or not a number) is
   // left to the rasteriser rather than turned into pixel indices.
-  const render::RectF reach = CutBox(device_, width);
+  // The ends of a line cut to the picture lie on the cutting box within
+  // rounding: a pixel of slack keeps them here with the others.
+  const render::RectF reach = CutBox(device_, width + 1);
   for (QPointF p : {a, b})
     if (!(p.x() >= reach.left && p.x() <= reach.right && p.y() >= reach.top &&
           p.y() <= reach.bottom))
@@ -638,7 +674,8 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
       const bool straight =
           (dx != 0 || dy != 0) && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
       const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) < right &&
-                          std::min(a.y, b.y) >= top && std::max(a.y, b.y) < bottom;
+                          std::min(a.y, b.y) >= direct->whole_top &&
+                          std::max(a.y, b.y) < direct->whole_bottom;
       if (!straight || !inside) {
         rest.push_back(a);
         rest.push_back(b);
@@ -646,7 +683,17 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
       }
       // Along a row, a column or a diagonal the stepped pixels are a fixed
       // stride apart, all inside: no walk and no bounds per pixel.
-      const long long steps = std::max(std::llabs(dx), std::llabs(dy));
+      long long first = 0, steps = std::max(std::llabs(dx), std::llabs(dy));
+      // Of a band only its own rows.
+      if (dy == 0) {
+        if (a.y < top || a.y >= bottom) continue;
+      } else if (dy > 0) {
+        first = std::max<long long>(0, top - a.y);
+        steps = std::min<long long>(steps, bottom - a.y);
+      } else {
+        first = std::max<long long>(0, a.y - (bottom - 1));
+        steps = std::min<long long>(steps, a.y - top + 1);
+      }
       const qsizetype stride_pixels = stride / static_cast<qsizetype>(sizeof(QRgb));
       const qsizetype step = (dy > 0   ? stride_pixels
                               : dy < 0 ? -stride_pixels
@@ -654,8 +701,8 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
                              (dx > 0   ? 1
                               : dx < 0 ? -1
                                        : 0);
-      QRgb* at = &pixel(a.x, a.y);
-      for (long long k = 0; k < steps; ++k, at += step)
+      QRgb* at = &pixel(a.x, a.y) + first * step;
+      for (long long k = first; k < steps; ++k, at += step)
         *at = colour;
       continue;
     }
@@ -991,9 +1038,11 @@ bool QtCanvas::StrokeCircleAsPixels(const render::RectF& box) {
   // 1-pixel outlines take the rasteriser's thin-line path, which is fast.
   const int width = s.pen.width;
   if (width < 2 || width > kWidestPixelStroke) return false;
-  // Circles only, and none reaching far beyond the picture (or not numbers).
+  // Circles only (a box placed off whole pixels may be square only within
+  // rounding), and none reaching far beyond the picture (or not numbers).
   const double reach = 1e5;
-  if (!(box.right - box.left == box.bottom - box.top && box.right - box.left >= 3 &&
+  const double across = box.right - box.left;
+  if (!(std::fabs(across - (box.bottom - box.top)) <= 1e-9 * across && across >= 3 &&
         box.left > -reach && box.top > -reach && box.right < reach && box.bottom < reach))
     return false;
   const std::optional<DirectPixels> px = Direct(true);

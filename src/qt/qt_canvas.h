@@ -53,6 +53,11 @@ class QtCanvas : public render::Canvas {
 
   render::Size DeviceSize() const override { return device_; }
 
+  // Confines everything this canvas draws to the rows top..bottom - 1 of its
+  // device: one band of a picture drawn by several canvases at once, each
+  // band's pixels as the whole picture has them.
+  void SetBand(int top, int bottom);
+
   // Call after drawing on the painter directly: the next primitive then sets
   // every painter setting again.
   void ForgetPainterState();
@@ -166,6 +171,10 @@ class QtCanvas : public render::Canvas {
   static constexpr std::size_t kTextsMeasuredKept = 4096;
   std::unordered_map<std::string, render::TextExtent> measured_;
   const QPaintDevice* measured_device_ = nullptr;
+  struct Band {
+    int top, bottom;
+  };
+  std::optional<Band> band_;
   std::string measure_key_;
   std::string shape_key_;
 };
