@@ -389,6 +389,11 @@ void QtCanvas::SetBand(int top, int bottom) {
   applied_.reset();
 }
 
+std::optional<std::pair<int, int>> QtCanvas::BandRows() const {
+  if (!band_) return std::nullopt;
+  return std::pair{band_->top, band_->bottom};
+}
+
 void QtCanvas::ForgetPainterState() {
   applied_.reset();
   applied_pen_.reset();
