@@ -1192,6 +1192,11 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   if (utf8.empty()) return;
   const render::TextExtent extent = MeasureText(utf8);
   const render::PointF origin = render::AnchoredTextOrigin(at, extent, state().anchor);
+  // A text far from the canvas's band inks none of its rows (a glyph reaches
+  // beyond its cell by less than the cell's height).
+  if (band_ &&
+      (origin.y + 2.0 * extent.height < band_->top || origin.y - extent.height > band_->bottom))
+    return;
   SyncModes();
   if (state().background_mode == render::BackgroundMode::kOpaque) {
     painter_.fillRect(QRectF(origin.x, origin.y, extent.width, extent.height),
