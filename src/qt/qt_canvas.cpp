@@ -963,7 +963,8 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
   const int iw = static_cast<int>(w), ih = static_cast<int>(h);
   const bool smooth = Smooth();
   const QImage* stamp = nullptr;
-  for (const Stamp& st : stamps_)
+  thread_local std::vector<Stamp> stamps;
+  for (const Stamp& st : stamps)
     if (st.width == iw && st.height == ih && st.pen == s.pen && st.brush == s.brush &&
         st.smooth == smooth) {
       stamp = &st.image;
@@ -971,7 +972,7 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
     }
   const int pad = std::max(s.pen.width, 1) + 2;
   if (stamp == nullptr) {
-    if (stamps_.size() >= kStampsKept) stamps_.clear();
+    if (stamps.size() >= kStampsKept) stamps.clear();
     // The ellipse drawn by the painter itself on a clear image: blended
     // where it is wanted, it gives the painter's own pixels to antialiasing
     // rounding (exactly when aliased).
@@ -989,8 +990,8 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
       painter.drawEllipse(
           CentreBox({double(pad), double(pad), double(pad + iw), double(pad + ih)}, Offset()));
     }
-    stamps_.push_back(std::move(st));
-    stamp = &stamps_.back().image;
+    stamps.push_back(std::move(st));
+    stamp = &stamps.back().image;
   }
   SyncModes();
   const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
@@ -1122,19 +1123,25 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   // what measuring costs.
   const render::Font& f = font();
   const bool smooth = Smooth();
-  if (measured_device_ != painter_.device() || measured_.size() >= kTextsMeasuredKept) {
-    measured_.clear();
-    measured_device_ = painter_.device();
-  }
+  // By font, kind of device and resolution, and text.
+  thread_local std::unordered_map<std::string, render::TextExtent> measured;
+  if (measured.size() >= kTextsMeasuredKept) measured.clear();
+  const QPaintDevice* device = painter_.device();
   std::string& key = measure_key_;
   FontKey(f, smooth, key);
+  key.append(std::to_string(device->devType()));
+  key.push_back(',');
+  key.append(std::to_string(device->logicalDpiX()));
+  key.push_back(',');
+  key.append(std::to_string(device->logicalDpiY()));
+  key.push_back('\0');
   key.append(utf8);
-  if (auto known = measured_.find(key); known != measured_.end()) return known->second;
+  if (auto known = measured.find(key); known != measured.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   const render::TextExtent extent{metrics.horizontalAdvance(text), metrics.height(),
                                   metrics.ascent()};
-  measured_.emplace(key, extent);
+  measured.emplace(key, extent);
   return extent;
 }
 

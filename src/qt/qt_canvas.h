@@ -166,12 +166,10 @@ class QtCanvas : public render::Canvas {
     QImage image;
   };
   static constexpr int kLargestStamp = 24;
+  // The stamps and the extents of measured texts are kept per thread, from
+  // frame to frame: every frame of the window is a new canvas.
   static constexpr std::size_t kStampsKept = 16;
-  std::vector<Stamp> stamps_;
-  // Extents of texts measured on this device, by font and text.
   static constexpr std::size_t kTextsMeasuredKept = 4096;
-  std::unordered_map<std::string, render::TextExtent> measured_;
-  const QPaintDevice* measured_device_ = nullptr;
   struct Band {
     int top, bottom;
   };
