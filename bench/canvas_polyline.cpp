@@ -73,7 +73,7 @@ void DashedCurve(benchmark::State& state, Canvas& canvas) {
   canvas.SetAntialiasing(true);
   for (auto _ : state) {
     canvas.SetPen({kBlack, 2, PenStyle::kDash});
-    LinePainter lines(LineSurface{&canvas, kWidth, kHeight, false, 1, nullptr, nullptr});
+    LinePainter lines(LineSurface{&canvas, kWidth, kHeight, false, 1, nullptr, nullptr, {}});
     lines.BeginDash();
     for (std::size_t i = 1; i < curve.size(); ++i)
       lines.DrawDeviceSegment(curve[i - 1], curve[i]);

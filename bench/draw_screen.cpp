@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The document headers come before Qt's, whose "slots" keyword is a macro.
@@ -25,7 +26,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "qt/qt_canvas.h"
+#include "qt/qt_canvas_bands.h"
 #include "qt/qt_fonts.h"
 #include "qt/qt_image.h"
 
@@ -40,30 +41,35 @@ QImage Blank(const Screen& screen) {
   return image;
 }
 
-void DrawOurs(QImage& image, Screen& screen, bool antialias) {
-  QPainter painter(&image);
-  QtCanvas canvas(painter, {image.width(), image.height()});
+// A frame as the window draws one: a fresh painter and canvas on the kept
+// picture (whose own background step clears it), a tall one in bands shared
+// out among the processors.
+void DrawOurs(QImage& image, Screen& screen, bool antialias, int bands = 0) {
   RenderOptions options;
   options.antialiasing = antialias;
-  DrawScreen(canvas, &screen, options);
+  const Size surface{image.width(), image.height()};
+  if (bands > 0)
+    DrawScreenPictureInBands(image, surface, &screen, options, {}, bands,
+                             static_cast<int>(std::thread::hardware_concurrency()));
+  else
+    DrawScreenPicture(image, surface, &screen, options);
 }
 
+// A frame of a plain program: a fresh painter on its kept image, cleared.
 void DrawPlain(QImage& image, const bench::PlainPicture& plain, bool antialias) {
+  image.fill(Qt::white);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, antialias);
   painter.setRenderHint(QPainter::TextAntialiasing, antialias);
   plain.Draw(painter);
 }
 
-void Ours(benchmark::State& state, const bench::Workload& w, bool antialias) {
+// bands: 0 as the window draws, else that many.
+void Ours(benchmark::State& state, const bench::Workload& w, bool antialias, int bands) {
   std::unique_ptr<Screen> screen = w.make();
   QImage image = Blank(*screen);
-  QPainter painter(&image);
-  QtCanvas canvas(painter, {image.width(), image.height()});
-  RenderOptions options;
-  options.antialiasing = antialias;
   for (auto _ : state) {
-    DrawScreen(canvas, screen.get(), options);
+    DrawOurs(image, *screen, antialias, bands);
     benchmark::DoNotOptimize(image.constBits());
   }
 }
@@ -72,12 +78,8 @@ void Plain(benchmark::State& state, const bench::Workload& w, bool antialias) {
   std::unique_ptr<Screen> screen = w.make();
   const bench::PlainPicture plain(*screen, screen->View().ScreenWidth, screen->View().ScreenHeight);
   QImage image = Blank(*screen);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing, antialias);
-  painter.setRenderHint(QPainter::TextAntialiasing, antialias);
   for (auto _ : state) {
-    image.fill(Qt::white);
-    plain.Draw(painter);
+    DrawPlain(image, plain, antialias);
     benchmark::DoNotOptimize(image.constBits());
   }
   state.counters["calls"] = static_cast<double>(plain.shapes().size());
@@ -101,6 +103,12 @@ void WritePictures(const std::vector<bench::Workload>& all, const std::string& d
     DrawPlain(plain,
               bench::PlainPicture(*screen, screen->View().ScreenWidth, screen->View().ScreenHeight),
               true);
+    if (const char* bands = std::getenv("QZARN_PICTURE_BANDS")) {
+      // The same picture in a given number of bands, to compare with ours.
+      QImage banded = Blank(*screen);
+      DrawOurs(banded, *screen, true, std::atoi(bands));
+      banded.save(QString::fromStdString(dir + "/" + file + "-bands.png"));
+    }
     plain.save(QString::fromStdString(dir + "/" + file + "-plain.png"));
   }
 }
@@ -119,10 +127,20 @@ int main(int argc, char** argv) {
       if (aa == 0 && !AlsoAliased(w.name)) continue;
       const std::string args = w.name + "/aa:" + std::to_string(aa);
       rows.push_back(args);
-      benchmark::RegisterBenchmark(("Ours/" + args).c_str(), Ours, w, aa != 0)
-          ->Unit(benchmark::kMillisecond);
+      // Processor time counts every thread of the process: the bands' too.
+      benchmark::RegisterBenchmark(("Ours/" + args).c_str(), Ours, w, aa != 0, 0)
+          ->Unit(benchmark::kMillisecond)
+          ->MeasureProcessCPUTime();
       benchmark::RegisterBenchmark(("Plain/" + args).c_str(), Plain, w, aa != 0)
-          ->Unit(benchmark::kMillisecond);
+          ->Unit(benchmark::kMillisecond)
+          ->MeasureProcessCPUTime();
+      // The lessons drawn by one canvas as well: what the bands gain.
+      if (w.name.starts_with("lesson:")) {
+        rows.push_back("1 band " + args);
+        benchmark::RegisterBenchmark(("Ours/1 band " + args).c_str(), Ours, w, aa != 0, 1)
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime();
+      }
     }
   benchmark::Initialize(&argc, argv);
   if (const char* dir = std::getenv("QZARN_PICTURES_DIR")) WritePictures(all, dir);
@@ -132,8 +150,9 @@ int main(int argc, char** argv) {
 
   // Ours beside the plain drawing: times in ms, median [lowest-highest] over
   // the repetitions, and the ratio ours / plain taken repetition by repetition
-  // (below 1: ours is faster). Processor time is that of the drawing thread;
-  // on a loaded machine wall time mostly measures the wait for a processor.
+  // (below 1: ours is faster). Processor time is that of every thread of the
+  // process (the bands are drawn on several); wall time is what a user waits,
+  // though on a loaded machine it mostly measures the wait for a processor.
   std::printf("\n%-34s %-20s %-20s %-18s %-20s %-20s %-18s\n", "workload", "ours cpu ms",
               "plain cpu ms", "cpu ratio", "ours wall ms", "plain wall ms", "wall ratio");
   auto show = [](const bench::RatioSpread& s, int decimals) {
@@ -143,8 +162,12 @@ int main(int argc, char** argv) {
     return std::string(text);
   };
   for (const std::string& row : rows) {
-    auto oc = reporter.cpu.find("Ours/" + row), pc = reporter.cpu.find("Plain/" + row);
-    auto ow = reporter.wall.find("Ours/" + row), pw = reporter.wall.find("Plain/" + row);
+    // "1 band NAME" is ours in one band beside the same plain drawing.
+    const std::string plain_row = row.starts_with("1 band ") ? row.substr(7) : row;
+    const std::string ours = "Ours/" + row + "/process_time";
+    const std::string plain = "Plain/" + plain_row + "/process_time";
+    auto oc = reporter.cpu.find(ours), pc = reporter.cpu.find(plain);
+    auto ow = reporter.wall.find(ours), pw = reporter.wall.find(plain);
     if (oc == reporter.cpu.end() || pc == reporter.cpu.end()) continue;
     std::printf(
         "%-34s %-20s %-20s %-18s %-20s %-20s %-18s\n", row.c_str(),

@@ -19,10 +19,13 @@
 namespace qzarn {
 
 // An image the canvas may set pixels in directly, with the part it may touch.
+// A canvas drawing one band of a picture, or a picture redrawn in clipped
+// pieces, touches only its own part but decides how to draw by the whole
+// image, so that every part draws a mark the same way.
 struct DirectPixels {
   uchar* bits = nullptr;
   qsizetype stride = 0;
-  int left = 0, top = 0, right = 0, bottom = 0;  // what the clip leaves
+  int left = 0, top = 0, right = 0, bottom = 0;  // what the clip and the band leave
   int width = 0;                                 // the whole image's
 };
 
@@ -206,24 +209,27 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
 // device origin: bit x of row y is set where the pattern is inked. Read back
 // from the engine itself, so the pixels set directly show the same pattern.
 std::array<std::uint8_t, 8> HatchRows(BrushStyle style) {
-  static std::array<std::optional<std::array<std::uint8_t, 8>>, 8> known;
-  auto& rows = known[static_cast<std::size_t>(style)];
-  if (!rows) {
-    QImage cell(8, 8, QImage::Format_RGB32);
-    cell.fill(Qt::white);
-    {
-      QPainter painter(&cell);
-      painter.fillRect(QRect(0, 0, 8, 8), QBrush(Qt::black, ToQtBrushStyle(style)));
+  // All at once: the bands of one picture ask from several threads.
+  static const std::array<std::array<std::uint8_t, 8>, 8> known = [] {
+    std::array<std::array<std::uint8_t, 8>, 8> all{};
+    for (std::size_t s = 0; s < all.size(); ++s) {
+      QImage cell(8, 8, QImage::Format_RGB32);
+      cell.fill(Qt::white);
+      {
+        QPainter painter(&cell);
+        painter.fillRect(QRect(0, 0, 8, 8),
+                         QBrush(Qt::black, ToQtBrushStyle(static_cast<BrushStyle>(s))));
+      }
+      for (int y = 0; y < 8; ++y) {
+        std::uint8_t bits = 0;
+        for (int x = 0; x < 8; ++x)
+          if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
+        all[s][static_cast<std::size_t>(y)] = bits;
+      }
     }
-    rows.emplace();
-    for (int y = 0; y < 8; ++y) {
-      std::uint8_t bits = 0;
-      for (int x = 0; x < 8; ++x)
-        if (qRed(cell.pixel(x, y)) < 128) bits = static_cast<std::uint8_t>(bits | (1u << x));
-      (*rows)[static_cast<std::size_t>(y)] = bits;
-    }
-  }
-  return *rows;
+    return all;
+  }();
+  return known[static_cast<std::size_t>(style)];
 }
 
 // What an ellipse fill lays on each pixel: the brush colour, or for a hatch
@@ -386,6 +392,16 @@ QtCanvas::QtCanvas(QPainter& painter, render::Size device) : painter_(painter), 
   InstallFontSubstitutions();
 }
 
+void QtCanvas::SetBand(int top, int bottom) {
+  band_ = Band{top, std::max(top, bottom)};
+  applied_.reset();
+}
+
+std::optional<std::pair<int, int>> QtCanvas::BandRows() const {
+  if (!band_) return std::nullopt;
+  return std::pair{band_->top, band_->bottom};
+}
+
 void QtCanvas::ForgetPainterState() {
   applied_.reset();
   applied_pen_.reset();
@@ -411,8 +427,17 @@ void QtCanvas::SyncModes() {
   painter_.setRenderHint(QPainter::Antialiasing, smooth);
   painter_.setRenderHint(QPainter::TextAntialiasing, smooth);
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-  if (s.clip) {
-    painter_.setClipRect(QRect(s.clip->left, s.clip->top, s.clip->width(), s.clip->height()));
+  if (s.clip || band_) {
+    QRect clip = s.clip ? QRect(s.clip->left, s.clip->top, s.clip->width(), s.clip->height())
+                        : QRect(0, 0, device_.width, device_.height);
+    if (band_) {
+      // Rows beyond the device stay inside the band only if they were inside
+      // the clip anyway: only the band's own rows are cut.
+      clip.setTop(std::max(clip.top(), band_->top));
+      clip.setBottom(std::min(clip.bottom(), band_->bottom - 1));
+      if (!clip.isValid()) clip = QRect(band_->top, band_->top, 0, 0);
+    }
+    painter_.setClipRect(clip);
   } else {
     painter_.setClipping(false);
   }
@@ -515,15 +540,22 @@ void QtCanvas::StrokeCutLines(std::span<const render::Point> ends, bool joined) 
     bool start_open = joined && i > 0 && ends[2 * i - 1] == p;
     bool end_open = joined && i + 1 < count && ends[2 * i + 2] == q;
     QPointF a = Shifted(p, off), b = Shifted(q, off);
+    bool cut_start = false, cut_end = false;
     if (p != q) {
       const std::optional<render::ClippedSegment> cut =
           render::ClipSegment({a.x(), a.y()}, {b.x(), b.y()}, box);
       if (!cut) continue;
       a = {cut->from.x, cut->from.y};
       b = {cut->to.x, cut->to.y};
-      start_open = start_open || cut->from_cut;
-      end_open = end_open || cut->to_cut;
+      cut_start = cut->from_cut;
+      cut_end = cut->to_cut;
+      start_open = start_open || cut_start;
+      end_open = end_open || cut_end;
     }
+    // A line cut off at both ends shows no end on the picture, nor any
+    // joint with the pieces beside it: its pixels are set as DrawLine sets a
+    // whole line's, the same whatever band of the picture a canvas draws.
+    if (p != q && cut_start && cut_end && PlotRoundStrokes(a, b, direct)) continue;
     // A dot keeps its round end whatever its neighbours.
     if (start_open && end_open && p != q) {
       open_lines_.append(QLineF(a, b));
@@ -589,7 +621,7 @@ std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
       !painter_.deviceTransform().isIdentity())
     return std::nullopt;
   // A clip the caller set on the painter itself is not known here.
-  if (painter_.hasClipping() && !s.clip) return std::nullopt;
+  if (painter_.hasClipping() && !s.clip && !band_) return std::nullopt;
   DirectPixels px{image->bits(),   image->bytesPerLine(), 0, 0, image->width(),
                   image->height(), image->width()};
   if (s.clip) {
@@ -604,6 +636,10 @@ std::optional<DirectPixels> QtCanvas::DirectImage(bool blending) {
     px.right = std::max(px.left, std::min(px.right, pixel_clip_->right));
     px.bottom = std::max(px.top, std::min(px.bottom, pixel_clip_->bottom));
   }
+  if (band_) {
+    px.top = std::max(px.top, band_->top);
+    px.bottom = std::max(px.top, std::min(px.bottom, band_->bottom));
+  }
   return px;
 }
 
@@ -612,7 +648,9 @@ bool QtCanvas::PlotRoundStrokes(QPointF a, QPointF b, const std::optional<Direct
   const int width = state().pen.width;
   // A dot is not cut to the picture: one far outside (or not a number) is
   // left to the rasteriser rather than turned into pixel indices.
-  const render::RectF reach = CutBox(device_, width);
+  // The ends of a line cut to the picture lie on the cutting box within
+  // rounding: a pixel of slack keeps them here with the others.
+  const render::RectF reach = CutBox(device_, width + 1);
   for (QPointF p : {a, b})
     if (!(p.x() >= reach.left && p.x() <= reach.right && p.y() >= reach.top &&
           p.y() <= reach.bottom))
@@ -675,7 +713,7 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
                              (dx > 0   ? 1
                               : dx < 0 ? -1
                                        : 0);
-      // The steps k (pixel a + k * direction) inside the clip.
+      // The steps k (pixel a + k * direction) inside the clip and the band.
       long long first = 0, last = steps;
       const auto keep = [&](long long from, long long direction, long long low, long long high) {
         if (direction > 0) {
@@ -957,7 +995,8 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
   const int iw = static_cast<int>(w), ih = static_cast<int>(h);
   const bool smooth = Smooth();
   const QImage* stamp = nullptr;
-  for (const Stamp& st : stamps_)
+  thread_local std::vector<Stamp> stamps;
+  for (const Stamp& st : stamps)
     if (st.width == iw && st.height == ih && st.pen == s.pen && st.brush == s.brush &&
         st.smooth == smooth) {
       stamp = &st.image;
@@ -965,7 +1004,7 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
     }
   const int pad = std::max(s.pen.width, 1) + 2;
   if (stamp == nullptr) {
-    if (stamps_.size() >= kStampsKept) stamps_.clear();
+    if (stamps.size() >= kStampsKept) stamps.clear();
     // The ellipse drawn by the painter itself on a clear image: blended
     // where it is wanted, it gives the painter's own pixels to antialiasing
     // rounding (exactly when aliased).
@@ -983,8 +1022,8 @@ bool QtCanvas::StampSmallEllipse(const render::RectF& box) {
       painter.drawEllipse(
           CentreBox({double(pad), double(pad), double(pad + iw), double(pad + ih)}, Offset()));
     }
-    stamps_.push_back(std::move(st));
-    stamp = &stamps_.back().image;
+    stamps.push_back(std::move(st));
+    stamp = &stamps.back().image;
   }
   SyncModes();
   const int left = static_cast<int>(box.left) - pad, top = static_cast<int>(box.top) - pad;
@@ -1037,9 +1076,11 @@ bool QtCanvas::StrokeCircleAsPixels(const render::RectF& box) {
   // 1-pixel outlines take the rasteriser's thin-line path, which is fast.
   const int width = s.pen.width;
   if (width < 2 || width > kWidestPixelStroke) return false;
-  // Circles only, and none reaching far beyond the picture (or not numbers).
+  // Circles only (a box placed off whole pixels may be square only within
+  // rounding), and none reaching far beyond the picture (or not numbers).
   const double reach = 1e5;
-  if (!(box.right - box.left == box.bottom - box.top && box.right - box.left >= 3 &&
+  const double across = box.right - box.left;
+  if (!(std::fabs(across - (box.bottom - box.top)) <= 1e-9 * across && across >= 3 &&
         box.left > -reach && box.top > -reach && box.right < reach && box.bottom < reach))
     return false;
   const std::optional<DirectPixels> px = Direct(true);
@@ -1114,19 +1155,25 @@ render::TextExtent QtCanvas::MeasureText(std::string_view utf8) {
   // what measuring costs.
   const render::Font& f = font();
   const bool smooth = Smooth();
-  if (measured_device_ != painter_.device() || measured_.size() >= kTextsMeasuredKept) {
-    measured_.clear();
-    measured_device_ = painter_.device();
-  }
+  // By font, kind of device and resolution, and text.
+  thread_local std::unordered_map<std::string, render::TextExtent> measured;
+  if (measured.size() >= kTextsMeasuredKept) measured.clear();
+  const QPaintDevice* device = painter_.device();
   std::string& key = measure_key_;
   FontKey(f, smooth, key);
+  key.append(std::to_string(device->devType()));
+  key.push_back(',');
+  key.append(std::to_string(device->logicalDpiX()));
+  key.push_back(',');
+  key.append(std::to_string(device->logicalDpiY()));
+  key.push_back('\0');
   key.append(utf8);
-  if (auto known = measured_.find(key); known != measured_.end()) return known->second;
+  if (auto known = measured.find(key); known != measured.end()) return known->second;
   QFontMetrics metrics(CurrentQFont(), painter_.device());
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   const render::TextExtent extent{metrics.horizontalAdvance(text), metrics.height(),
                                   metrics.ascent()};
-  measured_.emplace(key, extent);
+  measured.emplace(key, extent);
   return extent;
 }
 
@@ -1203,6 +1250,11 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   if (utf8.empty()) return;
   const render::TextExtent extent = MeasureText(utf8);
   const render::PointF origin = render::AnchoredTextOrigin(at, extent, state().anchor);
+  // A text far from the canvas's band inks none of its rows (a glyph reaches
+  // beyond its cell by less than the cell's height).
+  if (band_ &&
+      (origin.y + 2.0 * extent.height < band_->top || origin.y - extent.height > band_->bottom))
+    return;
   SyncModes();
   if (state().background_mode == render::BackgroundMode::kOpaque) {
     painter_.fillRect(QRectF(origin.x, origin.y, extent.width, extent.height),

@@ -52,6 +52,12 @@ class QtCanvas : public render::Canvas {
   QtCanvas(QPainter& painter, render::Size device);
 
   render::Size DeviceSize() const override { return device_; }
+  std::optional<std::pair<int, int>> BandRows() const override;
+
+  // Confines everything this canvas draws to the rows top..bottom - 1 of its
+  // device: one band of a picture drawn by several canvases at once, each
+  // band's pixels as the whole picture has them.
+  void SetBand(int top, int bottom);
 
   // Call after drawing on the painter directly: the next primitive then sets
   // every painter setting again.
@@ -166,12 +172,14 @@ class QtCanvas : public render::Canvas {
     QImage image;
   };
   static constexpr int kLargestStamp = 24;
+  // The stamps and the extents of measured texts are kept per thread, from
+  // frame to frame: every frame of the window is a new canvas.
   static constexpr std::size_t kStampsKept = 16;
-  std::vector<Stamp> stamps_;
-  // Extents of texts measured on this device, by font and text.
   static constexpr std::size_t kTextsMeasuredKept = 4096;
-  std::unordered_map<std::string, render::TextExtent> measured_;
-  const QPaintDevice* measured_device_ = nullptr;
+  struct Band {
+    int top, bottom;
+  };
+  std::optional<Band> band_;
   std::string measure_key_;
   std::string shape_key_;
 };

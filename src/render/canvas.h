@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qzarn {
@@ -189,6 +190,10 @@ class Canvas {
 
   // Target size in device pixels (the page when printing).
   virtual Size DeviceSize() const = 0;
+  // The rows of the device this canvas draws on, when it draws one band of a
+  // picture (several canvases drawing the bands at once); nothing wholly
+  // outside them needs to be handed over. None: every row.
+  virtual std::optional<std::pair<int, int>> BandRows() const { return std::nullopt; }
 
   // --- State ---------------------------------------------------------------
   const CanvasState& state() const { return state_; }

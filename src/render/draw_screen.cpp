@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/embedded_object.h"
 #include "platform/text_encoding.h"
 #include "render/background.h"
 #include "render/draw_axes.h"
@@ -129,6 +130,32 @@ void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
   DrawSteps(ctx, screen->Figures,
             PictureOrder(screen->Figures, inputs.print.printing, inputs.excluded));
   ctx.End();
+}
+
+void DrawScreenInParts(Canvas& canvas, Screen* screen, const RenderOptions& options,
+                       const DrawScreenInputs& inputs,
+                       const std::function<void(const DrawPicturePart&)>& draw_parts) {
+  if (screen == nullptr) return;
+  const ViewParams params = ViewParamsFromScreen(*screen, inputs.picture);
+  {
+    DrawContext ctx(canvas, params, options, inputs.print);
+    if (inputs.recompute) inputs.recompute(*screen);
+    FitTextBoxes(ctx, screen->Figures);
+  }
+  // An embedded object keeps what it was last found to hold: found now,
+  // drawing it only reads it, whichever part draws it.
+  for (int i = 0; i <= std::min(screen->Figures.LastIndex, kLastSlot); ++i)
+    if (const FigureRecord* record = screen->Figures.record(i);
+        record != nullptr && !record->owned.ObjectBytes.empty())
+      ObjectSummaryOf(record->owned);
+  const std::vector<PictureStep> order =
+      PictureOrder(screen->Figures, inputs.print.printing, inputs.excluded);
+  const FigureTable& figures = screen->Figures;
+  draw_parts([&](Canvas& part) {
+    DrawContext ctx(part, params, options, inputs.print);
+    DrawSteps(ctx, figures, order);
+    ctx.End();
+  });
 }
 
 void DrawPictureSteps(Canvas& canvas, Screen& screen, const RenderOptions& options,

@@ -36,6 +36,19 @@ struct DrawScreenInputs {
 void DrawScreen(Canvas& canvas, Screen* screen, const RenderOptions& options,
                 const DrawScreenInputs& inputs = {});
 
+// Draws `canvas`'s part of a picture that is drawn in parts at once (bands of
+// one image, each on its own canvas and thread). Only reads the screen.
+using DrawPicturePart = std::function<void(Canvas& canvas)>;
+
+// DrawScreen's picture, drawn by `draw_parts`: the recompute and the fitting
+// of text boxes (which change the screen) are done first, on `canvas`; then
+// `draw_parts` is handed a function that draws the whole picture on the
+// canvas it is given, and may call it on several canvases at once. Drawing
+// it on `canvas` alone gives DrawScreen's picture.
+void DrawScreenInParts(Canvas& canvas, Screen* screen, const RenderOptions& options,
+                       const DrawScreenInputs& inputs,
+                       const std::function<void(const DrawPicturePart&)>& draw_parts);
+
 // One step of the order a picture is laid down in: a figure, or one of the
 // pieces that belong to no figure.
 struct PictureStep {

@@ -87,17 +87,21 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
     }
     Point down_at = a;
     marks_.clear();
-    // Marks wholly outside the device are stepped (the phase runs on) but not
-    // handed over: a whole line is several times longer than the view.
+    // Marks wholly outside the device (or the canvas's band of it) are
+    // stepped (the phase runs on) but not handed over: a whole line is
+    // several times longer than the view.
     const int margin = canvas.pen().width + 1;
     const int right = static_cast<int>(std::ceil(surface_.width)) + margin;
-    const int bottom = static_cast<int>(std::ceil(surface_.height)) + margin;
+    const int top = (surface_.rows ? surface_.rows->first : 0) - margin;
+    const int bottom =
+        (surface_.rows ? surface_.rows->second : static_cast<int>(std::ceil(surface_.height))) +
+        margin;
     auto beyond = [&](Point p, int edge) {
       switch (edge) {
         case 0:
           return p.x < -margin;
         case 1:
-          return p.y < -margin;
+          return p.y < top;
         case 2:
           return p.x > right;
         default:

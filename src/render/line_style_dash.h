@@ -33,6 +33,9 @@ struct LineSurface {
   // Plane units to device pixels for the plane-unit entry points; without it
   // plane units are taken as device pixels.
   std::function<PointF(double x, double y)> to_device;
+  // The rows the canvas draws on (its band of the picture), top inclusive,
+  // bottom exclusive; none: the whole device extent.
+  std::optional<std::pair<int, int>> rows;
 };
 
 struct DashState {

@@ -34,6 +34,7 @@
 #include "interact/drag_redraw.h"
 #include "interact/hit_test.h"
 #include "platform/image_codec.h"
+#include "qt/qt_canvas_bands.h"
 #include "qt/qt_image.h"
 #include "render/draw_screen.h"
 
@@ -434,13 +435,11 @@ void DocumentWindow::DrawWholePicture(bool recompute) {
   FitSurfaceToScreen();
   EndPicturePainter();
   {
-    QPainter painter(&picture_);
-    QtCanvas canvas(painter, SurfaceSize());
     render::DrawScreenInputs inputs;
     if (recompute)
       inputs.recompute = [this](Screen& screen) { env_.engine.RecomputeScreen(screen); };
     inputs.picture = BackgroundPicture();
-    render::DrawScreen(canvas, &s, env_.render, inputs);
+    DrawScreenPicture(picture_, SurfaceSize(), &s, env_.render, inputs);
   }
   surface_->update();
   if (recompute)

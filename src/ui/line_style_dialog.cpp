@@ -79,9 +79,14 @@ class LineStylePreview final : public QWidget {
     QPainter painter(&image);
     QtCanvas canvas(painter, render::Size{width(), height()});
     const render::LineStyleTable& table = form_.table();
-    render::LineSurface surface{
-        &canvas, static_cast<double>(width()), static_cast<double>(height()), false, 1, &table,
-        nullptr};
+    render::LineSurface surface{&canvas,
+                                static_cast<double>(width()),
+                                static_cast<double>(height()),
+                                false,
+                                1,
+                                &table,
+                                nullptr,
+                                {}};
     static constexpr render::PenStyle kStyles[] = {render::PenStyle::kDash, render::PenStyle::kDot,
                                                    render::PenStyle::kDashDot,
                                                    render::PenStyle::kDashDotDot};

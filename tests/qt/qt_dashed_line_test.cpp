@@ -39,7 +39,7 @@ QImage DashRows(bool antialiasing) {
     QPainter painter(&img);
     QtCanvas canvas(painter, {80, 80});
     canvas.SetAntialiasing(antialiasing);
-    LinePainter lines(LineSurface{&canvas, 80, 80, false, 1, nullptr, nullptr});
+    LinePainter lines(LineSurface{&canvas, 80, 80, false, 1, nullptr, nullptr, {}});
     const PenStyle styles[] = {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDot,
                                PenStyle::kDashDotDot};
     for (int i = 0; i < 4; ++i) {

@@ -40,7 +40,7 @@ struct Fixture {
   RecordingCanvas canvas{{640, 480}};
   LinePainter painter;
   explicit Fixture(PenStyle style, int width = 1, bool printing = false)
-      : painter(LineSurface{&canvas, 640, 480, printing, 1, nullptr, nullptr}) {
+      : painter(LineSurface{&canvas, 640, 480, printing, 1, nullptr, nullptr, {}}) {
     canvas.SetPen({kBlack, width, style});
     painter.BeginDash();
     canvas.ClearCalls();
@@ -149,7 +149,7 @@ TEST(DrawSegment, WidthZeroAndEmptyPatternDrawNothing) {
   LineStyleTable styles = DefaultLineStyles();
   styles.entries[1].run_count = 0;
   RecordingCanvas canvas;
-  LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, &styles, nullptr});
+  LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, &styles, nullptr, {}});
   canvas.SetPen({kBlack, 2, PenStyle::kDot});
   painter.BeginDash();
   painter.DrawSegment(0, 0, 100, 100);
@@ -168,9 +168,16 @@ TEST(DrawSegment, WiderPensStretchThePattern) {
 
 TEST(DrawSegment, PlaneUnitsGoThroughTheMapping) {
   RecordingCanvas canvas;
-  LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, nullptr, [](double x, double y) {
+  LinePainter painter(LineSurface{&canvas,
+                                  640,
+                                  480,
+                                  false,
+                                  1,
+                                  nullptr,
+                                  [](double x, double y) {
                                     return PointF{320 + 25 * x, 240 - 25 * y};
-                                  }});
+                                  },
+                                  {}});
   painter.BeginDash();
   painter.DrawSegment(0, 0, 1, 1);
   painter.DrawSegment(0, 0, 1e6, 0);  // maps beyond 10^7 pixels
@@ -236,7 +243,7 @@ TEST(DrawSegment, ARunDrawsTheSameLinesInOneJoinedCall) {
     for (int in_run = 0; in_run < 2; ++in_run) {
       JoinCountingCanvas canvas({640, 480});
       canvas.SetPen({kBlack, 2, style});
-      LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr});
+      LinePainter painter(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr, {}});
       painter.BeginDash();
       canvas.ClearCalls();
       if (in_run) painter.BeginRun();
@@ -382,7 +389,7 @@ TEST(LinePainterWholeStrokes, InkTheMarksPixels) {
         SCOPED_TRACE(testing::Message() << int(style) << " width " << width << " run " << run);
         auto draw = [&](Canvas& canvas) {
           canvas.SetPen({kBlack, width, style});
-          LinePainter lines(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr});
+          LinePainter lines(LineSurface{&canvas, 640, 480, false, 1, nullptr, nullptr, {}});
           lines.BeginDash();
           if (run) lines.BeginRun();
           for (const auto& [a, b] : segments)
@@ -407,4 +414,44 @@ TEST(LinePainterWholeStrokes, InkTheMarksPixels) {
 }
 
 }  // namespace
+// A canvas drawing one band of the picture is handed exactly the marks of
+// the whole picture that reach its rows (with the pen's margin), and the
+// phase runs on as over the whole picture: every band inks what the whole
+// picture inks there.
+TEST(DrawSegment, ABandGetsTheWholePicturesMarksThatReachIt) {
+  const std::pair<Point, Point> segments[] = {
+      {{-4000, -2900}, {4160, 3220}}, {{5000, 240}, {-5000, 300}}, {{330, -3000}, {300, 3000}},
+      {{-800, 160}, {900, 160}},      {{33, 2000}, {33, -700}},    {{40, 50}, {3000, 700}},
+      {{-200, -900}, {120, 100}},     {{10, 10}, {150, 400}},      {{639, -50}, {641, 900}},
+  };
+  for (PenStyle style : {PenStyle::kDash, PenStyle::kDot, PenStyle::kDashDot})
+    for (int width : {1, 3}) {
+      SCOPED_TRACE(testing::Message() << "style " << static_cast<int>(style) << " width " << width);
+      const int top = 150, bottom = 330, margin = width + 1;
+      Fixture whole(style, width);
+      RecordingCanvas band_canvas{{640, 480}};
+      band_canvas.SetPen({kBlack, width, style});
+      LinePainter band(
+          LineSurface{&band_canvas, 640, 480, false, 1, nullptr, nullptr, std::pair{top, bottom}});
+      band.BeginDash();
+      for (const auto& [a, b] : segments) {
+        SCOPED_TRACE(testing::Message() << a.x << "," << a.y << " to " << b.x << "," << b.y);
+        whole.canvas.ClearCalls();
+        band_canvas.ClearCalls();
+        whole.painter.DrawSegment(a.x, a.y, b.x, b.y);
+        band.DrawSegment(a.x, a.y, b.x, b.y);
+        std::vector<std::vector<PointF>> expected, marks;
+        for (const CanvasCall& c : whole.canvas.CallsOf(CallKind::kLine)) {
+          const double y0 = c.points[0].y, y1 = c.points[1].y;
+          if (!(std::max(y0, y1) < top - margin || std::min(y0, y1) > bottom + margin))
+            expected.push_back(c.points);
+        }
+        for (const CanvasCall& c : band_canvas.CallsOf(CallKind::kLine))
+          marks.push_back(c.points);
+        EXPECT_EQ(marks, expected);
+        EXPECT_EQ(band.dash().phase, whole.painter.dash().phase);
+      }
+    }
+}
+
 }  // namespace qzarn::render
