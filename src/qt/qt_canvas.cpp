@@ -136,9 +136,10 @@ constexpr int kRowsAhead = 6;
 void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width, QRgb colour) {
   const double r = width / 2;
   const double reach = r + 0.5;  // beyond this distance from the stroke's spine nothing is inked
-  // Each row is stepped from where it starts on the whole image, whatever
-  // the clip: the sums along it come out the same, so a picture redrawn in
-  // clipped pieces sets the pixels a whole drawing sets.
+  // A pixel's distances from the spine are worked out from the pixel alone,
+  // never summed along the row from where its drawing starts: a picture
+  // redrawn in clipped pieces sets the pixels a whole drawing sets, and a
+  // row starting far left of the clip costs nothing to step over.
   const int x0 = std::max(0, static_cast<int>(std::floor(std::min(a.x(), b.x()) - r)));
   const int x1 = std::min(px.width - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + r)));
   const int y0 = std::max(px.top, static_cast<int>(std::floor(std::min(a.y(), b.y()) - r)));
@@ -172,29 +173,29 @@ void PlotRoundStroke(const DirectPixels& px, QPointF a, QPointF b, double width,
       __builtin_prefetch(px.bits + (y + kRowsAhead) * px.stride + at * 4, 1);
     }
     const double ay = y - a.y();
-    // Along the row the position along the spine and the distance across it
-    // change by the same step from pixel to pixel.
-    double ax = from - a.x();
-    double along = ax * dx + ay * dy;
-    double across = (ax * dy - ay * dx) * inverse_length;
+    const int first = std::max(from, px.left), last = std::min(to, px.right - 1);
+    if (first > last) continue;
+    // Across the spine, pixel x lies x * across_step + across_row away; along
+    // it, at (x - a.x) * dx + ay * dy (squared length units).
+    const double across_row = -(a.x() * dy + ay * dx) * inverse_length;
+    const double along_row = ay * dy;
+    const double first_along = (first - a.x()) * dx + along_row;
+    const double last_along = (last - a.x()) * dx + along_row;
     // Most rows of a long stroke lie wholly beside its spine (away from its
     // ends): there the distance is the one across it alone.
-    const double last_along = along + (to - from) * dx;
-    const int first = std::max(from, px.left), last = std::min(to, px.right - 1);
-    if (length2 > 0 && std::min(along, last_along) > 0 && std::max(along, last_along) < length2) {
-      for (int x = from; x < first; ++x)
-        across += across_step;
-      for (int x = first; x <= last; ++x, across += across_step)
-        CoverPixel(row[x], colour, reach - std::fabs(across));
+    if (length2 > 0 && std::min(first_along, last_along) > 0 &&
+        std::max(first_along, last_along) < length2) {
+      for (int x = first; x <= last; ++x)
+        CoverPixel(row[x], colour, reach - std::fabs(x * across_step + across_row));
       continue;
     }
-    for (int x = from; x < first; ++x, ax += 1, along += dx)
-      across += across_step;
-    for (int x = first; x <= last; ++x, ax += 1, along += dx, across += across_step) {
+    for (int x = first; x <= last; ++x) {
+      const double ax = x - a.x();
+      const double along = ax * dx + along_row;
       double distance;
       if (length2 > 0 && along > 0 && along < length2) {
         // Beside the spine: the distance across it, no root needed.
-        distance = std::fabs(across);
+        distance = std::fabs(x * across_step + across_row);
       } else {
         const double t = along <= 0 || !(length2 > 0) ? 0.0 : 1.0;
         const double ex = ax - t * dx, ey = ay - t * dy;
@@ -397,9 +398,15 @@ void QtCanvas::SetBand(int top, int bottom) {
   applied_.reset();
 }
 
-std::optional<std::pair<int, int>> QtCanvas::BandRows() const {
-  if (!band_) return std::nullopt;
-  return std::pair{band_->top, band_->bottom};
+std::optional<render::Rect> QtCanvas::KeptPixels() const {
+  if (!band_ && !pixel_clip_) return std::nullopt;
+  render::Rect kept{0, 0, device_.width, device_.height};
+  if (pixel_clip_) kept = *pixel_clip_;
+  if (band_) {
+    kept.top = std::max(kept.top, band_->top);
+    kept.bottom = std::max(kept.top, std::min(kept.bottom, band_->bottom));
+  }
+  return kept;
 }
 
 void QtCanvas::ForgetPainterState() {

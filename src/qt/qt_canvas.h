@@ -52,7 +52,7 @@ class QtCanvas : public render::Canvas {
   QtCanvas(QPainter& painter, render::Size device);
 
   render::Size DeviceSize() const override { return device_; }
-  std::optional<std::pair<int, int>> BandRows() const override;
+  std::optional<render::Rect> KeptPixels() const override;
 
   // Confines everything this canvas draws to the rows top..bottom - 1 of its
   // device: one band of a picture drawn by several canvases at once, each

@@ -190,10 +190,11 @@ class Canvas {
 
   // Target size in device pixels (the page when printing).
   virtual Size DeviceSize() const = 0;
-  // The rows of the device this canvas draws on, when it draws one band of a
-  // picture (several canvases drawing the bands at once); nothing wholly
-  // outside them needs to be handed over. None: every row.
-  virtual std::optional<std::pair<int, int>> BandRows() const { return std::nullopt; }
+  // The pixels of the device this canvas keeps, when it draws one band of a
+  // picture (several canvases drawing the bands at once) or one rectangle
+  // of it redrawn: nothing wholly outside them needs to be handed over.
+  // Right and bottom exclusive; none: the whole device.
+  virtual std::optional<Rect> KeptPixels() const { return std::nullopt; }
 
   // --- State ---------------------------------------------------------------
   const CanvasState& state() const { return state_; }

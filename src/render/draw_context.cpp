@@ -46,7 +46,7 @@ LinePainter DrawContext::Lines() const {
   s.canvas = canvas_;
   s.width = width_;
   s.height = height_;
-  s.rows = canvas_->BandRows();
+  s.kept = canvas_->KeptPixels();
   s.printing = printing_;
   s.pattern_scale = DashPatternScale(printing_, view_.print_scale, options_->print_line_width);
   s.styles = options_->line_styles;

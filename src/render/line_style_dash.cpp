@@ -87,19 +87,19 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
     }
     Point down_at = a;
     marks_.clear();
-    // Marks wholly outside the device (or the canvas's band of it) are
-    // stepped (the phase runs on) but not handed over: a whole line is
-    // several times longer than the view.
+    // Marks wholly outside the device (or the part of it the canvas keeps)
+    // are stepped (the phase runs on) but not handed over: a whole line is
+    // several times longer than the view, and a rectangle redrawn may be a
+    // small part of it.
     const int margin = canvas.pen().width + 1;
-    const int right = static_cast<int>(std::ceil(surface_.width)) + margin;
-    const int top = (surface_.rows ? surface_.rows->first : 0) - margin;
-    const int bottom =
-        (surface_.rows ? surface_.rows->second : static_cast<int>(std::ceil(surface_.height))) +
-        margin;
+    const Rect kept = surface_.kept.value_or(Rect{0, 0, static_cast<int>(std::ceil(surface_.width)),
+                                                  static_cast<int>(std::ceil(surface_.height))});
+    const int left = kept.left - margin, top = kept.top - margin;
+    const int right = kept.right + margin, bottom = kept.bottom + margin;
     auto beyond = [&](Point p, int edge) {
       switch (edge) {
         case 0:
-          return p.x < -margin;
+          return p.x < left;
         case 1:
           return p.y < top;
         case 2:

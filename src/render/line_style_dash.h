@@ -33,9 +33,9 @@ struct LineSurface {
   // Plane units to device pixels for the plane-unit entry points; without it
   // plane units are taken as device pixels.
   std::function<PointF(double x, double y)> to_device;
-  // The rows the canvas draws on (its band of the picture), top inclusive,
-  // bottom exclusive; none: the whole device extent.
-  std::optional<std::pair<int, int>> rows;
+  // The pixels the canvas keeps (a band of the picture, or a rectangle of it
+  // redrawn), right and bottom exclusive; none: the whole device extent.
+  std::optional<Rect> kept;
 };
 
 struct DashState {
