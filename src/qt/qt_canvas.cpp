@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "qt/qt_fonts.h"
@@ -81,6 +82,21 @@ QPointF Shifted(render::Point p, double off) {
 }
 QPointF Shifted(render::PointF p, double off) {
   return {p.x + off, p.y + off};
+}
+
+// The box round a list of points (NaN where there are none).
+template <typename P>
+std::array<double, 4> PointsBox(std::span<const P> points) {
+  std::array<double, 4> box{std::numeric_limits<double>::quiet_NaN(), 0, 0, 0};
+  if (points.empty()) return box;
+  box = {double(points[0].x), double(points[0].y), double(points[0].x), double(points[0].y)};
+  for (const P& p : points) {
+    box[0] = std::min(box[0], double(p.x));
+    box[1] = std::min(box[1], double(p.y));
+    box[2] = std::max(box[2], double(p.x));
+    box[3] = std::max(box[3], double(p.y));
+  }
+  return box;
 }
 
 // Box through the centres of the outermost pixels of an edge-exclusive box.
@@ -409,6 +425,20 @@ std::optional<render::Rect> QtCanvas::KeptPixels() const {
   return kept;
 }
 
+bool QtCanvas::MissesKept(double left, double top, double right, double bottom,
+                          double reach) const {
+  const std::optional<render::Rect> kept = KeptPixels();
+  if (!kept) return false;
+  // Not a number compares false: such a box is left to the painter.
+  return right + reach < kept->left || left - reach > kept->right || bottom + reach < kept->top ||
+         top - reach > kept->bottom;
+}
+
+double QtCanvas::PenReach() const {
+  const render::Pen& pen = state().pen;
+  return pen.style == PenStyle::kClear ? 2.0 : std::max(pen.width, 1) + 2.0;
+}
+
 void QtCanvas::ForgetPainterState() {
   applied_.reset();
   applied_pen_.reset();
@@ -520,6 +550,9 @@ void QtCanvas::Line(P from, P to) {
     b = {cut->to.x, cut->to.y};
     if (cut->from_cut && cut->to_cut) ends = Ends::kHidden;
   }
+  if (MissesKept(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
+                 std::max(a.y(), b.y()), PenReach()))
+    return;
   Prepare(Use::kStroke, ends);
   // Ends cut off lie beyond the picture by more than a round end reaches.
   if (ends != Ends::kRunOn && PlotRoundStrokes(a, b, RoundStrokePixels())) return;
@@ -809,6 +842,8 @@ void QtCanvas::ThinSmoothLines(std::span<const render::Point> ends) {
 template <typename P>
 void QtCanvas::Polyline(std::span<const P> points) {
   if (points.size() < 2) return;
+  if (const auto box = PointsBox(points); MissesKept(box[0], box[1], box[2], box[3], PenReach()))
+    return;
   Prepare(Use::kStroke);
   const double off = Offset();
   QPolygonF poly;
@@ -937,6 +972,8 @@ void QtCanvas::DrawPolyline(std::span<const render::PointF> points) {
 template <typename P>
 void QtCanvas::Polygon(std::span<const P> points) {
   if (points.size() < 2) return;
+  if (const auto box = PointsBox(points); MissesKept(box[0], box[1], box[2], box[3], PenReach()))
+    return;
   Prepare(Use::kStrokeAndFill);
   const double off = Offset();
   QPolygonF poly;
@@ -970,6 +1007,13 @@ void QtCanvas::DrawRectangle(const render::Rect& box) {
     }
   }
   if (state().pen.style != PenStyle::kClear) {
+    // The outline misses the kept pixels when they lie wholly outside it or
+    // wholly inside it (the picture's background frames the whole picture).
+    const double reach = PenReach();
+    const std::optional<render::Rect> kept = KeptPixels();
+    const bool inside = kept && kept->left > box.left + reach && kept->right < box.right - reach &&
+                        kept->top > box.top + reach && kept->bottom < box.bottom - reach;
+    if (inside || MissesKept(box.left, box.top, box.right, box.bottom, reach)) return;
     Prepare(Use::kStroke);
     painter_.drawRect(CentreBox(ToRectF(box), Offset()));
   }
@@ -980,6 +1024,7 @@ void QtCanvas::DrawEllipse(const render::Rect& box) {
 }
 
 void QtCanvas::DrawEllipse(const render::RectF& box) {
+  if (MissesKept(box.left, box.top, box.right, box.bottom, PenReach())) return;
   if (StampSmallEllipse(box) || FillEllipseAsPixels(box) || StrokeCircleAsPixels(box)) return;
   Prepare(Use::kStrokeAndFill);
   painter_.drawEllipse(CentreBox(box, Offset()));
@@ -1099,6 +1144,7 @@ bool QtCanvas::StrokeCircleAsPixels(const render::RectF& box) {
 
 // closing: 0 open arc, 1 through the centre (pie), 2 straight back (chord).
 void QtCanvas::ArcPath(const render::RectF& box, double start, double sweep, int closing) {
+  if (MissesKept(box.left, box.top, box.right, box.bottom, PenReach())) return;
   Prepare(closing == 0 ? Use::kStroke : Use::kStrokeAndFill);
   const QRectF r = CentreBox(box, Offset());
   QPainterPath path;
@@ -1257,10 +1303,10 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   if (utf8.empty()) return;
   const render::TextExtent extent = MeasureText(utf8);
   const render::PointF origin = render::AnchoredTextOrigin(at, extent, state().anchor);
-  // A text far from the canvas's band inks none of its rows (a glyph reaches
-  // beyond its cell by less than the cell's height).
-  if (band_ &&
-      (origin.y + 2.0 * extent.height < band_->top || origin.y - extent.height > band_->bottom))
+  // A text far from the pixels the canvas keeps inks none of them (a glyph
+  // reaches beyond its cell by less than the cell's height).
+  if (MissesKept(origin.x, origin.y, origin.x + extent.width, origin.y + extent.height,
+                 2.0 * extent.height))
     return;
   SyncModes();
   if (state().background_mode == render::BackgroundMode::kOpaque) {
@@ -1289,6 +1335,7 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
 
 void QtCanvas::DrawImage(const render::Rect& target, const RgbImage& image) {
   if (target.width() <= 0 || target.height() <= 0) return;
+  if (MissesKept(target.left, target.top, target.right, target.bottom, 1)) return;
   const QImage q = ToQImage(image);
   if (q.isNull()) return;
   SyncModes();

@@ -141,6 +141,14 @@ class QtCanvas : public render::Canvas {
   bool PlotRoundStrokes(QPointF a, QPointF b, const std::optional<DirectPixels>& px);
   void SyncModes();
   double Offset() const;
+  // Whether ink within the box (device pixels) grown by `reach` can set none
+  // of the pixels this canvas keeps: a canvas drawing one band of a picture,
+  // or one rectangle of it redrawn, leaves out what lies wholly elsewhere
+  // (axis arrows, labels and outlines across the picture).
+  bool MissesKept(double left, double top, double right, double bottom, double reach) const;
+  // How far the current pen's ink reaches beyond a stroke's geometry:
+  // half its width, its square ends, antialiasing and the centre offset.
+  double PenReach() const;
   template <typename P>
   void Polyline(std::span<const P> points);
   template <typename P>
