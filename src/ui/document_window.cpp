@@ -358,7 +358,7 @@ void DocumentWindow::RefreshAfterVariableStep() {
   EndPicturePainter();
   // Only a change of variable values since the last picture is known to
   // reach no further than the figures reading them.
-  if (!shown_variables_ || PictureKey(false) != shown_key_) {
+  if (!shown_variables_ || !PictureKeyIs(shown_key_, false)) {
     RefreshScreen();
     return;
   }
@@ -380,18 +380,21 @@ void DocumentWindow::RefreshAfterVariableStep() {
                            drag_picture_.Fits(picture_) && drag_picture_.changing() == *reached;
   // Where the figures lie depends on the screen, its variables (values shown
   // in text boxes) and how the picture is drawn.
-  const auto key = [this](std::vector<std::uint8_t> screen_key, const VariableTable& variables) {
-    const auto add = [&screen_key](const void* from, std::size_t size) {
-      const auto* bytes = static_cast<const std::uint8_t*>(from);
-      screen_key.insert(screen_key.end(), bytes, bytes + size);
+  // The screen by the count of its changes (the step below is one).
+  const auto key = [this](std::uint64_t serial, const VariableTable& variables) {
+    std::vector<std::uint8_t> bytes;
+    const auto add = [&bytes](const void* from, std::size_t size) {
+      const auto* start = static_cast<const std::uint8_t*>(from);
+      bytes.insert(bytes.end(), start, start + size);
     };
+    add(&serial, sizeof serial);
     add(&variables, sizeof variables);
     add(&env_.render.antialiasing, sizeof env_.render.antialiasing);
     add(env_.render.window_font.data(), env_.render.window_font.size());
-    return screen_key;
+    return bytes;
   };
   VariableStepPicture::Step step;
-  step.before = key(shown_key_, *shown_variables_);
+  step.before = key(shown_serial_, *shown_variables_);
   // A pass that meets the computation limit must report as the full pass does.
   if (!env_.engine.RecomputeFigures(s, *reached)) {
     RefreshScreen();
@@ -403,7 +406,7 @@ void DocumentWindow::RefreshAfterVariableStep() {
   step.surface = SurfaceSize();
   step.figures = &s.Figures;
   step.reached = std::move(*reached);
-  step.after = key(PictureKey(false), s.Variables());
+  step.after = key(shown_serial_ + 1, s.Variables());
   step.layers = &drag_picture_;
   step.layers_reusable = same_layers;
   step.most_layers = kMostPictureLayers;
@@ -412,7 +415,7 @@ void DocumentWindow::RefreshAfterVariableStep() {
   variable_layers_ = variable_layers_ || drawing == VariableStepPicture::Drawing::kLayers;
   last_variable_step_ = drawing;
   surface_->update();
-  RememberShownScreen();
+  RememberShownScreen(true);
   if (drawing == VariableStepPicture::Drawing::kLayers) {
     settle_timer_->start(kSettleDelayMs);
   } else {
@@ -423,11 +426,17 @@ void DocumentWindow::RefreshAfterVariableStep() {
   }
 }
 
-void DocumentWindow::RememberShownScreen() {
+void DocumentWindow::RememberShownScreen(bool stepped) {
   const Screen& s = undoable_->screen();
   if (!shown_variables_) shown_variables_ = std::make_unique<VariableTable>();
   *shown_variables_ = s.Variables();
-  shown_key_ = PictureKey(false);
+  // A step counts as a change (the figures it recomputed); a redraw of the
+  // same screen keeps the count, and with it what a step learnt of the
+  // picture.
+  if (stepped || shown_key_.empty() || !PictureKeyIs(shown_key_, false)) {
+    PictureKeyInto(false, shown_key_);
+    ++shown_serial_;
+  }
 }
 
 void DocumentWindow::DrawWholePicture(bool recompute) {

@@ -400,14 +400,17 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   std::vector<std::uint8_t> KeptPictureKey() const;
   // The same without the variable table, which a variable step compares cell by cell.
   std::vector<std::uint8_t> PictureKey(bool with_variables) const;
+  // PictureKey into `key`, whose room is reused.
+  void PictureKeyInto(bool with_variables, std::vector<std::uint8_t>& key) const;
   // Whether `key` is PictureKey(with_variables), without building it.
   bool PictureKeyIs(const std::vector<std::uint8_t>& key, bool with_variables) const;
   // Whether the kept pieces fit the picture and show the screen as it is.
   bool KeptPictureCurrent() const;
   // Puts together a drag step the press left for the next look at the picture.
   void SettlePicture() const;
-  // Remembers what the picture now shows, for the next variable step.
-  void RememberShownScreen();
+  // Remembers what the picture now shows, for the next variable step
+  // (`stepped`: drawn by one, which changed the screen).
+  void RememberShownScreen(bool stepped = false);
   void DrawPictureSteps(render::Canvas& canvas, std::span<const render::PictureStep> steps);
   void EndPicturePainter();
   void FitSurfaceToScreen();
@@ -449,9 +452,12 @@ class DocumentWindow final : public QWidget, private interact::PointerUi {
   std::vector<std::uint8_t> kept_picture_key_;
   QTimer* kept_picture_timer_ = nullptr;
   // What the picture shows, for a variable step: the variable table and the
-  // rest of what a picture is drawn from (empty: unknown, draw whole).
+  // rest of what a picture is drawn from (empty: unknown, draw whole), and
+  // a count that moves on whenever the rest changes, so that a step names
+  // the screen it was drawn from without copying a megabyte of records.
   std::unique_ptr<VariableTable> shown_variables_;
   std::vector<std::uint8_t> shown_key_;
+  std::uint64_t shown_serial_ = 0;
   // drag_picture_ holds a variable step's layers, not a drag's.
   bool variable_layers_ = false;
   // Draws the whole picture once variable steps pause: the layered picture

@@ -385,12 +385,17 @@ void VisitPictureBytes(const Screen& s, bool with_variables, Add&& add) {
 
 std::vector<std::uint8_t> DocumentWindow::PictureKey(bool with_variables) const {
   std::vector<std::uint8_t> key;
+  PictureKeyInto(with_variables, key);
+  return key;
+}
+
+void DocumentWindow::PictureKeyInto(bool with_variables, std::vector<std::uint8_t>& key) const {
+  key.clear();
   VisitPictureBytes(undoable_->screen(), with_variables,
                     [&key](const void* from, std::size_t size) {
                       const auto* bytes = static_cast<const std::uint8_t*>(from);
                       key.insert(key.end(), bytes, bytes + size);
                     });
-  return key;
 }
 
 bool DocumentWindow::PictureKeyIs(const std::vector<std::uint8_t>& key, bool with_variables) const {
