@@ -5,6 +5,7 @@
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
@@ -1283,8 +1284,20 @@ const ShapedText* Shaped(const QFont& font, const QPaintDevice* device, std::str
 // the pixel under them is opaque, and plainly where it is not, so the same
 // text came out up to about 50 levels apart on a picture and on a
 // transparent layer laid over it. A pen of a one-pixel pattern of the colour
-// blends every glyph plainly, whatever lies under it; other fonts look the
-// same either way.
+// blends every glyph plainly, whatever lies under it. Other fonts look the
+// same either way and keep the plain colour: the engine blends a pattern
+// pen's glyphs span by span through its thread pool, which made texts cost
+// twice what the rest of a worksheet did.
+bool HasCffOutlines(const QFont& font, const std::string& key) {
+  thread_local std::unordered_map<std::string, bool> known;
+  if (auto found = known.find(key); found != known.end()) return found->second;
+  const QRawFont raw = QRawFont::fromFont(font);
+  const bool cff = !raw.fontTable("CFF ").isEmpty() || !raw.fontTable("CFF2").isEmpty();
+  if (known.size() >= 256) known.clear();
+  known.emplace(key, cff);
+  return cff;
+}
+
 QPen TextPen(const QColor& colour) {
   thread_local QColor made_for;
   thread_local QPen pen;
@@ -1318,12 +1331,13 @@ void QtCanvas::DrawText(render::PointF at, std::string_view utf8) {
   // Pictures (SVG, PDF, printers) keep their texts as text.
   const bool raster =
       painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
-  painter_.setPen(raster ? TextPen(ToQColor(font().colour)) : QPen(ToQColor(font().colour)));
+  FontKey(font(), Smooth(), shape_key_);
+  const bool pattern = raster && HasCffOutlines(CurrentQFont(), shape_key_);
+  painter_.setPen(pattern ? TextPen(ToQColor(font().colour)) : QPen(ToQColor(font().colour)));
   applied_pen_.reset();
   applied_->background_mode = render::BackgroundMode::kTransparent;
   painter_.setFont(CurrentQFont());
   const QPointF baseline(origin.x, origin.y + extent.ascent);
-  FontKey(font(), Smooth(), shape_key_);
   if (const ShapedText* shaped =
           raster ? Shaped(CurrentQFont(), painter_.device(), utf8, shape_key_) : nullptr) {
     for (const QGlyphRun& run : shaped->runs)

@@ -3,10 +3,10 @@
 // A tall picture is cut into horizontal bands, each drawn by a canvas of its
 // own confined to its rows, and the bands are shared out among threads, one
 // per processor: most of a full screen's time is setting pixels, which the
-// bands divide. How a picture is cut depends on its height alone, so the
-// threads there are never change a pixel. Where Qt itself rasterises a stroke
-// that crosses a band's edge (curves, aliased lines), it may round a few
-// pixels differently from a canvas drawing the whole picture.
+// bands divide. How a picture is cut depends on its height and how many
+// figures it has alone, so the threads there are never change a pixel. Where Qt itself rasterises a
+// stroke that crosses a band's edge (curves, aliased lines), it may round a few pixels differently
+// from a canvas drawing the whole picture.
 
 // The document headers come before Qt's, whose "slots" keyword is a macro.
 #include "render/draw_screen.h"
@@ -15,8 +15,10 @@
 
 namespace qzarn {
 
-// How many bands a picture `height` rows high is cut into.
-int PictureBands(int height);
+// How many bands a picture `height` rows high of `figures` figures is cut
+// into: a screen of few figures is drawn whole, in less time than it takes to
+// hand bands to other threads and walk its figures once per band.
+int PictureBands(int height, int figures);
 
 // Draws the screen as render::DrawScreen does on a QtCanvas of `image`, the
 // device `surface` pixels large, in PictureBands bands on up to as many
