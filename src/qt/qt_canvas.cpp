@@ -1015,9 +1015,81 @@ void QtCanvas::DrawRectangle(const render::Rect& box) {
     const bool inside = kept && kept->left > box.left + reach && kept->right < box.right - reach &&
                         kept->top > box.top + reach && kept->bottom < box.bottom - reach;
     if (inside || MissesKept(box.left, box.top, box.right, box.bottom, reach)) return;
+    if (FrameAsPixels(box)) return;
     Prepare(Use::kStroke);
     painter_.drawRect(CentreBox(ToRectF(box), Offset()));
   }
+}
+
+namespace {
+
+// How the raster engine covers the pixels of a smooth one-pixel outline
+// through the centres of a box's outermost pixels: the sides wholly, the
+// corners (where its joins round off) partly. Read back from the engine
+// itself; none if it does not cover the sides wholly.
+std::optional<quint32> FrameCornerCoverage() {
+  static const std::optional<quint32> coverage = []() -> std::optional<quint32> {
+    QImage probe(8, 8, QImage::Format_RGB32);
+    probe.fill(Qt::white);
+    {
+      QPainter painter(&probe);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      painter.setPen(ToQPen(render::Pen{render::kBlack, 1, PenStyle::kSolid}, true));
+      painter.drawRect(QRectF(1.5, 1.5, 5, 5));  // pixels 1..6
+    }
+    for (int i = 2; i <= 5; ++i)
+      for (const QPoint p : {QPoint(i, 1), QPoint(i, 6), QPoint(1, i), QPoint(6, i)})
+        if (probe.pixel(p) != qRgb(0, 0, 0)) return std::nullopt;
+    const quint32 corner = 255 - static_cast<quint32>(qRed(probe.pixel(1, 1)));
+    for (const QPoint p : {QPoint(6, 1), QPoint(1, 6), QPoint(6, 6)})
+      if (255 - static_cast<quint32>(qRed(probe.pixel(p))) != corner) return std::nullopt;
+    if (probe.pixel(0, 0) != qRgb(255, 255, 255) || probe.pixel(2, 2) != qRgb(255, 255, 255))
+      return std::nullopt;
+    return corner;
+  }();
+  return coverage;
+}
+
+}  // namespace
+
+bool QtCanvas::FrameAsPixels(const render::Rect& box) {
+  // A smooth one-pixel outline through the centres of the box's outermost
+  // pixels covers those pixels as the engine's probe shows: the picture's
+  // outer frame and the background's edge, which the rasteriser builds as a
+  // path of four sides and four rounded joins.
+  const render::Pen& pen = state().pen;
+  if (!Smooth() || pen.style != PenStyle::kSolid || pen.width != 1) return false;
+  if (box.width() < 3 || box.height() < 3) return false;
+  const std::optional<quint32> corner = FrameCornerCoverage();
+  if (!corner) return false;
+  const std::optional<DirectPixels> px = Direct(false);
+  if (!px) return false;
+  const QRgb colour = 0xFF000000u | ToQColor(pen.colour).rgb();
+  const auto inside = [&](int x, int y) {
+    return x >= px->left && x < px->right && y >= px->top && y < px->bottom;
+  };
+  const auto at = [&](int x, int y) -> QRgb& {
+    return reinterpret_cast<QRgb*>(px->bits + y * px->stride)[x];
+  };
+  const auto run = [&](int y, int from, int to) {  // to inclusive
+    if (y < px->top || y >= px->bottom) return;
+    from = std::max(from, px->left);
+    to = std::min(to, px->right - 1);
+    if (from > to) return;
+    QRgb* row = &at(0, y);
+    std::fill(row + from, row + to + 1, colour);
+  };
+  const int right = box.right - 1, bottom = box.bottom - 1;
+  run(box.top, box.left + 1, right - 1);
+  run(bottom, box.left + 1, right - 1);
+  for (int y = std::max(box.top + 1, px->top); y < std::min(bottom, px->bottom); ++y) {
+    run(y, box.left, box.left);
+    run(y, right, right);
+  }
+  for (const auto& [x, y] : {std::pair{box.left, box.top}, std::pair{right, box.top},
+                             std::pair{box.left, bottom}, std::pair{right, bottom}})
+    if (inside(x, y)) at(x, y) = BlendCovered(at(x, y), colour, *corner);
+  return true;
 }
 
 void QtCanvas::DrawEllipse(const render::Rect& box) {

@@ -134,6 +134,9 @@ class QtCanvas : public render::Canvas {
   // Strokes the outline of a circle drawn without a brush, antialiased, as
   // pixels; false when it is left for the rasteriser.
   bool StrokeCircleAsPixels(const render::RectF& box);
+  // Sets the outline of a rectangle drawn with a smooth one-pixel pen as
+  // pixels; false when it is left for the rasteriser.
+  bool FrameAsPixels(const render::Rect& box);
   // Direct pixels for round-ended smooth strokes of the current pen, if any.
   std::optional<DirectPixels> RoundStrokePixels();
   // Sets the round-ended stroke a-b (painter coordinates) as pixels; false
