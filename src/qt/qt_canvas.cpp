@@ -732,6 +732,15 @@ bool QtCanvas::PlotThinMarks(std::span<const render::Point> ends,
     if (smooth) {
       const long long dx = static_cast<long long>(b.x) - a.x,
                       dy = static_cast<long long>(b.y) - a.y;
+      // A dot of a dotted line: its one pixel, as the path below sets it.
+      if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && (dx != 0 || dy != 0) &&
+          static_cast<unsigned>(a.x) < static_cast<unsigned>(image_width) &&
+          static_cast<unsigned>(b.x) < static_cast<unsigned>(image_width) &&
+          static_cast<unsigned>(a.y) < static_cast<unsigned>(image_height) &&
+          static_cast<unsigned>(b.y) < static_cast<unsigned>(image_height)) {
+        if (a.x >= left && a.x < right && a.y >= top && a.y < bottom) pixel(a.x, a.y) = colour;
+        continue;
+      }
       const bool straight =
           (dx != 0 || dy != 0) && (dx == 0 || dy == 0 || std::llabs(dx) == std::llabs(dy));
       // Whether a mark takes this path is decided against the whole image,
