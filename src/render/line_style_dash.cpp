@@ -108,10 +108,10 @@ void LinePainter::DrawDeviceSegment(PointF from, PointF to) {
           return p.y > bottom;
       }
     };
+    // Not both beyond the same edge (this runs for every mark of a grid).
     auto keep = [&](Point p, Point q) {
-      for (int edge = 0; edge < 4; ++edge)
-        if (beyond(p, edge) && beyond(q, edge)) return false;
-      return true;
+      return std::max(p.x, q.x) >= left && std::min(p.x, q.x) <= right &&
+             std::max(p.y, q.y) >= top && std::min(p.y, q.y) <= bottom;
     };
     const LineWalk walk(a, b);
     const long long n = walk.steps();
