@@ -1,5 +1,6 @@
 #include "engine/function_sampling.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -239,7 +240,8 @@ class CurveSampler {
           fx[i] = static_cast<float>(xv[i]);
           fy[i] = static_cast<float>(ys[i]);
         }
-        if (condition != nullptr || std::memchr(errors, true, static_cast<std::size_t>(count)))
+        if (condition != nullptr ||
+            std::memchr(errors, true, static_cast<std::size_t>(std::max(count, 0))))
           for (int i = 0; i < count; ++i)
             if (errors[i] || (condition != nullptr && shown[i] == 0)) fx[i] = fy[i] = kSampleBreak;
         const int i = count - 1;
