@@ -13,8 +13,10 @@
 // a Qt dash pattern with the phase it has in the picture, on the pixels it
 // covers. Parabolas are sampled a pixel apart, splines through the engine's
 // spline table. Nothing of the program's own drawing (its canvas, dash
-// stepping or pixel shortcuts) takes part. Left out (the plain picture draws
-// less there): angle marks, angle division lines, loci and traces.
+// stepping or pixel shortcuts) takes part. The loci points and circles
+// leave (their remembered positions) are dots, joining lines and circles
+// like the rest. Left out (the plain picture draws less there): angle marks,
+// angle division lines and the traces of lines.
 
 #include <cmath>
 #include <string>
@@ -170,6 +172,45 @@ class PlainPicture {
           QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius));
   }
 
+  // The remembered positions of a point: dots, or lines joining them.
+  template <typename Track>
+  void Locus(int count, const Track& xs, const Track& ys, int radius, int thick,
+             std::uint32_t colour, bool connect) {
+    const int n = render::LocusEntries(count);
+    if (n == 0) return;
+    if (!(radius == 1 && connect))
+      for (int i = 0; i < n; ++i) {
+        const double x = xs[i].get(), y = ys[i].get();
+        if (!Off(x * 25) && !Off(y * 25)) Dot(Device(x, y), radius, colour);
+      }
+    if (!connect) return;
+    const int newest = count >= render::kLocusRing ? count % render::kLocusRing : -1;
+    QList<QLineF> lines;
+    for (int i = 0; i + 1 < n; ++i) {
+      QLineF cut;
+      if (i != newest &&
+          Cut(Device(xs[i].get(), ys[i].get()), Device(xs[i + 1].get(), ys[i + 1].get()), cut))
+        lines.append(cut);
+    }
+    Lines(QPen(Colour(colour), std::max(thick, 1)), std::move(lines));
+  }
+  // The remembered places of a circle: outlines and centres.
+  void CircleTraces(const CircleRecord& c) {
+    const int n = render::LocusEntries(c.TrackCount);
+    for (int i = 0; i < n; ++i) {
+      const double x = c.TrackCX[i].get(), y = c.TrackCY[i].get();
+      if (Off(x * 25) || Off(y * 25)) continue;
+      const QPointF at = Device(x, y);
+      if (c.DispL) {
+        const double radius = std::fabs(c.TrackR[i].get()) * params_.view.scale * params_.view.zoom;
+        Shape(PlainShape::Kind::kEllipse,
+              QPen(Colour(c.PaintColor), std::max<int>(c.TrackRadius, 1)), QBrush(), {},
+              QRectF(at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)));
+      }
+      if (c.DispB) Dot(at, c.SizeP, c.PaintColor);
+    }
+  }
+
   void Grid() {
     const render::AxesSettings& axes = params_.axes;
     if (!axes.show_grid) return;
@@ -294,6 +335,9 @@ class PlainPicture {
       case kSuisenFigure:
       case kCross2Figure: {
         const PointRecord& p = *r.point();
+        if (p.Track)
+          Locus(p.TrackCount, p.TrackX, p.TrackY, p.TrackRadius, p.TrackThick, p.TrackColor,
+                p.TrackConnect != 0 && r.type() != kBuntenFigure);
         if (Off(p.X * 25) || Off(p.Y * 25)) break;
         const QPointF at = Device(p.X, p.Y);
         Dot(at, p.Radius, p.Color);
@@ -326,6 +370,7 @@ class PlainPicture {
       }
       case kCircleFigure: {
         const CircleRecord& c = *r.circle();
+        if (c.PaintFlag) CircleTraces(c);
         const QPointF at = Device(c.X0, c.Y0);
         const double radius = std::fabs(c.RadiusValue) * params_.view.scale * params_.view.zoom;
         const QRectF box(at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
