@@ -32,6 +32,7 @@
 #include "render/draw_screen.h"
 #include "render/figure_drawing_ink.h"
 #include "render/figure_drawing_kinds.h"
+#include "render/figure_drawing_labels.h"
 #include "render/line_style.h"
 #include "render/line_style_dda.h"
 #include "render/segment_clip.h"
@@ -156,7 +157,10 @@ class PlainPicture {
     shapes_.push_back(std::move(s));
   }
   void Text(const LabelFont& font, QPointF at, std::string_view cp932) {
-    if (cp932.empty()) return;
+    TextUtf8(font, at, cp932_to_utf8(cp932));
+  }
+  void TextUtf8(const LabelFont& font, QPointF at, const std::string& utf8) {
+    if (utf8.empty()) return;
     const render::LabelFontSpec spec = render::FontOf(font);
     PlainShape s;
     s.kind = PlainShape::Kind::kText;
@@ -164,7 +168,7 @@ class PlainPicture {
     s.font = QFont(QString::fromStdString(spec.family));
     s.font.setPixelSize(std::max(spec.size, 1));
     s.box = QRectF(at, QSizeF());
-    s.text = QString::fromStdString(cp932_to_utf8(cp932));
+    s.text = QString::fromStdString(utf8);
     shapes_.push_back(std::move(s));
   }
   void Dot(QPointF at, double radius, std::uint32_t colour) {
@@ -341,7 +345,9 @@ class PlainPicture {
         if (Off(p.X * 25) || Off(p.Y * 25)) break;
         const QPointF at = Device(p.X, p.Y);
         Dot(at, p.Radius, p.Color);
-        if (p.DispName) Text(p.Font, at + QPointF(6, -6), p.Name.view());
+        std::string label = p.DispName ? cp932_to_utf8(p.Name.view()) : std::string();
+        if (p.Coordinates) label += render::FormatCoordinates(p.X, p.Y, params_.axes.kind, 2);
+        TextUtf8(p.Font, at + QPointF(6, -6), label);
         break;
       }
       case kParabolaFigure:
