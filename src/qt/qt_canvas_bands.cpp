@@ -19,9 +19,9 @@ namespace {
 // more than its share of the pixels saves; an ordinary screen stays whole.
 constexpr int kLeastBandRows = 480;
 constexpr int kMostBands = 4;
-// Fewer figures than this and the picture takes about a millisecond or less:
-// waking the other threads and walking the figures once per band cost more
-// than the share of the pixels they save.
+// Fewer smooth figures than this (twice as many aliased) and the picture
+// takes a millisecond or two: waking the other threads and walking the
+// figures once per band cost more than the share of the pixels they save.
 constexpr int kLeastBandFigures = 64;
 
 // Threads kept for the bands beyond the first (which the caller's thread
@@ -93,8 +93,8 @@ bool Shareable(const QImage& image) {
 
 }  // namespace
 
-int PictureBands(int height, int figures) {
-  if (figures < kLeastBandFigures) return 1;
+int PictureBands(int height, int figures, bool smooth) {
+  if ((smooth ? figures : figures / 2) < kLeastBandFigures) return 1;
   return std::clamp(height / kLeastBandRows, 1, kMostBands);
 }
 
@@ -107,7 +107,8 @@ void DrawScreenPicture(QImage& image, render::Size surface, Screen* screen,
     for (int i = 0; i <= last; ++i)
       if (const FigureRecord* r = screen->Figures.record(i); r != nullptr && !r->empty()) ++figures;
   }
-  const int bands = Shareable(image) ? PictureBands(image.height(), figures) : 1;
+  const int bands =
+      Shareable(image) ? PictureBands(image.height(), figures, options.antialiasing) : 1;
   const int processors = static_cast<int>(std::thread::hardware_concurrency());
   DrawScreenPictureInBands(image, surface, screen, options, inputs, bands, std::max(processors, 1));
 }

@@ -17,8 +17,9 @@ namespace qzarn {
 
 // How many bands a picture `height` rows high of `figures` figures is cut
 // into: a screen of few figures is drawn whole, in less time than it takes to
-// hand bands to other threads and walk its figures once per band.
-int PictureBands(int height, int figures);
+// hand bands to other threads and walk its figures once per band (an
+// aliased picture costs about half a smooth one).
+int PictureBands(int height, int figures, bool smooth);
 
 // Draws the screen as render::DrawScreen does on a QtCanvas of `image`, the
 // device `surface` pixels large, in PictureBands bands on up to as many
