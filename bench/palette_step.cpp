@@ -40,6 +40,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include "../tests/qt/image_difference.h"
 
 #include "qt/qt_canvas.h"
 #include "qt/qt_fonts.h"
@@ -118,16 +119,7 @@ class PaletteWindow {
   QImage shown_{kWidth, kHeight, QImage::Format_RGB32};
 };
 
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  return largest;
-}
+using qzarn::testing::LargestDifference;
 
 void Ours(benchmark::State& state, const Workload& w) {
   PaletteWindow p(w);

@@ -50,6 +50,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include "../tests/qt/image_difference.h"
 
 #include "qt/drag_picture.h"
 #include "qt/qt_canvas.h"
@@ -205,16 +206,7 @@ class Road {
   double value_ = 0;
 };
 
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  return largest;
-}
+using qzarn::testing::LargestDifference;
 
 void Ours(benchmark::State& state, const Workload& w) {
   Road road(w);

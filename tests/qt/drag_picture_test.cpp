@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "image_difference.h"
 
 #include "qt/qt_canvas.h"
 #include "render/drag_layers.h"
@@ -86,16 +87,7 @@ QImage Whole(const Steps& steps) {
   return image;
 }
 
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  return largest;
-}
+using testing::LargestDifference;
 
 TEST(DragPictureTest, TextInAnOutlineFontShadesALayerAsItShadesThePicture) {
   ASSERT_TRUE(QFontInfo(QFont(kOutlineFont)).family().startsWith(kOutlineFont))

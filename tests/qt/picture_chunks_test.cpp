@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
+#include "image_difference.h"
 
 #include "qt/qt_canvas.h"
 
@@ -54,16 +55,7 @@ void DrawDirect(QImage& image, std::size_t begin, std::size_t end) {
   DrawDiscs(canvas, std::span<const PictureStep>(order).subspan(begin, end - begin));
 }
 
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  return largest;
-}
+using testing::LargestDifference;
 
 TEST(PictureChunksTest, PiecesPutTogetherGiveThePictureDrawnStepByStep) {
   QImage whole = White();
@@ -78,7 +70,7 @@ TEST(PictureChunksTest, PiecesPutTogetherGiveThePictureDrawnStepByStep) {
     EXPECT_EQ(builds + 1, std::max(1, 2 * (pieces - 1))) << pieces;
     ASSERT_TRUE(chunks.Fits(like));
     for (std::size_t split = 0; split <= kSteps; ++split) {
-      SCOPED_TRACE(testing::Message() << pieces << " pieces, split at " << split);
+      SCOPED_TRACE(::testing::Message() << pieces << " pieces, split at " << split);
       // Everything before the split is opaque and drawn in order: exact.
       QImage before = White(), expected = White();
       chunks.DrawBefore(before, split, DrawDiscs);
