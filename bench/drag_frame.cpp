@@ -35,9 +35,8 @@
 #include <vector>
 
 // The core headers come before Qt's, whose `slots` keyword would break them.
-#include "../tests/engine/engine_fixture.h"
+#include "bench_window.h"
 #include "document/figure_defaults.h"
-#include "document/undo_session.h"
 #include "draw_screen_workloads.h"
 #include "engine/equations.h"
 #include "engine/number_format.h"
@@ -51,7 +50,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "qt/qt_canvas.h"
@@ -64,14 +62,6 @@ using namespace qzarn;
 constexpr int kWidth = bench::kFrameWidth, kHeight = bench::kFrameHeight;
 constexpr double kPixelsPerUnit = 25;
 constexpr int kPressesPerRepetition = 12;
-
-class NoQuestions final : public ui::DocumentQuestions {
- public:
-  ui::SaveChoice AskSaveChanges(QWidget*, const QString&) override { return ui::SaveChoice::kNo; }
-  std::optional<QString> AskSavePath(QWidget*, const QString&) override { return std::nullopt; }
-  void ShowError(QWidget*, const QString&) override {}
-  bool AskYesNo(QWidget*, const QString&) override { return true; }
-};
 
 QPoint Pixel(double x, double y) {
   return {static_cast<int>(std::lround(kWidth / 2 + kPixelsPerUnit * x)),
@@ -196,46 +186,26 @@ QPoint StepOffset(int step) {
 // A shown document window on the workload's screen.
 class DragWindow {
  public:
-  explicit DragWindow(const DragWorkload& w) {
-    std::string error;
-    session_ = UndoSession::Start((temp_.path() + "/undo").toStdString(), error);
-    if (!session_) {
-      error_ = error;
-      return;
-    }
-    render_.antialiasing = true;
-    env_.emplace(ui::DocumentEnvironment{fx_.engine, fx_.expressions, fx_.ui, *session_, render_,
-                                         defaults_, tool_, questions_});
-    window_ = std::make_unique<ui::DocumentWindow>(*env_, w.make());
-    window_->resize(kWidth + 60, kHeight + 60);
-    window_->show();
-    window_->RefreshScreen();
+  explicit DragWindow(const DragWorkload& w) : window_(w.make(), kWidth, kHeight) {
+    if (!window_.ok()) return;
+    window_.window().RefreshScreen();
     QApplication::processEvents();
   }
-  const std::string& error() const { return error_; }
-  ui::DocumentWindow& window() { return *window_; }
-  QWidget* surface() { return &window_->surface(); }
+  const std::string& error() const { return window_.error(); }
+  ui::DocumentWindow& window() { return window_.window(); }
+  QWidget* surface() { return &window_.window().surface(); }
   // Lets the event loop run until the still picture's pieces are made, as
   // they are while the user aims at a figure.
   bool WaitUntilStill() {
     QElapsedTimer waited;
     waited.start();
-    while (!window_->keptPictureReady() && waited.elapsed() < 5000)
+    while (!window().keptPictureReady() && waited.elapsed() < 5000)
       QTest::qWait(2);
-    return window_->keptPictureReady();
+    return window().keptPictureReady();
   }
 
  private:
-  QTemporaryDir temp_;
-  std::optional<UndoSession> session_;
-  std::string error_;
-  testing::EngineFixture fx_;
-  render::RenderOptions render_;
-  FigureDefaults defaults_;
-  int tool_ = interact::kNoTool;
-  NoQuestions questions_;
-  std::optional<ui::DocumentEnvironment> env_;
-  std::unique_ptr<ui::DocumentWindow> window_;
+  bench::BenchWindow window_;
 };
 
 bool CheckGrabbed(benchmark::State& state, DragWindow& d, int slot) {
@@ -257,10 +227,10 @@ void CheckPicture(benchmark::State& state, DragWindow& d) {
   state.counters["off_pixels"] = off.pixels;
   state.counters["off_most"] = off.largest;
   if (off.largest > kMostOffLevels)
-    state.SkipWithError(("the step's picture differs from a full redraw: " +
-                         std::to_string(off.pixels) + " pixels, up to " +
-                         std::to_string(off.largest) + " levels")
-                            .c_str());
+    state.SkipWithError(
+        ("the step's picture differs from a full redraw: " + std::to_string(off.pixels) +
+         " pixels, up to " + std::to_string(off.largest) + " levels")
+            .c_str());
 }
 
 void OursPress(benchmark::State& state, const DragWorkload& w) {

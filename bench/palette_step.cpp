@@ -23,9 +23,8 @@
 #include <vector>
 
 // The core headers come before Qt's, whose `slots` keyword would break them.
-#include "../tests/engine/engine_fixture.h"
+#include "bench_window.h"
 #include "document/figure_defaults.h"
-#include "document/undo_session.h"
 #include "forms/variable_palette.h"
 #include "ratio_report.h"
 #include "render/draw_screen.h"
@@ -38,7 +37,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 #include "../tests/qt/image_difference.h"
 
@@ -61,60 +59,32 @@ std::unique_ptr<Screen> Make(const Workload& w) {
   return bench::TenthReadA(w.spread, kWidth, kHeight);
 }
 
-class NoQuestions final : public ui::DocumentQuestions {
- public:
-  ui::SaveChoice AskSaveChanges(QWidget*, const QString&) override { return ui::SaveChoice::kNo; }
-  std::optional<QString> AskSavePath(QWidget*, const QString&) override { return std::nullopt; }
-  void ShowError(QWidget*, const QString&) override {}
-  bool AskYesNo(QWidget*, const QString&) override { return true; }
-};
-
 // A shown document window on the screen and the standard palette on it, the
 // value field holding the keyboard focus.
 class PaletteWindow {
  public:
-  explicit PaletteWindow(const Workload& w) {
-    std::string error;
-    session_ = UndoSession::Start((temp_.path() + "/undo").toStdString(), error);
-    if (!session_) {
-      error_ = error;
-      return;
-    }
-    render_.antialiasing = true;
-    env_.emplace(ui::DocumentEnvironment{fx_.engine, fx_.expressions, fx_.ui, *session_, render_,
-                                         defaults_, tool_, questions_});
-    window_ = std::make_unique<ui::DocumentWindow>(*env_, Make(w));
-    window_->resize(kWidth + 60, kHeight + 60);
-    window_->show();
-    palette_ = std::make_unique<ui::TEditValue>(fx_.expressions);
-    palette_->ShowScreen(window_.get());
+  explicit PaletteWindow(const Workload& w) : window_(Make(w), kWidth, kHeight) {
+    if (!window_.ok()) return;
+    palette_ = std::make_unique<ui::TEditValue>(window_.expressions());
+    palette_->ShowScreen(&window_.window());
     palette_->show();
     palette_->activateWindow();
     palette_->valueField().setFocus();
-    window_->RefreshScreen();
+    window_.window().RefreshScreen();
     QApplication::processEvents();
-    if (palette_->variableList().currentText() != "a") error_ = "the palette does not show a";
+    if (palette_->variableList().currentText() != "a") window_.Fail("the palette does not show a");
   }
-  const std::string& error() const { return error_; }
-  ui::DocumentWindow& window() { return *window_; }
+  const std::string& error() const { return window_.error(); }
+  ui::DocumentWindow& window() { return window_.window(); }
   // The key goes where the user's key goes: the focused widget.
   void PressUp() {
     QWidget* focused = QApplication::focusWidget();
     QTest::keyClick(focused != nullptr ? focused : &palette_->valueField(), Qt::Key_Up);
   }
-  void Paint() { window_->surface().render(&shown_); }
+  void Paint() { window_.window().surface().render(&shown_); }
 
  private:
-  QTemporaryDir temp_;
-  std::optional<UndoSession> session_;
-  std::string error_;
-  testing::EngineFixture fx_;
-  render::RenderOptions render_;
-  FigureDefaults defaults_;
-  int tool_ = interact::kNoTool;
-  NoQuestions questions_;
-  std::optional<ui::DocumentEnvironment> env_;
-  std::unique_ptr<ui::DocumentWindow> window_;
+  bench::BenchWindow window_;
   std::unique_ptr<ui::TEditValue> palette_;
   QImage shown_{kWidth, kHeight, QImage::Format_RGB32};
 };

@@ -211,18 +211,25 @@ void TileCanvas::DrawArc(const RectF& box, double start_degrees, double sweep_de
   MarkOutline(box, start_degrees, sweep_degrees);
 }
 
+namespace {
+// The point of the ellipse in `box` at `degrees` (counter-clockwise from
+// three o'clock, y growing down the picture).
+PointF ArcPoint(const RectF& box, double degrees) {
+  const double t = degrees * std::numbers::pi / 180;
+  return {(box.left + box.right) / 2 + (box.right - box.left) / 2 * std::cos(t),
+          (box.top + box.bottom) / 2 - (box.bottom - box.top) / 2 * std::sin(t)};
+}
+}  // namespace
+
 void TileCanvas::DrawPie(const RectF& box, double start_degrees, double sweep_degrees) {
   if (Filled()) {
     DrawEllipse(box);
     return;
   }
   MarkOutline(box, start_degrees, sweep_degrees);
-  const double cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-  const double rx = (box.right - box.left) / 2, ry = (box.bottom - box.top) / 2;
-  for (double degrees : {start_degrees, start_degrees + sweep_degrees}) {
-    const double t = degrees * std::numbers::pi / 180;
-    MarkSegment({cx, cy}, {cx + rx * std::cos(t), cy - ry * std::sin(t)}, StrokeReach());
-  }
+  const PointF centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  for (double degrees : {start_degrees, start_degrees + sweep_degrees})
+    MarkSegment(centre, ArcPoint(box, degrees), StrokeReach());
 }
 
 void TileCanvas::DrawChord(const RectF& box, double start_degrees, double sweep_degrees) {
@@ -231,12 +238,8 @@ void TileCanvas::DrawChord(const RectF& box, double start_degrees, double sweep_
     return;
   }
   MarkOutline(box, start_degrees, sweep_degrees);
-  const double cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-  const double rx = (box.right - box.left) / 2, ry = (box.bottom - box.top) / 2;
-  const double s = start_degrees * std::numbers::pi / 180;
-  const double e = (start_degrees + sweep_degrees) * std::numbers::pi / 180;
-  MarkSegment({cx + rx * std::cos(s), cy - ry * std::sin(s)},
-              {cx + rx * std::cos(e), cy - ry * std::sin(e)}, StrokeReach());
+  MarkSegment(ArcPoint(box, start_degrees), ArcPoint(box, start_degrees + sweep_degrees),
+              StrokeReach());
 }
 
 TextExtent TileCanvas::MeasureText(std::string_view utf8) {
